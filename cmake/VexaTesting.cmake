@@ -1,0 +1,19 @@
+# vexa_add_test(<name> SOURCES <files> LIBS <targets>)
+# Builds one Qt Test executable and registers it with CTest. Tests run headless
+# (offscreen platform), with test-mode standard paths, from their own build folder.
+function(vexa_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS} vexa_warnings)
+  target_compile_definitions(${name} PRIVATE
+    VEXA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+    VEXA_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+endfunction()

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# One command from a fresh Debian 12 machine to every test: installs the packages,
+# builds (warnings are errors) and runs the whole suite through CTest, headless.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh"
+cd "${VEXA_BUILD_DIR:-$root/build}"
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+ctest --output-on-failure -j"$(nproc)" --timeout 300

@@ -1,0 +1,55 @@
+#include "app/CVexaApp.h"
+
+#include "app/LanguageCodes.h"
+#include "app/WorkFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vexa {
+
+CVexaApp::CVexaApp(AppPaths appPaths)
+    : settingsFile(appPaths.SystemSetPath()), idList(appPaths.IdListPath()), paths(std::move(appPaths)) {
+    messageTable.ClearParams();
+    idList.Clear();
+    payload.Clear();
+}
+
+void CVexaApp::SetErrorReporter(const CIniFile::ErrorReporter& reporter) {
+    settingsFile.File().SetErrorReporter(reporter);
+    messageTable.messageFile.SetErrorReporter(reporter);
+    idList.file.SetErrorReporter(reporter);
+}
+
+void CVexaApp::ApplyCodePage(int page) {
+    codePage = page > 0 ? page : settingsFile.CodePage();
+    const LegacyCodePage legacy(codePage);
+    settingsFile.File().SetCodePage(legacy);
+    messageTable.messageFile.SetCodePage(legacy);
+    idList.file.SetCodePage(legacy);
+}
+
+bool CVexaApp::LoadSignList() { return idList.LoadIdList(); }
+
+int CVexaApp::ReadStartupSettings() {
+    language = settingsFile.Language();
+    if (!settingsFile.Readable() || language == 0)
+        language = LanguageCodes::DefaultLanguageCode();
+    const int id = settingsFile.NowSelID();
+    const QString path = paths.WorkFilePath(id);
+    if (!QFileInfo::exists(path)) {
+        QDir().mkpath(paths.WorkDataDir());
+        WorkFiles::WriteTemplate(WorkFiles::FirstStartTemplate, path);
+    }
+    messageTable.OpenMessageFile(path);
+    return settingsFile.Mode485();
+}
+
+int CVexaApp::StartUp() {
+    LoadSignList();
+    return ReadStartupSettings();
+}
+
+void CVexaApp::Shutdown() { messageTable.SaveParams(); }
+
+} // namespace vexa

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/Payload.h"
+#include "store/AppPaths.h"
+#include "store/CIdList.h"
+#include "store/CMessageTable.h"
+#include "store/SystemSettings.h"
+
+#include <QString>
+
+namespace vexa {
+
+// The application context: owns every long-lived object of a run (settings, language,
+// payload, message table, sign list, ...) and performs the start-up file steps and the
+// shutdown save. The editor, the command line and the tests each make one.
+class CVexaApp {
+public:
+    explicit CVexaApp(AppPaths paths);
+    CVexaApp(const CVexaApp&) = delete;
+    CVexaApp& operator=(const CVexaApp&) = delete;
+    ~CVexaApp() = default;
+
+    const AppPaths& Paths() const { return paths; }
+
+    // Members in their construction order.
+    SystemSettings settingsFile;
+    int language = 0;
+    Payload payload;
+    CMessageTable messageTable;
+    CIdList idList;
+
+    // Routes "Open failed" / "Close failed" of every file the context owns.
+    void SetErrorReporter(const CIniFile::ErrorReporter& reporter);
+    // Legacy code page for files without a byte-order mark; 0 reads it from System.set.
+    void ApplyCodePage(int codePage = 0);
+    int CodePage() const { return codePage; }
+
+    // Loads IDLIST.id into the sign list (an empty list when it cannot be read).
+    bool LoadSignList();
+    // Reads language, current sign, makes its work file exist (template 177 in a new
+    // WorkData folder on a first start) and opens it. Returns the 485 option.
+    int ReadStartupSettings();
+    // Writes the rows' parameters into the current sign's file.
+    void Shutdown();
+
+    // The model stored in the settings (LedType).
+    QString ModelName() { return settingsFile.LedType(); }
+
+    // Full start-up of the file side as the editor does it: sign list, code page, settings.
+    int StartUp();
+
+private:
+    AppPaths paths;
+    int codePage = LegacyCodePage::DefaultCodePage;
+};
+
+} // namespace vexa

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace vexa {
+
+class CVexaApp;
+
+// Work files of the signs (WorkData/<id>.led) and the File menu's New / Open / Save,
+// without their dialogs: the window asks the questions and picks the files.
+class WorkFiles {
+public:
+    static constexpr int FirstStartTemplate = 177;
+
+    // Writes a template resource byte for byte to path.
+    static bool WriteTemplate(int templateId, const QString& path);
+    // Makes the sign's work file exist (or overwrites it) with the stored model's template.
+    static QString EnsureWorkFile(CVexaApp& app, int id, bool overwrite);
+    // Copies source over target atomically; false when either side fails.
+    static bool CopyReplacing(const QString& source, const QString& target);
+
+    // File → New (after "New File？" was answered Yes): the current sign's file becomes the
+    // model's template and is opened.
+    static bool NewFile(CVexaApp& app);
+    // File → Open: the chosen file is copied over the current work file, which is reopened.
+    static bool OpenFile(CVexaApp& app, const QString& chosenPath);
+    // File → Save: the current work file is copied to the chosen path.
+    static bool SaveFileAs(CVexaApp& app, const QString& targetPath);
+};
+
+} // namespace vexa

@@ -1,0 +1,40 @@
+#include "app/CVexaApp.h"
+#include "app/TerminationWatcher.h"
+#include "app/ui/CVexaDlg.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+
+using namespace vexa;
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vexa-editor"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Vexa Message Editor: compose, preview and send LED sign messages."));
+    parser.addHelpOption();
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                     QStringLiteral("Folder that holds WorkData/ and Image/."),
+                                     QStringLiteral("DIR"));
+    const QCommandLineOption codePage(QStringLiteral("codepage"),
+                                      QStringLiteral("Legacy code page of files without a byte-order mark."),
+                                      QStringLiteral("N"));
+    parser.addOption(dataDir);
+    parser.addOption(codePage);
+    parser.process(application);
+
+    CVexaApp app(AppPaths::ForApplication(parser.value(dataDir)));
+    app.SetErrorReporter([](const QString& caption, const QString& text) {
+        QMessageBox::critical(nullptr, caption, text);
+    });
+    app.ApplyCodePage(parser.value(codePage).toInt());
+    app.StartUp();
+
+    CVexaDlg window(app);
+    TerminationWatcher watcher;
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,233 @@
+#include "store/CIniFile.h"
+
+#include "store/EncodedTextReader.h"
+
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <cmath>
+#include <cstdio>
+
+namespace vexa {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+void PrintReport(const QString& caption, const QString& text) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+}
+
+} // namespace
+
+CIniFile::CIniFile() : errorReporter(PrintReport) {}
+
+void CIniFile::Report(const QString& caption, const QString& text) const {
+    if (errorReporter)
+        errorReporter(caption, text);
+}
+
+void CIniFile::Clear() {
+    keyList.clear();
+    keyNames.clear();
+}
+
+bool CIniFile::LoadFile() {
+    EncodedTextReader reader(codePage);
+    switch (reader.OpenDetect(filePath)) {
+    case EncodedTextReader::Status::CannotOpen: return false;
+    case EncodedTextReader::Status::TooLarge:
+        Report(QStringLiteral("Error"),
+               QStringLiteral("%1 is %2 bytes long; files above 16 MiB are not read.")
+                   .arg(filePath)
+                   .arg(reader.FileSize()));
+        return false;
+    case EncodedTextReader::Status::Ok: break;
+    }
+    LoadText(reader.Text());
+    return true;
+}
+
+void CIniFile::LoadText(const QString& text) {
+    QString currentKey;
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const qsizetype end = text.indexOf(kCrLf, pos);
+        if (end < 0)
+            break; // a last line without CR LF is not loaded
+        const QString line = text.mid(pos, end - pos);
+        pos = end + 2;
+        if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
+            qsizetype first = 0;
+            while (first < line.size() && line.at(first) == u'[')
+                ++first;
+            qsizetype last = line.size();
+            while (last > first && line.at(last - 1) == u']')
+                --last;
+            currentKey = line.mid(first, last - first);
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals < 0)
+            PutText(currentKey, QString(), line.mid(1), true);
+        else
+            PutText(currentKey, line.left(equals), line.mid(equals + 1), true);
+    }
+}
+
+QByteArray CIniFile::Serialize() const {
+    QString text;
+    for (size_t i = 0; i < keyList.size(); ++i) {
+        const key& k = keyList[i];
+        if (k.valueNames.isEmpty())
+            continue;
+        text += u'[' + keyNames[static_cast<qsizetype>(i)] + u']' + kCrLf;
+        for (qsizetype j = 0; j < k.valueNames.size(); ++j) {
+            if (k.valueNames[j].isEmpty())
+                continue;
+            text += k.valueNames[j] + u'=' + k.valueTexts[j] + kCrLf;
+        }
+    }
+    QByteArray bytes;
+    bytes.reserve(2 + text.size() * 2);
+    bytes.append('\xFF').append('\xFE');
+    for (const QChar c : std::as_const(text)) {
+        const char16_t u = c.unicode();
+        bytes.append(static_cast<char>(u & 0xFF)).append(static_cast<char>(u >> 8));
+    }
+    return bytes;
+}
+
+bool CIniFile::SaveFile() {
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        Report(QStringLiteral("Error"), QStringLiteral("Open failed"));
+        return false;
+    }
+    const QByteArray bytes = Serialize();
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        file.cancelWriting();
+        Report(QStringLiteral("Error"), QStringLiteral("Close failed"));
+        return false;
+    }
+    return true;
+}
+
+int CIniFile::KeyIndex(const QString& keyName) const {
+    return static_cast<int>(keyNames.indexOf(keyName));
+}
+
+int CIniFile::ValueIndex(int keyIndex, const QString& valueName) const {
+    if (keyIndex < 0 || keyIndex >= static_cast<int>(keyList.size()))
+        return -1;
+    return static_cast<int>(keyList[static_cast<size_t>(keyIndex)].valueNames.indexOf(valueName));
+}
+
+QString CIniFile::GetText(const QString& keyName, const QString& valueName) {
+    const int k = KeyIndex(keyName);
+    if (k < 0) {
+        lastError = QStringLiteral("Unable to locate specified key.");
+        return {};
+    }
+    const int v = ValueIndex(k, valueName);
+    if (v < 0) {
+        lastError = QStringLiteral("Unable to locate specified value.");
+        return {};
+    }
+    return keyList[static_cast<size_t>(k)].valueTexts[v];
+}
+
+double CIniFile::LeadingNumber(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
+        ++i;
+    double sign = 1.0;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        sign = text[i] == u'-' ? -1.0 : 1.0;
+        ++i;
+    }
+    const auto isDigit = [&](qsizetype at) { return at < n && text[at] >= u'0' && text[at] <= u'9'; };
+    double value = 0.0;
+    bool digits = false;
+    while (isDigit(i)) {
+        value = value * 10.0 + (text[i].unicode() - u'0');
+        digits = true;
+        ++i;
+    }
+    if (i < n && text[i] == u'.') {
+        ++i;
+        double scale = 0.1;
+        while (isDigit(i)) {
+            value += (text[i].unicode() - u'0') * scale;
+            scale /= 10.0;
+            digits = true;
+            ++i;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        int expSign = 1;
+        if (j < n && (text[j] == u'+' || text[j] == u'-')) {
+            expSign = text[j] == u'-' ? -1 : 1;
+            ++j;
+        }
+        if (isDigit(j)) {
+            int exponent = 0;
+            while (isDigit(j)) {
+                exponent = std::min(exponent * 10 + (text[j].unicode() - u'0'), 9999);
+                ++j;
+            }
+            value *= std::pow(10.0, expSign * exponent);
+        }
+    }
+    return sign * value;
+}
+
+double CIniFile::GetNumber(const QString& keyName, const QString& valueName) {
+    return LeadingNumber(GetText(keyName, valueName));
+}
+
+int CIniFile::TruncateToInt(double value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483647.0)
+        return 2147483647;
+    if (value <= -2147483648.0)
+        return -2147483647 - 1;
+    return static_cast<int>(value);
+}
+
+int CIniFile::GetInteger(const QString& keyName, const QString& valueName) {
+    return TruncateToInt(GetNumber(keyName, valueName));
+}
+
+bool CIniFile::PutText(const QString& keyName, const QString& valueName, const QString& text, bool create) {
+    int k = KeyIndex(keyName);
+    if (k < 0) {
+        if (!create)
+            return false;
+        keyNames.append(keyName);
+        keyList.emplace_back();
+        k = static_cast<int>(keyList.size()) - 1;
+    }
+    key& entry = keyList[static_cast<size_t>(k)];
+    int v = ValueIndex(k, valueName);
+    if (v < 0) {
+        if (!create)
+            return false;
+        entry.valueNames.append(valueName);
+        entry.valueTexts.append(QString());
+        v = static_cast<int>(entry.valueNames.size()) - 1;
+    }
+    entry.valueTexts[v] = text;
+    return true;
+}
+
+bool CIniFile::PutInteger(const QString& keyName, const QString& valueName, int value, bool create) {
+    return PutText(keyName, valueName, QString::number(value), create);
+}
+
+} // namespace vexa

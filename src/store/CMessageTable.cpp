@@ -1,0 +1,134 @@
+#include "store/CMessageTable.h"
+
+namespace vexa {
+
+namespace {
+
+// Position and width of each field in the parameter string "%d%02d%d%d%d%d%d%02d%d%d".
+struct FieldCut {
+    int start;
+    int width;
+};
+constexpr std::array<FieldCut, CMessageTable::ParamCount> kCuts = {
+    {{0, 1}, {1, 2}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 2}, {10, 1}, {11, 1}}};
+
+constexpr std::array<const char*, CMessageTable::ParamCount> kNames = {
+    "kind", "effect", "speed", "holdTime", "marquee", "reserved", "sendFlag", "yOffset", "arabic", "blink"};
+
+constexpr std::array<std::pair<int, int>, CMessageTable::ParamCount> kRanges = {
+    {{0, 3}, {0, 7}, {0, 7}, {0, 5}, {0, 1}, {0, 0}, {0, 1}, {-8, 8}, {0, 1}, {0, 1}}};
+
+// Decimal integer with an optional sign; an empty or non-numeric piece gives 0.
+int PieceValue(const QString& piece) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < piece.size() && (piece[i] == u'+' || piece[i] == u'-')) {
+        negative = piece[i] == u'-';
+        ++i;
+    }
+    int value = 0;
+    while (i < piece.size() && piece[i] >= u'0' && piece[i] <= u'9') {
+        value = value * 10 + (piece[i].unicode() - u'0');
+        ++i;
+    }
+    return negative ? -value : value;
+}
+
+// "%02d": at least two characters, the minus sign counted.
+QString TwoWide(int value) {
+    QString s = QString::number(value);
+    return s.size() < 2 ? s.rightJustified(2, u'0') : s;
+}
+
+} // namespace
+
+const QString CMessageTable::InfoKey = QStringLiteral("INFO");
+
+QString CMessageTable::ParaName(int row) { return QStringLiteral("PARA_%1").arg(row, 2, 10, QLatin1Char('0')); }
+QString CMessageTable::DataName(int row) { return QStringLiteral("DATA_%1").arg(row, 2, 10, QLatin1Char('0')); }
+
+CMessageTable::Column& CMessageTable::Param(int field) {
+    return const_cast<Column&>(static_cast<const CMessageTable*>(this)->Param(field));
+}
+
+const CMessageTable::Column& CMessageTable::Param(int field) const {
+    switch (field) {
+    case 0: return kind;
+    case 1: return effect;
+    case 2: return speed;
+    case 3: return holdTime;
+    case 4: return marquee;
+    case 5: return reserved;
+    case 6: return sendFlag;
+    case 7: return yOffset;
+    case 8: return arabic;
+    default: return blink;
+    }
+}
+
+const char* CMessageTable::ParamName(int field) { return kNames.at(static_cast<size_t>(field)); }
+int CMessageTable::FieldMin(int field) { return kRanges.at(static_cast<size_t>(field)).first; }
+int CMessageTable::FieldMax(int field) { return kRanges.at(static_cast<size_t>(field)).second; }
+
+void CMessageTable::ClearParams() {
+    for (int f = 0; f < ParamCount; ++f)
+        Param(f).fill(0);
+}
+
+bool CMessageTable::OpenMessageFile(const QString& path) {
+    ClearParams();
+    messageFile.Clear(); // no value of the previous sign's file may survive into this one
+    messageFile.filePath = path;
+    if (!messageFile.LoadFile())
+        return false;
+    for (int row = 0; row < RowCount; ++row)
+        ParseParams(messageFile.GetText(InfoKey, ParaName(row)), row);
+    return true;
+}
+
+bool CMessageTable::SaveParams() {
+    if (messageFile.filePath.isEmpty())
+        return false;
+    for (int row = 0; row < RowCount; ++row)
+        messageFile.PutText(InfoKey, ParaName(row), FormatParams(row), true);
+    return messageFile.SaveFile();
+}
+
+QString CMessageTable::FormatParams(int row) const {
+    QString s;
+    for (int f = 0; f < ParamCount; ++f) {
+        const int value = Param(f)[static_cast<size_t>(row)];
+        s += kCuts[static_cast<size_t>(f)].width == 2 ? TwoWide(value) : QString::number(value);
+    }
+    return s;
+}
+
+void CMessageTable::ParseParams(const QString& params, int row) {
+    for (int f = 0; f < ParamCount; ++f) {
+        const FieldCut cut = kCuts[static_cast<size_t>(f)];
+        const QString piece = cut.start < params.size() ? params.mid(cut.start, cut.width) : QString();
+        Param(f)[static_cast<size_t>(row)] = PieceValue(piece);
+    }
+}
+
+QString CMessageTable::ReadContent(int row) {
+    if (messageFile.filePath.isEmpty())
+        return {};
+    messageFile.Clear();
+    if (!messageFile.LoadFile())
+        return {};
+    return messageFile.GetText(InfoKey, DataName(row));
+}
+
+bool CMessageTable::WriteContent(int row, const QString& content) {
+    if (messageFile.filePath.isEmpty())
+        return false;
+    QString stored = content;
+    // Removing one pair can join a CR and an LF into a new pair; none may reach the file.
+    while (stored.contains(QStringLiteral("\r\n")))
+        stored.remove(QStringLiteral("\r\n"));
+    messageFile.PutText(InfoKey, DataName(row), stored, true);
+    return messageFile.SaveFile();
+}
+
+} // namespace vexa

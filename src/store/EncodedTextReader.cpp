@@ -1,0 +1,73 @@
+#include "store/EncodedTextReader.h"
+
+#include <QFile>
+
+namespace vexa {
+
+EncodedTextReader::EncodedTextReader(LegacyCodePage page) : codePage(std::move(page)) {}
+
+TextEncoding EncodedTextReader::Detect(const QByteArray& bytes, int* bodyOffset) {
+    const auto byte = [&](int i) { return static_cast<unsigned char>(bytes.at(i)); };
+    *bodyOffset = 0;
+    if (bytes.size() < 2)
+        return TextEncoding::Ansi;
+    if (bytes.size() >= 3 && byte(0) == 0xEF) {
+        if (byte(1) == 0xBB && byte(2) == 0xBF) {
+            *bodyOffset = 3;
+            return TextEncoding::Utf8;
+        }
+        return TextEncoding::Ansi;
+    }
+    if (byte(0) == 0xFF && byte(1) == 0xFE) {
+        *bodyOffset = 2;
+        return TextEncoding::Utf16Le;
+    }
+    if (byte(0) == 0xFE && byte(1) == 0xFF) {
+        *bodyOffset = 2;
+        return TextEncoding::Utf16Be;
+    }
+    return TextEncoding::Ansi;
+}
+
+QString EncodedTextReader::DecodeBody(const QByteArray& body, TextEncoding encoding,
+                                      const LegacyCodePage& codePage) {
+    switch (encoding) {
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be: {
+        const qsizetype units = body.size() / 2; // an odd last byte is dropped
+        QString result(units, Qt::Uninitialized);
+        const auto* in = reinterpret_cast<const unsigned char*>(body.constData());
+        const bool little = encoding == TextEncoding::Utf16Le;
+        for (qsizetype i = 0; i < units; ++i) {
+            const unsigned a = in[2 * i], b = in[2 * i + 1];
+            result[i] = QChar(static_cast<char16_t>(little ? (a | b << 8) : (b | a << 8)));
+        }
+        return result;
+    }
+    case TextEncoding::Utf8: return QString::fromUtf8(body);
+    case TextEncoding::Ansi: return codePage.Decode(body);
+    case TextEncoding::NotOpen: break;
+    }
+    return {};
+}
+
+EncodedTextReader::Status EncodedTextReader::OpenDetect(const QString& path) {
+    encoding = TextEncoding::NotOpen;
+    text.clear();
+    fileSize = 0;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::CannotOpen;
+    fileSize = file.size();
+    if (fileSize > MaxFileBytes)
+        return Status::TooLarge;
+    const QByteArray bytes = file.read(MaxFileBytes + 1);
+    if (bytes.size() > MaxFileBytes) // a device or a file that grew while being read
+        return Status::TooLarge;
+    int offset = 0;
+    encoding = Detect(bytes, &offset);
+    text = DecodeBody(bytes.mid(offset), encoding, codePage);
+    return Status::Ok;
+}
+
+} // namespace vexa

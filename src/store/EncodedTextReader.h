@@ -1,0 +1,41 @@
+#pragma once
+
+#include "store/LegacyCodePage.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace vexa {
+
+enum class TextEncoding : int { NotOpen = 0, Ansi = 1, Utf16Le = 2, Utf16Be = 3, Utf8 = 4 };
+
+// Reads a text file whose encoding is told by its byte-order mark: UTF-8 with mark,
+// UTF-16LE, UTF-16BE, and everything else as the legacy code page.
+class EncodedTextReader {
+public:
+    // Largest file read; bigger files are refused rather than read in part.
+    static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
+
+    enum class Status { Ok, CannotOpen, TooLarge };
+
+    explicit EncodedTextReader(LegacyCodePage codePage = LegacyCodePage());
+
+    // Opens the file, detects its encoding and reads its whole text.
+    Status OpenDetect(const QString& path);
+
+    TextEncoding Encoding() const { return encoding; }
+    const QString& Text() const { return text; }
+    qint64 FileSize() const { return fileSize; }
+
+    // Detection and decoding of bytes already in memory (the file's whole content).
+    static TextEncoding Detect(const QByteArray& bytes, int* bodyOffset);
+    static QString DecodeBody(const QByteArray& body, TextEncoding encoding, const LegacyCodePage& codePage);
+
+private:
+    LegacyCodePage codePage;
+    TextEncoding encoding = TextEncoding::NotOpen;
+    QString text;
+    qint64 fileSize = 0;
+};
+
+} // namespace vexa

@@ -1,0 +1,68 @@
+#include "store/SystemSettings.h"
+
+namespace vexa {
+
+namespace {
+const QString kSetting = QStringLiteral("Setting");
+const QString kLedData = QStringLiteral("LEDData");
+} // namespace
+
+SystemSettings::SystemSettings(QString path) { file.filePath = std::move(path); }
+
+bool SystemSettings::Reload() {
+    readable = file.LoadFile();
+    return readable;
+}
+
+int SystemSettings::ReadInt(const QString& key, const QString& value) {
+    if (!Reload())
+        return 0;
+    return file.GetInteger(key, value);
+}
+
+bool SystemSettings::WriteInt(const QString& key, const QString& value, int number) {
+    file.PutInteger(key, value, number, true);
+    return file.SaveFile();
+}
+
+int SystemSettings::Language() { return ReadInt(kSetting, QStringLiteral("Language")); }
+bool SystemSettings::SetLanguage(int code) { return WriteInt(kSetting, QStringLiteral("Language"), code); }
+
+QString SystemSettings::LedType() {
+    if (!Reload())
+        return {};
+    return file.GetText(kSetting, QStringLiteral("LedType"));
+}
+
+bool SystemSettings::SetLedType(const QString& model) {
+    file.PutText(kSetting, QStringLiteral("LedType"), model, true);
+    return file.SaveFile();
+}
+
+int SystemSettings::Mode485() { return ReadInt(kSetting, QStringLiteral("Mode485")); }
+bool SystemSettings::SetMode485(int option) { return WriteInt(kSetting, QStringLiteral("Mode485"), option); }
+int SystemSettings::NowSelID() { return ReadInt(kLedData, QStringLiteral("NowSelID")); }
+bool SystemSettings::SetNowSelID(int id) { return WriteInt(kLedData, QStringLiteral("NowSelID"), id); }
+int SystemSettings::LedIdNum() { return ReadInt(kLedData, QStringLiteral("LEDID_Num")); }
+
+QString SystemSettings::LedIdStr() {
+    if (!Reload())
+        return {};
+    return file.GetText(kLedData, QStringLiteral("LEDID_Str"));
+}
+
+QString SystemSettings::LedIdName(int id) {
+    if (!Reload())
+        return {};
+    return file.GetText(kLedData, QStringLiteral("LEDID%1").arg(id));
+}
+
+int SystemSettings::CodePage() {
+    if (!Reload())
+        return DefaultCodePage;
+    const QString text = file.GetText(kSetting, QStringLiteral("CodePage"));
+    const int page = CIniFile::TruncateToInt(CIniFile::LeadingNumber(text));
+    return page > 0 ? page : DefaultCodePage;
+}
+
+} // namespace vexa

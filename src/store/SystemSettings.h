@@ -1,0 +1,49 @@
+#pragma once
+
+#include "store/CIniFile.h"
+
+#include <QString>
+
+namespace vexa {
+
+// WorkData/System.set: language, model, 485 option, selected sign and legacy code page.
+// Every read loads the file first (a missing file yields the default); every write
+// stores the value and saves the whole file at once.
+class SystemSettings {
+public:
+    static constexpr int DefaultCodePage = 1252;
+
+    explicit SystemSettings(QString path = QString());
+
+    CIniFile& File() { return file; }
+    const QString& Path() const { return file.filePath; }
+    void SetPath(const QString& path) { file.filePath = path; }
+
+    // 0 when missing or unreadable (the caller then takes the system's language).
+    int Language();
+    bool SetLanguage(int code);
+    QString LedType();
+    bool SetLedType(const QString& model);
+    int Mode485();
+    bool SetMode485(int option);
+    int NowSelID();
+    bool SetNowSelID(int id);
+    int LedIdNum();
+    QString LedIdStr();
+    QString LedIdName(int id);
+    // Legacy code page of files without a byte-order mark (value CodePage, default 1252).
+    int CodePage();
+
+    // True when the file could be read at the last access.
+    bool Readable() const { return readable; }
+
+private:
+    bool Reload();
+    int ReadInt(const QString& key, const QString& value);
+    bool WriteInt(const QString& key, const QString& value, int number);
+
+    CIniFile file;
+    bool readable = false;
+};
+
+} // namespace vexa
