@@ -17,3 +17,16 @@ function(vexa_add_test name)
     TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
 endfunction()
+
+# vexa_add_test_dir(LIBS <targets> [TIMEOUT s])
+# Every tst_<name>.cpp in the calling folder becomes the test <folder>_<name>.
+function(vexa_add_test_dir)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+  foreach(source ${tests})
+    get_filename_component(stem ${source} NAME_WE)
+    string(REGEX REPLACE "^tst_" "" stem ${stem})
+    vexa_add_test(${folder}_${stem} SOURCES ${source} LIBS ${ARG_LIBS} TIMEOUT ${ARG_TIMEOUT})
+  endforeach()
+endfunction()

@@ -6,10 +6,21 @@ target_compile_options(vexa_warnings INTERFACE
 if(VEXA_WERROR)
   target_compile_options(vexa_warnings INTERFACE -Werror)
 endif()
-# Libraries declare their own sources; this attaches the warnings and the src/ include root.
+
+# vexa_library(<name> SOURCES <files> LIBS <targets>)
+# A static library with the warnings and the src/ include root. A library that has no
+# .cpp yet becomes an interface target, so dependants can already name it.
 function(vexa_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE vexa_warnings)
+  set(cpp ${ARG_SOURCES})
+  list(FILTER cpp INCLUDE REGEX "\\.cpp$")
+  if(cpp)
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE vexa_warnings)
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
 endfunction()
