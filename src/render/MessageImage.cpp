@@ -274,8 +274,11 @@ QImage MessageImage::RenderPreview(QSize client) {
 
     painter.drawImage(QRectF(1, 1, innerWidth, innerHeight), inner, QRectF(0, 0, shownDots, rows));
     if (rows <= 12) {
+        // A pen thinner than a pixel draws as a one-pixel line without smoothing; a
+        // cosmetic pen gives that line in the exact grid colour.
         QPen grid(QColor::fromRgb(GridColour));
-        grid.setWidthF(0.6);
+        grid.setWidth(0);
+        grid.setCosmetic(true);
         painter.setPen(grid);
         for (int i = 1; i < rows; ++i)
             painter.drawLine(QLineF(1, i * k, innerWidth - 1, i * k));
