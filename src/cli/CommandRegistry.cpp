@@ -3,6 +3,8 @@
 #include "cli/InfoCommand.h"
 #include "cli/ModelsCommand.h"
 #include "cli/NewCommand.h"
+#include "cli/PackCommand.h"
+#include "cli/RenderCommand.h"
 #include "cli/SetCommand.h"
 
 #include <vector>
@@ -17,6 +19,8 @@ const std::vector<CommandRegistry::Command>& Commands() {
         {"new", "write a model's message-file template to a file", NewCommand::Run},
         {"info", "show the ten rows of a message file", InfoCommand::Run},
         {"set", "change one row of a message file", SetCommand::Run},
+        {"render", "export the message bitmaps of a message file (and a preview PNG)", RenderCommand::Run},
+        {"pack", "print the bytes a send prepares for a message file", PackCommand::Run},
     };
     return commands;
 }
