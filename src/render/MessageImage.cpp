@@ -27,13 +27,17 @@ QImage BlackRaster(int width, int height) {
 
 // Column of the last pixel that is not opaque black; -1 when every pixel is dark.
 int LastLitColumn(const QImage& raster) {
-    for (int x = raster.width() - 1; x >= 0; --x) {
-        for (int y = 0; y < raster.height(); ++y) {
-            if (raster.pixel(x, y) != TextRasteriser::Dark)
-                return x;
+    int last = -1;
+    for (int y = 0; y < raster.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(raster.constScanLine(y));
+        for (int x = raster.width() - 1; x > last; --x) {
+            if (line[x] != TextRasteriser::Dark) {
+                last = x;
+                break;
+            }
         }
     }
-    return -1;
+    return last;
 }
 
 } // namespace
