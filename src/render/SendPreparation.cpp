@@ -91,8 +91,8 @@ int SendPreparation::LimitDataSize(const DisplayModel& model, const CMessageTabl
 }
 
 void SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
-                                         const AppPaths& paths, Payload& payload) {
-    RowImages rows(library, paths);
+                                         const AppPaths& paths, Payload& payload, int codePage) {
+    RowImages rows(library, paths, codePage);
     rows.ApplyModel(model);
     rows.LoadPreviews(model, table);
     PrepareSendData(model, rows.Pointers(), table, payload);
