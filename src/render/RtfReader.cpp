@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QSet>
-
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -50,8 +49,12 @@ struct ControlToken {
     int hexByte = -1; // Hex: 0..255, or -1 when the digits were missing
 };
 
-bool IsLowerAscii(QChar c) { return c >= u'a' && c <= u'z'; }
-bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsLowerAscii(QChar c) {
+    return c >= u'a' && c <= u'z';
+}
+bool IsAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 int HexValue(QChar c) {
     if (c >= u'0' && c <= u'9')
@@ -66,28 +69,72 @@ int HexValue(QChar c) {
 // Destinations whose content is never text.
 bool IsSkippedDestination(const QString& word) {
     static const QSet<QString> skipped = {
-        QStringLiteral("stylesheet"), QStringLiteral("info"),        QStringLiteral("pict"),
-        QStringLiteral("object"),     QStringLiteral("header"),      QStringLiteral("headerl"),
-        QStringLiteral("headerr"),    QStringLiteral("headerf"),     QStringLiteral("footer"),
-        QStringLiteral("footerl"),    QStringLiteral("footerr"),     QStringLiteral("footerf"),
-        QStringLiteral("footnote"),   QStringLiteral("annotation"),  QStringLiteral("fldinst"),
-        QStringLiteral("pntext"),     QStringLiteral("pntxta"),      QStringLiteral("pntxtb"),
-        QStringLiteral("listtext"),   QStringLiteral("listtable"),   QStringLiteral("listoverridetable"),
-        QStringLiteral("revtbl"),     QStringLiteral("rsidtbl"),     QStringLiteral("xmlnstbl"),
-        QStringLiteral("filetbl"),    QStringLiteral("template"),    QStringLiteral("nonshppict"),
-        QStringLiteral("shp"),        QStringLiteral("shpinst"),     QStringLiteral("shptxt"),
-        QStringLiteral("sp"),         QStringLiteral("sn"),          QStringLiteral("sv"),
-        QStringLiteral("result"),     QStringLiteral("objdata"),     QStringLiteral("themedata"),
-        QStringLiteral("colorschememapping"), QStringLiteral("latentstyles"), QStringLiteral("datastore"),
-        QStringLiteral("pgdsctbl"),   QStringLiteral("userprops"),   QStringLiteral("docvar"),
-        QStringLiteral("ftnsep"),     QStringLiteral("ftnsepc"),     QStringLiteral("ftncn"),
-        QStringLiteral("aftnsep"),    QStringLiteral("aftnsepc"),    QStringLiteral("aftncn"),
-        QStringLiteral("generator"),  QStringLiteral("xe"),          QStringLiteral("tc"),
-        QStringLiteral("txe"),        QStringLiteral("bkmkstart"),   QStringLiteral("bkmkend"),
-        QStringLiteral("atnid"),      QStringLiteral("atnauthor"),   QStringLiteral("atrfstart"),
-        QStringLiteral("atrfend"),    QStringLiteral("private"),     QStringLiteral("falt"),
-        QStringLiteral("panose"),     QStringLiteral("fontemb"),     QStringLiteral("fontfile"),
-        QStringLiteral("mmathPr"),    QStringLiteral("formfield"),   QStringLiteral("do"),
+        QStringLiteral("stylesheet"),
+        QStringLiteral("info"),
+        QStringLiteral("pict"),
+        QStringLiteral("object"),
+        QStringLiteral("header"),
+        QStringLiteral("headerl"),
+        QStringLiteral("headerr"),
+        QStringLiteral("headerf"),
+        QStringLiteral("footer"),
+        QStringLiteral("footerl"),
+        QStringLiteral("footerr"),
+        QStringLiteral("footerf"),
+        QStringLiteral("footnote"),
+        QStringLiteral("annotation"),
+        QStringLiteral("fldinst"),
+        QStringLiteral("pntext"),
+        QStringLiteral("pntxta"),
+        QStringLiteral("pntxtb"),
+        QStringLiteral("listtext"),
+        QStringLiteral("listtable"),
+        QStringLiteral("listoverridetable"),
+        QStringLiteral("revtbl"),
+        QStringLiteral("rsidtbl"),
+        QStringLiteral("xmlnstbl"),
+        QStringLiteral("filetbl"),
+        QStringLiteral("template"),
+        QStringLiteral("nonshppict"),
+        QStringLiteral("shp"),
+        QStringLiteral("shpinst"),
+        QStringLiteral("shptxt"),
+        QStringLiteral("sp"),
+        QStringLiteral("sn"),
+        QStringLiteral("sv"),
+        QStringLiteral("result"),
+        QStringLiteral("objdata"),
+        QStringLiteral("themedata"),
+        QStringLiteral("colorschememapping"),
+        QStringLiteral("latentstyles"),
+        QStringLiteral("datastore"),
+        QStringLiteral("pgdsctbl"),
+        QStringLiteral("userprops"),
+        QStringLiteral("docvar"),
+        QStringLiteral("ftnsep"),
+        QStringLiteral("ftnsepc"),
+        QStringLiteral("ftncn"),
+        QStringLiteral("aftnsep"),
+        QStringLiteral("aftnsepc"),
+        QStringLiteral("aftncn"),
+        QStringLiteral("generator"),
+        QStringLiteral("xe"),
+        QStringLiteral("tc"),
+        QStringLiteral("txe"),
+        QStringLiteral("bkmkstart"),
+        QStringLiteral("bkmkend"),
+        QStringLiteral("atnid"),
+        QStringLiteral("atnauthor"),
+        QStringLiteral("atrfstart"),
+        QStringLiteral("atrfend"),
+        QStringLiteral("private"),
+        QStringLiteral("falt"),
+        QStringLiteral("panose"),
+        QStringLiteral("fontemb"),
+        QStringLiteral("fontfile"),
+        QStringLiteral("mmathPr"),
+        QStringLiteral("formfield"),
+        QStringLiteral("do"),
     };
     return skipped.contains(word);
 }
@@ -95,17 +142,17 @@ bool IsSkippedDestination(const QString& word) {
 // Characters that a control word stands for.
 std::optional<char16_t> SpecialCharacter(const QString& word) {
     static const std::map<QString, char16_t> characters = {
-        {QStringLiteral("tab"), u'\t'},        {QStringLiteral("cell"), u'\t'},
-        {QStringLiteral("nestcell"), u'\t'},   {QStringLiteral("par"), u'\r'},
-        {QStringLiteral("line"), u'\r'},       {QStringLiteral("sect"), u'\r'},
-        {QStringLiteral("page"), u'\r'},       {QStringLiteral("row"), u'\r'},
-        {QStringLiteral("nestrow"), u'\r'},    {QStringLiteral("emdash"), u'\u2014'},
-        {QStringLiteral("endash"), u'\u2013'}, {QStringLiteral("emspace"), u'\u2003'},
-        {QStringLiteral("enspace"), u'\u2002'},{QStringLiteral("qmspace"), u'\u2005'},
-        {QStringLiteral("bullet"), u'\u2022'}, {QStringLiteral("lquote"), u'\u2018'},
-        {QStringLiteral("rquote"), u'\u2019'}, {QStringLiteral("ldblquote"), u'\u201C'},
+        {QStringLiteral("tab"), u'\t'},           {QStringLiteral("cell"), u'\t'},
+        {QStringLiteral("nestcell"), u'\t'},      {QStringLiteral("par"), u'\r'},
+        {QStringLiteral("line"), u'\r'},          {QStringLiteral("sect"), u'\r'},
+        {QStringLiteral("page"), u'\r'},          {QStringLiteral("row"), u'\r'},
+        {QStringLiteral("nestrow"), u'\r'},       {QStringLiteral("emdash"), u'\u2014'},
+        {QStringLiteral("endash"), u'\u2013'},    {QStringLiteral("emspace"), u'\u2003'},
+        {QStringLiteral("enspace"), u'\u2002'},   {QStringLiteral("qmspace"), u'\u2005'},
+        {QStringLiteral("bullet"), u'\u2022'},    {QStringLiteral("lquote"), u'\u2018'},
+        {QStringLiteral("rquote"), u'\u2019'},    {QStringLiteral("ldblquote"), u'\u201C'},
         {QStringLiteral("rdblquote"), u'\u201D'}, {QStringLiteral("zwj"), u'\u200D'},
-        {QStringLiteral("zwnj"), u'\u200C'},   {QStringLiteral("ltrmark"), u'\u200E'},
+        {QStringLiteral("zwnj"), u'\u200C'},      {QStringLiteral("ltrmark"), u'\u200E'},
         {QStringLiteral("rtlmark"), u'\u200F'},
     };
     const auto found = characters.find(word);
@@ -117,12 +164,12 @@ std::optional<char16_t> SpecialCharacter(const QString& word) {
 // Underline kinds: every one of them switches underlining on (parameter 0 switches it off).
 bool IsUnderlineWord(const QString& word) {
     static const QStringList words = {
-        QStringLiteral("ul"),        QStringLiteral("uld"),        QStringLiteral("uldash"),
-        QStringLiteral("uldashd"),   QStringLiteral("uldashdd"),   QStringLiteral("uldb"),
-        QStringLiteral("ulhwave"),   QStringLiteral("ulldash"),    QStringLiteral("ulth"),
-        QStringLiteral("ulthd"),     QStringLiteral("ulthdash"),   QStringLiteral("ulthdashd"),
+        QStringLiteral("ul"),         QStringLiteral("uld"),       QStringLiteral("uldash"),
+        QStringLiteral("uldashd"),    QStringLiteral("uldashdd"),  QStringLiteral("uldb"),
+        QStringLiteral("ulhwave"),    QStringLiteral("ulldash"),   QStringLiteral("ulth"),
+        QStringLiteral("ulthd"),      QStringLiteral("ulthdash"),  QStringLiteral("ulthdashd"),
         QStringLiteral("ulthdashdd"), QStringLiteral("ulthldash"), QStringLiteral("ululdbwave"),
-        QStringLiteral("ulw"),       QStringLiteral("ulwave"),
+        QStringLiteral("ulw"),        QStringLiteral("ulwave"),
     };
     return words.contains(word);
 }
@@ -188,9 +235,9 @@ private:
     int defaultFont = -1;
 
     std::vector<GroupState> groups{GroupState{}};
-    int groupsOpened = 0;       // groups open inside the document, the outermost included
-    int overflowDepth = 0;      // groups open beyond MaxGroupDepth, skipped whole
-    int pendingSkip = 0;        // fallback characters still to skip after \uN
+    int groupsOpened = 0;  // groups open inside the document, the outermost included
+    int overflowDepth = 0; // groups open beyond MaxGroupDepth, skipped whole
+    int pendingSkip = 0;   // fallback characters still to skip after \uN
 
     QHash<int, FontEntry> fonts;
     // Font table entry being read.
@@ -204,7 +251,7 @@ private:
     bool colourSet = false;
 
     std::map<int, ByteDecoder> decoders;
-    int leadByte = -1;          // first byte of a double-byte character awaiting its second
+    int leadByte = -1; // first byte of a double-byte character awaiting its second
     int leadPage = 0;
 
     RichText result;
@@ -685,23 +732,40 @@ private:
 
 int RtfReader::CodePageOfCharset(int charset) {
     switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 437;
-    default: return 0;
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 255:
+        return 437;
+    default:
+        return 0;
     }
 }
 
