@@ -75,6 +75,18 @@ RichText RichTextDocument::ToRichText(const QTextDocument& document) {
     return result;
 }
 
+void RichTextDocument::FromRichText(QTextDocument& document, const RichText& text,
+                                    const CharFormat& endFormat) {
+    FromRichText(document, text);
+    if (!document.lastBlock().text().isEmpty())
+        return;
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(document.lastBlock());
+    cursor.setBlockCharFormat(ToTextCharFormat(endFormat));
+    document.setUndoRedoEnabled(undo);
+}
+
 void RichTextDocument::FromRichText(QTextDocument& document, const RichText& text) {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
@@ -108,7 +120,9 @@ QString RichTextDocument::GetRTF(const QTextDocument& document) {
 }
 
 void RichTextDocument::SetRTF(QTextDocument& document, const QString& rtf, const LegacyCodePage& ansiPage) {
-    FromRichText(document, RtfReader::Read(rtf, ansiPage));
+    CharFormat endFormat;
+    const RichText text = RtfReader::Read(rtf, ansiPage, &endFormat);
+    FromRichText(document, text, endFormat);
 }
 
 } // namespace vexa

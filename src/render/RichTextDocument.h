@@ -28,6 +28,9 @@ public:
 
     static RichText ToRichText(const QTextDocument& document);
     static void FromRichText(QTextDocument& document, const RichText& text);
+    // endFormat is the format typing continues in at the end of the document when its last
+    // paragraph is empty (an empty document included).
+    static void FromRichText(QTextDocument& document, const RichText& text, const CharFormat& endFormat);
 
     // Properties the format does not set are taken from the base font (the document's default).
     static CharFormat ToCharFormat(const QTextCharFormat& format, const QFont& base);

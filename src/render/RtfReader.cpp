@@ -192,6 +192,19 @@ public:
         return QString(QChar(cached));
     }
 
+    // A run of bytes: lead bytes take the following byte with them.
+    QString Decode(const QByteArray& bytes) {
+        QString text;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(bytes.at(i));
+            if (i + 1 < bytes.size() && byte >= 0x80 && IsLeadByte(byte))
+                text += DecodePair(byte, static_cast<unsigned char>(bytes.at(++i)));
+            else
+                text += DecodeSingle(byte);
+        }
+        return text;
+    }
+
     QString DecodePair(unsigned char lead, unsigned char trail) {
         const quint16 key = static_cast<quint16>((lead << 8) | trail);
         auto found = pairs.constFind(key);
@@ -217,13 +230,18 @@ public:
     Parser(const QString& input, const LegacyCodePage& legacyPage)
         : rtf(input), ansiCodePage(legacyPage.Number()) {}
 
-    RichText Run() {
+    RichText Run(CharFormat* endFormat) {
         while (position < rtf.size() && !finished)
             Step();
+        if (!closingFormat)
+            closingFormat = CurrentFormat();
         if (result.text.endsWith(u'\r')) { // the paragraph mark that closes the document
+            closingFormat = result.formats.constLast();
             result.text.chop(1);
             result.formats.removeLast();
         }
+        if (endFormat)
+            *endFormat = *closingFormat;
         return result;
     }
 
@@ -255,6 +273,7 @@ private:
     int leadPage = 0;
 
     RichText result;
+    std::optional<CharFormat> closingFormat; // the format in effect where the document ends
 
     GroupState& State() { return groups.back(); }
 
@@ -292,6 +311,8 @@ private:
         }
         if (State().destination == Destination::FontTable)
             CommitFontEntry();
+        if (groupsOpened == 1)
+            closingFormat = CurrentFormat();
         if (groups.size() > 1) {
             const bool fontsChanged = State().font != groups[groups.size() - 2].font;
             groups.pop_back();
@@ -594,6 +615,8 @@ private:
 
     // A byte of text in the code page of the current font (or of the font table entry).
     void AddByte(unsigned char byte) {
+        if (byte == 0)
+            return; // a NUL is never text
         if (State().destination == Destination::FontTable) {
             AddEntryByte(byte);
             return;
@@ -629,7 +652,9 @@ private:
     }
 
     void AddUnicode(int value) {
-        AddText(QString(UnicodeUnit(value)));
+        const QChar unit = UnicodeUnit(value);
+        if (!unit.isNull())
+            AddText(QString(unit));
         pendingSkip = State().fallbackSkip;
     }
 
@@ -701,7 +726,7 @@ private:
     void FlushEntryBytes() {
         if (entryBytes.isEmpty())
             return;
-        entry.face += LegacyCodePage(entryBytesPage).Decode(entryBytes);
+        entry.face += DecoderFor(entryBytesPage).Decode(entryBytes);
         entryBytes.clear();
     }
 
@@ -770,7 +795,11 @@ int RtfReader::CodePageOfCharset(int charset) {
 }
 
 RichText RtfReader::Read(const QString& rtf, const LegacyCodePage& ansiPage) {
-    return Parser(rtf, ansiPage).Run();
+    return Parser(rtf, ansiPage).Run(nullptr);
+}
+
+RichText RtfReader::Read(const QString& rtf, const LegacyCodePage& ansiPage, CharFormat* endFormat) {
+    return Parser(rtf, ansiPage).Run(endFormat);
 }
 
 } // namespace vexa

@@ -182,7 +182,8 @@ void TestRtf::readerTextEscapesAndSpecialCharacters_data() {
                               << "caf\u00E9 \u20AC";
     QTest::newRow("hex upper case digits") << "\\'C9\\'e9"
                                            << "\u00C9\u00E9";
-    QTest::newRow("NUL bytes ignored") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << "ab";
+    QTest::newRow("NUL bytes ignored")
+        << QStringLiteral("a") + QChar(0) + QStringLiteral("b\\'00c\\u0 ?d") << "abcd";
     QTest::newRow("literal text beyond bytes") << "\u4E2D\u6587"
                                                << "\u4E2D\u6587";
     QTest::newRow("field result is text")
@@ -311,13 +312,31 @@ void TestRtf::readerHostileInputIsBounded_data() {
     QTest::newRow("long number") << QStringLiteral("{\\rtf1\\fs") + QString(100000, u'9') +
                                         QStringLiteral(" x}")
                                  << "x";
-    QString blob;
+    QString tables = QStringLiteral("{\\rtf1{\\fonttbl");
+    for (int i = 0; i < 200000; ++i)
+        tables += QStringLiteral("{\\f%1\\fcharset134 \\'d6\\'d0;}").arg(i);
+    tables += QStringLiteral("}{\\colortbl");
+    for (int i = 0; i < 200000; ++i)
+        tables += QStringLiteral("\\red1;");
+    tables += QStringLiteral("}\\f199999\\cf199999 x}");
+    QTest::newRow("huge font and colour tables") << tables << "x";
+    // Ten megabytes of random bytes without closing braces, so the whole blob is read: once as
+    // a skipped destination, once as text (which stops at the text limit) and as format words.
+    constexpr qsizetype blobSize = 10 * 1024 * 1024;
     QRandomGenerator random(99);
-    blob.reserve(10 * 1024 * 1024);
-    blob += QStringLiteral("{\\rtf1 ");
-    while (blob.size() < 10 * 1024 * 1024)
-        blob += QChar(static_cast<char16_t>(random.bounded(256)));
-    QTest::newRow("10 MB of bytes") << blob << "";
+    QString blob;
+    blob.reserve(blobSize);
+    while (blob.size() < blobSize) {
+        const auto byte = static_cast<char16_t>(random.bounded(256));
+        blob += QChar(byte == u'}' || byte == u'{' ? u' ' : byte);
+    }
+    QTest::newRow("10 MB skipped") << QStringLiteral("{\\rtf1 a{\\*\\x ") + blob + QStringLiteral("}b}")
+                                   << "ab";
+    QTest::newRow("10 MB of text") << QStringLiteral("{\\rtf1 ") + blob << "";
+    QString words = QStringLiteral("{\\rtf1 ");
+    while (words.size() < blobSize)
+        words += QStringLiteral("\\b\\i0\\fs12\\cf3\\f7\\uc3\\'00{\\ul}");
+    QTest::newRow("10 MB of format words") << words << "";
 }
 
 void TestRtf::readerHostileInputIsBounded() {
@@ -565,11 +584,19 @@ void TestRtf::documentEmptyGivesShortRtf() {
     QVERIFY(rtf.contains(QStringLiteral("\\fs32")));
     QVERIFY(ReadLatin(rtf).text.isEmpty());
 
-    // Setting an empty document empties a full one.
+    // Setting an empty document empties a full one and keeps the format it was written in.
     QTextDocument full;
     full.setPlainText(QStringLiteral("old text"));
     RichTextDocument::SetRTF(full, rtf, kCp1252);
     QVERIFY(full.isEmpty());
+    const QString again = RichTextDocument::GetRTF(full);
+    QVERIFY(again.contains(QStringLiteral("Arial;")));
+    QVERIFY(again.contains(QStringLiteral("\\fs32")));
+
+    CharFormat endFormat;
+    RtfReader::Read(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 A;}{\\f1 B;}}\\f0 x\\f1\\fs40\\b\\par}"), kCp1252,
+                    &endFormat);
+    QCOMPARE(endFormat, Format(QStringLiteral("B"), 400, qRgb(0, 0, 0), true));
 }
 
 void TestRtf::documentFormatMapping() {
