@@ -1,5 +1,7 @@
 #include "render/RtfReader.h"
 
+#include "render/CodePageDecoder.h"
+
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -18,6 +20,7 @@ constexpr int MaxWordLength = 32;
 // Digits of a numeric parameter beyond this count are consumed but ignored.
 constexpr int MaxParameterDigits = 10;
 constexpr int DefaultHalfPoints = 24;
+constexpr size_t MaxCachedCodePages = 16;
 constexpr QRgb AutoColour = 0xFF000000;
 
 enum class Destination { Text, FontTable, ColourTable, Skip };
@@ -174,56 +177,6 @@ bool IsUnderlineWord(const QString& word) {
     return words.contains(word);
 }
 
-// Turns bytes of one code page into UTF-16, caching what it has decoded.
-class ByteDecoder {
-public:
-    explicit ByteDecoder(int codePage) : page(codePage) {}
-
-    bool IsLeadByte(unsigned char byte) const { return page.IsLeadByte(byte); }
-
-    QString DecodeSingle(unsigned char byte) {
-        if (byte < 0x80)
-            return QString(QChar(byte));
-        char16_t& cached = singles[byte - 0x80];
-        if (cached == 0) {
-            const QString decoded = page.Decode(QByteArray(1, static_cast<char>(byte)));
-            cached = decoded.size() == 1 ? decoded.at(0).unicode() : u'\uFFFD';
-        }
-        return QString(QChar(cached));
-    }
-
-    // A run of bytes: lead bytes take the following byte with them.
-    QString Decode(const QByteArray& bytes) {
-        QString text;
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(bytes.at(i));
-            if (i + 1 < bytes.size() && byte >= 0x80 && IsLeadByte(byte))
-                text += DecodePair(byte, static_cast<unsigned char>(bytes.at(++i)));
-            else
-                text += DecodeSingle(byte);
-        }
-        return text;
-    }
-
-    QString DecodePair(unsigned char lead, unsigned char trail) {
-        const quint16 key = static_cast<quint16>((lead << 8) | trail);
-        auto found = pairs.constFind(key);
-        if (found != pairs.constEnd())
-            return *found;
-        QByteArray bytes;
-        bytes.append(static_cast<char>(lead));
-        bytes.append(static_cast<char>(trail));
-        const QString decoded = page.Decode(bytes);
-        pairs.insert(key, decoded);
-        return decoded;
-    }
-
-private:
-    LegacyCodePage page;
-    std::array<char16_t, 128> singles{};
-    QHash<quint16, QString> pairs;
-};
-
 // Reads the whole document in one pass over the input.
 class Parser {
 public:
@@ -268,7 +221,7 @@ private:
     int red = 0, green = 0, blue = 0;
     bool colourSet = false;
 
-    std::map<int, ByteDecoder> decoders;
+    std::map<int, CodePageDecoder> decoders;
     int leadByte = -1; // first byte of a double-byte character awaiting its second
     int leadPage = 0;
 
@@ -606,11 +559,13 @@ private:
         return font >= 0 ? font : defaultFont;
     }
 
-    ByteDecoder& DecoderFor(int codePage) {
+    CodePageDecoder& DecoderFor(int codePage) {
         auto found = decoders.find(codePage);
-        if (found == decoders.end())
-            found = decoders.emplace(codePage, ByteDecoder(codePage)).first;
-        return found->second;
+        if (found != decoders.end())
+            return found->second;
+        if (decoders.size() >= MaxCachedCodePages)
+            decoders.clear(); // a document switching between endless pages must not grow the cache
+        return decoders.emplace(codePage, CodePageDecoder(codePage)).first->second;
     }
 
     // A byte of text in the code page of the current font (or of the font table entry).
@@ -624,12 +579,12 @@ private:
         if (State().destination != Destination::Text)
             return;
         const int page = CodePageOfFont(CurrentFontIndex());
-        ByteDecoder& decoder = DecoderFor(page);
+        CodePageDecoder& decoder = DecoderFor(page);
         if (leadByte >= 0 && leadPage == page) {
             const unsigned char lead = static_cast<unsigned char>(leadByte);
             leadByte = -1;
             Append(decoder.DecodePair(lead, byte));
-        } else if (byte >= 0x80 && decoder.IsLeadByte(byte)) {
+        } else if (decoder.IsLeadByte(byte)) {
             leadByte = byte;
             leadPage = page;
         } else {

@@ -337,6 +337,10 @@ void TestRtf::readerHostileInputIsBounded_data() {
     while (words.size() < blobSize)
         words += QStringLiteral("\\b\\i0\\fs12\\cf3\\f7\\uc3\\'00{\\ul}");
     QTest::newRow("10 MB of format words") << words << "";
+    QString pages = QStringLiteral("{\\rtf1 ");
+    for (int page = 1; pages.size() < blobSize; ++page)
+        pages += QStringLiteral("\\ansicpg%1\\'80{\\fonttbl{\\f0\\cpg%1 \\'81;}}").arg(page);
+    QTest::newRow("endless code pages") << pages << "";
 }
 
 void TestRtf::readerHostileInputIsBounded() {
