@@ -59,6 +59,9 @@ public:
     // form feed, carriage return, no-break space, ...).
     static QString RemoveTrailingWhiteSpace(const QString& text);
 
+    // "[ASCII]" followed by the text, as the text editor of the 7-row models stores it.
+    static QString BitmapFontText(const QString& text) { return BitmapFontTag + text; }
+
     // True when the nine characters at position i form "[GIF_nnn]". The number is read from
     // the three characters between like ToInteger. Positions outside the text give false.
     static bool ReadAnimationToken(QStringView text, qsizetype i, int* number = nullptr);

@@ -62,6 +62,8 @@ void TestContentGrammar::bitmapFontTextLosesOnlyTrailingWhiteSpace() {
     QCOMPARE(ContentGrammar::Parse(QStringLiteral("[ASCII]  AB")).text, QStringLiteral("  AB"));
     QCOMPARE(ContentGrammar::Parse(QStringLiteral("[ASCII]A B\t\r\n\v\f\u00A0")).text, QStringLiteral("A B"));
     QCOMPARE(ContentGrammar::Parse(QStringLiteral("[ASCII]   ")).text, QString());
+    QCOMPARE(ContentGrammar::Parse(ContentGrammar::BitmapFontText(QStringLiteral(" [x] "))).text,
+             QStringLiteral(" [x]"));
     QCOMPARE(ContentGrammar::Parse(QStringLiteral("[DASCII]65, 66 \r\n")).text, QStringLiteral("65, 66"));
 }
 
