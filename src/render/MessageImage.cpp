@@ -124,6 +124,8 @@ int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) 
     rejectedImages.clear();
     int x = 0;
     for (const QString& path : imagePaths) {
+        if (path.isEmpty())
+            continue;
         QImageReader reader(path);
         const QSize size = reader.size();
         if (!size.isValid())
