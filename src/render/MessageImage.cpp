@@ -4,6 +4,7 @@
 #include "render/RtfReader.h"
 #include "render/GlyphLibrary.h"
 #include "render/RasterLimits.h"
+#include "render/RenderLog.h"
 #include "render/TextRasteriser.h"
 
 #include <QDir>
@@ -131,6 +132,8 @@ int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) 
         if (!size.isValid())
             continue;
         if (!RasterLimits::ImageSizeAllowed(size)) {
+            if (!rejectedImages.contains(path))
+                qCWarning(lcRender) << "image too large to draw:" << path << size;
             rejectedImages << path;
             continue;
         }
@@ -225,8 +228,10 @@ QString MessageImage::ExportFrame(int frameIndex) {
         return {};
     }
     QDir().mkpath(imageDir);
-    if (!BmpWriter::Write(bitmap, path))
+    if (!BmpWriter::Write(bitmap, path)) {
+        qCWarning(lcRender) << "cannot write" << path;
         QFile::remove(path);
+    }
     return path;
 }
 
