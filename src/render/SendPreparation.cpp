@@ -35,6 +35,7 @@ void SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageL
         switch (model.packKind) {
         case PackKind::CharacterCodes:
             set0.Assign(DotPacker::PackCharacterCodes(image->GetPlainText()));
+            set1.Clear(); // no second set: nothing of an earlier preparation stays behind
             break;
         case PackKind::ColourPlanes: {
             const QString path = image->ExportFrame(0);

@@ -90,6 +90,7 @@ private slots:
         CMessageTable table;
         QVERIFY(table.OpenMessageFile(MessageFile("P04", {{0, QStringLiteral("[ASCII]AB[GIF_003]C  ")}, {1, kRtf.arg(24).arg(QStringLiteral("x"))}})));
         Payload payload;
+        payload.At(1, 0).Assign(QByteArray(300, 'x')); // left by a preparation for another model
         SendPreparation::PrepareMessageFile(Model("P04"), table, library, paths, payload);
         QCOMPARE(payload.At(0, 0).bytes, QByteArray::fromHex("41426343"));
         QCOMPARE(payload.At(1, 0).length, 0);
