@@ -220,6 +220,11 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
 }
 
 QString MessageImage::ExportFrame(int frameIndex) {
+    if (imageDir.isEmpty()) {
+        // An image that was never told its folder must not write beside the file system root.
+        qCWarning(lcRender) << "no image folder set for control" << controlId;
+        return {};
+    }
     const QString path = ExportPath(frameIndex);
     const QImage bitmap = RenderExportFrame(frameIndex);
     if (bitmap.isNull()) {

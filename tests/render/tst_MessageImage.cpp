@@ -72,7 +72,10 @@ private slots:
         QCOMPARE(exported.height(), 12);
         QVERIFY(exported.width() > 4 && exported.width() <= image.contentWidth);
         QVERIFY(ColumnLit(exported, exported.width() - 1)); // cut at the last lit column
-        QCOMPARE(exported.pixel(FirstLitColumn(exported), 5) | 0, exported.pixel(FirstLitColumn(exported), 5));
+
+        MessageImage unplaced;
+        unplaced.SetContent(Rtf(QStringLiteral("Hi")));
+        QCOMPARE(unplaced.ExportFrame(0), QString()); // no folder given: nothing is written
     }
 
     void exportHeightAndLeadingSpaces() {
