@@ -281,7 +281,7 @@ QImage MessageImage::RenderPreview(QSize client) {
     const double k = double(innerHeight) / rows;
     const double shownDots = innerWidth / k;
     // Only the columns that can be shown are drawn; the width is still measured in full.
-    const int drawnColumns = std::min(innerWidth, static_cast<int>(std::ceil(shownDots)) + 1);
+    const int drawnColumns = static_cast<int>(std::min<double>(std::ceil(shownDots) + 1, RasterLimits::MaxContentWidth));
     QImage inner = BlackRaster(drawnColumns, rows);
     const int width = DrawContent(inner, false, 0, drawnColumns);
     if (kind == ContentKind::Date)

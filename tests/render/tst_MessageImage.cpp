@@ -291,6 +291,7 @@ private slots:
                 image.SetContent(content);
                 image.PreviewRaster(QSize(200, 3 * rows + 2));
                 image.PreviewRaster(QSize(1, 1));
+                image.PreviewRaster(QSize(200, 8)); // less than a pixel per dot
                 image.ExportFrame(0);
                 image.ExportFrame(1);
             }
