@@ -69,7 +69,7 @@ int RenderCommand::Run(CliContext& context, const QStringList& args) {
     VerbParser parser(QStringLiteral("render"),
                       QStringLiteral("Export the message bitmaps of every row of a message file exactly as a send "
                                      "prepares them: OUT/20060_0.bmp ... OUT/20069_1.bmp (nothing for a row without "
-                                     "that frame)."),
+                                     "that frame; models that receive character codes export none)."),
                       QStringLiteral("FILE"));
     const QCommandLineOption model = RenderInputs::ModelOption();
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder for the bitmaps."), QStringLiteral("DIR"));
