@@ -49,7 +49,8 @@ public:
             WriteCharacter(text.text.at(i));
         }
         WriteFormatChanges(closing);
-        out += QStringLiteral("\\par\r\n}\r\n");
+        WriteWord(QStringLiteral("par"));
+        out += QStringLiteral("\r\n}\r\n");
         return out;
     }
 
@@ -59,7 +60,8 @@ private:
     std::vector<FontKey> fonts;
     std::vector<QRgb> colours;
     QString out;
-    bool delimiterPending = false;
+    bool delimiterPending = false;     // the last control word needs a space before literal text
+    bool fallbackPending = false;      // the last \\uN still needs its fallback character
     std::optional<CharFormat> written; // the format the document is in
 
     void Register(const CharFormat& format) {
@@ -85,7 +87,9 @@ private:
         out += QStringLiteral("{\\fonttbl");
         for (size_t i = 0; i < fonts.size(); ++i) {
             out += QStringLiteral("{\\f%1\\fnil\\fcharset%2 ").arg(i).arg(fonts[i].charset);
+            delimiterPending = false;
             WriteFaceName(fonts[i]);
+            CloseFallback(false);
             out += QStringLiteral(";}");
         }
         out += u'}';
@@ -107,6 +111,7 @@ private:
             }
             const QByteArray bytes = codePage.Encode(QString(c));
             if (!bytes.isEmpty() && !bytes.contains('?') && codePage.Decode(bytes) == QString(c)) {
+                CloseFallback(false);
                 for (char byte : bytes)
                     out += QStringLiteral("\\'%1").arg(static_cast<unsigned char>(byte), 2, 16,
                                                        QLatin1Char('0'));
@@ -126,7 +131,17 @@ private:
         out += u'}';
     }
 
+    // The '?' that readers without Unicode show for the last \\uN. Before literal text it is
+    // written as \\'3f, so readers that skip a whole run of text as the fallback keep the text.
+    void CloseFallback(bool textFollows) {
+        if (!fallbackPending)
+            return;
+        out += textFollows ? QStringLiteral("\\'3f") : QStringLiteral("?");
+        fallbackPending = false;
+    }
+
     void WriteWord(const QString& word) {
+        CloseFallback(false);
         out += u'\\';
         out += word;
         delimiterPending = true;
@@ -158,6 +173,7 @@ private:
         case u'\\':
         case u'{':
         case u'}':
+            CloseFallback(false);
             out += u'\\';
             out += c;
             delimiterPending = false;
@@ -183,6 +199,7 @@ private:
     }
 
     void WriteLiteral(QChar c) {
+        CloseFallback(true);
         if (delimiterPending)
             out += u' ';
         delimiterPending = false;
@@ -190,7 +207,9 @@ private:
     }
 
     void WriteUnicode(QChar c) {
-        out += QStringLiteral("\\u%1?").arg(static_cast<qint16>(c.unicode()));
+        CloseFallback(false);
+        out += QStringLiteral("\\u%1").arg(static_cast<qint16>(c.unicode()));
+        fallbackPending = true;
         delimiterPending = false;
     }
 };

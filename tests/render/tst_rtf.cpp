@@ -467,6 +467,12 @@ void TestRtf::writerGoldenDocument() {
         "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 Hi \\b b\\{\\\\\\}\\cf2\\i\\ul\\f1\\fs33\\u20013?\\par\\tab "
         "9\\par\r\n}\r\n");
     QCOMPARE(RtfWriter::Write(rich), expected);
+
+    // Before literal text the fallback is a hex escape: some readers skip a whole run of text
+    // as the fallback of \uN and would lose the text after a plain '?'.
+    const QString fallback =
+        RtfWriter::Write(Runs({{QStringLiteral("\u00E9x \u00E9"), Format(QString(), 240, 0)}}));
+    QVERIFY(fallback.contains(QStringLiteral("\\u233\\'3fx \\u233?\\par")));
 }
 
 void TestRtf::writerEmptyDocumentIsComplete() {
