@@ -42,8 +42,9 @@ int SignalDescriptor() {
 } // namespace
 
 SignSimulator::SignSimulator(SimOptions simOptions, std::FILE* output)
-    : options(std::move(simOptions)), out(output), model(*ModelCatalogue::Find(options.model)),
-      decoder(SignDecoder::ForModel(model)), responder(model.family, options.ids, FaultOf(options)) {}
+    : options(std::move(simOptions)), out(output), model(ModelCatalogue::Find(options.model)),
+      decoder(model ? SignDecoder::ForModel(*model) : nullptr),
+      responder(model ? model->family : LinkFamily::RowDirectory, options.ids, FaultOf(options)) {}
 
 SignSimulator::~SignSimulator() = default;
 
@@ -108,7 +109,7 @@ void SignSimulator::Render(const QJsonObject& message) {
     const QByteArray data = QByteArray::fromHex(message.value(QStringLiteral("data")).toString().toLatin1());
     const int slot = message.value(QStringLiteral("slot")).toInt();
     const int set = message.value(QStringLiteral("set")).toInt();
-    const QImage image = DotRenderer::Render(model, data, set);
+    const QImage image = DotRenderer::Render(*model, data, set);
     if (image.isNull())
         return;
     auto save = [&](const QImage& picture, const QString& name) {
@@ -125,14 +126,14 @@ void SignSimulator::Render(const QJsonObject& message) {
         Print(event);
     };
     QString name;
-    if (model.family == LinkFamily::AddressedBlocks)
+    if (model->family == LinkFamily::AddressedBlocks)
         name = QStringLiteral("id%1-slot%2.png").arg(message.value(QStringLiteral("id")).toInt()).arg(slot);
     else if (message.contains(QStringLiteral("set")))
         name = QStringLiteral("slot%1-set%2.png").arg(slot).arg(set);
     else
         name = QStringLiteral("slot%1.png").arg(slot);
     save(image, name);
-    if (model.packKind == PackKind::ColourPlanes) {
+    if (model->packKind == PackKind::ColourPlanes) {
         if (set == 0) {
             redPlanes[slot] = image;
         } else if (redPlanes.count(slot) != 0) {
@@ -176,6 +177,10 @@ bool SignSimulator::ReadLine(qint64 nowMs, bool& hungUp) {
 
 int SignSimulator::Run() {
     QString error;
+    if (!model || !decoder) {
+        std::fprintf(stderr, "vexa-sim: unknown model: %s\n", qPrintable(options.model));
+        return 2;
+    }
     if (!terminal.Open(error) || (!options.linkPath.isEmpty() && !terminal.Link(options.linkPath, error))) {
         std::fprintf(stderr, "vexa-sim: %s\n", qPrintable(error));
         return 1;
@@ -187,7 +192,7 @@ int SignSimulator::Run() {
         if (!options.linkPath.isEmpty())
             ready.insert(QStringLiteral("link"), options.linkPath);
         ready.insert(QStringLiteral("model"), options.model);
-        ready.insert(QStringLiteral("family"), model.family_code());
+        ready.insert(QStringLiteral("family"), model->family_code());
         QJsonArray ids;
         for (int id : options.ids)
             ids.append(id);

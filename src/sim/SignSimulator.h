@@ -18,6 +18,7 @@ namespace vexa {
 // the responder's replies written back and every event printed as one line.
 class SignSimulator {
 public:
+    // options as SimOptions::Parse returns them; an unknown model makes Run fail.
     SignSimulator(SimOptions options, std::FILE* out);
     ~SignSimulator();
     SignSimulator(const SignSimulator&) = delete;
@@ -35,7 +36,7 @@ private:
 
     SimOptions options;
     std::FILE* out;
-    const DisplayModel& model;
+    const DisplayModel* model;
     PseudoTerminal terminal;
     std::unique_ptr<SignDecoder> decoder;
     SignResponder responder;
