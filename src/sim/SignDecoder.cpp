@@ -31,9 +31,13 @@ std::unique_ptr<SignDecoder> SignDecoder::ForModel(const DisplayModel& model) {
     return nullptr;
 }
 
-QJsonObject SignDecoder::Event(const char* kind) { return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}}; }
+QJsonObject SignDecoder::Event(const char* kind) {
+    return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}};
+}
 
-int SignDecoder::SlotCount() const { return signModel.slotCount; }
+int SignDecoder::SlotCount() const {
+    return signModel.slotCount;
+}
 
 void SignDecoder::ReportUnknown(SimEvents& events) {
     if (unknown.isEmpty())

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -27,7 +26,9 @@ SignResponder::Fault FaultOf(const SimOptions& options) {
     return SignResponder::Fault::None;
 }
 
-QJsonObject Named(const char* kind) { return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}}; }
+QJsonObject Named(const char* kind) {
+    return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}};
+}
 
 // A signal descriptor for SIGTERM and SIGINT, so the poll loop sees them like input.
 int SignalDescriptor() {
@@ -73,7 +74,8 @@ void SignSimulator::Print(const QJsonObject& event) {
             else if (value.isDouble())
                 text = QByteArray::number(value.toInteger());
             else
-                text = QJsonDocument(value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject()))
+                text = QJsonDocument(value.isArray() ? QJsonDocument(value.toArray())
+                                                     : QJsonDocument(value.toObject()))
                            .toJson(QJsonDocument::Compact);
             line += ' ' + it.key().toUtf8() + '=' + text;
         }
@@ -87,7 +89,8 @@ void SignSimulator::Reply(const SignResponder::Outcome& outcome) {
     for (const QJsonObject& event : outcome.events)
         Print(event);
     for (const QByteArray& reply : outcome.replies) {
-        const ssize_t written = ::write(terminal.MasterFd(), reply.constData(), static_cast<size_t>(reply.size()));
+        const ssize_t written =
+            ::write(terminal.MasterFd(), reply.constData(), static_cast<size_t>(reply.size()));
         if (written != reply.size()) {
             QJsonObject event = Named("reply-lost");
             event.insert(QStringLiteral("data"), QString::fromLatin1(reply.toHex()));
@@ -99,7 +102,8 @@ void SignSimulator::Reply(const SignResponder::Outcome& outcome) {
 void SignSimulator::Handle(const SimEvents& events, qint64 nowMs) {
     for (const QJsonObject& event : events) {
         Print(event);
-        if (!options.renderDir.isEmpty() && event.value(QStringLiteral("event")).toString() == QLatin1String("message"))
+        if (!options.renderDir.isEmpty() &&
+            event.value(QStringLiteral("event")).toString() == QLatin1String("message"))
             Render(event);
         Reply(responder.OnEvent(event, nowMs));
     }

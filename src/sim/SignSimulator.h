@@ -7,7 +7,6 @@
 #include "sim/SimOptions.h"
 
 #include <QImage>
-
 #include <cstdio>
 #include <map>
 #include <memory>

@@ -7,11 +7,17 @@ using namespace vexa;
 
 namespace {
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(QByteArray(text)); }
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text));
+}
 
-QJsonObject Probe(int id) { return {{"event", "probe"}, {"id", id}}; }
+QJsonObject Probe(int id) {
+    return {{"event", "probe"}, {"id", id}};
+}
 
-const DisplayModel& Model(const char* name) { return *ModelCatalogue::Find(QString::fromLatin1(name)); }
+const DisplayModel& Model(const char* name) {
+    return *ModelCatalogue::Find(QString::fromLatin1(name));
+}
 
 } // namespace
 
@@ -30,7 +36,8 @@ private slots:
 
     void readIdRepliesPerFamily() {
         SignResponder plain(LinkFamily::SlotTrailer, {12});
-        QCOMPARE(plain.OnEvent({{"event", "read-id"}}, 0).replies, (std::vector<QByteArray>{Hex("84659C5A0C")}));
+        QCOMPARE(plain.OnEvent({{"event", "read-id"}}, 0).replies,
+                 (std::vector<QByteArray>{Hex("84659C5A0C")}));
 
         // Family 5: a lone probe for ID 1 is the read-ID command ...
         SignResponder addressed(LinkFamily::AddressedBlocks, {12});
@@ -53,9 +60,11 @@ private slots:
 
     void setIdChangesTheSign() {
         SignResponder responder(LinkFamily::PagedBlocks, {3, 7});
-        const SignResponder::Outcome ignored = responder.OnEvent({{"event", "set-id"}, {"from", 5}, {"to", 9}}, 0);
+        const SignResponder::Outcome ignored =
+            responder.OnEvent({{"event", "set-id"}, {"from", 5}, {"to", 9}}, 0);
         QVERIFY(ignored.replies.empty());
-        const SignResponder::Outcome changed = responder.OnEvent({{"event", "set-id"}, {"from", 7}, {"to", 9}}, 0);
+        const SignResponder::Outcome changed =
+            responder.OnEvent({{"event", "set-id"}, {"from", 7}, {"to", 9}}, 0);
         QCOMPARE(changed.replies, (std::vector<QByteArray>{Hex("CC")}));
         QCOMPARE(responder.Ids(), (std::vector<int>{3, 9}));
         QCOMPARE(changed.events.front().value("event").toString(), QStringLiteral("id-changed"));
@@ -66,10 +75,12 @@ private slots:
     void clockAcknowledgements() {
         const QJsonObject clock{{"event", "clock"}};
         QCOMPARE(SignResponder(LinkFamily::SlotTrailer, {1}).OnEvent(clock, 0).replies.at(0), Hex("CC"));
-        const QByteArray wide = SignResponder(LinkFamily::RowDirectory12, {1}).OnEvent(clock, 0).replies.at(0);
+        const QByteArray wide =
+            SignResponder(LinkFamily::RowDirectory12, {1}).OnEvent(clock, 0).replies.at(0);
         QCOMPARE(wide.size(), 16);
         QCOMPARE(wide.left(4), Hex("55555555"));
-        const QByteArray addressed = SignResponder(LinkFamily::AddressedBlocks, {1}).OnEvent(clock, 0).replies.at(0);
+        const QByteArray addressed =
+            SignResponder(LinkFamily::AddressedBlocks, {1}).OnEvent(clock, 0).replies.at(0);
         QCOMPARE(addressed.size(), 14);
         QCOMPARE(addressed.left(4), Hex("7E01F100"));
     }
@@ -111,7 +122,8 @@ private slots:
         QByteArray green(7, '\0');
         red[0] = char(0xC0);
         green[0] = char(0x60);
-        const QImage both = DotRenderer::Combine(DotRenderer::Render(paired, red, 0), DotRenderer::Render(paired, green, 1));
+        const QImage both =
+            DotRenderer::Combine(DotRenderer::Render(paired, red, 0), DotRenderer::Render(paired, green, 1));
         QCOMPARE(both.pixelColor(0, 0), QColor(255, 0, 0));
         QCOMPARE(both.pixelColor(1, 0), QColor(255, 255, 0));
         QCOMPARE(both.pixelColor(2, 0), QColor(0, 255, 0));
@@ -122,7 +134,7 @@ private slots:
     void rendersTwoBitPages() {
         const DisplayModel& addressed = Model("P26"); // 64 columns, lit = 1
         QByteArray data(256, '\0');
-        data[0] = char(0b00'01'10'11); // dot 0 yellow, dot 1 red, dot 2 green, dot 3 dark
+        data[0] = char(0b00'01'10'11);            // dot 0 yellow, dot 1 red, dot 2 green, dot 3 dark
         data[16 * 15 + 15] = char(0b10'00'00'00); // line 15, dot 63 red
         const QImage image = DotRenderer::Render(addressed, data, 0);
         QCOMPARE(image.size(), QSize(64, 16));

@@ -1,7 +1,6 @@
 #include "link/families/LinkFamilies.h"
 
 #include <QtTest>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -11,7 +10,9 @@ using namespace vexa;
 
 namespace {
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(QByteArray(text)); }
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text));
+}
 
 // One running vexa-sim and the JSON events it printed.
 class SimProcess {
@@ -41,7 +42,8 @@ public:
                 if (event.value(QStringLiteral("event")).toString() == kind)
                     return event;
             }
-            if (!process.waitForReadyRead(100) && process.state() == QProcess::NotRunning && !process.canReadLine())
+            if (!process.waitForReadyRead(100) && process.state() == QProcess::NotRunning &&
+                !process.canReadLine())
                 break;
         }
         return {};
@@ -62,7 +64,9 @@ public:
         return true;
     }
 
-    bool Write(const QByteArray& bytes) { return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size(); }
+    bool Write(const QByteArray& bytes) {
+        return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
 
     // Reads what the simulator answers within the time-out, stopping at size bytes.
     QByteArray Read(qsizetype size, int timeoutMs = 3000) {
@@ -147,7 +151,8 @@ private slots:
         QVERIFY(sim.OpenDevice());
         QVERIFY(sim.Write(LinkFamilies::ReadIdFrame(LinkFamily::AddressedBlocks)));
         QCOMPARE(sim.Read(8), Hex("CC42001A0040100C"));
-        QVERIFY(sim.Write(LinkFamilies::ClockFrame(LinkFamily::AddressedBlocks, QDateTime::currentDateTime())));
+        QVERIFY(
+            sim.Write(LinkFamilies::ClockFrame(LinkFamily::AddressedBlocks, QDateTime::currentDateTime())));
         QCOMPARE(sim.Read(14).left(4), Hex("7E01F100"));
     }
 

@@ -12,7 +12,9 @@ namespace vexa {
 
 namespace {
 
-FrameSequence RowDirectorySend(const SendInputs& inputs) { return RowDirectoryFamily::Sequence(inputs); }
+FrameSequence RowDirectorySend(const SendInputs& inputs) {
+    return RowDirectoryFamily::Sequence(inputs);
+}
 
 const std::array<LinkFamilies::Family, 6> Families{{
     {LinkFamily::RowDirectory12, "row_directory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
@@ -26,12 +28,15 @@ const std::array<LinkFamilies::Family, 6> Families{{
     {LinkFamily::RowDirectoryPaired, "row_directory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
     {LinkFamily::AddressedBlocks, "addressed_blocks", &AddressedBlocksFamily::Sequence,
-     &AddressedBlocksFamily::ReadIdFrame, &AddressedBlocksFamily::SetIdFrame, &AddressedBlocksFamily::ClockFrame},
+     &AddressedBlocksFamily::ReadIdFrame, &AddressedBlocksFamily::SetIdFrame,
+     &AddressedBlocksFamily::ClockFrame},
 }};
 
 } // namespace
 
-std::span<const LinkFamilies::Family> LinkFamilies::All() { return Families; }
+std::span<const LinkFamilies::Family> LinkFamilies::All() {
+    return Families;
+}
 
 const LinkFamilies::Family* LinkFamilies::Find(LinkFamily code) {
     for (const Family& family : Families)
@@ -60,8 +65,12 @@ QByteArray LinkFamilies::ClockFrame(LinkFamily family, const QDateTime& now) {
     return row ? row->clockFrame(now) : QByteArray();
 }
 
-QByteArray LinkFamilies::PowerFrame(int id, bool on) { return CommandFrames::PowerFrame(id, on); }
+QByteArray LinkFamilies::PowerFrame(int id, bool on) {
+    return CommandFrames::PowerFrame(id, on);
+}
 
-FrameSequence LinkFamilies::ScanSequence() { return CommandFrames::ScanSequence(); }
+FrameSequence LinkFamilies::ScanSequence() {
+    return CommandFrames::ScanSequence();
+}
 
 } // namespace vexa
