@@ -90,8 +90,15 @@ SimEvents SignDecoder::Feed(QByteArrayView chunk) {
 
 SimEvents SignDecoder::Flush() {
     SimEvents events;
-    unknown.append(backlog);
-    backlog.clear();
+    // What waits here is the start of a frame that never completed: give up its first byte
+    // and look again, so frames that arrived behind a false start are still recognised.
+    while (!backlog.isEmpty()) {
+        unknown.append(backlog.front());
+        const QByteArray rest = backlog.mid(1);
+        backlog.clear();
+        const SimEvents found = Feed(rest);
+        events.insert(events.end(), found.begin(), found.end());
+    }
     ReportUnknown(events);
     FlushFamily(events);
     return events;

@@ -272,6 +272,14 @@ private slots:
         events = decoder->Flush();
         QCOMPARE(OfKind(events, "unknown").size(), size_t(1));
         QCOMPARE(Data(events[0]), partial);
+        // A false block start holds back the frames behind it until the line goes quiet;
+        // then they are still recognised.
+        events = decoder->Feed(Hex("7E01DD") + LinkFamilies::PowerFrame(6, true));
+        QVERIFY(events.empty());
+        events = decoder->Flush();
+        QCOMPARE(OfKind(events, "unknown").size(), size_t(1));
+        QCOMPARE(Data(events[0]), Hex("7E01DD"));
+        QCOMPARE(Int(OfKind(events, "power").at(0), "id"), 6);
         // A fresh frame after the flush decodes normally.
         events = decoder->Feed(LinkFamilies::PowerFrame(2, false));
         QCOMPARE(Int(OfKind(events, "power").at(0), "id"), 2);
