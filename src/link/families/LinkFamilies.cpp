@@ -17,17 +17,17 @@ FrameSequence RowDirectorySend(const SendInputs& inputs) {
 }
 
 const std::array<LinkFamilies::Family, 6> Families{{
-    {LinkFamily::RowDirectory12, "row_directory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
+    {LinkFamily::RowDirectory12, "RowDirectory12", &RowDirectorySend, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::RowDirectory, "row_directory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
+    {LinkFamily::RowDirectory, "RowDirectory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::PagedBlocks, "paged_blocks", &PagedBlocksFamily::Sequence, &CommandFrames::ReadIdFrame,
+    {LinkFamily::PagedBlocks, "PagedBlocks", &PagedBlocksFamily::Sequence, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::SlotTrailer, "slot_trailer", &SlotTrailerFamily::Sequence, &CommandFrames::ReadIdFrame,
+    {LinkFamily::SlotTrailer, "SlotTrailer", &SlotTrailerFamily::Sequence, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &SlotTrailerFamily::ClockFrame},
-    {LinkFamily::RowDirectoryPaired, "row_directory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
+    {LinkFamily::RowDirectoryPaired, "RowDirectoryPaired", &RowDirectorySend, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::AddressedBlocks, "addressed_blocks", &AddressedBlocksFamily::Sequence,
+    {LinkFamily::AddressedBlocks, "AddressedBlocks", &AddressedBlocksFamily::Sequence,
      &AddressedBlocksFamily::ReadIdFrame, &AddressedBlocksFamily::SetIdFrame,
      &AddressedBlocksFamily::ClockFrame},
 }};
