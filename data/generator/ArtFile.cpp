@@ -57,13 +57,13 @@ bool ArtFile::Fail(int line, const QString& reason) {
     return false;
 }
 
-bool ArtFile::FinishEntry(int line) {
+bool ArtFile::FinishEntry() {
     if (!inEntry) {
         return true;
     }
     inEntry = false;
     if (static_cast<int>(pendingRows.size()) != rowsPerEntry) {
-        return Fail(line, QStringLiteral("entry \"%1\" has %2 rows, expected %3")
+        return Fail(pendingLine, QStringLiteral("entry \"%1\" has %2 rows, expected %3")
                               .arg(pendingKey)
                               .arg(pendingRows.size())
                               .arg(rowsPerEntry));
@@ -106,7 +106,7 @@ bool ArtFile::Parse(const QString& text, const QString& source) {
             continue;
         }
         if (line.startsWith(QStringLiteral("> "))) {
-            if (!FinishEntry(lineNumber)) {
+            if (!FinishEntry()) {
                 return false;
             }
             pendingKey = line.mid(2);
@@ -124,7 +124,7 @@ bool ArtFile::Parse(const QString& text, const QString& source) {
             continue;
         }
         if (trimmed.startsWith(QStringLiteral("height "))) {
-            if (!FinishEntry(lineNumber)) {
+            if (!FinishEntry()) {
                 return false;
             }
             bool ok = false;
@@ -159,7 +159,7 @@ bool ArtFile::Parse(const QString& text, const QString& source) {
         }
         pendingRows.push_back(trimmed);
     }
-    return FinishEntry(lineNumber);
+    return FinishEntry();
 }
 
 } // namespace vexa::datagen

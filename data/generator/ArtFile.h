@@ -39,7 +39,7 @@ public:
 
 private:
     bool Fail(int line, const QString& reason);
-    bool FinishEntry(int line);
+    bool FinishEntry();
 
     QString sourceName;
     std::vector<ArtEntry> entries;

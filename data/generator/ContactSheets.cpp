@@ -25,7 +25,10 @@ const QRgb kGridColour = qRgb(0x4E, 0x4E, 0x4E);
 const QRgb kLabelColour = qRgb(0x9A, 0x9A, 0x9A);
 constexpr Dot kColours[] = {Dot::Red, Dot::Green, Dot::Yellow};
 
-LedStyle SheetStyle() { return LedStyle{4, 3, qRgb(0, 0, 0), qRgb(0x26, 0x26, 0x26)}; }
+LedStyle SheetStyle() { return LedStyle{6, 5, qRgb(0, 0, 0), qRgb(0x26, 0x26, 0x26)}; }
+
+// Wide enough for a three-digit number beneath every picture.
+constexpr int kMinimumCellWidth = 3 * 6 * kLabelScale + 4;
 
 } // namespace
 
@@ -70,7 +73,7 @@ QImage ContactSheets::Render(const std::vector<Section>& sections) const {
             cellWidth = std::max(cellWidth, width);
         }
     }
-    cellWidth += 2 * kPadding;
+    cellWidth = std::max(cellWidth + 2 * kPadding, kMinimumCellWidth);
     cellHeight += 2 * kPadding + kLabelHeight;
     int sheetWidth = 0;
     int sheetHeight = kSectionGap;

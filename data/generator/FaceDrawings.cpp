@@ -90,7 +90,7 @@ void OpenEyes(Sketch& s) {
     s.Ellipse(K, 5.4, 6.0, 1.1, 1.7);
     s.Ellipse(K, 10.6, 6.0, 1.1, 1.7);
 }
-void ClosedEye(Sketch& s, double x) { s.Arc(K, x, 7.0, 1.8, 1.2, 200, 340); }
+void ClosedEye(Sketch& s, double x) { s.Line(K, x - 1.3, 6.2, x + 1.3, 6.2, 1.2); }
 void Smile(Sketch& s) { s.Arc(K, 8, 8.2, 4.4, 1.3, 25, 155); }
 
 void DrawSmile(Sketch& s, int frame) {
@@ -107,7 +107,7 @@ void DrawSmile(Sketch& s, int frame) {
 void DrawWink(Sketch& s, int frame) {
     Face(s);
     s.Ellipse(K, 10.6, 6.0, 1.1, 1.7);
-    if (frame == 0) {
+    if (frame == 1) {
         s.Ellipse(K, 5.4, 6.0, 1.1, 1.7);
         Smile(s);
     } else {
@@ -265,8 +265,8 @@ void DrawNotes(Sketch& s, int frame) {
 }
 
 void DrawBell(Sketch& s, int frame) {
-    const double degrees = frame == 0 ? -18.0 : 18.0;
-    const QPointF pivot(8, 1.0);
+    const double degrees = frame == 0 ? -12.0 : 12.0;
+    const QPointF pivot(8, 0.5);
     const std::vector<QPointF> bell = {{8, 1.0}, {10.6, 2.4}, {11.4, 6.0}, {12.0, 10.0}, {14.2, 12.4},
                                        {1.8, 12.4}, {4.0, 10.0}, {4.6, 6.0}, {5.4, 2.4}};
     s.Polygon(Y, Rotated(bell, pivot, degrees));
@@ -281,7 +281,7 @@ void DrawClock(Sketch& s, int frame) {
         s.Disc(Y, 8 + 4.9 * std::cos(a), 8 + 4.9 * std::sin(a), 0.6);
     }
     const double minute = (frame == 0 ? -90.0 : 0.0) * std::numbers::pi / 180.0;
-    const double hour = (frame == 0 ? 150.0 : 165.0) * std::numbers::pi / 180.0;
+    const double hour = 120.0 * std::numbers::pi / 180.0;
     s.Line(R, 8, 8, 8 + 4.6 * std::cos(minute), 8 + 4.6 * std::sin(minute), 1.3);
     s.Line(R, 8, 8, 8 + 3.2 * std::cos(hour), 8 + 3.2 * std::sin(hour), 1.5);
 }
@@ -413,16 +413,11 @@ void DrawEnvelope(Sketch& s, int frame) {
     }
 }
 
-void DollarSign(Sketch& s, double cx, double squeeze) {
-    s.Arc(K, cx, 6.0, 2.2 * squeeze, 1.3, 160, 420);
-    s.Arc(K, cx, 10.2, 2.2 * squeeze, 1.3, -20, 240);
-    s.Line(K, cx, 2.2, cx, 13.8, 1.2);
-}
-
 void DrawCoin(Sketch& s, int frame) {
     if (frame == 0) {
         s.Disc(Y, 8, 8, 7.6);
-        DollarSign(s, 8, 1.0);
+        s.Ring(K, 8, 8, 5.4, 1.1);
+        s.Polygon(K, Star(8, 8.2, 3.4, 1.4, 5, 0));
     } else {
         s.Ellipse(Y, 8, 8, 3.0, 7.6);
         s.Line(K, 8, 2.4, 8, 13.6, 1.2);
