@@ -255,23 +255,22 @@ void DrawWarning(Sketch& s, int frame) {
 }
 
 void DrawNotes(Sketch& s, int frame) {
-    const double dy = frame == 0 ? 0.0 : -2.0;
-    const double tilt = frame == 0 ? 0.0 : 1.0;
-    s.Ellipse(G, 4.2, 12.4 + dy + tilt, 2.2, 1.7);
-    s.Ellipse(G, 11.6, 11.0 + dy - tilt, 2.2, 1.7);
-    s.Line(G, 5.9, 12.2 + dy + tilt, 5.9, 3.2 + dy + tilt, 1.3);
-    s.Line(G, 13.3, 10.8 + dy - tilt, 13.3, 1.8 + dy - tilt, 1.3);
-    s.Line(G, 5.9, 3.2 + dy + tilt, 13.3, 1.8 + dy - tilt, 2.0);
+    const double dy = frame == 0 ? 0.0 : -2.4;
+    s.Ellipse(G, 4.2, 12.4 + dy, 2.2, 1.7);
+    s.Ellipse(G, 11.6, 11.0 + dy, 2.2, 1.7);
+    s.Line(G, 5.9, 12.2 + dy, 5.9, 3.6 + dy, 1.3);
+    s.Line(G, 13.3, 10.8 + dy, 13.3, 2.2 + dy, 1.3);
+    s.Line(G, 5.9, 3.6 + dy, 13.3, 2.2 + dy, 2.0);
 }
 
 void DrawBell(Sketch& s, int frame) {
     const double degrees = frame == 0 ? -12.0 : 12.0;
     const QPointF pivot(8, 0.5);
-    const std::vector<QPointF> bell = {{8, 1.0}, {10.6, 2.4}, {11.4, 6.0}, {12.0, 10.0}, {14.2, 12.4},
-                                       {1.8, 12.4}, {4.0, 10.0}, {4.6, 6.0}, {5.4, 2.4}};
+    const std::vector<QPointF> bell = {{8, 1.0}, {10.2, 2.4}, {10.9, 6.0}, {11.4, 9.6}, {13.2, 12.0},
+                                       {2.8, 12.0}, {4.6, 9.6}, {5.1, 6.0}, {5.8, 2.4}};
     s.Polygon(Y, Rotated(bell, pivot, degrees));
-    const std::vector<QPointF> clapper = Rotated({{8, 14.0}}, pivot, degrees * 1.6);
-    s.Disc(R, clapper[0].x(), clapper[0].y(), 1.6);
+    const std::vector<QPointF> clapper = Rotated({{8, 13.6}}, pivot, degrees * 1.5);
+    s.Disc(R, clapper[0].x(), clapper[0].y(), 1.5);
 }
 
 void DrawClock(Sketch& s, int frame) {
@@ -287,16 +286,17 @@ void DrawClock(Sketch& s, int frame) {
 }
 
 void DrawPhone(Sketch& s, int frame) {
-    const double lift = frame == 0 ? -1.6 : 0.0;
-    const double tilt = frame == 0 ? -10.0 : 0.0;
+    const double lift = frame == 0 ? -2.0 : 0.0;
     s.Polygon(G, {{3.0, 15.0}, {13.0, 15.0}, {12.0, 8.6}, {4.0, 8.6}});
     s.Disc(K, 8, 11.8, 1.5);
-    const std::vector<QPointF> handset = {{1.5, 5.0}, {14.5, 5.0}, {14.5, 7.4}, {11.4, 7.4}, {11.4, 6.4},
-                                          {4.6, 6.4}, {4.6, 7.4}, {1.5, 7.4}};
-    s.Polygon(G, Rotated(Moved(handset, 0, lift), {8, 6}, tilt));
+    s.Polygon(G, Moved({{1.5, 5.0}, {14.5, 5.0}, {14.5, 7.4}, {11.4, 7.4}, {11.4, 6.4}, {4.6, 6.4}, {4.6, 7.4},
+                        {1.5, 7.4}},
+                       0, lift));
     if (frame == 0) {
-        s.Arc(Y, 8, 4.0, 6.0, 1.1, 200, 240);
-        s.Arc(Y, 8, 4.0, 6.0, 1.1, 300, 340);
+        s.Line(Y, 0.8, 1.0, 2.2, 2.4, 1.1);
+        s.Line(Y, 15.2, 1.0, 13.8, 2.4, 1.1);
+        s.Line(Y, 0.6, 7.6, 2.4, 7.6, 1.1);
+        s.Line(Y, 15.4, 7.6, 13.6, 7.6, 1.1);
     }
 }
 
@@ -417,7 +417,7 @@ void DrawCoin(Sketch& s, int frame) {
     if (frame == 0) {
         s.Disc(Y, 8, 8, 7.6);
         s.Ring(K, 8, 8, 5.4, 1.1);
-        s.Polygon(K, Star(8, 8.2, 3.4, 1.4, 5, 0));
+        s.Disc(K, 8, 8, 1.6);
     } else {
         s.Ellipse(Y, 8, 8, 3.0, 7.6);
         s.Line(K, 8, 2.4, 8, 13.6, 1.2);
@@ -425,16 +425,14 @@ void DrawCoin(Sketch& s, int frame) {
 }
 
 void DrawBird(Sketch& s, int frame) {
-    s.Ellipse(G, 8, 9.0, 3.6, 2.2);
-    s.Disc(G, 12.0, 7.6, 1.8);
-    s.Polygon(Y, {{13.4, 7.0}, {15.8, 7.8}, {13.4, 8.6}});
-    s.Polygon(G, {{3.0, 9.6}, {0.4, 7.4}, {0.4, 10.6}});
-    if (frame == 0) {
-        s.Polygon(G, {{6.0, 8.0}, {10.0, 8.0}, {5.0, 1.0}, {3.2, 1.6}});
-    } else {
-        s.Polygon(G, {{6.0, 9.6}, {10.0, 9.6}, {5.0, 15.4}, {3.2, 14.6}});
-    }
-    s.Disc(K, 12.4, 7.2, 0.5);
+    // A bird seen from the front: wings up, then wings down.
+    const double tip = frame == 0 ? 3.0 : 13.0;
+    const double elbow = frame == 0 ? 7.6 : 10.8;
+    s.Line(G, 0.9, tip, 4.8, elbow, 1.6);
+    s.Line(G, 4.8, elbow, 8, 9.8, 1.6);
+    s.Line(G, 15.1, tip, 11.2, elbow, 1.6);
+    s.Line(G, 11.2, elbow, 8, 9.8, 1.6);
+    s.Ellipse(Y, 8, 10.0, 1.4, 2.0);
 }
 
 struct Design {
