@@ -3,6 +3,8 @@
 #include "ArtFile.h"
 #include "FaceDrawings.h"
 
+#include <algorithm>
+
 namespace vexa::datagen {
 
 bool Animations::Load(const QString& artDir) {
@@ -70,6 +72,11 @@ bool Animations::Build(const ArtFile& faces7) {
 }
 
 const DotImage& Animations::Frame(int height, int n, int frame) const {
+    static const DotImage none;
+    const bool known = std::find(kHeights.begin(), kHeights.end(), height) != kHeights.end();
+    if (!known || n < 0 || n >= kCount || frame < 0 || frame > 1 || frames.empty()) {
+        return none;
+    }
     return frames[Slot(height, n, frame)];
 }
 

@@ -23,7 +23,8 @@ public:
     bool Build(const ArtFile& faces7);
     const QString& Error() const { return error; }
 
-    // Frame 0 or 1 of animation n (0..31) for a sign height of 7, 12 or 16 rows.
+    // Frame 0 or 1 of animation n (0..31) for a sign height of 7, 12 or 16 rows; an empty
+    // image for anything else.
     const DotImage& Frame(int height, int n, int frame) const;
 
 private:

@@ -149,12 +149,25 @@ DotImage SignFonts::Stretched(const DotImage& body, const std::vector<int>& colu
     return glyph;
 }
 
+namespace {
+
+const DotImage& Entry(const std::vector<DotImage>& glyphs, int index) {
+    static const DotImage none;
+    if (index < 0 || static_cast<std::size_t>(index) >= glyphs.size()) {
+        return none;
+    }
+    return glyphs[static_cast<std::size_t>(index)];
+}
+
+} // namespace
+
 const DotImage& SignFonts::Glyph(int font, int index) const {
-    return fonts[static_cast<std::size_t>(font)][static_cast<std::size_t>(index)];
+    static const std::vector<DotImage> none;
+    return Entry(font >= 0 && font < kFontCount ? fonts[static_cast<std::size_t>(font)] : none, index);
 }
 
 const DotImage& SignFonts::SignGlyph(int index) const {
-    return signFont[static_cast<std::size_t>(index)];
+    return Entry(signFont, index);
 }
 
 } // namespace vexa::datagen

@@ -35,7 +35,8 @@ public:
     const QString& Error() const { return error; }
     const CharacterSet& Characters() const { return characters; }
 
-    // Glyph index 0..193 of a font, lit dots red (recolour for the other colours).
+    // Glyph index 0..193 of a font, lit dots red (recolour for the other colours); an empty
+    // image outside the fonts and indexes.
     const DotImage& Glyph(int font, int index) const;
     // The proportional 7-row font of bitmap-font text.
     const DotImage& SignGlyph(int index) const;

@@ -162,6 +162,24 @@ private slots:
         QCOMPARE(fonts.SignGlyph('M').Width(), 6);
     }
 
+    void lookupsOutsideTheSetGiveNothing() {
+        SignFonts fonts;
+        Animations animations;
+        QVERIFY(fonts.Glyph(0, 65).IsEmpty()); // nothing loaded yet
+        QVERIFY(animations.Frame(7, 0, 0).IsEmpty());
+        QVERIFY(fonts.Load(kArtDir));
+        QVERIFY(animations.Load(kArtDir));
+        QVERIFY(!fonts.Glyph(6, 193).IsEmpty());
+        QVERIFY(fonts.Glyph(7, 65).IsEmpty());
+        QVERIFY(fonts.Glyph(-1, 65).IsEmpty());
+        QVERIFY(fonts.Glyph(0, 194).IsEmpty());
+        QVERIFY(fonts.SignGlyph(-1).IsEmpty());
+        QVERIFY(!animations.Frame(16, 31, 1).IsEmpty());
+        QVERIFY(animations.Frame(8, 0, 0).IsEmpty());
+        QVERIFY(animations.Frame(7, 32, 0).IsEmpty());
+        QVERIFY(animations.Frame(12, 0, 2).IsEmpty());
+    }
+
     void writerReplacesAnOldTreeCompletely() {
         SignFonts fonts;
         Animations animations;
