@@ -42,6 +42,25 @@ private slots:
         QCOMPARE(PalettePictures::SpecialPath(65), QStringLiteral(":/palettes/special/65.png"));
     }
 
+    void specialCharactersNameTheirLetters() {
+        QCOMPARE(PalettePictures::SpecialCharacter(0), QStringLiteral("\u00E0"));
+        QCOMPARE(PalettePictures::SpecialCharacter(9), QStringLiteral("\u00E9"));
+        QCOMPARE(PalettePictures::SpecialCharacter(65), QStringLiteral("\u03C9"));
+        QVERIFY(PalettePictures::SpecialCharacter(-1).isEmpty());
+        QVERIFY(PalettePictures::SpecialCharacter(66).isEmpty());
+        QSet<QString> letters;
+        for (int k = 0; k < PalettePictures::kSpecialCount; ++k) {
+            const QString letter = PalettePictures::SpecialCharacter(k);
+            QCOMPARE(letter.size(), 1);
+            QVERIFY(letter[0].isLetter());
+            QCOMPARE(PalettePictures::SpecialNumberOf(letter), k);
+            letters.insert(letter);
+        }
+        QCOMPARE(letters.size(), PalettePictures::kSpecialCount);
+        QCOMPARE(PalettePictures::SpecialNumberOf(QStringLiteral("e")), -1);
+        QCOMPARE(PalettePictures::SpecialNumberOf(QString()), -1);
+    }
+
     void everyFaceHasItsOwnPicture() {
         QSet<QByteArray> seen;
         for (int k = 0; k < PalettePictures::kFaceCount; ++k) {
