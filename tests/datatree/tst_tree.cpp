@@ -13,12 +13,12 @@ namespace {
 
 const QString kDataDir = QStringLiteral(VEXA_BIN_DIR "/Data");
 
-struct FontSpec {
+struct FontShape {
     int advance; // 0: proportional
     bool fiveRows;
 };
 // Fonts 0..6: "7x6", "7x9", "7x11", "7x17", "Small", "5x6", "5x11".
-const FontSpec kFonts[] = {{6, false}, {9, false}, {11, false}, {17, false}, {0, false}, {6, true}, {11, true}};
+const FontShape kFonts[] = {{6, false}, {9, false}, {11, false}, {17, false}, {0, false}, {6, true}, {11, true}};
 const QRgb kPure[] = {qRgb(0xFF, 0, 0), qRgb(0, 0xFF, 0), qRgb(0xFF, 0xFF, 0)};
 
 bool IsDrawn(int index) { return (index >= 32 && index <= 126) || (index >= 128 && index <= 193); }
@@ -223,12 +223,12 @@ private slots:
 
     void widthsAreTrueToTheFontNames() {
         for (int font = 0; font < 7; ++font) {
-            const FontSpec spec = kFonts[font];
+            const FontShape shape = kFonts[font];
             for (int index = 0; index < 194; ++index) {
                 const QImage glyph = Load(GlyphPath(font, 0, index));
                 const QString where = QStringLiteral("font %1 glyph %2").arg(font).arg(index);
-                if (spec.advance > 0) {
-                    QVERIFY2(glyph.width() == spec.advance, qPrintable(where));
+                if (shape.advance > 0) {
+                    QVERIFY2(glyph.width() == shape.advance, qPrintable(where));
                 } else {
                     QVERIFY2(glyph.width() >= 2 && glyph.width() <= 6, qPrintable(where));
                 }
