@@ -247,7 +247,10 @@ private slots:
     }
 
     void fiveRowFontsSitInsideTheSevenRows() {
-        for (int font : {5, 6}) {
+        for (int font = 0; font < 7; ++font) {
+            if (!kFonts[font].fiveRows) {
+                continue;
+            }
             for (int index = 32; index <= 126; ++index) {
                 const QImage glyph = Load(GlyphPath(font, 0, index));
                 QVERIFY2(!RowLit(glyph, 0) && !RowLit(glyph, 6),
@@ -255,7 +258,10 @@ private slots:
             }
         }
         // The 7-row fonts do use the full height: capitals reach the top and the bottom row.
-        for (int font : {0, 1, 2, 3, 4}) {
+        for (int font = 0; font < 7; ++font) {
+            if (kFonts[font].fiveRows) {
+                continue;
+            }
             const QImage e = Load(GlyphPath(font, 0, 'E'));
             QVERIFY(RowLit(e, 0) && RowLit(e, 6));
         }
