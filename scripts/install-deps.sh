@@ -11,7 +11,6 @@ packages=(
   fonts-liberation fonts-wqy-microhei fontconfig
   xvfb xauth x11-apps imagemagick
   socat
-  pandoc # manual check that RTF written by the editor reads the same in a document converter
 )
 
 if [ "$(id -u)" -eq 0 ]; then
