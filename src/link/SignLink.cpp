@@ -1,10 +1,8 @@
 #include "link/SignLink.h"
 
-// SendInputs has a member named like the Qt keyword macro; this file declares no slots.
-#undef slots
-#include "link/SendInputs.h"
-
 #include "app/ModelCatalogue.h"
+#include "link/FamilyFrameSource.h"
+#include "link/families/SendInputsAccess.h"
 #include "link/PosixSerialPort.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
@@ -33,16 +31,19 @@ struct SignLink::SendJob {
     SendInputs inputs;
 };
 
-SignLink::SignLink(QObject* parent) : QObject(parent), ownPort(std::make_unique<PosixSerialPort>()) {
+SignLink::SignLink(QObject* parent)
+    : QObject(parent), ownPort(std::make_unique<PosixSerialPort>()), frames(std::make_shared<FamilyFrameSource>()) {
     SetPort(ownPort.get());
     port->SetBufferSizes(CSerialPort::DefaultInBufferSize, CSerialPort::DefaultOutBufferSize);
     portSettings = QString::fromLatin1(CSerialPort::StartupSettings);
     port->SetSettings(portSettings);
 }
 
-SignLink::~SignLink() {
-    WaitForWorker();
+SignLink::~SignLink() { Stop(); }
+
+void SignLink::Stop() {
     stopping = true;
+    WaitForWorker();
     StopReader();
     if (port)
         port->SetReceiveNotification(false);
@@ -249,14 +250,15 @@ SendInputs SignLink::MakeSendInputs(const Payload* payload) const {
     inputs.address485 = address485 != 0;
     inputs.payload = payload;
     if (rowParams) {
-        for (size_t j = 0; j < inputs.slots.size(); ++j) {
-            SlotParams& s = inputs.slots[j];
-            s.effect = rowParams->effect[j];
-            s.speed = rowParams->speed[j];
-            s.holdTime = rowParams->holdTime[j];
-            s.marquee = rowParams->marquee[j];
-            s.blink = rowParams->blink[j];
-            s.sendFlag = rowParams->sendFlag[j];
+        for (int j = 0; j < Payload::RowCount; ++j) {
+            SlotParams& s = SendInputsAccess::Slot(inputs, j);
+            const auto row = static_cast<size_t>(j);
+            s.effect = rowParams->effect[row];
+            s.speed = rowParams->speed[row];
+            s.holdTime = rowParams->holdTime[row];
+            s.marquee = rowParams->marquee[row];
+            s.blink = rowParams->blink[row];
+            s.sendFlag = rowParams->sendFlag[row];
         }
     }
     return inputs;

@@ -92,6 +92,7 @@ public:
     void SetPort(CSerialPort* serialPort);
     // Device to open ("/dev/ttyUSB0", "ttyUSB0" or a pseudo-terminal path).
     void SetPortName(const QString& device);
+    // Replaces the family frame builders (tests).
     void SetFrameSource(std::shared_ptr<const FrameSource> source);
     void SetTimings(const LinkTimings& timings);
     LinkTimings Timings() const { return timings; }
@@ -116,6 +117,9 @@ public:
     // Blocks until the running worker (if any) has ended, processing this thread's
     // events meanwhile when called from it.
     void WaitForWorker();
+    // Ends the running worker at its next frame, stops the reader and waits for both;
+    // no messages are reported any more. Called before the engine's partners go away.
+    void Stop();
 
     // Commands on the caller's thread; they return 1 (their outcome is judged from the
     // flags afterwards). SetClock also notes whether the clock frame left the port.
@@ -172,7 +176,7 @@ private:
 
     CSerialPort* port = nullptr;
     std::unique_ptr<CSerialPort> ownPort;
-    std::shared_ptr<const FrameSource> frames;
+    std::shared_ptr<const FrameSource> frames; // the protocol families unless replaced
     LinkTimings timings;
     Delivery delivery = Delivery::Marshalled;
     QString portSettings;

@@ -2,11 +2,7 @@
 
 #include "link/FrameSource.h"
 
-// SendInputs has a member named like the Qt keyword macro.
-#pragma push_macro("slots")
-#undef slots
-#include "link/SendInputs.h"
-#pragma pop_macro("slots")
+#include "link/families/SendInputsAccess.h"
 
 // Hand-made frames standing in for the protocol families: every frame carries the
 // target ID so tests can tell which sign a frame was meant for.
