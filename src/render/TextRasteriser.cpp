@@ -1,6 +1,6 @@
 #include "render/TextRasteriser.h"
 
-#include "render/ContentTokens.h"
+#include "render/ContentGrammar.h"
 #include "render/GlyphLibrary.h"
 #include "render/RunFont.h"
 
@@ -94,41 +94,18 @@ public:
         }
         for (const QString& ch : Characters(run.text)) {
             const int w = metrics.horizontalAdvance(ch);
-            if (kind == TextRasteriser::Layout::PerCharacterPages16)
-                DrawPiece(painter, font, run, ch, AlignToPage16(w));
-            else
-                DrawPiece(painter, font, run, ch, AlignToPageTwelve(w));
+            if (kind == TextRasteriser::Layout::PerCharacterPages16) {
+                x = TextRasteriser::AlignToPage16(x, w, layout.pageWidth);
+                DrawPiece(painter, font, run, ch, w);
+            } else {
+                const auto step = TextRasteriser::AlignToPageTwelve(x, w, layout.pageWidth, layout.pagePitch);
+                x = step.x;
+                DrawPiece(painter, font, run, ch, step.advance);
+            }
         }
     }
 
 private:
-    // A character that would straddle a page boundary starts on the next page.
-    double AlignToPage16(int w) {
-        const double p = layout.pageWidth;
-        if (p != 0 && std::trunc((x + w - 1) / p) != std::trunc(x / p))
-            x = p * std::trunc((x + w) / p);
-        return w;
-    }
-
-    // Pages of P visible columns every Q columns; wide characters lose one column of
-    // spacing on signs whose page is not a multiple of 12. Returns the advance.
-    double AlignToPageTwelve(int w) {
-        const int p = layout.pageWidth;
-        const double q = layout.pagePitch;
-        double a = w;
-        double e = -1;
-        if (w > 5 && p % 12 != 0) {
-            a = w - 1;
-            e = 0;
-        }
-        const auto end = static_cast<qint64>(std::trunc(x + a));
-        const double last = x + a + e;
-        const auto pitch = static_cast<qint64>(q);
-        if (end % pitch > p || std::trunc(last / q) != std::trunc(x / q))
-            x = q * std::trunc(x / q + 1);
-        return a;
-    }
-
     void DrawPiece(QPainter& painter, const RunFont& font, const TextRun& run, const QString& piece, double width) {
         if (Visible()) {
             const int x0 = static_cast<int>(x);
@@ -143,6 +120,8 @@ private:
         if (!TextRasteriser::IsBanded(colour))
             return;
         const auto bands = TextRasteriser::ColourBands(colour);
+        const QFont font = painter.font();
+        const QPen pen = painter.pen();
         painter.end(); // pixels are touched directly; the painter is re-opened below
         const int rows = std::min(layout.rows, raster.height());
         x0 = std::max(0, x0);
@@ -155,8 +134,6 @@ private:
                     line[c] = band;
             }
         }
-        const QFont font = painter.font();
-        const QPen pen = painter.pen();
         painter.begin(&raster);
         painter.setFont(font);
         painter.setPen(pen);
@@ -178,16 +155,16 @@ TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
         if (text[p] == u'\r')
             continue;
         const CharFormat& format = rich.formats[p];
-        if (ContentTokens::AnimationTokenAt(text, p)) {
-            runs.append(MakeRun(text.mid(p, ContentTokens::TokenLength), format));
-            p += ContentTokens::TokenLength - 1;
+        if (ContentGrammar::IsAnimationToken(text, p)) {
+            runs.append(MakeRun(text.mid(p, ContentGrammar::AnimationTokenLength), format));
+            p += ContentGrammar::AnimationTokenLength - 1;
             continue;
         }
         QString chars(text[p]);
         for (qsizetype q = p + 1; q < length; ++q) {
             if (text[q] == u'\r')
                 continue;
-            if (ContentTokens::AnimationTokenAt(text, q) || FormatsDiffer(rich.formats[q], format))
+            if (ContentGrammar::IsAnimationToken(text, q) || FormatsDiffer(rich.formats[q], format))
                 break;
             chars += text[q];
             p = q;
@@ -195,8 +172,33 @@ TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
         runs.append(MakeRun(chars, format));
     }
     if (!runs.isEmpty())
-        runs.last().text = ContentTokens::TrimTrailing(runs.last().text);
+        runs.last().text = ContentGrammar::RemoveTrailingWhiteSpace(runs.last().text);
     return runs;
+}
+
+double TextRasteriser::AlignToPage16(double x, int w, int pageWidth) {
+    const double p = pageWidth;
+    if (p != 0 && std::trunc((x + w - 1) / p) != std::trunc(x / p))
+        return p * std::trunc((x + w) / p);
+    return x;
+}
+
+// Wide characters lose one column of spacing on signs whose page is not a multiple of 12.
+TextRasteriser::PageStep TextRasteriser::AlignToPageTwelve(double x, int w, int pageWidth, int pagePitch) {
+    if (pagePitch == 0)
+        return {x, double(w)};
+    double a = w;
+    double e = -1;
+    if (w > 5 && pageWidth % 12 != 0) {
+        a = w - 1;
+        e = 0;
+    }
+    const double q = pagePitch;
+    const auto end = static_cast<qint64>(std::trunc(x + a));
+    const double last = x + a + e;
+    if (end % pagePitch > pageWidth || std::trunc(last / q) != std::trunc(x / q))
+        x = q * std::trunc(x / q + 1);
+    return {x, a};
 }
 
 TextRasteriser::Layout TextRasteriser::LayoutFor(const RunLayout& layout) {
@@ -213,10 +215,13 @@ int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunL
     RunPainter pen(raster, layout, drawAll);
     const Layout kind = LayoutFor(layout);
     for (const TextRun& run : runs) {
-        if (const auto number = ContentTokens::AnimationRunNumber(run.text)) {
+        // An animation run is exactly one token; other text that merely looks like one
+        // (a run "[GIF_1234]") is drawn as text.
+        int number = 0;
+        if (run.text.size() == ContentGrammar::AnimationTokenLength && ContentGrammar::ReadAnimationToken(run.text, 0, &number)) {
             if (animated)
                 *animated = 1;
-            const QImage* frame = layout.library ? layout.library->AnimationFrame(layout.rows, *number, frameIndex) : nullptr;
+            const QImage* frame = layout.library ? layout.library->AnimationFrame(layout.rows, number, frameIndex) : nullptr;
             if (frame)
                 pen.DrawAnimation(*frame);
             continue;

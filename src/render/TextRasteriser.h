@@ -44,6 +44,17 @@ public:
 
     static Layout LayoutFor(const RunLayout& layout);
 
+    // Page alignment of one character of width w at pen x. 16-row signs: a character that
+    // would straddle a boundary of pages pageWidth wide starts on the next page. Returns x.
+    static double AlignToPage16(double x, int w, int pageWidth);
+    // 12-row signs with pages of pageWidth visible columns every pagePitch columns (the
+    // pitch must not be 0). Returns the pen position and the advance of the character.
+    struct PageStep {
+        double x;
+        double advance;
+    };
+    static PageStep AlignToPageTwelve(double x, int w, int pageWidth, int pagePitch);
+
     // Top, middle and bottom band colour of a run colour.
     static std::array<QRgb, 3> ColourBands(QRgb colour);
     static bool IsBanded(QRgb colour);
