@@ -15,7 +15,9 @@
 namespace vexa {
 
 struct SendInputsAccess {
-    static SlotParams& Slot(SendInputs& inputs, int slot) { return inputs.slots.at(static_cast<size_t>(slot)); }
+    static SlotParams& Slot(SendInputs& inputs, int slot) {
+        return inputs.slots.at(static_cast<size_t>(slot));
+    }
     static const SlotParams& Slot(const SendInputs& inputs, int slot) {
         return inputs.slots.at(static_cast<size_t>(slot));
     }
