@@ -226,11 +226,11 @@ void TestSignLink::stalledLineWaitsTheRealLimit() {
 }
 
 void TestSignLink::consecutiveWritesEachGetTheirOwnLimit() {
-    Rig rig(500);
+    Rig rig(800);
     rig.port.SetInstantDrain(false);
     rig.port.SetSettings(QStringLiteral("1200,n,8,1")); // 120 bytes a second
     rig.port.Open();
-    const QByteArray frame(36, '\x55');                 // 300 ms on the wire each
+    const QByteArray frame(60, '\x55');                 // 500 ms on the wire each, 1000 ms both
     rig.link.rows = 16;
     QVERIFY(rig.link.WriteFrame(frame));
     QVERIFY(rig.link.WriteFrame(frame));
