@@ -1,26 +1,158 @@
 #pragma once
 
+#include "app/ModelState.h"
+#include "app/ui/RowPreview.h"
+
 #include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLayout;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace vexa {
 
 class CVexaApp;
+class CWzdStatusBar;
+class IContentEditorLauncher;
+class MessageRowControls;
 
-// The main window. Closing it (close box, Escape, SIGTERM) writes the rows' parameters.
+// The main window: the sign tree on the left, the ten message rows with their previews on
+// the right, the model and port lists, the transfer buttons, menus and status bar.
+// Every row change is written to the current sign's message file at once; closing the
+// window (close box, Escape, File > Exit, SIGTERM) writes the rows' parameters again.
 class CVexaDlg : public QMainWindow {
     Q_OBJECT
 public:
     static const QString Title;
+    static constexpr int TemplateId = 102;
+    static constexpr int RowCount = 10;
 
+    // Menu commands.
+    enum CommandId {
+        FileNew = 57600,
+        FileOpen = 57601,
+        FileSave = 57603,
+        FileExit = 32786,
+        IdModify = 32832,
+        SynchronizeTime = 32836,
+        SendCommand = 32837,
+        GroupSend = 32839,
+        HelpAbout = 32849,
+    };
+
+    // Controls outside the rows.
+    enum ControlId {
+        SignTree = 1017,
+        AddButton = 1054,
+        ModifyButton = 1094,
+        DelButton = 1095,
+        ScanButton = 1100,
+        ComList = 20020,
+        ModelList = 20021,
+        Check485 = 1110,
+        CheckTimeButton = 1098,
+        BmpEditorButton = 1065,
+        SendButton = 1096,
+        ProgressBar = 1097,
+    };
+
+    // Uses the launcher that reports the editors as not available.
     explicit CVexaDlg(CVexaApp& app, QWidget* parent = nullptr);
+    CVexaDlg(CVexaApp& app, std::unique_ptr<IContentEditorLauncher> launcher, QWidget* parent = nullptr);
+    ~CVexaDlg() override;
+
+    // Applies the stored model to the previews, menus, rows and buttons.
+    void ApplyModelToWindow();
+    // Shows every row's parameters in its controls.
+    void RefreshRowControls();
+    void EnableRowControls(int row);
+    // Gives every preview its row's content and attributes.
+    void LoadPreviews();
+    void UpdatePageAlign(int row);
+    void FillSignTree();
+
+    // The widget carrying a control ID, or nullptr.
+    QWidget* Control(int controlId) const;
+    // The menu action of a command ID, or nullptr.
+    QAction* Command(int commandId) const;
+    RowPreview* Preview(int row) const;
+    CWzdStatusBar* StatusPanes() const { return statusPanes; }
+    const ModelState& Model() const { return model; }
+    bool GroupSendEnabled() const { return groupSendEnabled; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void BuildMenus();
+    QMenu* AddMenu(const QString& title);
+    QAction* AddCommand(QMenu* menu, const QString& text, int commandId);
+    void BuildLayout();
+    QLayout* BuildSignPanel();
+    QLayout* BuildRowPanel();
+    void FillModelList();
+    void ConnectRow(MessageRowControls* row);
+    void ResizeToDialogUnits();
+
+    // Row control handlers.
+    void OnContentItem(int row, int item);
+    void OnPreviewDoubleClicked(int row);
+    void OnEffectItem(int row, int item);
+    void OnSpeed(int row, int index);
+    void OnTime(int row, int index);
+    void OnFlag(int row, int field, bool checked);
+    void RefreshRow(int row);
+    void AfterRowEdit(int row);
+
+    // Window handlers.
+    void OnModelSelected(int index);
+    void On485Clicked(bool checked);
+    void OnSignSelected(QTreeWidgetItem* item);
+    void OnSignTicked(QTreeWidgetItem* item);
+    void OnDeleteSign();
+    void OnBmpEditor();
+    void OnNew();
+    void OnOpen();
+    void OnSave();
+    void OnExit();
+    void OnAbout();
+    void OnLanguage(int code);
+    void UpdateLanguageChecks();
+    void ReloadCurrentFile();
+    void SaveOnce();
+
     CVexaApp& app;
+    std::unique_ptr<IContentEditorLauncher> editors;
+    ModelState model;
+    bool hasClock = true;
+    bool groupSendEnabled = false;
+    bool treeReady = false;
     bool shutDown = false;
+
+    std::array<MessageRowControls*, RowCount> rows{};
+    QGridLayout* rowGrid = nullptr;
+    QTreeWidget* signTree = nullptr;
+    QComboBox* modelList = nullptr;
+    QComboBox* comList = nullptr;
+    QCheckBox* box485 = nullptr;
+    QPushButton* checkTimeButton = nullptr;
+    QPushButton* sendButton = nullptr;
+    QProgressBar* progressBar = nullptr;
+    CWzdStatusBar* statusPanes = nullptr;
+    QMenu* languageMenu = nullptr;
+    QTimer* signListSaveTimer = nullptr;
 };
 
 } // namespace vexa
