@@ -1,0 +1,453 @@
+#include "app/CVexaApp.h"
+#include "app/WorkFiles.h"
+#include "app/ui/CVexaDlg.h"
+#include "app/ui/CWzdStatusBar.h"
+#include "app/ui/IContentEditorLauncher.h"
+#include "app/ui/MessageRowControls.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+using namespace vexa;
+
+// Opens the window and ends the test at once when that failed.
+#define OPEN(...)                                                                                       \
+    do {                                                                                                \
+        Open(__VA_ARGS__);                                                                              \
+        if (QTest::currentTestFailed())                                                                 \
+            return;                                                                                     \
+    } while (false)
+
+namespace {
+
+// Stands in for the content editors: records what was opened and ends the way the test
+// says, writing a content string first when asked (as a real editor does on OK).
+class FakeEditorLauncher : public IContentEditorLauncher {
+public:
+    struct Call {
+        ContentEditorKind kind;
+        int row;
+    };
+
+    CMessageTable* table = nullptr;
+    EditorResult next;
+    QString contentOnOk;
+    QList<Call> calls;
+
+    EditorResult Launch(ContentEditorKind kind, int row, QWidget*) override {
+        calls.append({kind, row});
+        if (next.accepted && !next.emptyResult && !contentOnOk.isEmpty() && table)
+            table->WriteContent(row, contentOnOk);
+        return next;
+    }
+};
+
+} // namespace
+
+// The main window driven through its controls; each test has its own data folder.
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<CVexaApp> app;
+    std::unique_ptr<CVexaDlg> window;
+    FakeEditorLauncher* editors = nullptr;
+
+    void Open(const QString& model, int sign = 1, const std::function<void(CVexaApp&)>& prepare = {}) {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        app = std::make_unique<CVexaApp>(AppPaths(dir->path(), dir->path()));
+        QVERIFY(QDir().mkpath(app->Paths().WorkDataDir()));
+        if (!model.isEmpty())
+            QVERIFY(app->settingsFile.SetLedType(model));
+        QVERIFY(app->settingsFile.SetLanguage(3));
+        QVERIFY(app->settingsFile.SetNowSelID(sign));
+        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(sign)));
+        if (prepare)
+            prepare(*app);
+        app->StartUp();
+        auto launcher = std::make_unique<FakeEditorLauncher>();
+        editors = launcher.get();
+        editors->table = &app->messageTable;
+        window = std::make_unique<CVexaDlg>(*app, std::move(launcher));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    template <typename W> W* Get(int id) {
+        auto* w = qobject_cast<W*>(window->Control(id));
+        if (!w)
+            qWarning("control %d not found", id);
+        return w;
+    }
+
+    CMessageTable FileOnDisk(int sign = 1) {
+        CMessageTable t;
+        t.OpenMessageFile(app->Paths().WorkFilePath(sign));
+        return t;
+    }
+
+    void ChooseModel(const QString& name) {
+        auto* list = Get<QComboBox>(CVexaDlg::ModelList);
+        const int index = list->findText(name);
+        QVERIFY(index >= 0);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+
+    void ChooseMenuItem(int buttonId, int item) {
+        auto* button = Get<QPushButton>(buttonId);
+        QVERIFY(button && button->menu());
+        for (QAction* a : button->menu()->actions()) {
+            if (a->data().toInt() == item) {
+                a->trigger();
+                return;
+            }
+        }
+        QFAIL("menu item not found");
+    }
+
+    bool RowShown(int row) {
+        return !window->Control(MessageRowControls::PreviewId + row)->isHidden() &&
+               !window->Control(MessageRowControls::SendId + row)->isHidden() &&
+               !window->Control(MessageRowControls::SpeedId + row)->isHidden();
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void cleanup() {
+        window.reset();
+        app.reset();
+        dir.reset();
+    }
+
+    void startsWithTitleIdsAndStatus() {
+        OPEN(QStringLiteral("P29"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Vexa\u00A0Message\u00A0Editor\u00A0v1.0"));
+        QCOMPARE(window->property("templateId").toInt(), 102);
+        for (int id : {1017, 1054, 1094, 1095, 1100, 20020, 20021, 1110, 1098, 1065, 1096, 1097, 59393, 1001, 1004,
+                       1050, 1079, 1080, 1081, 1082, 1083, 1084, 1085, 1093})
+            QVERIFY2(window->Control(id), qPrintable(QString::number(id)));
+        for (int row = 0; row < 10; ++row) {
+            for (int base : {20060, 20070, 20080, 20000, 20010, 20040, 20170, 20030, 20050})
+                QVERIFY(window->Control(base + row));
+        }
+        QVERIFY(window->Control(20050)->isHidden());
+        QVERIFY(window->Control(1084)->isHidden());
+        QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("Model:P29"));
+        QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:AUTO"));
+        auto* models = Get<QComboBox>(CVexaDlg::ModelList);
+        QCOMPARE(models->count(), 36);
+        QCOMPARE(models->itemText(2), QStringLiteral("P05"));
+        QCOMPARE(models->currentText(), QStringLiteral("P29"));
+        for (int command : {57600, 57601, 57603, 32786, 32832, 32836, 32837, 32839, 32849, 32843, 32844, 32842,
+                            32864, 32847, 32848, 32870, 32871, 32872, 32873})
+            QVERIFY2(window->Command(command), qPrintable(QString::number(command)));
+    }
+
+    void templateRowsAreShown() {
+        OPEN(QStringLiteral("P01"));
+        for (int row = 0; row < 8; ++row) {
+            QCOMPARE(Get<QPushButton>(20070 + row)->text(), QStringLiteral("Text"));
+            QCOMPARE(Get<QComboBox>(20000 + row)->currentText(), QString::number(row + 1));
+            QCOMPARE(Get<QComboBox>(20010 + row)->currentText(), QStringLiteral("0s"));
+            QVERIFY(!Get<QAbstractButton>(20030 + row)->isChecked());
+        }
+        QCOMPARE(Get<QPushButton>(20080 + 7)->text(), QStringLiteral("Middle"));
+    }
+
+    void modelChangesRowsClockAndGroupSend_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("row9");
+        QTest::addColumn<bool>("row10");
+        QTest::addColumn<bool>("checkTime");
+        QTest::addColumn<bool>("groupSend");
+        QTest::newRow("P29") << "P29" << true << true << true << false;
+        QTest::newRow("P01") << "P01" << false << false << false << false;
+        QTest::newRow("P04") << "P04" << true << false << true << false;
+        QTest::newRow("P26") << "P26" << true << true << true << true;
+        QTest::newRow("P13") << "P13" << false << false << false << false;
+    }
+    void modelChangesRowsClockAndGroupSend() {
+        QFETCH(QString, model);
+        QFETCH(bool, row9);
+        QFETCH(bool, row10);
+        QFETCH(bool, checkTime);
+        QFETCH(bool, groupSend);
+        OPEN(QStringLiteral("P19"));
+        ChooseModel(model);
+        QCOMPARE(app->settingsFile.LedType(), model);
+        QCOMPARE(RowShown(7), true);
+        QCOMPARE(RowShown(8), row9);
+        QCOMPARE(RowShown(9), row10);
+        QCOMPARE(!window->Control(CVexaDlg::CheckTimeButton)->isHidden(), checkTime);
+        QCOMPARE(window->Command(CVexaDlg::GroupSend)->isEnabled(), groupSend);
+        QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("Model:") + model);
+        const int rows = ModelCatalogue::Find(model)->rows;
+        QCOMPARE(window->Preview(0)->rows, rows);
+        QCOMPARE(window->Preview(9)->exportHeight, rows == 7 ? 12 : 0);
+    }
+
+    void modelChangeKeepsOrResetsTheFile() {
+        OPEN(QStringLiteral("P13"));
+        app->messageTable.WriteContent(0, QStringLiteral("[ASCII]KEEP ME"));
+        ChooseMenuItem(20080, 20093); // effect 3, "Down"
+        QCOMPARE(FileOnDisk().effect[0], 3);
+
+        ChooseModel(QStringLiteral("P24")); // same group
+        QCOMPARE(app->messageTable.ReadContent(0), QStringLiteral("[ASCII]KEEP ME"));
+        QCOMPARE(FileOnDisk().effect[0], 3);
+
+        ChooseModel(QStringLiteral("P29")); // another group: template 242
+        QCOMPARE(app->messageTable.ReadContent(0), QString());
+        QFile file(app->Paths().WorkFilePath(1));
+        QFile templ(QStringLiteral(":/FILES/242"));
+        QVERIFY(file.open(QIODevice::ReadOnly) && templ.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), templ.readAll());
+        QCOMPARE(Get<QPushButton>(20080)->text(), QStringLiteral("Fix")); // list B, index 0
+    }
+
+    void selectingTheStoredModelChangesNothing() {
+        OPEN(QStringLiteral("P04"));
+        app->messageTable.speed[2] = 7; // in memory only: a reload would lose it
+        ChooseModel(QStringLiteral("P04"));
+        QCOMPARE(app->messageTable.speed[2], 7);
+    }
+
+    void rowControlsWriteTheFileAtOnce() {
+        OPEN(QStringLiteral("P01"));
+        auto* speed = Get<QComboBox>(20003);
+        speed->setCurrentIndex(6);
+        emit speed->activated(6);
+        QCOMPARE(FileOnDisk().speed[3], 6);
+
+        auto* time = Get<QComboBox>(20012);
+        time->setCurrentIndex(4);
+        emit time->activated(4);
+        QCOMPARE(FileOnDisk().holdTime[2], 4);
+
+        ChooseMenuItem(20085, 20096); // effect 6 "Snow"
+        QCOMPARE(FileOnDisk().effect[5], 6);
+        QCOMPARE(Get<QPushButton>(20085)->text(), QStringLiteral("Snow"));
+
+        QTest::mouseClick(Get<QAbstractButton>(20041), Qt::LeftButton);
+        QCOMPARE(FileOnDisk().marquee[1], 1);
+        QTest::mouseClick(Get<QAbstractButton>(20170), Qt::LeftButton);
+        QCOMPARE(FileOnDisk().blink[0], 1);
+        QTest::mouseClick(Get<QAbstractButton>(20037), Qt::LeftButton);
+        QCOMPARE(FileOnDisk().sendFlag[7], 1);
+        QTest::mouseClick(Get<QAbstractButton>(20037), Qt::LeftButton);
+        QCOMPARE(FileOnDisk().sendFlag[7], 0);
+    }
+
+    void blinkAndTimeEnabling() {
+        OPEN(QStringLiteral("P29"));
+        for (int row = 0; row < 10; ++row)
+            QVERIFY(!window->Control(20170 + row)->isEnabled());
+        QVERIFY(window->Control(20010)->isEnabled());
+
+        ChooseModel(QStringLiteral("P13"));
+        QVERIFY(window->Control(20170)->isEnabled());
+        QVERIFY(!window->Control(20010)->isEnabled());
+        QVERIFY(window->Control(20000)->isEnabled());
+
+        ChooseModel(QStringLiteral("P19"));
+        QVERIFY(window->Control(20010)->isEnabled());
+    }
+
+    void emptyRowDisablesItsControls() {
+        OPEN(QStringLiteral("P01"));
+        editors->next = {true, true};
+        QTest::mouseDClick(window->Preview(2), Qt::LeftButton);
+        for (int id : {20032, 20042, 20082, 20002, 20012})
+            QVERIFY2(!window->Control(id)->isEnabled(), qPrintable(QString::number(id)));
+        QVERIFY(window->Control(20172)->isEnabled()); // blink follows the model only
+    }
+
+    void pageAlignmentFollowsTimeAndEffect() {
+        OPEN(QStringLiteral("P29"));
+        ChooseMenuItem(20081, 20091); // effect 1
+        QCOMPARE(window->Preview(1)->pageAlign, 0);
+        auto* time = Get<QComboBox>(20011);
+        time->setCurrentIndex(1);
+        emit time->activated(1);
+        QCOMPARE(window->Preview(1)->pageAlign, 1);
+        time->setCurrentIndex(0);
+        emit time->activated(0);
+        QCOMPARE(window->Preview(1)->pageAlign, 0);
+        ChooseMenuItem(20081, 20093); // effect 3
+        QCOMPARE(window->Preview(1)->pageAlign, 1);
+    }
+
+    void pageAlignmentOnPagedTwelveRowModels() {
+        OPEN(QStringLiteral("P13"));
+        // Template rows 0 and 1 have effects 0 and 1 with 0s: no page alignment; row 2 has it.
+        QCOMPARE(window->Preview(0)->pageAlign, 0);
+        QCOMPARE(window->Preview(1)->pageAlign, 0);
+        QCOMPARE(window->Preview(2)->pageAlign, 1);
+        QCOMPARE(window->Preview(0)->pageWidth, 33);
+        QCOMPARE(window->Preview(0)->pagePitch, 40);
+    }
+
+    void menuEditConfirmedEmptyGivesASentTextRow() {
+        OPEN(QStringLiteral("P29"));
+        app->messageTable.WriteContent(4, QStringLiteral("[ASCII]OLD"));
+        editors->next = {true, true};
+        ChooseMenuItem(20074, 20093); // Date
+        QCOMPARE(editors->calls.size(), 1);
+        QCOMPARE(editors->calls[0].kind, ContentEditorKind::Date);
+        QCOMPARE(editors->calls[0].row, 4);
+        const CMessageTable disk = FileOnDisk();
+        QCOMPARE(disk.kind[4], 1);
+        QCOMPARE(disk.sendFlag[4], 1);
+        QCOMPARE(app->messageTable.ReadContent(4), QString());
+        QCOMPARE(Get<QPushButton>(20074)->text(), QStringLiteral("Text"));
+        QVERIFY(Get<QAbstractButton>(20034)->isChecked());
+    }
+
+    void menuEditAcceptedSetsTheChosenKind() {
+        OPEN(QStringLiteral("P29"));
+        editors->next = {true, false};
+        editors->contentOnOk = QStringLiteral("[DATE_111000]");
+        ChooseMenuItem(20073, 20093);
+        QCOMPARE(FileOnDisk().kind[3], 3);
+        QCOMPARE(FileOnDisk().sendFlag[3], 1);
+        QCOMPARE(Get<QPushButton>(20073)->text(), QStringLiteral("Date"));
+        QCOMPARE(window->Preview(3)->Content(), QStringLiteral("[DATE_111000]"));
+    }
+
+    void cancelledEditLeavesTheRow() {
+        OPEN(QStringLiteral("P29"));
+        app->messageTable.WriteContent(1, QStringLiteral("[ASCII]STAY"));
+        editors->next = {false, false};
+        ChooseMenuItem(20071, 20092); // Image, cancelled
+        QCOMPARE(editors->calls[0].kind, ContentEditorKind::Image);
+        QCOMPARE(FileOnDisk().kind[1], 1);
+        QCOMPARE(app->messageTable.ReadContent(1), QStringLiteral("[ASCII]STAY"));
+        QCOMPARE(Get<QPushButton>(20071)->text(), QStringLiteral("Text"));
+    }
+
+    void doubleClickConfirmedEmptyGivesAnEmptyRow() {
+        OPEN(QStringLiteral("P29"));
+        app->messageTable.WriteContent(6, QStringLiteral("[ASCII]GONE"));
+        editors->next = {true, true};
+        QTest::mouseDClick(window->Preview(6), Qt::LeftButton);
+        QCOMPARE(editors->calls.size(), 1);
+        QCOMPARE(editors->calls[0].kind, ContentEditorKind::Text);
+        QCOMPARE(app->messageTable.kind[6], 0);
+        // The row change is on disk at once, not only at the next save.
+        const CMessageTable disk = FileOnDisk();
+        QCOMPARE(disk.kind[6], 0);
+        QCOMPARE(disk.sendFlag[6], 0);
+        QCOMPARE(app->messageTable.ReadContent(6), QString());
+        QCOMPARE(Get<QPushButton>(20076)->text(), QString());
+        QVERIFY(!Get<QAbstractButton>(20036)->isChecked());
+        QVERIFY(!window->Control(20036)->isEnabled());
+
+        // An empty row opens no editor.
+        QTest::mouseDClick(window->Preview(6), Qt::LeftButton);
+        QCOMPARE(editors->calls.size(), 1);
+    }
+
+    void doubleClickOpensTheEditorOfTheModel() {
+        OPEN(QStringLiteral("P06"));
+        editors->next = {true, false};
+        QTest::mouseDClick(window->Preview(0), Qt::LeftButton);
+        QCOMPARE(editors->calls.size(), 1);
+        QCOMPARE(editors->calls[0].kind, ContentEditorKind::BitmapFontText);
+        QCOMPARE(FileOnDisk().sendFlag[0], 1);
+        QVERIFY(Get<QAbstractButton>(20030)->isChecked());
+    }
+
+    void dateRowOnModelWithoutClock() {
+        OPEN(QStringLiteral("P04"));
+        editors->next = {true, false};
+        ChooseMenuItem(20072, 20093);
+        ChooseModel(QStringLiteral("P01")); // same group: the date row stays
+        QCOMPARE(app->messageTable.kind[2], 3);
+        QCOMPARE(Get<QPushButton>(20072)->text(), QString());
+        QTest::mouseDClick(window->Preview(2), Qt::LeftButton);
+        QCOMPARE(editors->calls.last().kind, ContentEditorKind::Date);
+    }
+
+    void escapeClosesAndSavesEnterDoesNot() {
+        OPEN(QStringLiteral("P01"));
+        app->messageTable.speed[5] = 0; // in memory only
+        QTest::keyClick(window.get(), Qt::Key_Return);
+        QVERIFY(window->isVisible());
+        QCOMPARE(FileOnDisk().speed[5], 5);
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+        QCOMPARE(FileOnDisk().speed[5], 0);
+    }
+
+    void exitAsksFirst() {
+        OPEN(QStringLiteral("P01"));
+        app->messageTable.marquee[0] = 1; // in memory only
+        const auto answer = [](QMessageBox::StandardButton button) {
+            QTimer::singleShot(0, [button] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QCOMPARE(box->text(), QStringLiteral("Exit？"));
+                QCOMPARE(box->windowTitle(), QString());
+                box->button(button)->click();
+            });
+        };
+        answer(QMessageBox::No);
+        window->Command(CVexaDlg::FileExit)->trigger();
+        QVERIFY(window->isVisible());
+        QCOMPARE(FileOnDisk().marquee[0], 0);
+        answer(QMessageBox::Yes);
+        window->Command(CVexaDlg::FileExit)->trigger();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(FileOnDisk().marquee[0], 1);
+    }
+
+    void signTreeShowsGroupZeroAndSelectsSigns() {
+        OPEN(QStringLiteral("P29"), 3, [](CVexaApp& context) {
+            context.idList.Clear();
+            context.idList.entries[3] = {QStringLiteral("Three"), 1, 1, 0};
+            context.idList.entries[8] = {QStringLiteral("Eight"), 1, 0, 0};
+            context.idList.entries[9] = {QStringLiteral("Other group"), 2, 1, 0};
+            QVERIFY(context.idList.SaveIdList());
+        });
+        auto* tree = Get<QTreeWidget>(CVexaDlg::SignTree);
+        QTreeWidgetItem* root = tree->topLevelItem(0);
+        QVERIFY(root);
+        QCOMPARE(root->text(0), QStringLiteral("LEDS"));
+        QCOMPARE(root->childCount(), 2);
+        QTreeWidgetItem* three = root->child(0);
+        QTreeWidgetItem* eight = root->child(1);
+        QVERIFY(three && eight);
+        QCOMPARE(three->text(0), QStringLiteral("3.Three"));
+        QCOMPARE(three->checkState(0), Qt::Checked);
+        QCOMPARE(eight->checkState(0), Qt::Unchecked);
+
+        auto* speed = Get<QComboBox>(20000);
+        speed->setCurrentIndex(5);
+        emit speed->activated(5);
+        tree->setCurrentItem(eight);
+        QCOMPARE(app->settingsFile.NowSelID(), 8);
+        QCOMPARE(app->messageTable.MessageFilePath(), app->Paths().WorkFilePath(8));
+        QCOMPARE(speed->currentIndex(), 0); // template row 0 of the new sign
+        QCOMPARE(FileOnDisk(3).speed[0], 5);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
