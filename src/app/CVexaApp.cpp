@@ -50,6 +50,8 @@ int CVexaApp::StartUp() {
     return ReadStartupSettings();
 }
 
+int CVexaApp::LoadGlyphLibrary() { return glyphLibrary.Load(paths.DataDir()); }
+
 void CVexaApp::Shutdown() { messageTable.SaveParams(); }
 
 } // namespace vexa

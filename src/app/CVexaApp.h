@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Payload.h"
+#include "render/GlyphLibrary.h"
 #include "store/AppPaths.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
@@ -28,6 +29,7 @@ public:
     Payload payload;
     CMessageTable messageTable;
     CIdList idList;
+    GlyphLibrary glyphLibrary;
 
     // Routes "Open failed" / "Close failed" of every file the context owns.
     void SetErrorReporter(const CIniFile::ErrorReporter& reporter);
@@ -40,6 +42,8 @@ public:
     // Reads language, current sign, makes its work file exist (template 177 in a new
     // WorkData folder on a first start) and opens it. Returns the 485 option.
     int ReadStartupSettings();
+    // Loads the glyph and animation bitmaps of the Data folder once; returns how many.
+    int LoadGlyphLibrary();
     // Writes the rows' parameters into the current sign's file.
     void Shutdown();
 

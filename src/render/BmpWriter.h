@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace vexa {
+
+// Writes 32-bit BMP files (BITMAPINFOHEADER, BI_RGB, bottom-up rows, B G R A bytes).
+// Qt's own encoder writes only 24 bits per pixel.
+class BmpWriter {
+public:
+    static constexpr int FileHeaderSize = 14;
+    static constexpr int InfoHeaderSize = 40;
+
+    // The complete file contents of image (converted to 32-bit ARGB).
+    static QByteArray Encode(const QImage& image);
+    // Writes the file atomically; false when it cannot be written.
+    static bool Write(const QImage& image, const QString& path);
+};
+
+} // namespace vexa

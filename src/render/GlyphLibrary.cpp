@@ -1,0 +1,128 @@
+#include "render/GlyphLibrary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace vexa {
+
+namespace {
+
+constexpr std::array<int, 3> kHeights = {7, 12, 16};
+
+int AnimationCountFor(int heightIndex) {
+    return heightIndex == 0 ? GlyphLibrary::Animations7 : GlyphLibrary::Animations12And16;
+}
+
+} // namespace
+
+GlyphLibrary::GlyphLibrary() {
+    for (int h = 0; h < 3; ++h)
+        animations[static_cast<size_t>(h)].resize(static_cast<size_t>(AnimationCountFor(h) * 2));
+    glyphs.resize(GlyphCount);
+}
+
+int GlyphLibrary::HeightIndex(int rows) {
+    for (size_t i = 0; i < kHeights.size(); ++i) {
+        if (kHeights[i] == rows)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+QString GlyphLibrary::AsciiDir(const QString& dataDir) {
+    // One spelling on disk; a tree copied from elsewhere may spell it differently.
+    const QString preferred = dataDir + QStringLiteral("/ASCII");
+    if (QFileInfo(preferred).isDir())
+        return preferred;
+    const QStringList entries = QDir(dataDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.compare(QLatin1String("ASCII"), Qt::CaseInsensitive) == 0)
+            return dataDir + u'/' + entry;
+    }
+    return preferred;
+}
+
+QString GlyphLibrary::AnimationPath(const QString& dataDir, int rows, int animation, int frame) {
+    return QStringLiteral("%1/Gif/%2/%3_%4.bmp").arg(dataDir).arg(rows).arg(animation).arg(frame);
+}
+
+QString GlyphLibrary::AsciiGlyphPath(const QString& dataDir, int codeUnit) {
+    return QStringLiteral("%1/%2.bmp").arg(AsciiDir(dataDir)).arg(codeUnit);
+}
+
+QString GlyphLibrary::FontGlyphPath(const QString& dataDir, int font, int colour, int glyph) {
+    return QStringLiteral("%1/allAscii/Font%2/Color%3/%4.bmp").arg(AsciiDir(dataDir)).arg(font).arg(colour).arg(glyph);
+}
+
+QImage GlyphLibrary::LoadGlyphFile(const QString& path) {
+    if (path.isEmpty())
+        return {};
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > MaxGlyphSide || size.height() > MaxGlyphSide)
+        return {};
+    QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+int GlyphLibrary::Load(const QString& folder) {
+    dataDir = QDir::cleanPath(folder);
+    loadedCount = 0;
+    const auto keep = [this](QImage& slot, const QString& path) {
+        slot = QFileInfo::exists(path) ? LoadGlyphFile(path) : QImage();
+        if (!slot.isNull())
+            ++loadedCount;
+    };
+    for (int n = 0; n < Animations7; ++n) {
+        for (int f = 0; f < 2; ++f)
+            keep(animations[0][static_cast<size_t>(n * 2 + f)], AnimationPath(dataDir, 7, n, f));
+    }
+    for (int n = 0; n < Animations12And16; ++n) {
+        for (int h = 1; h < 3; ++h) {
+            for (int f = 0; f < 2; ++f)
+                keep(animations[static_cast<size_t>(h)][static_cast<size_t>(n * 2 + f)],
+                     AnimationPath(dataDir, kHeights[static_cast<size_t>(h)], n, f));
+        }
+    }
+    const QString ascii = AsciiDir(dataDir);
+    for (int font = 0; font < FontCount; ++font) {
+        for (int colour = 0; colour < ColourCount; ++colour) {
+            for (int glyph = 0; glyph < GlyphsPerColour; ++glyph) {
+                const int entry = font * GlyphsPerFont + colour * GlyphsPerColour + glyph;
+                keep(glyphs[static_cast<size_t>(entry)],
+                     QStringLiteral("%1/allAscii/Font%2/Color%3/%4.bmp").arg(ascii).arg(font).arg(colour).arg(glyph));
+            }
+        }
+    }
+    loaded = true;
+    return loadedCount;
+}
+
+const QImage* GlyphLibrary::AnimationFrame(int rows, int animation, int frame) const {
+    const int h = HeightIndex(rows);
+    if (h < 0 || animation < 0 || animation >= AnimationCountFor(h) || frame < 0 || frame > 1)
+        return nullptr;
+    const QImage& image = animations[static_cast<size_t>(h)][static_cast<size_t>(animation * 2 + frame)];
+    return image.isNull() ? nullptr : &image;
+}
+
+quint64 GlyphLibrary::EntryOfCode(quint32 code) {
+    const quint64 font = code >> 13;
+    const quint64 colour = (code >> 11) & 3u;
+    const quint64 index = code & 0x7FFu;
+    return GlyphsPerFont * font + GlyphsPerColour * colour + index;
+}
+
+const QImage* GlyphLibrary::GlyphEntry(quint64 entry) const {
+    if (entry >= static_cast<quint64>(GlyphCount))
+        return nullptr;
+    const QImage& image = glyphs[static_cast<size_t>(entry)];
+    return image.isNull() ? nullptr : &image;
+}
+
+const QImage* GlyphLibrary::GlyphOfCode(quint32 code) const { return GlyphEntry(EntryOfCode(code)); }
+
+} // namespace vexa

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace vexa {
+
+// The preloaded glyph and animation bitmaps of the Data folder: two-frame animations
+// for 7-, 12- and 16-row signs and the 4074-entry glyph table of the bitmap fonts
+// (7 fonts x 3 colours x 194 glyphs). Loaded once; entries whose file is missing stay
+// empty (a null QImage) and draw nothing.
+class GlyphLibrary {
+public:
+    static constexpr int FontCount = 7;
+    static constexpr int ColourCount = 3;
+    static constexpr int GlyphsPerColour = 194;
+    static constexpr int GlyphsPerFont = ColourCount * GlyphsPerColour; // 582
+    static constexpr int GlyphCount = FontCount * GlyphsPerFont;        // 4074
+    static constexpr int Animations7 = 65;                              // 0..64
+    static constexpr int Animations12And16 = 32;                        // 0..31
+
+    GlyphLibrary();
+
+    // Loads every entry from dataDir (the folder holding Gif/ and ASCII/). Replaces what
+    // was loaded before. Returns the number of bitmaps found.
+    int Load(const QString& dataDir);
+    bool IsLoaded() const { return loaded; }
+    int LoadedCount() const { return loadedCount; }
+    const QString& DataDir() const { return dataDir; }
+
+    // Frame f (0, 1) of animation n for a model height of 7, 12 or 16 rows; nullptr for
+    // any other height, animation, frame or a missing file.
+    const QImage* AnimationFrame(int rows, int animation, int frame) const;
+
+    // Glyph-table entry number of a glyph code (may be >= GlyphCount: no glyph).
+    static quint64 EntryOfCode(quint32 code);
+    // Glyph of a code, nullptr when the entry is out of range or empty.
+    const QImage* GlyphOfCode(quint32 code) const;
+    const QImage* GlyphEntry(quint64 entry) const;
+
+    // File names of the Data tree (dataDir without trailing slash).
+    static QString AnimationPath(const QString& dataDir, int rows, int animation, int frame);
+    static QString AsciiGlyphPath(const QString& dataDir, int codeUnit);
+    static QString FontGlyphPath(const QString& dataDir, int font, int colour, int glyph);
+    static QString AsciiDir(const QString& dataDir);
+
+    // Loads one bitmap for drawing: 32-bit ARGB, null when missing, unreadable or larger
+    // than the glyph size limit.
+    static QImage LoadGlyphFile(const QString& path);
+    static constexpr int MaxGlyphSide = 1024;
+
+private:
+    static int HeightIndex(int rows);
+
+    std::array<std::vector<QImage>, 3> animations; // by height 7, 12, 16: [n * 2 + f]
+    std::vector<QImage> glyphs;
+    QString dataDir;
+    int loadedCount = 0;
+    bool loaded = false;
+};
+
+} // namespace vexa

@@ -1,0 +1,308 @@
+#include "render/MessageImage.h"
+
+#include "render/BmpWriter.h"
+#include "render/ContentTokens.h"
+#include "render/GlyphLibrary.h"
+#include "render/RasterLimits.h"
+#include "render/TextRasteriser.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+#include <cmath>
+
+namespace vexa {
+
+namespace {
+
+const QLatin1String kRtfTag("{\\rtf");
+const QLatin1String kAsciiTag("[ASCII]");
+const QLatin1String kDasciiTag("[DASCII]");
+const QLatin1String kDateTag("[DATE_");
+
+bool IsBlank(const QString& s) { return s.trimmed().isEmpty(); }
+
+QImage BlackRaster(int width, int height) {
+    QImage raster(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
+    raster.fill(TextRasteriser::Dark);
+    return raster;
+}
+
+QList<quint32> ParseGlyphCodes(const QString& list) {
+    QList<quint32> codes;
+    for (const QString& piece : list.split(u',', Qt::SkipEmptyParts))
+        codes.append(static_cast<quint32>(ContentTokens::DecimalValue(piece)));
+    return codes;
+}
+
+QStringList ParseImageList(const QString& list) {
+    QStringList paths = list.split(u';');
+    paths.removeLast(); // text after the last ";" (or the whole string without one) names no image
+    return paths;
+}
+
+// Column of the last pixel that is not opaque black; -1 when every pixel is dark.
+int LastLitColumn(const QImage& raster) {
+    for (int x = raster.width() - 1; x >= 0; --x) {
+        for (int y = 0; y < raster.height(); ++y) {
+            if (raster.pixel(x, y) != TextRasteriser::Dark)
+                return x;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+MessageImage::MessageImage() : clock([] { return QDateTime::currentDateTime(); }) {}
+
+void MessageImage::ClearParsed() {
+    animated = 0;
+    contentWidth = 0;
+    isRunText = 1;
+    dateFlags.clear();
+    plainText.clear();
+    imagePaths.clear();
+    frameLists = {};
+    glyphText.clear();
+    runList.clear();
+    glyphCodes.clear();
+    rejectedImages.clear();
+}
+
+void MessageImage::SetContent(const QString& newContent) {
+    ClearParsed();
+    content = newContent;
+    if (IsBlank(content)) {
+        kind = ContentKind::Empty;
+    } else if (content.startsWith(kRtfTag)) {
+        kind = ContentKind::RtfText;
+        LoadRtf(content);
+    } else if (content.startsWith(kAsciiTag)) {
+        kind = ContentKind::BitmapFontText;
+        LoadBitmapFontText(content.mid(kAsciiTag.size()));
+    } else if (content.startsWith(kDasciiTag)) {
+        kind = ContentKind::GlyphCodeText;
+        plainText = ContentTokens::TrimTrailing(QStringView(content).mid(kDasciiTag.size()));
+        glyphCodes = ParseGlyphCodes(plainText);
+    } else if (content.startsWith(kDateTag)) {
+        kind = ContentKind::Date;
+        LoadDate(content);
+    } else {
+        kind = ContentKind::ImageList;
+        imagePaths = ParseImageList(content);
+    }
+    DropCache();
+    Measure();
+}
+
+void MessageImage::LoadRtf(const QString& rtf) {
+    if (rtfReader)
+        runList = TextRasteriser::BuildRuns(rtfReader(rtf));
+}
+
+void MessageImage::LoadBitmapFontText(const QString& text) {
+    plainText = ContentTokens::TrimTrailing(text);
+    glyphText = plainText;
+    RefreshFrameLists();
+}
+
+void MessageImage::RefreshFrameLists() {
+    const GlyphFrameLists lists = GlyphTextRenderer::BuildFrameLists(glyphText, rows, dataDir);
+    frameLists = lists.lists;
+    frameListsRows = rows;
+    frameListsDataDir = dataDir;
+    contentWidth = lists.width;
+    if (lists.animated)
+        animated = 1;
+}
+
+void MessageImage::LoadDate(const QString& date) {
+    const qsizetype close = date.size() >= 7 ? date.indexOf(u']', kDateTag.size()) : -1;
+    if (close < 0)
+        return; // no flags and no text
+    const QString embedded = date.mid(close + 1);
+    if (embedded.startsWith(kRtfTag)) {
+        LoadRtf(embedded);
+        isRunText = 1;
+    } else if (embedded.startsWith(kAsciiTag)) {
+        LoadBitmapFontText(embedded.mid(kAsciiTag.size()));
+        isRunText = 0;
+    }
+    dateFlags = date.mid(kDateTag.size(), close - kDateTag.size());
+}
+
+int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) {
+    QPainter painter(&raster);
+    rejectedImages.clear();
+    int x = 0;
+    for (const QString& path : imagePaths) {
+        QImageReader reader(path);
+        const QSize size = reader.size();
+        if (!size.isValid())
+            continue;
+        if (!RasterLimits::ImageSizeAllowed(size)) {
+            rejectedImages << path;
+            continue;
+        }
+        if (!drawAll && x >= visibleWidth) {
+            x += size.width();
+            continue;
+        }
+        const QImage image = reader.read();
+        if (image.isNull())
+            continue;
+        painter.drawImage(QPoint(x, 0), image);
+        x += image.width();
+    }
+    return x;
+}
+
+int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int visibleWidth) {
+    RunLayout layout;
+    layout.rows = rows;
+    layout.yOffset = yOffset;
+    layout.pageWidth = pageWidth;
+    layout.pagePitch = pagePitch;
+    layout.arabic = arabic != 0;
+    layout.pageAlign = pageAlign != 0;
+    layout.visibleWidth = visibleWidth;
+    layout.library = glyphLibrary;
+    const int frame = frameIndex == 1 ? 1 : 0;
+    const bool usesGlyphFiles = kind == ContentKind::BitmapFontText || (kind == ContentKind::Date && !isRunText);
+    if (usesGlyphFiles && (frameListsRows != rows || frameListsDataDir != dataDir))
+        RefreshFrameLists(); // the owner changed the model height or the Data folder
+    int width = 0;
+    switch (kind) {
+    case ContentKind::RtfText:
+        width = TextRasteriser::DrawRuns(raster, runList, layout, drawAll, frame, &animated);
+        break;
+    case ContentKind::Date:
+        width = isRunText ? TextRasteriser::DrawRuns(raster, runList, layout, drawAll, frame, &animated)
+                          : GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)], drawAll,
+                                                             visibleWidth);
+        break;
+    case ContentKind::BitmapFontText:
+        width = GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)], drawAll, visibleWidth);
+        break;
+    case ContentKind::GlyphCodeText:
+        width = GlyphTextRenderer::DrawGlyphCodes(raster, glyphCodes, glyphLibrary, drawAll, visibleWidth);
+        break;
+    case ContentKind::ImageList:
+        width = DrawImageList(raster, drawAll, visibleWidth);
+        break;
+    case ContentKind::Empty:
+        break;
+    }
+    contentWidth = width;
+    return width;
+}
+
+int MessageImage::Measure() {
+    QImage scratch = BlackRaster(1, EffectiveExportHeight());
+    return DrawContent(scratch, false, 0, 0);
+}
+
+QString MessageImage::ExportPath(int frameIndex) const {
+    return QStringLiteral("%1/%2_%3.bmp").arg(imageDir).arg(controlId).arg(frameIndex);
+}
+
+QImage MessageImage::RenderExportFrame(int frameIndex) {
+    Measure();
+    if (frameIndex == 1 && animated == 0)
+        return {};
+    if (IsBlank(content))
+        return {};
+    if (kind == ContentKind::Date && (isRunText == 0 || runList.isEmpty()))
+        return {};
+    const int width = std::min(contentWidth, RasterLimits::MaxContentWidth);
+    if (width <= 0)
+        return {};
+    QImage raster = BlackRaster(width, EffectiveExportHeight());
+    DrawContent(raster, true, frameIndex, width);
+    contentWidth = width;
+    const int last = LastLitColumn(raster);
+    // Dark columns after the last lit one are cut; an all-dark message keeps its width.
+    const int kept = last >= 0 ? last + 1 : raster.width();
+    return raster.copy(0, 0, kept, raster.height()).convertToFormat(QImage::Format_ARGB32);
+}
+
+QString MessageImage::ExportFrame(int frameIndex) {
+    const QString path = ExportPath(frameIndex);
+    const QImage bitmap = RenderExportFrame(frameIndex);
+    if (bitmap.isNull()) {
+        // A bitmap left by an earlier export must not be sent in place of this frame.
+        QFile::remove(path);
+        return {};
+    }
+    QDir().mkpath(imageDir);
+    if (!BmpWriter::Write(bitmap, path))
+        QFile::remove(path);
+    return path;
+}
+
+void MessageImage::SetPageAlign(bool align) {
+    pageAlign = align ? 1 : 0;
+    DropCache();
+}
+
+QString MessageImage::CurrentDateString() const {
+    if (kind != ContentKind::Date)
+        return {};
+    return TextRasteriser::DateString(dateFlags, clock ? clock() : QDateTime::currentDateTime());
+}
+
+MessageImage::CacheKey MessageImage::KeyFor(QSize client) const {
+    return CacheKey{client,    rows,         yOffset, pageWidth, pagePitch, arabic, pageAlign, glyphLibrary,
+                    dataDir,   CurrentDateString()};
+}
+
+QImage MessageImage::PreviewRaster(QSize client) {
+    const CacheKey key = KeyFor(client);
+    if (!previewCache.isNull() && key == cacheKey)
+        return previewCache;
+    previewCache = RenderPreview(client);
+    cacheKey = key;
+    return previewCache;
+}
+
+QImage MessageImage::RenderPreview(QSize client) {
+    const int w = std::max(client.width(), 1);
+    const int h = std::max(client.height(), 1);
+    QImage outer(w, h, QImage::Format_ARGB32_Premultiplied);
+    outer.fill(TextRasteriser::Dark);
+    QPainter painter(&outer);
+    painter.setPen(QColor::fromRgb(BorderColour));
+    painter.drawRect(0, 0, w - 1, h - 1);
+    const int innerWidth = w - 2;
+    const int innerHeight = h - 2;
+    if (innerWidth <= 0 || innerHeight <= 0 || rows <= 0)
+        return outer;
+
+    const double k = double(innerHeight) / rows;
+    const double shownDots = innerWidth / k;
+    // Only the columns that can be shown are drawn; the width is still measured in full.
+    const int drawnColumns = std::min(innerWidth, static_cast<int>(std::ceil(shownDots)) + 1);
+    QImage inner = BlackRaster(drawnColumns, rows);
+    const int width = DrawContent(inner, false, 0, drawnColumns);
+    if (kind == ContentKind::Date)
+        TextRasteriser::DrawClock(inner, width, CurrentDateString());
+    contentWidth = width;
+
+    painter.drawImage(QRectF(1, 1, innerWidth, innerHeight), inner, QRectF(0, 0, shownDots, rows));
+    if (rows <= 12) {
+        QPen grid(QColor::fromRgb(GridColour));
+        grid.setWidthF(0.6);
+        painter.setPen(grid);
+        for (int i = 1; i < rows; ++i)
+            painter.drawLine(QLineF(1, i * k, innerWidth - 1, i * k));
+        const int columns = static_cast<int>(shownDots);
+        for (int i = 1; i < columns; ++i)
+            painter.drawLine(QLineF(i * k, 1, i * k, innerHeight - 1));
+    }
+    return outer;
+}
+
+} // namespace vexa

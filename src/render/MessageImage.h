@@ -1,0 +1,130 @@
+#pragma once
+
+#include "render/GlyphTextRenderer.h"
+#include "render/RichText.h"
+#include "render/TextRun.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+namespace vexa {
+
+class GlyphLibrary;
+
+// The kind of a content string, told by its first characters.
+enum class ContentKind { Empty, RtfText, BitmapFontText, GlyphCodeText, Date, ImageList };
+
+// One message made into dots: parses a content string, measures and draws it for the
+// enlarged preview, and exports its frames as message bitmaps for sending. The preview
+// window CImageWnd wraps one; the send preparation and the command line use it without
+// any window.
+class MessageImage {
+public:
+    using Clock = std::function<QDateTime()>;
+    using RtfReader = std::function<RichText(const QString& rtf)>;
+
+    static constexpr QRgb BorderColour = 0xFFAD20F0;
+    static constexpr QRgb GridColour = 0xFF1E1E1E;
+
+    MessageImage();
+
+    // --- Set by the owner. Changing one of them takes effect at the next preview or
+    // export (the preview cache notices), Measure() updates contentWidth.
+    int rows = 16;         // model height in dots (7, 12 or 16)
+    int exportHeight = 0;  // height of exported bitmaps; 0 = rows
+    int yOffset = 0;       // vertical offset of text runs and animation glyphs, -8..8
+    int pageWidth = 64;    // visible columns of a sign page; 0 = no page geometry
+    int pagePitch = 0;     // distance between pages in columns
+    int arabic = 0;        // right-to-left text: runs drawn whole
+    const GlyphLibrary* glyphLibrary = nullptr;
+    int controlId = 0;     // names the exported files <controlId>_<frame>.bmp
+    QString dataDir;       // the Data folder (bitmap-font glyph files, animations)
+    QString imageDir;      // where ExportFrame writes
+    Clock clock;           // local time of date previews (default: the system clock)
+    RtfReader rtfReader;   // turns RTF into rich text (default: the project's RTF reader)
+
+    // --- Set by SetContent and the renderers.
+    int animated = 0;      // 1 when the content holds an animation glyph
+    int contentWidth = 0;  // width in dots measured by the last drawing
+    int isRunText = 1;     // date: 1 when its text is RTF, 0 when bitmap-font text
+    QString dateFlags;
+    QString plainText;     // bitmap-font and glyph-code texts: text after the tag
+    QStringList imagePaths;
+    std::array<QStringList, 2> frameLists;
+    TextRunList runList;
+    QList<quint32> glyphCodes;
+    QStringList rejectedImages; // image files not drawn because they exceed the size limits
+
+    // Parses a content string, drops the preview cache and measures the content.
+    void SetContent(const QString& content);
+    const QString& Content() const { return content; }
+    ContentKind Kind() const { return kind; }
+
+    // Draws the content without keeping pixels to set contentWidth and animated.
+    int Measure();
+
+    // Writes frame 0 or 1 as a 32-bit BMP <imageDir>/<controlId>_<f>.bmp, cut after its
+    // last lit column. Returns the path, or "" when the frame does not exist (frame 1 of
+    // a still message, blank content, a date without RTF text, nothing to draw).
+    QString ExportFrame(int frameIndex);
+    // The exported bitmap of a frame, uncut height exportHeight (empty when none).
+    QImage RenderExportFrame(int frameIndex);
+    QString ExportPath(int frameIndex) const;
+
+    QString GetPlainText() const { return plainText; }
+
+    void SetPageAlign(bool align);
+    int PageAlign() const { return pageAlign; }
+
+    // The enlarged preview for a client area: a 1-pixel border AD,20,F0, black inside,
+    // dots of k = (h - 2) / rows pixels, a grid for 12 rows or less. Frame 0 only.
+    QImage PreviewRaster(QSize client);
+    void DropCache() { previewCache = QImage(); }
+    // The clock text a date preview shows now ("" for other contents).
+    QString CurrentDateString() const;
+
+    // Draws frame f of the content at one pixel per dot into raster (of rows or
+    // exportHeight lines, black). Only pieces starting left of visibleWidth are drawn
+    // unless drawAll. Returns the content width; sets animated.
+    int DrawContent(QImage& raster, bool drawAll, int frameIndex, int visibleWidth);
+
+    int EffectiveExportHeight() const { return exportHeight > 0 ? exportHeight : rows; }
+
+private:
+    struct CacheKey {
+        QSize client;
+        int rows, yOffset, pageWidth, pagePitch, arabic, pageAlign;
+        const GlyphLibrary* library;
+        QString dataDir;
+        QString clockText;
+        friend bool operator==(const CacheKey&, const CacheKey&) = default;
+    };
+
+    void ClearParsed();
+    void LoadRtf(const QString& rtf);
+    void LoadBitmapFontText(const QString& text);
+    void LoadDate(const QString& content);
+    int DrawImageList(QImage& raster, bool drawAll, int visibleWidth);
+    CacheKey KeyFor(QSize client) const;
+    QImage RenderPreview(QSize client);
+
+    void RefreshFrameLists();
+
+    QString content;
+    QString glyphText;       // bitmap-font text the frame lists were built from
+    int frameListsRows = 0;  // rows and Data folder the frame lists were built for
+    QString frameListsDataDir;
+    ContentKind kind = ContentKind::Empty;
+    int pageAlign = 1;
+    QImage previewCache;
+    CacheKey cacheKey{};
+};
+
+} // namespace vexa

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSize>
+
+namespace vexa {
+
+// Bounds on pictures the renderer and the packer are willing to load or make, so a
+// hostile or mistaken file never exhausts memory. Signs are at most 16 dots high and a
+// message is at most 255 characters, so real content stays far below these.
+struct RasterLimits {
+    static constexpr int MaxImageWidth = 16384;    // an image of an image list
+    static constexpr int MaxImageHeight = 1024;
+    static constexpr qint64 MaxImagePixels = 4 * 1024 * 1024;
+    static constexpr int MaxContentWidth = 65536;  // columns of one exported message bitmap
+    static constexpr int MaxBitmapHeight = 1024;   // lines of a message bitmap read back
+
+    static bool ImageSizeAllowed(QSize size) {
+        return size.isValid() && size.width() <= MaxImageWidth && size.height() <= MaxImageHeight &&
+               qint64(size.width()) * size.height() <= MaxImagePixels;
+    }
+    static bool BitmapSizeAllowed(QSize size) {
+        return size.isValid() && size.width() <= MaxContentWidth && size.height() <= MaxBitmapHeight;
+    }
+};
+
+} // namespace vexa

@@ -1,0 +1,101 @@
+#include "render/SendPreparation.h"
+
+#include "app/ModelCatalogue.h"
+#include "render/MessageImage.h"
+#include "render/RowImages.h"
+#include "store/CMessageTable.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace vexa {
+
+DotPacker::Params SendPreparation::FrameParams(const DisplayModel& model, bool date) {
+    DotPacker::Params params;
+    params.family = model.family_code();
+    params.bitsPerDot = model.packKind == PackKind::TwoBitPages ? 2 : 1;
+    params.pageColumns = model.packKind == PackKind::TwoBitPages ? model.pageColumns : 0;
+    params.colourPlane = 0;
+    params.date = date;
+    params.rows = model.rows;
+    return params;
+}
+
+void SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageList& images,
+                                      const CMessageTable& table, Payload& payload) {
+    for (int row = 0; row < Payload::RowCount; ++row) {
+        PayloadEntry& set0 = payload.At(0, row);
+        PayloadEntry& set1 = payload.At(1, row);
+        MessageImage* image = images[static_cast<size_t>(row)];
+        if (!image) {
+            set0.Clear();
+            set1.Clear();
+            continue;
+        }
+        switch (model.packKind) {
+        case PackKind::CharacterCodes:
+            set0.Assign(DotPacker::PackCharacterCodes(image->GetPlainText()));
+            break;
+        case PackKind::ColourPlanes: {
+            const QString path = image->ExportFrame(0);
+            DotPacker::Params params = FrameParams(model, false);
+            params.rows = 12;
+            params.colourPlane = 1;
+            set0.Assign(DotPacker::PackFrameBitmap(path, params));
+            params.colourPlane = 2;
+            set1.Assign(DotPacker::PackFrameBitmap(path, params));
+            break;
+        }
+        case PackKind::OneBit:
+        case PackKind::TwoBitPages: {
+            const bool date = table.kind[static_cast<size_t>(row)] == CMessageTable::KindDate;
+            const DotPacker::Params params = FrameParams(model, date);
+            set0.Assign(DotPacker::PackFrameBitmap(image->ExportFrame(0), params));
+            set1.Assign(DotPacker::PackFrameBitmap(image->ExportFrame(1), params));
+            break;
+        }
+        }
+    }
+}
+
+int SendPreparation::LimitDataSize(const DisplayModel& model, const CMessageTable& table, Payload& payload) {
+    if (!model.dataLimit)
+        return 0;
+    const int limit = ModelCatalogue::DataLimitBytes;
+    qint64 total = 0;
+    bool first = true;
+    for (int row = 0; row < Payload::RowCount; ++row) {
+        if (table.sendFlag[static_cast<size_t>(row)] != 1)
+            continue;
+        PayloadEntry& set0 = payload.At(0, row);
+        PayloadEntry& set1 = payload.At(1, row);
+        const qint64 size = qint64(set0.length) + set1.length;
+        total += size;
+        if (total <= limit)
+            continue;
+        if (first) {
+            first = false;
+            const auto room = static_cast<int>(limit - (total - size));
+            // Capping never lengthens an entry beyond its own bytes.
+            if (set1.length != 0) {
+                set0.length = std::min(set0.length, room / 2);
+                set1.length = std::min(set1.length, room / 2);
+            } else {
+                set0.length = std::min(set0.length, room);
+            }
+        } else {
+            set0.length = set1.length = 0;
+        }
+    }
+    return total > limit ? static_cast<int>(std::min<qint64>(total - limit, std::numeric_limits<int>::max())) : 0;
+}
+
+void SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
+                                         const AppPaths& paths, Payload& payload) {
+    RowImages rows(library, paths);
+    rows.ApplyModel(model);
+    rows.LoadPreviews(model, table);
+    PrepareSendData(model, rows.Pointers(), table, payload);
+}
+
+} // namespace vexa

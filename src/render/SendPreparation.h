@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/Payload.h"
+#include "render/DotPacker.h"
+
+#include <array>
+
+namespace vexa {
+
+class AppPaths;
+class CMessageTable;
+class GlyphLibrary;
+class MessageImage;
+struct DisplayModel;
+
+// Fills the payload from the ten row images before a send and caps its size for the
+// models with a data limit.
+class SendPreparation {
+public:
+    using RowImageList = std::array<MessageImage*, Payload::RowCount>;
+
+    // For each row: character codes of the plain text (set 0 only), or the frame-0
+    // bitmap as red plane (set 0) and green plane (set 1), or frame 0 into set 0 and
+    // frame 1 into set 1, by the model's packing kind. Rows that are not sent are
+    // prepared too. A null image leaves the row's entries empty.
+    static void PrepareSendData(const DisplayModel& model, const RowImageList& images, const CMessageTable& table,
+                                Payload& payload);
+
+    // Caps the rows to send (sendFlag 1) at 12000 bytes in all for the models with a data
+    // limit: the row that crosses the limit keeps what fits, later rows get length 0.
+    // Only lengths change. Returns the bytes over the limit (before capping), else 0.
+    static int LimitDataSize(const DisplayModel& model, const CMessageTable& table, Payload& payload);
+
+    // Loads every row of table (message file already open) into ten row images set up as
+    // the main window sets its previews, and prepares the payload from them.
+    static void PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
+                                   const AppPaths& paths, Payload& payload);
+
+    // Packing parameters of a model for frame packing.
+    static DotPacker::Params FrameParams(const DisplayModel& model, bool date);
+    // The number the size question shows for an excess: excess / 18 + 1.
+    static int ExcessWords(int excess) { return excess / 18 + 1; }
+};
+
+} // namespace vexa

@@ -1,0 +1,300 @@
+#include "render/TextRasteriser.h"
+
+#include "render/ContentTokens.h"
+#include "render/GlyphLibrary.h"
+#include "render/RunFont.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <cmath>
+
+namespace vexa {
+
+namespace {
+
+struct BandEntry {
+    QRgb colour;
+    std::array<QRgb, 3> bands;
+};
+
+constexpr QRgb R = TextRasteriser::Red;
+constexpr QRgb G = TextRasteriser::Green;
+constexpr QRgb Y = TextRasteriser::Yellow;
+
+constexpr std::array<BandEntry, 9> kBands = {{
+    {0xFF0000, {R, R, R}},
+    {0x00FF00, {G, G, G}},
+    {0xFFFF00, {Y, Y, Y}},
+    {0xFF9600, {R, Y, G}},
+    {0xA0E900, {Y, G, R}},
+    {0xFF00FF, {G, Y, R}},
+    {0x9600FF, {Y, R, G}},
+    {0x0096FF, {G, R, Y}},
+    {0x00FFFF, {R, G, Y}},
+}};
+
+bool FormatsDiffer(const CharFormat& a, const CharFormat& b) { return !(a == b); }
+
+TextRun MakeRun(const QString& text, const CharFormat& f) {
+    TextRun run;
+    run.text = text;
+    run.faceName = f.face.left(TextRun::MaxFaceLength);
+    run.size = f.sizeTwips / 20;
+    run.colour = f.colour | 0xFF000000u;
+    run.bold = f.bold ? 1 : 0;
+    run.italic = f.italic ? 1 : 0;
+    run.underline = f.underline ? 1 : 0;
+    run.charset = f.charset;
+    return run;
+}
+
+// Pieces of a run: one per character (a surrogate pair stays together).
+QStringList Characters(const QString& text) {
+    QStringList pieces;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            pieces << text.mid(i, 2);
+            ++i;
+        } else {
+            pieces << QString(text[i]);
+        }
+    }
+    return pieces;
+}
+
+// Draws the text runs of one DrawRuns call; keeps the pen and the raster state.
+class RunPainter {
+public:
+    RunPainter(QImage& target, const RunLayout& runLayout, bool all) : raster(target), layout(runLayout), drawAll(all) {}
+
+    double x = 0.0;
+
+    bool Visible() const { return drawAll || x < layout.visibleWidth; }
+
+    void DrawAnimation(const QImage& frame) {
+        if (Visible()) {
+            QPainter painter(&raster);
+            painter.drawImage(QPoint(static_cast<int>(x), layout.yOffset), frame);
+        }
+        x += frame.width();
+    }
+
+    void DrawText(const TextRun& run, TextRasteriser::Layout kind) {
+        const RunFont font(run, raster);
+        const QFontMetrics metrics(font.Font(), &raster);
+        const bool whole = kind == TextRasteriser::Layout::WholeRuns || layout.arabic || !layout.pageAlign;
+        QPainter painter(&raster);
+        painter.setFont(font.Font());
+        painter.setPen(QColor::fromRgb(run.colour));
+        painter.setBackgroundMode(Qt::TransparentMode);
+        if (whole) {
+            DrawPiece(painter, font, run, run.text, metrics.horizontalAdvance(run.text));
+            return;
+        }
+        for (const QString& ch : Characters(run.text)) {
+            const int w = metrics.horizontalAdvance(ch);
+            if (kind == TextRasteriser::Layout::PerCharacterPages16) {
+                x = TextRasteriser::AlignToPage16(x, w, layout.pageWidth);
+                DrawPiece(painter, font, run, ch, w);
+            } else {
+                const auto step = TextRasteriser::AlignToPageTwelve(x, w, layout.pageWidth, layout.pagePitch);
+                x = step.x;
+                DrawPiece(painter, font, run, ch, step.advance);
+            }
+        }
+    }
+
+private:
+    void DrawPiece(QPainter& painter, const RunFont& font, const TextRun& run, const QString& piece, double width) {
+        if (Visible()) {
+            const int x0 = static_cast<int>(x);
+            painter.drawText(QPoint(x0, layout.yOffset + font.Baseline()), piece);
+            Recolour(painter, run.colour, x0, static_cast<int>(x + width));
+        }
+        x += width;
+    }
+
+    // Sets every lit pixel of columns [x0, x1) to the band colour of its row.
+    void Recolour(QPainter& painter, QRgb colour, int x0, int x1) {
+        if (!TextRasteriser::IsBanded(colour))
+            return;
+        const auto bands = TextRasteriser::ColourBands(colour);
+        const QFont font = painter.font();
+        const QPen pen = painter.pen();
+        painter.end(); // pixels are touched directly; the painter is re-opened below
+        const int rows = std::min(layout.rows, raster.height());
+        x0 = std::max(0, x0);
+        x1 = std::min(x1, raster.width());
+        for (int y = 0; y < rows; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(raster.scanLine(y));
+            const QRgb band = bands[static_cast<size_t>(TextRasteriser::BandOfRow(y, layout.rows))];
+            for (int c = x0; c < x1; ++c) {
+                if ((line[c] & 0x00FFFFFFu) != 0)
+                    line[c] = band;
+            }
+        }
+        painter.begin(&raster);
+        painter.setFont(font);
+        painter.setPen(pen);
+        painter.setBackgroundMode(Qt::TransparentMode);
+    }
+
+    QImage& raster;
+    const RunLayout& layout;
+    bool drawAll;
+};
+
+} // namespace
+
+TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
+    TextRunList runs;
+    const QString& text = rich.text;
+    const qsizetype length = rich.IsValid() ? text.size() : std::min(text.size(), rich.formats.size());
+    for (qsizetype p = 0; p < length; ++p) {
+        if (text[p] == u'\r')
+            continue;
+        const CharFormat& format = rich.formats[p];
+        if (ContentTokens::AnimationTokenAt(text, p)) {
+            runs.append(MakeRun(text.mid(p, ContentTokens::TokenLength), format));
+            p += ContentTokens::TokenLength - 1;
+            continue;
+        }
+        QString chars(text[p]);
+        for (qsizetype q = p + 1; q < length; ++q) {
+            if (text[q] == u'\r')
+                continue;
+            if (ContentTokens::AnimationTokenAt(text, q) || FormatsDiffer(rich.formats[q], format))
+                break;
+            chars += text[q];
+            p = q;
+        }
+        runs.append(MakeRun(chars, format));
+    }
+    if (!runs.isEmpty())
+        runs.last().text = ContentTokens::TrimTrailing(runs.last().text);
+    return runs;
+}
+
+double TextRasteriser::AlignToPage16(double x, int w, int pageWidth) {
+    const double p = pageWidth;
+    if (p != 0 && std::trunc((x + w - 1) / p) != std::trunc(x / p))
+        return p * std::trunc((x + w) / p);
+    return x;
+}
+
+// Wide characters lose one column of spacing on signs whose page is not a multiple of 12.
+TextRasteriser::PageStep TextRasteriser::AlignToPageTwelve(double x, int w, int pageWidth, int pagePitch) {
+    if (pagePitch == 0)
+        return {x, double(w)};
+    double a = w;
+    double e = -1;
+    if (w > 5 && pageWidth % 12 != 0) {
+        a = w - 1;
+        e = 0;
+    }
+    const double q = pagePitch;
+    const auto end = static_cast<qint64>(std::trunc(x + a));
+    const double last = x + a + e;
+    if (end % pagePitch > pageWidth || std::trunc(last / q) != std::trunc(x / q))
+        x = q * std::trunc(x / q + 1);
+    return {x, a};
+}
+
+TextRasteriser::Layout TextRasteriser::LayoutFor(const RunLayout& layout) {
+    if (layout.rows == 16)
+        return Layout::PerCharacterPages16;
+    // Without a page pitch there is no page to align to (and nothing to divide by).
+    if (layout.rows == 12 && layout.pageWidth != 0 && layout.pagePitch != 0)
+        return Layout::PagedTwelve;
+    return Layout::WholeRuns;
+}
+
+int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunLayout& layout, bool drawAll,
+                             int frameIndex, int* animated) {
+    RunPainter pen(raster, layout, drawAll);
+    const Layout kind = LayoutFor(layout);
+    for (const TextRun& run : runs) {
+        if (const auto number = ContentTokens::AnimationRunNumber(run.text)) {
+            if (animated)
+                *animated = 1;
+            const QImage* frame = layout.library ? layout.library->AnimationFrame(layout.rows, *number, frameIndex) : nullptr;
+            if (frame)
+                pen.DrawAnimation(*frame);
+            continue;
+        }
+        pen.DrawText(run, kind);
+    }
+    return static_cast<int>(pen.x);
+}
+
+std::array<QRgb, 3> TextRasteriser::ColourBands(QRgb colour) {
+    const QRgb rgb = colour & 0x00FFFFFFu;
+    for (const BandEntry& entry : kBands) {
+        if (entry.colour == rgb)
+            return entry.bands;
+    }
+    const QRgb opaque = rgb | 0xFF000000u;
+    return {opaque, opaque, opaque};
+}
+
+bool TextRasteriser::IsBanded(QRgb colour) {
+    const auto bands = ColourBands(colour);
+    return !(bands[0] == bands[1] && bands[1] == bands[2]);
+}
+
+int TextRasteriser::BandOfRow(int y, int rows) {
+    const int t = rows / 3;
+    if (y < t)
+        return 0;
+    if (y < 2 * t)
+        return 1;
+    return 2;
+}
+
+QString TextRasteriser::DateString(const QString& flags, const QDateTime& now) {
+    std::array<bool, 6> on{};
+    for (int i = 0; i < 6 && i < flags.size(); ++i) {
+        const QChar c = flags[i];
+        on[static_cast<size_t>(i)] = c >= u'1' && c <= u'9';
+    }
+    const bool year = on[0], month = on[1], day = on[2], weekday = on[3], time = on[4], seconds = on[5];
+    static const char16_t* const kWeekdays[] = {u"星期天", u"星期一", u"星期二", u"星期三",
+                                                u"星期四", u"星期五", u"星期六"};
+    const QDate date = now.date();
+    const QTime clock = now.time();
+    QString text;
+    if (year) {
+        text += QString::number(date.year());
+        if (month)
+            text += u'-';
+    }
+    if (month)
+        text += QStringLiteral("%1").arg(date.month(), 2, 10, QLatin1Char('0'));
+    if ((year || month) && day)
+        text += u'-';
+    if (day)
+        text += QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0'));
+    if (weekday) {
+        const QString name = now.isValid() ? QString::fromUtf16(kWeekdays[date.dayOfWeek() % 7]) : QStringLiteral("未知");
+        text += u' ' + name + u' ';
+    }
+    if (time) {
+        text += QStringLiteral("%1:%2").arg(clock.hour(), 2, 10, QLatin1Char('0')).arg(clock.minute(), 2, 10, QLatin1Char('0'));
+        if (seconds)
+            text += QStringLiteral(":%1").arg(clock.second(), 2, 10, QLatin1Char('0'));
+    }
+    return text;
+}
+
+void TextRasteriser::DrawClock(QImage& raster, int x, const QString& text) {
+    if (text.isEmpty())
+        return;
+    const RunFont font(QStringLiteral("Arial"), 12.0, raster);
+    QPainter painter(&raster);
+    painter.setFont(font.Font());
+    painter.setPen(QColor::fromRgb(Red));
+    painter.drawText(QPoint(x, font.Baseline()), text);
+}
+
+} // namespace vexa

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "render/RichText.h"
+#include "render/TextRun.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+#include <array>
+
+namespace vexa {
+
+class GlyphLibrary;
+
+// What DrawRuns reads from the owner of the run list.
+struct RunLayout {
+    int rows = 16;          // model height: 7, 12 or 16 (others draw no animation glyphs)
+    int yOffset = 0;        // vertical offset of text and animation glyphs, in dots
+    int pageWidth = 64;     // visible columns of a sign page (0: no page geometry)
+    int pagePitch = 0;      // distance from one page to the next
+    bool arabic = false;    // right-to-left text: runs are drawn whole
+    bool pageAlign = true;  // per-character page alignment wanted
+    int visibleWidth = 0;   // columns a preview can show; pieces starting beyond are skipped
+    const GlyphLibrary* library = nullptr;
+};
+
+// Turns RTF text into dots: runs of uniform format, drawn with outline fonts one pixel
+// per dot in one of three layouts, multi-colour runs recoloured in horizontal bands, and
+// the clock text of date previews.
+class TextRasteriser {
+public:
+    enum class Layout { PerCharacterPages16, PagedTwelve, WholeRuns };
+
+    // Cuts rich text into runs of identical format; an animation token is a run of its
+    // own; paragraph ends are skipped; the last run loses its trailing white space.
+    static TextRunList BuildRuns(const RichText& text);
+
+    // Draws the runs into raster (black where nothing is drawn). Returns the final pen
+    // position truncated to whole dots: the full width even when pieces were skipped.
+    // Sets *animated when an animation run is met.
+    static int DrawRuns(QImage& raster, const TextRunList& runs, const RunLayout& layout, bool drawAll,
+                        int frameIndex, int* animated);
+
+    static Layout LayoutFor(const RunLayout& layout);
+
+    // Page alignment of one character of width w at pen x. 16-row signs: a character that
+    // would straddle a boundary of pages pageWidth wide starts on the next page. Returns x.
+    static double AlignToPage16(double x, int w, int pageWidth);
+    // 12-row signs with pages of pageWidth visible columns every pagePitch columns (the
+    // pitch must not be 0). Returns the pen position and the advance of the character.
+    struct PageStep {
+        double x;
+        double advance;
+    };
+    static PageStep AlignToPageTwelve(double x, int w, int pageWidth, int pagePitch);
+
+    // Top, middle and bottom band colour of a run colour.
+    static std::array<QRgb, 3> ColourBands(QRgb colour);
+    static bool IsBanded(QRgb colour);
+    // Band (0 top, 1 middle, 2 bottom) of raster row y for a model height.
+    static int BandOfRow(int y, int rows);
+
+    // The clock text of a date: flags "YMDWTS" (each a decimal digit, non-zero = on).
+    static QString DateString(const QString& flags, const QDateTime& now);
+    // Draws text in "Arial" at 12 pixels, pure red, top left corner at (x, 0).
+    static void DrawClock(QImage& raster, int x, const QString& text);
+
+    // Pure colours of the signs.
+    static constexpr QRgb Red = 0xFFFF0000;
+    static constexpr QRgb Green = 0xFF00FF00;
+    static constexpr QRgb Yellow = 0xFFFFFF00;
+    static constexpr QRgb Dark = 0xFF000000;
+};
+
+} // namespace vexa

@@ -1,0 +1,58 @@
+#include "render/ui/CImageWnd.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace vexa {
+
+CImageWnd::CImageWnd(QWidget* parent, int controlId) : QWidget(parent) {
+    SetControlId(controlId);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    dateTimer.setInterval(1000);
+    connect(&dateTimer, &QTimer::timeout, this, [this] {
+        image.DropCache();
+        update();
+    });
+}
+
+void CImageWnd::SetControlId(int id) {
+    image.controlId = id;
+    setProperty("controlId", id);
+}
+
+void CImageWnd::SetContent(const QString& content) {
+    dateTimer.stop();
+    image.SetContent(content);
+    if (image.Kind() == ContentKind::Date)
+        dateTimer.start();
+    repaint();
+}
+
+void CImageWnd::SetPageAlign(bool align) {
+    image.SetPageAlign(align);
+    update();
+}
+
+void CImageWnd::Refresh() {
+    image.DropCache();
+    update();
+}
+
+void CImageWnd::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize client(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
+    QImage preview = image.PreviewRaster(client);
+    preview.setDevicePixelRatio(ratio);
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), preview);
+}
+
+void CImageWnd::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+} // namespace vexa

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "render/MessageImage.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace vexa {
+
+// The dot-matrix preview of one message: paints the MessageImage's enlarged preview
+// scaled to the widget (sharp on high-DPI screens), redraws a date preview every second
+// so its clock runs, and reports double-clicks. Carries the dynamic property controlId.
+class CImageWnd : public QWidget {
+    Q_OBJECT
+public:
+    explicit CImageWnd(QWidget* parent = nullptr, int controlId = 0);
+
+    // The message drawn; owners set its members (rows, yOffset, ...) and call Refresh().
+    MessageImage& Image() { return image; }
+    const MessageImage& Image() const { return image; }
+
+    // Parses the content, redraws at once and starts or stops the date timer.
+    void SetContent(const QString& content);
+    void SetPageAlign(bool align);
+    QString ExportFrame(int frameIndex) { return image.ExportFrame(frameIndex); }
+    QString GetPlainText() const { return image.GetPlainText(); }
+
+    // Drops the preview cache and repaints (after an owner changed a member directly).
+    void Refresh();
+
+    int ControlId() const { return image.controlId; }
+    void SetControlId(int id);
+
+    QSize sizeHint() const override { return {320, 34}; }
+
+signals:
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    MessageImage image;
+    QTimer dateTimer;
+};
+
+} // namespace vexa
