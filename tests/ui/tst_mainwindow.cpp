@@ -199,8 +199,8 @@ private slots:
         QCOMPARE(window->Command(CVexaDlg::GroupSend)->isEnabled(), groupSend);
         QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("Model:") + model);
         const int rows = ModelCatalogue::Find(model)->rows;
-        QCOMPARE(window->Preview(0)->rows, rows);
-        QCOMPARE(window->Preview(9)->exportHeight, rows == 7 ? 12 : 0);
+        QCOMPARE(window->Preview(0)->Image().rows, rows);
+        QCOMPARE(window->Preview(9)->Image().exportHeight, rows == 7 ? 12 : 0);
     }
 
     void modelChangeKeepsOrResetsTheFile() {
@@ -282,26 +282,26 @@ private slots:
     void pageAlignmentFollowsTimeAndEffect() {
         OPEN(QStringLiteral("P29"));
         ChooseMenuItem(20081, 20091); // effect 1
-        QCOMPARE(window->Preview(1)->pageAlign, 0);
+        QCOMPARE(window->Preview(1)->Image().PageAlign(), 0);
         auto* time = Get<QComboBox>(20011);
         time->setCurrentIndex(1);
         emit time->activated(1);
-        QCOMPARE(window->Preview(1)->pageAlign, 1);
+        QCOMPARE(window->Preview(1)->Image().PageAlign(), 1);
         time->setCurrentIndex(0);
         emit time->activated(0);
-        QCOMPARE(window->Preview(1)->pageAlign, 0);
+        QCOMPARE(window->Preview(1)->Image().PageAlign(), 0);
         ChooseMenuItem(20081, 20093); // effect 3
-        QCOMPARE(window->Preview(1)->pageAlign, 1);
+        QCOMPARE(window->Preview(1)->Image().PageAlign(), 1);
     }
 
     void pageAlignmentOnPagedTwelveRowModels() {
         OPEN(QStringLiteral("P13"));
         // Template rows 0 and 1 have effects 0 and 1 with 0s: no page alignment; row 2 has it.
-        QCOMPARE(window->Preview(0)->pageAlign, 0);
-        QCOMPARE(window->Preview(1)->pageAlign, 0);
-        QCOMPARE(window->Preview(2)->pageAlign, 1);
-        QCOMPARE(window->Preview(0)->pageWidth, 33);
-        QCOMPARE(window->Preview(0)->pagePitch, 40);
+        QCOMPARE(window->Preview(0)->Image().PageAlign(), 0);
+        QCOMPARE(window->Preview(1)->Image().PageAlign(), 0);
+        QCOMPARE(window->Preview(2)->Image().PageAlign(), 1);
+        QCOMPARE(window->Preview(0)->Image().pageWidth, 33);
+        QCOMPARE(window->Preview(0)->Image().pagePitch, 40);
     }
 
     void menuEditConfirmedEmptyGivesASentTextRow() {
@@ -328,7 +328,7 @@ private slots:
         QCOMPARE(FileOnDisk().kind[3], 3);
         QCOMPARE(FileOnDisk().sendFlag[3], 1);
         QCOMPARE(Get<QPushButton>(20073)->text(), QStringLiteral("Date"));
-        QCOMPARE(window->Preview(3)->Content(), QStringLiteral("[DATE_111000]"));
+        QCOMPARE(window->Preview(3)->Image().Content(), QStringLiteral("[DATE_111000]"));
     }
 
     void cancelledEditLeavesTheRow() {

@@ -100,6 +100,8 @@ CVexaDlg::CVexaDlg(CVexaApp& context, std::unique_ptr<IContentEditorLauncher> la
     setStatusBar(statusPanes);
     statusPanes->SetPaneText(1, QStringLiteral("COM:AUTO"));
 
+    if (!app.glyphLibrary.IsLoaded())
+        app.LoadGlyphLibrary();
     BuildMenus();
     BuildLayout();
     FillModelList();
@@ -244,6 +246,10 @@ QLayout* CVexaDlg::BuildRowPanel() {
     }
     for (int i = 0; i < RowCount; ++i) {
         auto* row = new MessageRowControls(i, this);
+        MessageImage& image = row->preview->Image();
+        image.glyphLibrary = &app.glyphLibrary;
+        image.dataDir = app.Paths().DataDir();
+        image.imageDir = app.Paths().ImageDir();
         row->PlaceIn(rowGrid, i + 1);
         rowGrid->setRowStretch(i + 1, 1);
         ConnectRow(row);
@@ -320,12 +326,12 @@ void CVexaDlg::ApplyModelToWindow() {
     const QString name = app.settingsFile.LedType();
     model.ApplyModel(name);
     for (MessageRowControls* row : rows) {
-        RowPreview* preview = row->preview;
-        preview->rows = model.rows;
-        preview->exportHeight = model.PreviewExportHeight();
-        preview->pageWidth = model.pageWidth;
-        preview->pagePitch = model.pagePitch;
-        preview->DropCache();
+        MessageImage& image = row->preview->Image();
+        image.rows = model.rows;
+        image.exportHeight = model.PreviewExportHeight();
+        image.pageWidth = model.pageWidth;
+        image.pagePitch = model.pagePitch;
+        row->preview->Refresh();
     }
     statusPanes->SetPaneText(0, ModelCatalogue::StatusText(app.language, name));
     hasClock = model.hasClock;
@@ -387,10 +393,9 @@ void CVexaDlg::LoadPreviews() {
     for (int i = 0; i < RowCount; ++i) {
         const auto r = static_cast<size_t>(i);
         const QString content = table.ReadContent(i);
-        RowPreview* preview = rows[r]->preview;
-        preview->arabic = table.arabic[r];
-        preview->yOffset = table.yOffset[r];
-        preview->DropCache();
+        CImageWnd* preview = rows[r]->preview;
+        preview->Image().arabic = table.arabic[r];
+        preview->Image().yOffset = table.yOffset[r];
         preview->SetContent(content);
         UpdatePageAlign(i);
     }
@@ -623,7 +628,7 @@ QAction* CVexaDlg::Command(int commandId) const {
     return nullptr;
 }
 
-RowPreview* CVexaDlg::Preview(int row) const {
+CImageWnd* CVexaDlg::Preview(int row) const {
     return row >= 0 && row < RowCount ? rows[static_cast<size_t>(row)]->preview : nullptr;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ModelState.h"
-#include "app/ui/RowPreview.h"
+#include "render/ui/CImageWnd.h"
 
 #include <QMainWindow>
 
@@ -86,7 +86,7 @@ public:
     QWidget* Control(int controlId) const;
     // The menu action of a command ID, or nullptr.
     QAction* Command(int commandId) const;
-    RowPreview* Preview(int row) const;
+    CImageWnd* Preview(int row) const;
     CWzdStatusBar* StatusPanes() const { return statusPanes; }
     const ModelState& Model() const { return model; }
     bool GroupSendEnabled() const { return groupSendEnabled; }

@@ -39,7 +39,7 @@ QPushButton* MakeMenuButton(int id, QMenu* menu, QWidget* parent) {
 } // namespace
 
 MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
-    : QObject(parent), row(rowIndex), preview(new RowPreview(parent)), contentButton(nullptr),
+    : QObject(parent), row(rowIndex), preview(new CImageWnd(parent, PreviewId + rowIndex)), contentButton(nullptr),
       contentMenu(new QMenu(parent)), effectButton(nullptr), effectMenu(new QMenu(parent)),
       speedBox(MakeBox(RowRules::SpeedItems(), SpeedId + rowIndex, parent)),
       timeBox(MakeBox(RowRules::TimeItems(), TimeId + rowIndex, parent)),
@@ -47,7 +47,8 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
       blinkBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
       sendBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
       rightToLeftBox(new CImageCheckBox(UiPictures::RightToLeftOff, UiPictures::RightToLeftOn, parent)) {
-    preview->setProperty("controlId", PreviewId + row);
+    preview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    preview->setMinimumSize(120, 18);
     contentButton = MakeMenuButton(ContentId + row, contentMenu, parent);
     effectButton = MakeMenuButton(EffectId + row, effectMenu, parent);
     marqueeBox->setProperty("controlId", MarqueeId + row);
@@ -56,7 +57,7 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
     rightToLeftBox->setProperty("controlId", RightToLeftId + row);
     rightToLeftBox->hide(); // the right-to-left flag is set in the text editor only
 
-    connect(preview, &RowPreview::doubleClicked, this, [this] { emit previewDoubleClicked(row); });
+    connect(preview, &CImageWnd::doubleClicked, this, [this] { emit previewDoubleClicked(row); });
     connect(speedBox, &QComboBox::activated, this, [this](int index) { emit speedChosen(row, index); });
     connect(timeBox, &QComboBox::activated, this, [this](int index) { emit timeChosen(row, index); });
     const std::pair<CImageCheckBox*, int> flags[] = {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/RowRules.h"
-#include "app/ui/RowPreview.h"
+#include "render/ui/CImageWnd.h"
 
 #include <QObject>
 
@@ -44,7 +44,7 @@ public:
     void ApplyEnabling(const RowEnabling& enabling);
 
     int row;
-    RowPreview* preview;
+    CImageWnd* preview;
     QPushButton* contentButton;
     QMenu* contentMenu;
     QPushButton* effectButton;
