@@ -13,7 +13,12 @@ CVexaApp::CVexaApp(AppPaths appPaths)
     messageTable.ClearParams();
     idList.Clear();
     payload.Clear();
+    signLink.signList = &idList;
+    signLink.rowParams = &messageTable;
+    signLink.messageData = &payload;
 }
+
+CVexaApp::~CVexaApp() { signLink.Stop(); }
 
 void CVexaApp::SetErrorReporter(const CIniFile::ErrorReporter& reporter) {
     settingsFile.File().SetErrorReporter(reporter);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Payload.h"
+#include "link/SignLink.h"
 #include "render/GlyphLibrary.h"
 #include "store/AppPaths.h"
 #include "store/CIdList.h"
@@ -19,7 +20,8 @@ public:
     explicit CVexaApp(AppPaths paths);
     CVexaApp(const CVexaApp&) = delete;
     CVexaApp& operator=(const CVexaApp&) = delete;
-    ~CVexaApp() = default;
+    // Stops the link engine first: its workers use the sign list and the payload.
+    ~CVexaApp();
 
     const AppPaths& Paths() const { return paths; }
 
@@ -27,6 +29,8 @@ public:
     SystemSettings settingsFile;
     int language = 0;
     Payload payload;
+    // The link engine; it opens no port until an operation needs one.
+    SignLink signLink;
     CMessageTable messageTable;
     CIdList idList;
     GlyphLibrary glyphLibrary;

@@ -1,0 +1,3 @@
+#include "link/CSerialPort.h"
+
+// The interface's meta-object lives in this translation unit.

@@ -1,0 +1,530 @@
+#include "link/SignLink.h"
+
+#include "app/ModelCatalogue.h"
+#include "link/FamilyFrameSource.h"
+#include "link/families/SendInputsAccess.h"
+#include "link/PosixSerialPort.h"
+#include "store/CIdList.h"
+#include "store/CMessageTable.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLoggingCategory>
+#include <QThread>
+
+#include <chrono>
+
+namespace vexa {
+
+Q_LOGGING_CATEGORY(lcLink, "vexa.link")
+
+namespace {
+constexpr int kShortPauseMs = 20;  // after every frame of a model below 16 rows
+constexpr int kSettleMs = 10;      // after every wait for the output to drain
+constexpr int kReaderPollMs = 100;
+} // namespace
+
+// What a worker needs of a send: the rows' data and parameters as they were when the
+// send started, so later edits in the window cannot change a running transfer.
+struct SignLink::SendJob {
+    Payload payload;
+    SendInputs inputs;
+};
+
+SignLink::SignLink(QObject* parent)
+    : QObject(parent), ownPort(std::make_unique<PosixSerialPort>()), frames(std::make_shared<FamilyFrameSource>()) {
+    SetPort(ownPort.get());
+    port->SetBufferSizes(CSerialPort::DefaultInBufferSize, CSerialPort::DefaultOutBufferSize);
+    portSettings = QString::fromLatin1(CSerialPort::StartupSettings);
+    port->SetSettings(portSettings);
+}
+
+SignLink::~SignLink() { Stop(); }
+
+void SignLink::Stop() {
+    stopping = true;
+    WaitForWorker();
+    StopReader();
+    if (port)
+        port->SetReceiveNotification(false);
+}
+
+void SignLink::SetPort(CSerialPort* serialPort) {
+    if (port)
+        disconnect(port, nullptr, this, nullptr);
+    port = serialPort ? serialPort : ownPort.get();
+    connect(port, &CSerialPort::readyRead, this, &SignLink::ReceivePending);
+}
+
+void SignLink::SetPortName(const QString& device) { port->SetPortName(device); }
+
+void SignLink::SetFrameSource(std::shared_ptr<const FrameSource> source) { frames = std::move(source); }
+
+void SignLink::SetTimings(const LinkTimings& value) { timings = value; }
+
+// ---------------------------------------------------------------- model
+
+bool SignLink::ApplyModel(const QString& modelName) {
+    const DisplayModel* model = ModelCatalogue::Find(modelName);
+    if (model) {
+        rows = model->rows;
+        slotCount = model->slotCount;
+        family = model->family_code();
+        hasClock = model->hasClock ? 1 : 0;
+        effectListSet = model->effectListSet;
+        is485Model = model->is485Model ? 1 : 0;
+        if (model->hasPageGeometry) {
+            pageWidth = model->pageWidth;
+            pagePitch = model->pagePitch;
+        } else {
+            pageWidth = 0;
+        }
+    }
+    portSettings = ModelCatalogue::PortSettingsFor(rows, modelName);
+    port->SetSettings(portSettings);
+    return model != nullptr;
+}
+
+// ---------------------------------------------------------------- reports
+
+void SignLink::Report(int message, qintptr wParam, qintptr lParam) {
+    if (stopping)
+        return;
+    if (delivery == Delivery::Direct || QThread::currentThread() == thread()) {
+        emit linkMessage(message, wParam, lParam);
+        return;
+    }
+    const auto type = message == SendEndedMessage ? Qt::QueuedConnection : Qt::BlockingQueuedConnection;
+    QMetaObject::invokeMethod(
+        this,
+        [this, message, wParam, lParam] {
+            if (!stopping)
+                emit linkMessage(message, wParam, lParam);
+        },
+        type);
+}
+
+// ---------------------------------------------------------------- write primitive
+
+void SignLink::Pause(int ms) const {
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool SignLink::WriteFrame(const QByteArray& bytes) {
+    const QString hex = DebugLog::Hex(bytes);
+    debugLog.Write(hex);
+    qCDebug(lcLink).noquote() << hex;
+    if (!port->Write(bytes)) {
+        qCWarning(lcLink).noquote() << "write failed:" << port->ErrorString();
+        return false;
+    }
+    Report(ProgressMessage, progress.load(), 0);
+    if (!WaitSent()) {
+        debugLog.Write(QStringLiteral("Error:GetTxFinished()==0"));
+        return false;
+    }
+    if (rows != 16)
+        Pause(kShortPauseMs);
+    return true;
+}
+
+bool SignLink::WaitSent() {
+    using Clock = std::chrono::steady_clock;
+    sendTimedOut = 0;
+    watchdogRunning = 1;
+    const Clock::time_point start = Clock::now();
+    bool portError = false;
+    for (;;) {
+        const int waiting = port->OutputWaiting();
+        if (waiting == 0)
+            break;
+        if (waiting < 0) {
+            portError = true;
+            qCWarning(lcLink).noquote() << "output count failed:" << port->ErrorString();
+            break;
+        }
+        if (Clock::now() - start > std::chrono::milliseconds(timings.sendLimitMs)) {
+            sendTimedOut = 1;
+            break;
+        }
+        Pause(timings.pollMs);
+    }
+    watchdogRunning = 0;
+    Pause(kSettleMs);
+    return !sendTimedOut && !portError;
+}
+
+bool SignLink::Execute(const FrameSequence& sequence) {
+    for (const FrameStep& step : sequence) {
+        if (stopping)
+            return false;
+        if (step.progress >= 0)
+            progress = step.progress;
+        if (!step.bytes.isEmpty() && !WriteFrame(step.bytes))
+            return false;
+        Pause(step.pauseAfterMs);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- port handling
+
+bool SignLink::EnsureOpen() {
+    if (port->IsOpen() || port->Open())
+        return true;
+    LogOpenFailure();
+    return false;
+}
+
+void SignLink::LogOpenFailure() {
+    qCWarning(lcLink).noquote() << "open failed:" << port->PortName() << port->ErrorString();
+    if (family == static_cast<int>(LinkFamily::PagedBlocks))
+        debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()));
+}
+
+QString SignLink::OpenFailureText(const char* function, int error) {
+    return QString::asprintf("Open failure, error code=%d\nError function:%s ", error, function);
+}
+
+bool SignLink::OpenForCommand(const char* function) {
+    if (!EnsureOpen()) {
+        emit openFailure(OpenFailureText(function, port->LastError()));
+        return false;
+    }
+    port->DiscardInput();
+    return true;
+}
+
+int SignLink::CloseDelayForFamily() const {
+    switch (static_cast<LinkFamily>(family)) {
+    case LinkFamily::SlotTrailer: return 0;
+    case LinkFamily::PagedBlocks:
+    case LinkFamily::AddressedBlocks: return 500;
+    default: return 200;
+    }
+}
+
+void SignLink::ClosePortAfter(int delayMs) {
+    Pause(delayMs);
+    port->Close();
+}
+
+int SignLink::ClosePort() {
+    if (!port->IsOpen())
+        return ResultOk;
+    return port->Close() ? ResultOk : ResultCloseFailed;
+}
+
+// ---------------------------------------------------------------- workers
+
+bool SignLink::StartWorker(std::function<void()> body) {
+    if (busy.exchange(true))
+        return false;
+    if (worker.joinable())
+        worker.join(); // the previous worker has already cleared busy and is returning
+    worker = std::thread(std::move(body));
+    return true;
+}
+
+void SignLink::WaitForWorker() {
+    const bool ownThread = QThread::currentThread() == thread();
+    while (busy.load()) {
+        if (ownThread)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (worker.joinable())
+        worker.join();
+    if (ownThread)
+        QCoreApplication::sendPostedEvents(this); // deliver a queued 1128
+}
+
+SendInputs SignLink::MakeSendInputs(const Payload* payload) const {
+    SendInputs inputs;
+    inputs.family = static_cast<LinkFamily>(family);
+    inputs.rows = rows;
+    inputs.slotCount = slotCount;
+    inputs.pageWidth = pageWidth;
+    inputs.currentId = currentId.load();
+    inputs.address485 = address485 != 0;
+    inputs.payload = payload;
+    if (rowParams) {
+        for (int j = 0; j < Payload::RowCount; ++j) {
+            SlotParams& s = SendInputsAccess::Slot(inputs, j);
+            const auto row = static_cast<size_t>(j);
+            s.effect = rowParams->effect[row];
+            s.speed = rowParams->speed[row];
+            s.holdTime = rowParams->holdTime[row];
+            s.marquee = rowParams->marquee[row];
+            s.blink = rowParams->blink[row];
+            s.sendFlag = rowParams->sendFlag[row];
+        }
+    }
+    return inputs;
+}
+
+bool SignLink::StartSend() {
+    if (!frames)
+        return false;
+    auto job = std::make_shared<SendJob>();
+    if (messageData)
+        job->payload = *messageData;
+    job->inputs = MakeSendInputs(&job->payload);
+    return StartWorker([this, job] { RunSend(job); });
+}
+
+void SignLink::RunSend(const std::shared_ptr<SendJob>& job) {
+    debugLog.Write(QStringLiteral("SendData:") + DebugLog::TimeStamp(QDateTime::currentDateTime()));
+    ClearReplies();
+    const int result = RunSendSequence(job->inputs);
+    if (result != ResultOk)
+        Report(ProgressMessage, 0, static_cast<qintptr>(result) * 65536 + 1);
+    busy = false;
+    Report(SendEndedMessage, 0, 0);
+    qCDebug(lcLink) << "SendData End";
+}
+
+int SignLink::RunSendSequence(const SendInputs& inputs) {
+    if (!EnsureOpen())
+        return ResultOpenFailed;
+    const bool withReader = inputs.family == LinkFamily::AddressedBlocks;
+    if (withReader)
+        StartReader();
+    const bool sent = Execute(frames->MessageSequence(inputs));
+    if (withReader)
+        StopReader();
+    if (!sent)
+        return ResultSendFailed;
+    progress = 100;
+    Report(ProgressMessage, 100, 1);
+    ClosePortAfter(CloseDelayForFamily());
+    return ResultOk;
+}
+
+bool SignLink::StartGroup() {
+    if (!frames)
+        return false;
+    const int count = std::clamp(groupCount, 0, MaxGroupIds);
+    std::vector<int> ids(groupIds.begin(), groupIds.begin() + count);
+    auto job = std::make_shared<SendJob>();
+    if (messageData)
+        job->payload = *messageData;
+    job->inputs = MakeSendInputs(&job->payload);
+    // Group messages always go out as addressed blocks, one ID after the other.
+    job->inputs.family = LinkFamily::AddressedBlocks;
+    const int operation = groupOperation;
+    return StartWorker([this, job, ids = std::move(ids), operation] { RunGroup(job, ids, operation); });
+}
+
+void SignLink::RunGroup(const std::shared_ptr<SendJob>& job, std::vector<int> ids, int operation) {
+    ClearReplies();
+    if (!EnsureOpen()) {
+        Report(ProgressMessage, 0, 65536 + 1);
+        busy = false;
+        return;
+    }
+    const int count = static_cast<int>(ids.size());
+    const int savedId = currentId.load();
+    progress = 0;
+    int successes = 0;
+    for (int i = 0; i < count && !stopping; ++i) {
+        const int id = ids[static_cast<size_t>(i)];
+        currentId = id;
+        ackFlag = 0;
+        bool ok = false;
+        if (operation == GroupSendMessages) {
+            SendInputs inputs = job->inputs;
+            inputs.currentId = id;
+            inputs.groupIndex = i;
+            inputs.groupCount = count;
+            ok = Execute(frames->MessageSequence(inputs));
+        } else {
+            progress = progress + 100 / count;
+            ok = WriteFrame(frames->PowerFrame(id, operation == GroupPowerOn));
+        }
+        if (ok)
+            ++successes;
+    }
+    currentId = savedId;
+    progress = 100;
+    Report(ProgressMessage, 100, 1);
+    ClosePortAfter(GroupCloseDelayMs);
+    if (successes < count)
+        Report(GroupFailedMessage, successes, count);
+    busy = false;
+}
+
+bool SignLink::StartScan() {
+    if (!frames)
+        return false;
+    return StartWorker([this] { RunScan(); });
+}
+
+void SignLink::RunScan() {
+    if (!EnsureOpen()) {
+        Report(ScanProgressMessage, 100, 1);
+        Report(ScanFinishedMessage, 0, 0);
+        busy = false;
+        return;
+    }
+    StartReader();
+    bool sent = true;
+    for (const FrameStep& probe : frames->ScanSequence()) {
+        if (stopping)
+            break;
+        if (probe.progress >= 0)
+            progress = probe.progress;
+        // A dead line would otherwise cost the send limit for every one of the probes.
+        if (!probe.bytes.isEmpty() && !WriteFrame(probe.bytes)) {
+            sent = false;
+            break;
+        }
+        Report(ScanProgressMessage, progress.load(), 0);
+        Pause(probe.pauseAfterMs);
+    }
+    StopReader();
+    Pause(ScanCloseDelayMs);
+    if (sent)
+        port->Close();
+    Report(ScanProgressMessage, 100, 1);
+    Report(ScanFinishedMessage, 0, 0);
+    busy = false;
+}
+
+// ---------------------------------------------------------------- commands
+
+int SignLink::SetClock() {
+    ackFlag = 0;
+    clockSent = 0;
+    if (!frames || !OpenForCommand("SendCheckTime"))
+        return 1;
+    ackFlag = 1;
+    const bool sent = WriteFrame(frames->ClockFrame(static_cast<LinkFamily>(family), QDateTime::currentDateTime()));
+    clockSent = sent ? 1 : 0;
+    if (!sent)
+        ackFlag = 0; // a clock frame that never left the port was not accepted
+    return 1;
+}
+
+int SignLink::ReadId() {
+    readIdDone = 0;
+    if (!frames || !OpenForCommand("SendReadID"))
+        return 1;
+    WriteFrame(frames->ReadIdFrame(static_cast<LinkFamily>(family)));
+    return 1;
+}
+
+int SignLink::SetId(int current, int next) {
+    setIdDone = 0;
+    if (!frames || !OpenForCommand("SwithcID"))
+        return 1;
+    WriteFrame(frames->SetIdFrame(static_cast<LinkFamily>(family), current, next));
+    return 1;
+}
+
+// ---------------------------------------------------------------- reader and replies
+
+void SignLink::StartReader() {
+    StopReader();
+    readerRunning = 1;
+    reader = std::thread(&SignLink::ReaderLoop, this);
+}
+
+void SignLink::StopReader() {
+    readerRunning = 0;
+    if (reader.joinable())
+        reader.join();
+}
+
+void SignLink::ReaderLoop() {
+    while (readerRunning.load()) {
+        {
+            std::lock_guard lock(replyMutex);
+            ReceivePendingLocked();
+        }
+        Pause(kReaderPollMs);
+    }
+    qCDebug(lcLink) << "ReadMSCOMMThreadFunc End!";
+}
+
+void SignLink::ReceivePending() {
+    std::lock_guard lock(replyMutex);
+    ReceivePendingLocked();
+}
+
+void SignLink::ReceivePendingLocked() {
+    if (!port->IsOpen() || port->InputWaiting() <= 0)
+        return;
+    const QByteArray chunk = port->ReadPending(CSerialPort::MaxReadChunk);
+    if (!chunk.isEmpty())
+        ProcessReplyLocked(chunk.constData(), static_cast<int>(chunk.size()));
+}
+
+int SignLink::ProcessReply(const char* chunk, int length) {
+    std::lock_guard lock(replyMutex);
+    return ProcessReplyLocked(chunk, length);
+}
+
+int SignLink::ProcessReplyLocked(const char* chunk, int length) {
+    qCDebug(lcLink) << "ProcessReadData";
+    if (!chunk || length <= 0)
+        return 0;
+    const int held = replyBuffer.Accumulate(chunk, length);
+    const QString line = QString::asprintf("Read(%d)-(%d):", length, held) +
+                         DebugLog::Hex(QByteArray::fromRawData(chunk, length));
+    qCDebug(lcLink).noquote() << line;
+    debugLog.Write(line);
+
+    const ReplyBuffer::Outcome outcome = replyBuffer.Classify();
+    switch (outcome.reply) {
+    case ReplyBuffer::Reply::None:
+        if (outcome.mismatch)
+            debugLog.Write(QString::asprintf("Error: m_nDataLen == %d, data not equal ", held));
+        return 0;
+    case ReplyBuffer::Reply::Ack:
+        ackFlag = 1;
+        setIdDone = 1;
+        readIdDone = 1;
+        break;
+    case ReplyBuffer::Reply::IdReply:
+        setIdDone = 1;
+        readIdDone = 1;
+        currentId = outcome.id;
+        break;
+    case ReplyBuffer::Reply::ScanReply:
+        readIdDone = 1;
+        currentId = outcome.id;
+        if (signList) {
+            CIdList::Entry& entry = signList->entries[static_cast<size_t>(outcome.id)];
+            entry.scanState = 1;
+            if (entry.groupMask == 0) {
+                entry.groupMask |= 1u;
+                entry.checkMask |= 1u;
+            }
+        }
+        break;
+    case ReplyBuffer::Reply::ClockAck:
+    case ReplyBuffer::Reply::GenericAck:
+        ackFlag = 1;
+        break;
+    }
+    return 1;
+}
+
+int SignLink::ReplyCount() const {
+    std::lock_guard lock(replyMutex);
+    return replyBuffer.Count();
+}
+
+QByteArray SignLink::ReplyBytes() const {
+    std::lock_guard lock(replyMutex);
+    return replyBuffer.Contents();
+}
+
+void SignLink::ClearReplies() {
+    std::lock_guard lock(replyMutex);
+    replyBuffer.Clear();
+}
+
+} // namespace vexa

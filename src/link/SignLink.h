@@ -1,0 +1,195 @@
+#pragma once
+
+#include "app/Payload.h"
+#include "link/CSerialPort.h"
+#include "link/DebugLog.h"
+#include "link/FrameSource.h"
+#include "link/ReplyBuffer.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace vexa {
+
+class CIdList;
+class CMessageTable;
+
+// Timing limits of the write primitive; the defaults are those of the wire.
+struct LinkTimings {
+    int sendLimitMs = 8000; // longest wait for one frame to leave the port
+    int pollMs = 100;       // period of the output-count poll and of the watchdog
+};
+
+// The one object that talks to signs: model parameters, target ID, the write primitive,
+// the send, group and scan worker threads, the reply parser and Debug.Log. Outcomes are
+// reported with linkMessage() carrying the numbers of the window messages 1124-1129.
+//
+// Delivery: linkMessage() is always emitted in the thread this object lives in. From a
+// worker thread the "sent" messages (1124, 1125, 1127, 1129) block the worker until the
+// receivers have run; 1128 is queued. Connect with a plain (automatic) connection. The
+// owning thread must run an event loop while a worker is active.
+class SignLink : public QObject {
+    Q_OBJECT
+public:
+    enum Message {
+        ProgressMessage = 1124,     // wParam percent, lParam 0; or end: lParam low word 1, high word result
+        GroupFailedMessage = 1125,  // wParam successes, lParam IDs in the group
+        ScanFinishedMessage = 1127,
+        SendEndedMessage = 1128,    // posted when a send thread ended
+        ScanProgressMessage = 1129, // wParam percent, lParam 1 at the end
+    };
+    enum Result { ResultOk = 0, ResultOpenFailed = 1, ResultCloseFailed = 2, ResultSendFailed = 3, ResultReadFailed = 4 };
+    enum GroupOperation { GroupPowerOn = 0, GroupPowerOff = 1, GroupSendMessages = 2 };
+    // Delivery of linkMessage(): Marshalled as described above, or Direct in the
+    // emitting thread (benchmarks and tools without an event loop).
+    enum class Delivery { Marshalled, Direct };
+
+    static constexpr int MaxGroupIds = 512;
+    static constexpr int ScanCloseDelayMs = 100;
+    static constexpr int GroupCloseDelayMs = 500;
+
+    explicit SignLink(QObject* parent = nullptr);
+    ~SignLink() override;
+
+    // --- members the owner and the editors read or set ---
+    const Payload* messageData = nullptr;      // set before a send
+    const CMessageTable* rowParams = nullptr;  // set before a send
+    CIdList* signList = nullptr;               // scan replies mark entries here
+    std::atomic<int> ackFlag{1};
+    int rows = 12;
+    int slotCount = 8;
+    int family = 1;
+    int hasClock = 1;
+    int is485Model = 0;
+    std::atomic<int> progress{0};
+    int pageWidth = 64;
+    int pagePitch = 64;
+    std::atomic<int> currentId{1};
+    std::atomic<int> setIdDone{1};
+    std::atomic<int> readIdDone{1};
+    int effectListSet = 0;
+    int address485 = 0;
+    std::array<int, MaxGroupIds> groupIds{};
+    int groupOperation = GroupPowerOn;
+    int groupCount = 0;
+
+    // Flags shared with the worker threads.
+    std::atomic<int> readerRunning{0};
+    std::atomic<int> watchdogRunning{0};
+    std::atomic<int> sendTimedOut{0};
+
+    // --- wiring ---
+    // The serial port; the engine owns a PosixSerialPort until another one is set (the
+    // caller keeps ownership of ports it sets). Its receive notification feeds
+    // ProcessReply on this object's thread.
+    CSerialPort* Port() const { return port; }
+    void SetPort(CSerialPort* serialPort);
+    // Device to open ("/dev/ttyUSB0", "ttyUSB0" or a pseudo-terminal path).
+    void SetPortName(const QString& device);
+    // Replaces the family frame builders (tests).
+    void SetFrameSource(std::shared_ptr<const FrameSource> source);
+    void SetTimings(const LinkTimings& timings);
+    LinkTimings Timings() const { return timings; }
+    void SetDelivery(Delivery mode) { delivery = mode; }
+    void SetLogFolder(const QString& folder) { debugLog.SetFolder(folder); }
+    // Creates Debug.Log now (it is otherwise created with its first line).
+    bool OpenDebugLog() { return debugLog.Open(); }
+    QString DebugLogPath() const { return debugLog.FilePath(); }
+
+    // --- operations ---
+    // Copies the model's parameters; false (nothing changed but the port settings,
+    // which follow rows) for an unknown name.
+    bool ApplyModel(const QString& modelName);
+    // The port settings string of the current rows, as ApplyModel gives it to the port.
+    QString PortSettings() const { return portSettings; }
+
+    // Worker operations; false when a worker is still running (nothing started).
+    bool StartSend();
+    bool StartGroup();
+    bool StartScan();
+    bool IsBusy() const { return busy.load(); }
+    // Blocks until the running worker (if any) has ended, processing this thread's
+    // events meanwhile when called from it.
+    void WaitForWorker();
+    // Ends the running worker at its next frame, stops the reader and waits for both;
+    // no messages are reported any more. Called before the engine's partners go away.
+    void Stop();
+
+    // Commands on the caller's thread; they return 1 (their outcome is judged from the
+    // flags afterwards). SetClock also notes whether the clock frame left the port.
+    int SetClock();
+    int ReadId();
+    int SetId(int current, int next);
+    bool ClockFrameSent() const { return clockSent.load() != 0; }
+    int ClosePort();
+
+    bool WriteFrame(const QByteArray& bytes);
+    bool WaitSent();
+
+    // Collects reply bytes and applies a recognised reply; 1 when one was consumed.
+    int ProcessReply(const char* chunk, int length);
+    int ProcessReply(const QByteArray& chunk) { return ProcessReply(chunk.constData(), static_cast<int>(chunk.size())); }
+    int ReplyCount() const;
+    QByteArray ReplyBytes() const;
+    void ClearReplies();
+
+    // Texts of the open failures of the clock and ID commands.
+    static QString OpenFailureText(const char* function, int error);
+
+public slots:
+    // Takes the port's pending input (at most 1024 bytes) into ProcessReply.
+    void ReceivePending();
+
+signals:
+    void linkMessage(int message, qintptr wParam, qintptr lParam);
+    // An open failure of a clock or ID command, to be shown with the application title.
+    void openFailure(const QString& text);
+
+private:
+    struct SendJob;
+
+    void Report(int message, qintptr wParam, qintptr lParam);
+    bool StartWorker(std::function<void()> body);
+    bool EnsureOpen();
+    bool OpenForCommand(const char* function);
+    void LogOpenFailure();
+    void ClosePortAfter(int delayMs);
+    int CloseDelayForFamily() const;
+    bool Execute(const FrameSequence& sequence);
+    SendInputs MakeSendInputs(const Payload* payload) const;
+    void RunSend(const std::shared_ptr<SendJob>& job);
+    int RunSendSequence(const SendInputs& inputs);
+    void RunGroup(const std::shared_ptr<SendJob>& job, std::vector<int> ids, int operation);
+    void RunScan();
+    void StartReader();
+    void StopReader();
+    void ReaderLoop();
+    void ReceivePendingLocked();
+    int ProcessReplyLocked(const char* chunk, int length);
+    void Pause(int ms) const;
+
+    CSerialPort* port = nullptr;
+    std::unique_ptr<CSerialPort> ownPort;
+    std::shared_ptr<const FrameSource> frames; // the protocol families unless replaced
+    LinkTimings timings;
+    Delivery delivery = Delivery::Marshalled;
+    QString portSettings;
+    DebugLog debugLog;
+
+    mutable std::mutex replyMutex;
+    ReplyBuffer replyBuffer;
+
+    std::thread worker;
+    std::thread reader;
+    std::atomic<bool> busy{false};
+    std::atomic<bool> stopping{false};
+    std::atomic<int> clockSent{0};
+};
+
+} // namespace vexa
