@@ -216,7 +216,9 @@ QLayout* CVexaDlg::BuildSignPanel() {
     comList = WithId(new QComboBox(this), ComList);
     comList->setToolTip(QStringLiteral("Serial port"));
     box485 = WithId(new QCheckBox(QStringLiteral("485"), this), Check485);
-    box485->setChecked(app.settingsFile.Mode485() != 0);
+    const int option485 = app.settingsFile.Mode485();
+    box485->setChecked(option485 != 0);
+    app.signLink.address485 = option485;
     connect(box485, &QCheckBox::clicked, this, &CVexaDlg::On485Clicked);
 
     auto* settings = new QGridLayout;
@@ -324,6 +326,7 @@ void CVexaDlg::ResizeToDialogUnits() {
 
 void CVexaDlg::ApplyModelToWindow() {
     const QString name = app.settingsFile.LedType();
+    app.signLink.ApplyModel(name); // model members and the port's settings string
     model.ApplyModel(name);
     for (MessageRowControls* row : rows) {
         MessageImage& image = row->preview->Image();
@@ -499,6 +502,7 @@ void CVexaDlg::OnSignSelected(QTreeWidgetItem* item) {
         id = SignTreeContent::FirstSignId(app.idList);
     if (!SignTreeContent::SelectSign(app, id))
         return;
+    app.signLink.currentId = id;
     LoadPreviews();
     RefreshRowControls();
 }
@@ -587,7 +591,10 @@ void CVexaDlg::OnBmpEditor() {
         QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Can't execute image editor program!"));
 }
 
-void CVexaDlg::On485Clicked(bool checked) { app.settingsFile.SetMode485(checked ? 1 : 0); }
+void CVexaDlg::On485Clicked(bool checked) {
+    app.signLink.address485 = checked ? 1 : 0;
+    app.settingsFile.SetMode485(checked ? 1 : 0);
+}
 
 void CVexaDlg::OnLanguage(int code) {
     app.language = code;
