@@ -1,6 +1,7 @@
 #include "app/CVexaApp.h"
 #include "app/WorkFiles.h"
 #include "app/ui/CVexaDlg.h"
+#include "app/ui/CWaitDlg.h"
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/IContentEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
@@ -53,6 +55,27 @@ public:
             table->WriteContent(row, contentOnOk);
         return next;
     }
+};
+
+// Answers every message box that opens with its first button and keeps its text.
+class BoxAnswerer : public QObject {
+public:
+    QStringList texts;
+
+    BoxAnswerer() {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts << box->text();
+            box->buttons().constFirst()->click();
+        });
+        timer.start();
+    }
+
+private:
+    QTimer timer;
 };
 
 } // namespace
@@ -446,6 +469,102 @@ private slots:
         QCOMPARE(app->messageTable.MessageFilePath(), app->Paths().WorkFilePath(8));
         QCOMPARE(speed->currentIndex(), 0); // template row 0 of the new sign
         QCOMPARE(FileOnDisk(3).speed[0], 5);
+    }
+
+    void endOfTransferShowsOkAndReEnables() {
+        OPEN(QStringLiteral("P29"));
+        BoxAnswerer answers;
+        emit app->signLink.linkMessage(1124, 40, 0);
+        QCOMPARE(window->StatusPanes()->PaneText(2), QString());
+        emit app->signLink.linkMessage(1124, 100, 1);
+        QCOMPARE(window->StatusPanes()->PaneText(2), QStringLiteral("OK!"));
+        QCOMPARE(window->StatusPanes()->PaneText(3), QStringLiteral("100%"));
+        QVERIFY(window->Idle());
+        QVERIFY(window->Command(CVexaDlg::SendCommand)->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(window->StatusPanes()->PaneText(2), QString(), 3000);
+        QVERIFY(answers.texts.isEmpty());
+        emit app->signLink.linkMessage(1124, 100, 1 | (3 << 16));
+        QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("Send Failure!")});
+    }
+
+    void sendWithoutPortReportsTheOpenFailure() {
+        OPEN(QStringLiteral("P29"));
+        BoxAnswerer answers;
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
+        QVERIFY(!window->Idle());
+        QVERIFY(!window->Control(CVexaDlg::SendButton)->isEnabled());
+        QVERIFY(!window->Command(CVexaDlg::SendCommand)->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(answers.texts, QStringList{QStringLiteral("Open COM Port Failure!")}, 10000);
+        QVERIFY(window->Idle());
+        QTRY_VERIFY_WITH_TIMEOUT(window->Control(CVexaDlg::SendButton)->isEnabled(), 3000);
+    }
+
+    void multiSignSendWalksTheTickedSignsAndComesBack() {
+        OPEN(QStringLiteral("P29"), 5, [](CVexaApp& context) {
+            context.idList.Clear();
+            context.idList.entries[3] = {QStringLiteral("A"), 1, 1, 0};
+            context.idList.entries[5] = {QStringLiteral("Selected"), 1, 0, 0};
+            context.idList.entries[9] = {QStringLiteral("B"), 1, 1, 0};
+            QVERIFY(context.idList.SaveIdList());
+            QVERIFY(context.settingsFile.SetMode485(1));
+        });
+        BoxAnswerer answers;
+        QStringList waitTexts;
+        QList<int> sentIds;
+        // Runs after the window's own handler of each message.
+        connect(&app->signLink, &SignLink::linkMessage, this, [&](int message) {
+            if (message != SignLink::SendEndedMessage)
+                return;
+            sentIds << app->signLink.currentId.load();
+            if (CWaitDlg* open = window->WaitDialog(); open != nullptr && !open->isHidden())
+                waitTexts << open->Text();
+        });
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
+        CWaitDlg* wait = window->WaitDialog();
+        QVERIFY(wait);
+        waitTexts << wait->Text();
+        QCOMPARE(app->messageTable.MessageFilePath(), app->Paths().WorkFilePath(3));
+        QTRY_VERIFY_WITH_TIMEOUT(!window->WaitDialog(), 20000);
+        QCOMPARE(sentIds, QList<int>({9, 5})); // after sign 3 comes 9, after 9 the selected sign again
+        QCOMPARE(waitTexts, QStringList({QStringLiteral("Setting ID：3，Total:2，Last:2"),
+                                         QStringLiteral("Setting ID：9，Total:2，Last:1")}));
+        QCOMPARE(app->messageTable.MessageFilePath(), app->Paths().WorkFilePath(5));
+        QCOMPARE(app->signLink.currentId.load(), 5);
+        QCOMPARE(answers.texts.count(QStringLiteral("Open COM Port Failure!")), 2);
+        QVERIFY(QFile::exists(app->Paths().WorkFilePath(9)));
+    }
+
+    void multiSignSendWithNothingTicked() {
+        OPEN(QStringLiteral("P26"), 1, [](CVexaApp& context) { QVERIFY(context.settingsFile.SetMode485(1)); });
+        QVERIFY(Get<QAbstractButton>(CVexaDlg::Check485)->isChecked());
+        BoxAnswerer answers;
+        window->Command(CVexaDlg::SendCommand)->trigger();
+        QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("No ID selected?")});
+        QVERIFY(window->Idle());
+        QVERIFY(!window->WaitDialog());
+    }
+
+    void scanNeedsAPort() {
+        OPEN(QStringLiteral("P26"));
+        BoxAnswerer answers;
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::ScanButton), Qt::LeftButton);
+        QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("please select a COM Port !")});
+        QVERIFY(window->Idle());
+    }
+
+    void typedPortShowsInTheStatusBar() {
+        OPEN(QStringLiteral("P26"));
+        auto* com = Get<QComboBox>(CVexaDlg::ComList);
+        com->setEditText(QStringLiteral("/dev/ttyUSB1"));
+        emit com->lineEdit()->editingFinished();
+        QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:ttyUSB1"));
+    }
+
+    void checkBox485IsStored() {
+        OPEN(QStringLiteral("P26"));
+        Get<QAbstractButton>(CVexaDlg::Check485)->click();
+        QCOMPARE(app->settingsFile.Mode485(), 1);
+        QCOMPARE(app->signLink.address485, 1);
     }
 };
 

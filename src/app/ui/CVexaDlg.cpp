@@ -6,20 +6,25 @@
 #include "app/ModelChange.h"
 #include "app/RowRules.h"
 #include "app/SignTreeContent.h"
+#include "app/TransferProgress.h"
+#include "app/TransferTexts.h"
 #include "app/WorkFiles.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CImageCheckBox.h"
 #include "app/ui/CPictureButton.h"
+#include "app/ui/CWaitDlg.h"
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/DefaultEditorLauncher.h"
 #include "app/ui/ImageEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
 #include "app/ui/UiPictures.h"
 #include "app/ui/UnavailableFeature.h"
+#include "render/SendPreparation.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,6 +32,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -44,6 +50,9 @@ const QColor kBackground(240, 250, 255);
 constexpr int SignTreeRefillMs = 300;  // timer 10: the tree is filled once more after start-up
 constexpr int SignListSaveMs = 1000;   // timer 11: the sign list is saved a second after a tick
 constexpr int ItemIdRole = Qt::UserRole;
+constexpr int EndTimerMs = 1000;      // timer 1
+constexpr int ProgressTimerMs = 100;  // timer 2
+constexpr int ClockTimerMs = 800;     // timer 3
 
 struct LanguageItem {
     int command;
@@ -102,6 +111,24 @@ CVexaDlg::CVexaDlg(CVexaApp& context, std::unique_ptr<IContentEditorLauncher> la
 
     if (!app.glyphLibrary.IsLoaded())
         app.LoadGlyphLibrary();
+    const auto makeTimer = [this](int ms, bool singleShot) {
+        auto* timer = new QTimer(this);
+        timer->setInterval(ms);
+        timer->setSingleShot(singleShot);
+        return timer;
+    };
+    endTimer = makeTimer(EndTimerMs, true);
+    progressTimer = makeTimer(ProgressTimerMs, false);
+    clockTimer = makeTimer(ClockTimerMs, true);
+    signListSaveTimer = makeTimer(SignListSaveMs, true);
+    connect(endTimer, &QTimer::timeout, this, &CVexaDlg::OnEndTimer);
+    connect(progressTimer, &QTimer::timeout, this, &CVexaDlg::OnProgressTimer);
+    connect(clockTimer, &QTimer::timeout, this, &CVexaDlg::OnClockTimer);
+    connect(signListSaveTimer, &QTimer::timeout, this, [this] { app.idList.SaveIdList(); });
+    connect(&app.signLink, &SignLink::linkMessage, this, &CVexaDlg::OnLinkMessage);
+    connect(&app.signLink, &SignLink::openFailure, this, [this](const QString& text) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
+    });
     BuildMenus();
     BuildLayout();
     FillModelList();
@@ -148,9 +175,8 @@ void CVexaDlg::BuildMenus() {
 
     QMenu* tools = AddMenu(QStringLiteral("Tools(&T)"));
     connect(AddCommand(tools, QStringLiteral("Synchronize Time(&V)"), SynchronizeTime), &QAction::triggered, this,
-            [this] { UnavailableFeature::Tell(this, QStringLiteral("Synchronize Time")); });
-    connect(AddCommand(tools, QStringLiteral("Send(&T)"), SendCommand), &QAction::triggered, this,
-            [this] { UnavailableFeature::Tell(this, QStringLiteral("Sending to signs")); });
+            [this] { OnCheckTime(false); });
+    connect(AddCommand(tools, QStringLiteral("Send(&T)"), SendCommand), &QAction::triggered, this, &CVexaDlg::OnSend);
     connect(AddCommand(tools, QStringLiteral("Group Send(&G)"), GroupSend), &QAction::triggered, this, [this] {
         app.messageTable.SaveParams();
         UnavailableFeature::Tell(this, QStringLiteral("Group Send"));
@@ -194,12 +220,12 @@ QLayout* CVexaDlg::BuildSignPanel() {
     auto* modify = WithId(new CPictureButton(QStringLiteral("Modify"), UiPictures::ModifySign, 0, group), ModifyButton);
     auto* del = WithId(new CPictureButton(QStringLiteral("Del"), UiPictures::DeleteSign, 0, group), DelButton);
     auto* scan = WithId(new CPictureButton(QStringLiteral("Scan"), UiPictures::ScanSigns, 0, group), ScanButton);
+    scanButton = scan;
     connect(add, &QPushButton::clicked, this, [this] { UnavailableFeature::Tell(this, QStringLiteral("Adding signs")); });
     connect(modify, &QPushButton::clicked, this,
             [this] { UnavailableFeature::Tell(this, QStringLiteral("Renaming signs")); });
     connect(del, &QPushButton::clicked, this, &CVexaDlg::OnDeleteSign);
-    connect(scan, &QPushButton::clicked, this,
-            [this] { UnavailableFeature::Tell(this, QStringLiteral("Scanning the line for signs")); });
+    connect(scan, &QPushButton::clicked, this, &CVexaDlg::OnScan);
 
     auto* buttons = new QGridLayout;
     buttons->addWidget(add, 0, 0);
@@ -214,7 +240,13 @@ QLayout* CVexaDlg::BuildSignPanel() {
     modelList->setMaxVisibleItems(18);
     connect(modelList, &QComboBox::activated, this, &CVexaDlg::OnModelSelected);
     comList = WithId(new QComboBox(this), ComList);
+    // Until ports are listed, a device can be typed ("ttyUSB0", "/dev/pts/3").
+    comList->setEditable(true);
+    comList->setInsertPolicy(QComboBox::NoInsert);
     comList->setToolTip(QStringLiteral("Serial port"));
+    comList->lineEdit()->setPlaceholderText(QStringLiteral("ttyUSB0"));
+    connect(comList, &QComboBox::activated, this, [this](int index) { ChoosePort(comList->itemText(index)); });
+    connect(comList->lineEdit(), &QLineEdit::editingFinished, this, [this] { ChoosePort(comList->currentText()); });
     box485 = WithId(new QCheckBox(QStringLiteral("485"), this), Check485);
     const int option485 = app.settingsFile.Mode485();
     box485->setChecked(option485 != 0);
@@ -267,11 +299,9 @@ QLayout* CVexaDlg::BuildRowPanel() {
                              BmpEditorButton);
     sendButton = WithId(new CPictureButton(QStringLiteral("Send"), UiPictures::Send, UiPictures::SendHover, this),
                         SendButton);
-    connect(checkTimeButton, &QPushButton::clicked, this,
-            [this] { UnavailableFeature::Tell(this, QStringLiteral("Synchronize Time")); });
+    connect(checkTimeButton, &QPushButton::clicked, this, [this] { OnCheckTime(true); });
     connect(bmpEditor, &QPushButton::clicked, this, &CVexaDlg::OnBmpEditor);
-    connect(sendButton, &QPushButton::clicked, this,
-            [this] { UnavailableFeature::Tell(this, QStringLiteral("Sending to signs")); });
+    connect(sendButton, &QPushButton::clicked, this, &CVexaDlg::OnSend);
     progressBar = WithId(new QProgressBar(this), ProgressBar);
     progressBar->setRange(0, 100);
     progressBar->setValue(0);
@@ -477,7 +507,7 @@ void CVexaDlg::FillSignTree() {
     treeReady = false;
     signTree->setUpdatesEnabled(false);
     signTree->clear();
-    const SignTreeContent content = SignTreeContent::Build(app.idList, false);
+    const SignTreeContent content = SignTreeContent::Build(app.idList, scanning);
     auto* root = new QTreeWidgetItem(signTree, QStringList{QStringLiteral("LEDS")});
     root->setData(0, ItemIdRole, 0);
     root->setFlags(root->flags() | Qt::ItemIsUserCheckable);
@@ -519,12 +549,6 @@ void CVexaDlg::OnSignTicked(QTreeWidgetItem* item) {
     treeReady = true;
     if (checked)
         item->setExpanded(true);
-    if (!signListSaveTimer) {
-        signListSaveTimer = new QTimer(this);
-        signListSaveTimer->setSingleShot(true);
-        signListSaveTimer->setInterval(SignListSaveMs);
-        connect(signListSaveTimer, &QTimer::timeout, this, [this] { app.idList.SaveIdList(); });
-    }
     signListSaveTimer->start();
 }
 
@@ -611,6 +635,217 @@ void CVexaDlg::UpdateLanguageChecks() {
         QAction* action = Command(language.command);
         action->setChecked(readable && index < CheckableLanguages && stored == language.code);
         ++index;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Transfers: Send, Synchronize Time, Scan and the engine's reports
+
+void CVexaDlg::ChoosePort(const QString& text) {
+    const QString device = text.trimmed();
+    if (device.isEmpty())
+        return;
+    app.signLink.SetPortName(device);
+    QString shown = device;
+    if (shown.startsWith(QLatin1String("/dev/")))
+        shown = shown.mid(5);
+    statusPanes->SetPaneText(1, QStringLiteral("COM:%1").arg(shown));
+}
+
+bool CVexaDlg::HasPort() const { return !comList->currentText().trimmed().isEmpty(); }
+
+void CVexaDlg::SetIdle(bool isIdle) {
+    idle = isIdle;
+    Command(SendCommand)->setEnabled(idle);
+}
+
+void CVexaDlg::OnSend() {
+    if (!idle)
+        return;
+    if (!box485->isChecked()) {
+        sendQueue.Clear();
+        BeginTransfer();
+        return;
+    }
+    if (!sendQueue.Start(app.idList)) {
+        QMessageBox::warning(this, QStringLiteral("Warning"), TransferTexts::NoIdSelected(app.language));
+        return;
+    }
+    if (!waitDialog) {
+        waitDialog = new CWaitDlg(this);
+        waitDialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(waitDialog, &CWaitDlg::stopRequested, this, [this] { sendQueue.StopAfterCurrent(); });
+    }
+    waitDialog->SetRange(sendQueue.Count());
+    waitDialog->SetPosition(0);
+    waitDialog->SetText(sendQueue.WaitText(app.language));
+    waitDialog->show();
+    SendToNextSign();
+}
+
+void CVexaDlg::SendToNextSign() {
+    const int id = sendQueue.CurrentId();
+    app.signLink.currentId = id;
+    // A ticked sign that was never selected has no work file yet: give it the template
+    // rather than send (and later save) a file without messages.
+    app.messageTable.OpenMessageFile(WorkFiles::EnsureWorkFile(app, id, false));
+    LoadPreviews();
+    RefreshRowControls();
+    if (!BeginTransfer())
+        EndMultiSignSend();
+}
+
+bool CVexaDlg::BeginTransfer() {
+    app.messageTable.SaveParams();
+    const DisplayModel* current = model.Model();
+    if (!current) {
+        QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
+        return false;
+    }
+    SendPreparation::RowImageList images{};
+    for (int i = 0; i < RowCount; ++i)
+        images[static_cast<size_t>(i)] = &rows[static_cast<size_t>(i)]->preview->Image();
+    SendPreparation::PrepareSendData(*current, images, app.messageTable, app.payload);
+    const int excess = SendPreparation::LimitDataSize(*current, app.messageTable, app.payload);
+    if (excess > 0 &&
+        QMessageBox::question(this, QStringLiteral("Information"),
+                              TransferTexts::DataOver(app.language, SendPreparation::ExcessWords(excess)),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    SetIdle(false);
+    sendButton->setEnabled(false);
+    app.signLink.messageData = &app.payload;
+    app.signLink.rowParams = &app.messageTable;
+    if (!app.signLink.StartSend()) { // a worker still runs: nothing was started
+        SetIdle(true);
+        sendButton->setEnabled(true);
+        return false;
+    }
+    progressTimer->start();
+    return true;
+}
+
+void CVexaDlg::ReloadSelectedSign() {
+    const int id = app.settingsFile.NowSelID();
+    app.signLink.currentId = id;
+    app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(id));
+    LoadPreviews();
+    RefreshRowControls();
+}
+
+// The end of a multi-sign send, also when a sign's transfer could not start: the rows of
+// the sign selected in the tree come back, so later edits go to the sign the operator sees.
+void CVexaDlg::EndMultiSignSend() {
+    const bool multiSign = waitDialog != nullptr;
+    sendQueue.StopAfterCurrent();
+    if (!multiSign)
+        return;
+    ReloadSelectedSign();
+    waitDialog->close();
+}
+
+void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
+    switch (message) {
+    case SignLink::ProgressMessage: {
+        const TransferProgress::Report report = TransferProgress::Decode(wParam, lParam);
+        progressTarget = report.percent;
+        if (!report.ended)
+            return;
+        OnProgressEnd(report.percent);
+        if (TransferProgress::IsFailureReport(lParam))
+            QMessageBox::critical(this, QStringLiteral("Error"), TransferProgress::ResultText(report.result));
+        return;
+    }
+    case SignLink::GroupFailedMessage:
+        QMessageBox::critical(this, QCoreApplication::applicationName(),
+                              QStringLiteral("%1 Send failed").arg(lParam - wParam));
+        return;
+    case SignLink::ScanFinishedMessage:
+        FillSignTree(); // still showing which signs answered
+        scanning = false;
+        return;
+    case SignLink::SendEndedMessage:
+        sendQueue.Advance();
+        if (waitDialog)
+            waitDialog->SetPosition(sendQueue.Index());
+        if (sendQueue.Finished()) {
+            ReloadSelectedSign();
+            if (waitDialog)
+                waitDialog->close();
+            return;
+        }
+        SendToNextSign();
+        if (waitDialog)
+            waitDialog->SetText(sendQueue.WaitText(app.language));
+        return;
+    case SignLink::ScanProgressMessage:
+        progressTarget = static_cast<int>(wParam);
+        progressBar->setValue(static_cast<int>(wParam));
+        if (lParam == 1)
+            OnProgressEnd(static_cast<int>(wParam));
+        return;
+    default: return;
+    }
+}
+
+void CVexaDlg::OnProgressEnd(int percent) {
+    progressTimer->stop();
+    progressBar->setValue(percent);
+    statusPanes->SetPaneText(3, QStringLiteral("100%"));
+    SetIdle(true);
+    statusPanes->SetPaneText(2, QStringLiteral("OK!"));
+    endTimer->start();
+    progressTarget = 0;
+}
+
+void CVexaDlg::OnProgressTimer() {
+    const int position = progressBar->value();
+    if (position >= progressTarget)
+        return;
+    const int next = TransferProgress::Step(position, progressTarget);
+    progressBar->setValue(next);
+    statusPanes->SetPaneText(3, QStringLiteral("%1%").arg(next));
+}
+
+void CVexaDlg::OnEndTimer() {
+    sendButton->setEnabled(true);
+    scanButton->setEnabled(true);
+    statusPanes->SetPaneText(2, QString());
+    statusPanes->SetPaneText(3, QString());
+    progressBar->setValue(0);
+}
+
+void CVexaDlg::OnCheckTime(bool fromButton) {
+    if (fromButton)
+        statusPanes->SetPaneText(3, QString());
+    if (app.signLink.SetClock() != 0)
+        clockTimer->start();
+}
+
+void CVexaDlg::OnClockTimer() {
+    app.signLink.ClosePort();
+    if (app.signLink.ackFlag.load() != 0)
+        QMessageBox::information(this, QStringLiteral("Information"), QStringLiteral("Check Time Ok !"));
+    else
+        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Check time error !"));
+}
+
+void CVexaDlg::OnScan() {
+    if (!HasPort()) {
+        QMessageBox::information(this, QString(), TransferTexts::SelectPortFirst(app.language));
+        return;
+    }
+    SetIdle(false);
+    sendButton->setEnabled(false);
+    scanButton->setEnabled(false);
+    scanning = true;
+    for (CIdList::Entry& entry : app.idList.entries)
+        entry.scanState = 2;
+    if (!app.signLink.StartScan()) {
+        scanning = false;
+        SetIdle(true);
+        sendButton->setEnabled(true);
+        scanButton->setEnabled(true);
     }
 }
 

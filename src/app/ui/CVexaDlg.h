@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/ModelState.h"
+#include "app/SendQueue.h"
+#include "app/ui/CWaitDlg.h"
 #include "render/ui/CImageWnd.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -88,6 +91,8 @@ public:
     QAction* Command(int commandId) const;
     CImageWnd* Preview(int row) const;
     CWzdStatusBar* StatusPanes() const { return statusPanes; }
+    CWaitDlg* WaitDialog() const { return waitDialog; }
+    bool Idle() const { return idle; }
     const ModelState& Model() const { return model; }
     bool GroupSendEnabled() const { return groupSendEnabled; }
 
@@ -133,6 +138,23 @@ private:
     void ReloadCurrentFile();
     void SaveOnce();
 
+    // Transfers to the signs.
+    void OnSend();
+    void SendToNextSign();
+    bool BeginTransfer();
+    void EndMultiSignSend();
+    void ReloadSelectedSign();
+    void OnCheckTime(bool fromButton);
+    void OnClockTimer();
+    void OnScan();
+    void OnLinkMessage(int message, qintptr wParam, qintptr lParam);
+    void OnProgressEnd(int percent);
+    void OnProgressTimer();
+    void OnEndTimer();
+    void SetIdle(bool isIdle);
+    void ChoosePort(const QString& text);
+    bool HasPort() const;
+
     CVexaApp& app;
     std::unique_ptr<IContentEditorLauncher> editors;
     ModelState model;
@@ -140,6 +162,11 @@ private:
     bool groupSendEnabled = false;
     bool treeReady = false;
     bool shutDown = false;
+    bool idle = true;
+    bool scanning = false;
+    int progressTarget = 0;
+    SendQueue sendQueue;
+    QPointer<CWaitDlg> waitDialog;
 
     std::array<MessageRowControls*, RowCount> rows{};
     QGridLayout* rowGrid = nullptr;
@@ -149,10 +176,14 @@ private:
     QCheckBox* box485 = nullptr;
     QPushButton* checkTimeButton = nullptr;
     QPushButton* sendButton = nullptr;
+    QPushButton* scanButton = nullptr;
     QProgressBar* progressBar = nullptr;
     CWzdStatusBar* statusPanes = nullptr;
     QMenu* languageMenu = nullptr;
-    QTimer* signListSaveTimer = nullptr;
+    QTimer* signListSaveTimer = nullptr; // timer 11
+    QTimer* endTimer = nullptr;          // timer 1: one second after a transfer ended
+    QTimer* progressTimer = nullptr;     // timer 2: moves the progress bar
+    QTimer* clockTimer = nullptr;        // timer 3: judges the clock command
 };
 
 } // namespace vexa
