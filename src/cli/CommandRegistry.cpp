@@ -1,9 +1,19 @@
 #include "cli/CommandRegistry.h"
 
+#include "cli/ClockCommand.h"
+#include "cli/GroupSendCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/ModelsCommand.h"
 #include "cli/NewCommand.h"
+#include "cli/PackCommand.h"
+#include "cli/PortsCommand.h"
+#include "cli/PowerCommand.h"
+#include "cli/ReadIdCommand.h"
+#include "cli/RenderCommand.h"
+#include "cli/ScanCommand.h"
+#include "cli/SendCommand.h"
 #include "cli/SetCommand.h"
+#include "cli/SetIdCommand.h"
 
 #include <vector>
 
@@ -17,6 +27,16 @@ const std::vector<CommandRegistry::Command>& Commands() {
         {"new", "write a model's message-file template to a file", NewCommand::Run},
         {"info", "show the ten rows of a message file", InfoCommand::Run},
         {"set", "change one row of a message file", SetCommand::Run},
+        {"render", "export the message bitmaps of a message file (and a preview PNG)", RenderCommand::Run},
+        {"pack", "print the bytes a send prepares for a message file", PackCommand::Run},
+        {"ports", "list the serial ports present", PortsCommand::Run},
+        {"send", "send a message file to a sign (or every ticked sign with --485)", SendCommand::Run},
+        {"clock", "set a sign's clock to the local time", ClockCommand::Run},
+        {"scan", "search the line for answering signs", ScanCommand::Run},
+        {"read-id", "read the ID of the sign on the line", ReadIdCommand::Run},
+        {"set-id", "give a sign a new ID", SetIdCommand::Run},
+        {"power", "switch signs on or off", PowerCommand::Run},
+        {"group-send", "send a message file to several addressed signs", GroupSendCommand::Run},
     };
     return commands;
 }

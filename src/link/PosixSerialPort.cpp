@@ -13,7 +13,7 @@
 
 namespace vexa {
 
-Q_LOGGING_CATEGORY(lcSerial, "vexa.link.serial")
+Q_LOGGING_CATEGORY(lcSerial, "vexa.link.serial", QtWarningMsg)
 
 namespace {
 
@@ -111,7 +111,7 @@ bool PosixSerialPort::ApplySettings(int descriptor, const SerialSettings& s) {
 
 void PosixSerialPort::Fail(int error) {
     lastError = error;
-    qCWarning(lcSerial) << device << std::strerror(error);
+    qCInfo(lcSerial) << device << std::strerror(error);
 }
 
 bool PosixSerialPort::Open() {

@@ -16,7 +16,7 @@
 
 namespace vexa {
 
-Q_LOGGING_CATEGORY(lcLink, "vexa.link")
+Q_LOGGING_CATEGORY(lcLink, "vexa.link", QtWarningMsg)
 
 namespace {
 constexpr int kShortPauseMs = 20;  // after every frame of a model below 16 rows
@@ -116,7 +116,7 @@ bool SignLink::WriteFrame(const QByteArray& bytes) {
     debugLog.Write(hex);
     qCDebug(lcLink).noquote() << hex;
     if (!port->Write(bytes)) {
-        qCWarning(lcLink).noquote() << "write failed:" << port->ErrorString();
+        qCInfo(lcLink).noquote() << "write failed:" << port->ErrorString();
         return false;
     }
     Report(ProgressMessage, progress.load(), 0);
@@ -141,7 +141,7 @@ bool SignLink::WaitSent() {
             break;
         if (waiting < 0) {
             portError = true;
-            qCWarning(lcLink).noquote() << "output count failed:" << port->ErrorString();
+            qCInfo(lcLink).noquote() << "output count failed:" << port->ErrorString();
             break;
         }
         if (Clock::now() - start > std::chrono::milliseconds(timings.sendLimitMs)) {
@@ -178,7 +178,7 @@ bool SignLink::EnsureOpen() {
 }
 
 void SignLink::LogOpenFailure() {
-    qCWarning(lcLink).noquote() << "open failed:" << port->PortName() << port->ErrorString();
+    qCInfo(lcLink).noquote() << "open failed:" << port->PortName() << port->ErrorString();
     if (family == static_cast<int>(LinkFamily::PagedBlocks))
         debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()));
 }
@@ -278,6 +278,7 @@ void SignLink::RunSend(const std::shared_ptr<SendJob>& job) {
     debugLog.Write(QStringLiteral("SendData:") + DebugLog::TimeStamp(QDateTime::currentDateTime()));
     ClearReplies();
     const int result = RunSendSequence(job->inputs);
+    lastResult = result;
     if (result != ResultOk)
         Report(ProgressMessage, 0, static_cast<qintptr>(result) * 65536 + 1);
     busy = false;
@@ -320,6 +321,7 @@ bool SignLink::StartGroup() {
 void SignLink::RunGroup(const std::shared_ptr<SendJob>& job, std::vector<int> ids, int operation) {
     ClearReplies();
     if (!EnsureOpen()) {
+        lastResult = ResultOpenFailed;
         Report(ProgressMessage, 0, 65536 + 1);
         busy = false;
         return;
@@ -347,6 +349,7 @@ void SignLink::RunGroup(const std::shared_ptr<SendJob>& job, std::vector<int> id
             ++successes;
     }
     currentId = savedId;
+    lastResult = successes < count ? ResultSendFailed : ResultOk;
     progress = 100;
     Report(ProgressMessage, 100, 1);
     ClosePortAfter(GroupCloseDelayMs);
@@ -363,6 +366,7 @@ bool SignLink::StartScan() {
 
 void SignLink::RunScan() {
     if (!EnsureOpen()) {
+        lastResult = ResultOpenFailed;
         Report(ScanProgressMessage, 100, 1);
         Report(ScanFinishedMessage, 0, 0);
         busy = false;
@@ -384,6 +388,7 @@ void SignLink::RunScan() {
         Pause(probe.pauseAfterMs);
     }
     StopReader();
+    lastResult = sent ? ResultOk : ResultSendFailed;
     Pause(ScanCloseDelayMs);
     if (sent)
         port->Close();

@@ -114,6 +114,9 @@ public:
     bool StartGroup();
     bool StartScan();
     bool IsBusy() const { return busy.load(); }
+    // Result of the last send, group or scan worker: 0, 1 (port not opened) or 3 (a frame
+    // not sent; for a group, some IDs failed).
+    int LastResult() const { return lastResult.load(); }
     // Blocks until the running worker (if any) has ended, processing this thread's
     // events meanwhile when called from it.
     void WaitForWorker();
@@ -190,6 +193,7 @@ private:
     std::atomic<bool> busy{false};
     std::atomic<bool> stopping{false};
     std::atomic<int> clockSent{0};
+    std::atomic<int> lastResult{ResultOk};
 };
 
 } // namespace vexa

@@ -1,6 +1,6 @@
 #include "render/DotPacker.h"
 
-#include "render/ContentTokens.h"
+#include "render/ContentGrammar.h"
 #include "render/RasterLimits.h"
 
 #include <QImageReader>
@@ -140,9 +140,10 @@ QByteArray DotPacker::PackCharacterCodes(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == u'[') {
-            if (const auto number = ContentTokens::AnimationTokenAt(text, i)) {
-                append(*number + 96);
-                i += ContentTokens::TokenLength - 1;
+            int number = 0;
+            if (ContentGrammar::ReadAnimationToken(text, i, &number)) {
+                append(number + 96);
+                i += ContentGrammar::AnimationTokenLength - 1;
             } else {
                 append(91);
             }

@@ -1,6 +1,6 @@
 #include "render/GlyphTextRenderer.h"
 
-#include "render/ContentTokens.h"
+#include "render/ContentGrammar.h"
 #include "render/GlyphLibrary.h"
 
 #include <QFileInfo>
@@ -24,11 +24,12 @@ GlyphFrameLists GlyphTextRenderer::BuildFrameLists(const QString& text, int rows
     for (qsizetype i = 0; i < text.size(); ++i) {
         QString path0;
         QString path1;
-        if (const auto number = ContentTokens::AnimationTokenAt(text, i)) {
+        int number = 0;
+        if (ContentGrammar::ReadAnimationToken(text, i, &number)) {
             result.animated = true;
-            path0 = GlyphLibrary::AnimationPath(dataDir, rows, *number, 0);
-            path1 = GlyphLibrary::AnimationPath(dataDir, rows, *number, 1);
-            i += ContentTokens::TokenLength - 1;
+            path0 = GlyphLibrary::AnimationPath(dataDir, rows, number, 0);
+            path1 = GlyphLibrary::AnimationPath(dataDir, rows, number, 1);
+            i += ContentGrammar::AnimationTokenLength - 1;
         } else {
             path0 = path1 = GlyphLibrary::AsciiGlyphPath(dataDir, text[i].unicode());
         }

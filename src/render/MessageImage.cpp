@@ -1,7 +1,7 @@
 #include "render/MessageImage.h"
 
 #include "render/BmpWriter.h"
-#include "render/ContentTokens.h"
+#include "render/RtfReader.h"
 #include "render/GlyphLibrary.h"
 #include "render/RasterLimits.h"
 #include "render/TextRasteriser.h"
@@ -17,30 +17,12 @@ namespace vexa {
 
 namespace {
 
-const QLatin1String kRtfTag("{\\rtf");
-const QLatin1String kAsciiTag("[ASCII]");
-const QLatin1String kDasciiTag("[DASCII]");
-const QLatin1String kDateTag("[DATE_");
-
-bool IsBlank(const QString& s) { return s.trimmed().isEmpty(); }
+bool IsBlank(const QString& s) { return ContentGrammar::IsBlank(s); }
 
 QImage BlackRaster(int width, int height) {
     QImage raster(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
     raster.fill(TextRasteriser::Dark);
     return raster;
-}
-
-QList<quint32> ParseGlyphCodes(const QString& list) {
-    QList<quint32> codes;
-    for (const QString& piece : list.split(u',', Qt::SkipEmptyParts))
-        codes.append(static_cast<quint32>(ContentTokens::DecimalValue(piece)));
-    return codes;
-}
-
-QStringList ParseImageList(const QString& list) {
-    QStringList paths = list.split(u';');
-    paths.removeLast(); // text after the last ";" (or the whole string without one) names no image
-    return paths;
 }
 
 // Column of the last pixel that is not opaque black; -1 when every pixel is dark.
@@ -75,36 +57,39 @@ void MessageImage::ClearParsed() {
 void MessageImage::SetContent(const QString& newContent) {
     ClearParsed();
     content = newContent;
-    if (IsBlank(content)) {
-        kind = ContentKind::Empty;
-    } else if (content.startsWith(kRtfTag)) {
-        kind = ContentKind::RtfText;
-        LoadRtf(content);
-    } else if (content.startsWith(kAsciiTag)) {
-        kind = ContentKind::BitmapFontText;
-        LoadBitmapFontText(content.mid(kAsciiTag.size()));
-    } else if (content.startsWith(kDasciiTag)) {
-        kind = ContentKind::GlyphCodeText;
-        plainText = ContentTokens::TrimTrailing(QStringView(content).mid(kDasciiTag.size()));
-        glyphCodes = ParseGlyphCodes(plainText);
-    } else if (content.startsWith(kDateTag)) {
-        kind = ContentKind::Date;
-        LoadDate(content);
-    } else {
-        kind = ContentKind::ImageList;
-        imagePaths = ParseImageList(content);
+    const ParsedContent parsed = ContentGrammar::Parse(content);
+    kind = parsed.kind;
+    switch (kind) {
+    case ContentKind::Rtf:
+        LoadRtf(parsed.text);
+        break;
+    case ContentKind::BitmapFont:
+        LoadBitmapFontText(parsed.text);
+        break;
+    case ContentKind::GlyphCodes:
+        plainText = parsed.text;
+        glyphCodes = parsed.glyphCodes;
+        break;
+    case ContentKind::Date:
+        LoadDate(parsed);
+        break;
+    case ContentKind::ImageList:
+        imagePaths = parsed.imagePaths;
+        break;
+    case ContentKind::Blank:
+        break;
     }
     DropCache();
     Measure();
 }
 
 void MessageImage::LoadRtf(const QString& rtf) {
-    if (rtfReader)
-        runList = TextRasteriser::BuildRuns(rtfReader(rtf));
+    const RichText text = rtfReader ? rtfReader(rtf) : vexa::RtfReader::Read(rtf, LegacyCodePage(codePage));
+    runList = TextRasteriser::BuildRuns(text);
 }
 
 void MessageImage::LoadBitmapFontText(const QString& text) {
-    plainText = ContentTokens::TrimTrailing(text);
+    plainText = ContentGrammar::RemoveTrailingWhiteSpace(text);
     glyphText = plainText;
     RefreshFrameLists();
 }
@@ -119,19 +104,15 @@ void MessageImage::RefreshFrameLists() {
         animated = 1;
 }
 
-void MessageImage::LoadDate(const QString& date) {
-    const qsizetype close = date.size() >= 7 ? date.indexOf(u']', kDateTag.size()) : -1;
-    if (close < 0)
-        return; // no flags and no text
-    const QString embedded = date.mid(close + 1);
-    if (embedded.startsWith(kRtfTag)) {
-        LoadRtf(embedded);
+void MessageImage::LoadDate(const ParsedContent& date) {
+    if (date.embeddedKind == ContentKind::Rtf) {
+        LoadRtf(date.embedded);
         isRunText = 1;
-    } else if (embedded.startsWith(kAsciiTag)) {
-        LoadBitmapFontText(embedded.mid(kAsciiTag.size()));
+    } else if (date.embeddedKind == ContentKind::BitmapFont) {
+        LoadBitmapFontText(date.embedded);
         isRunText = 0;
     }
-    dateFlags = date.mid(kDateTag.size(), close - kDateTag.size());
+    dateFlags = date.dateFlagChars;
 }
 
 int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) {
@@ -171,12 +152,12 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
     layout.visibleWidth = visibleWidth;
     layout.library = glyphLibrary;
     const int frame = frameIndex == 1 ? 1 : 0;
-    const bool usesGlyphFiles = kind == ContentKind::BitmapFontText || (kind == ContentKind::Date && !isRunText);
+    const bool usesGlyphFiles = kind == ContentKind::BitmapFont || (kind == ContentKind::Date && !isRunText);
     if (usesGlyphFiles && (frameListsRows != rows || frameListsDataDir != dataDir))
         RefreshFrameLists(); // the owner changed the model height or the Data folder
     int width = 0;
     switch (kind) {
-    case ContentKind::RtfText:
+    case ContentKind::Rtf:
         width = TextRasteriser::DrawRuns(raster, runList, layout, drawAll, frame, &animated);
         break;
     case ContentKind::Date:
@@ -184,16 +165,16 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
                           : GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)], drawAll,
                                                              visibleWidth);
         break;
-    case ContentKind::BitmapFontText:
+    case ContentKind::BitmapFont:
         width = GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)], drawAll, visibleWidth);
         break;
-    case ContentKind::GlyphCodeText:
+    case ContentKind::GlyphCodes:
         width = GlyphTextRenderer::DrawGlyphCodes(raster, glyphCodes, glyphLibrary, drawAll, visibleWidth);
         break;
     case ContentKind::ImageList:
         width = DrawImageList(raster, drawAll, visibleWidth);
         break;
-    case ContentKind::Empty:
+    case ContentKind::Blank:
         break;
     }
     contentWidth = width;
@@ -293,8 +274,11 @@ QImage MessageImage::RenderPreview(QSize client) {
 
     painter.drawImage(QRectF(1, 1, innerWidth, innerHeight), inner, QRectF(0, 0, shownDots, rows));
     if (rows <= 12) {
+        // A pen thinner than a pixel draws as a one-pixel line without smoothing; a
+        // cosmetic pen gives that line in the exact grid colour.
         QPen grid(QColor::fromRgb(GridColour));
-        grid.setWidthF(0.6);
+        grid.setWidth(0);
+        grid.setCosmetic(true);
         painter.setPen(grid);
         for (int i = 1; i < rows; ++i)
             painter.drawLine(QLineF(1, i * k, innerWidth - 1, i * k));

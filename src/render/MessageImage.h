@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/ContentGrammar.h"
 #include "render/GlyphTextRenderer.h"
 #include "render/RichText.h"
 #include "render/TextRun.h"
@@ -18,9 +19,6 @@ namespace vexa {
 
 class GlyphLibrary;
 
-// The kind of a content string, told by its first characters.
-enum class ContentKind { Empty, RtfText, BitmapFontText, GlyphCodeText, Date, ImageList };
-
 // One message made into dots: parses a content string, measures and draws it for the
 // enlarged preview, and exports its frames as message bitmaps for sending. The preview
 // window CImageWnd wraps one; the send preparation and the command line use it without
@@ -28,7 +26,7 @@ enum class ContentKind { Empty, RtfText, BitmapFontText, GlyphCodeText, Date, Im
 class MessageImage {
 public:
     using Clock = std::function<QDateTime()>;
-    using RtfReader = std::function<RichText(const QString& rtf)>;
+    using RtfParser = std::function<RichText(const QString& rtf)>;
 
     static constexpr QRgb BorderColour = 0xFFAD20F0;
     static constexpr QRgb GridColour = 0xFF1E1E1E;
@@ -48,7 +46,8 @@ public:
     QString dataDir;       // the Data folder (bitmap-font glyph files, animations)
     QString imageDir;      // where ExportFrame writes
     Clock clock;           // local time of date previews (default: the system clock)
-    RtfReader rtfReader;   // turns RTF into rich text (default: the project's RTF reader)
+    RtfParser rtfReader;   // turns RTF into rich text (default: RtfReader with codePage)
+    int codePage = 1252;   // legacy code page of the bytes of RTF content
 
     // --- Set by SetContent and the renderers.
     int animated = 0;      // 1 when the content holds an animation glyph
@@ -110,7 +109,7 @@ private:
     void ClearParsed();
     void LoadRtf(const QString& rtf);
     void LoadBitmapFontText(const QString& text);
-    void LoadDate(const QString& content);
+    void LoadDate(const ParsedContent& date);
     int DrawImageList(QImage& raster, bool drawAll, int visibleWidth);
     CacheKey KeyFor(QSize client) const;
     QImage RenderPreview(QSize client);
@@ -121,7 +120,7 @@ private:
     QString glyphText;       // bitmap-font text the frame lists were built from
     int frameListsRows = 0;  // rows and Data folder the frame lists were built for
     QString frameListsDataDir;
-    ContentKind kind = ContentKind::Empty;
+    ContentKind kind = ContentKind::Blank;
     int pageAlign = 1;
     QImage previewCache;
     CacheKey cacheKey{};

@@ -1,6 +1,6 @@
 #include "render/TextRasteriser.h"
 
-#include "render/ContentTokens.h"
+#include "render/ContentGrammar.h"
 #include "render/GlyphLibrary.h"
 #include "render/RunFont.h"
 
@@ -155,16 +155,16 @@ TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
         if (text[p] == u'\r')
             continue;
         const CharFormat& format = rich.formats[p];
-        if (ContentTokens::AnimationTokenAt(text, p)) {
-            runs.append(MakeRun(text.mid(p, ContentTokens::TokenLength), format));
-            p += ContentTokens::TokenLength - 1;
+        if (ContentGrammar::IsAnimationToken(text, p)) {
+            runs.append(MakeRun(text.mid(p, ContentGrammar::AnimationTokenLength), format));
+            p += ContentGrammar::AnimationTokenLength - 1;
             continue;
         }
         QString chars(text[p]);
         for (qsizetype q = p + 1; q < length; ++q) {
             if (text[q] == u'\r')
                 continue;
-            if (ContentTokens::AnimationTokenAt(text, q) || FormatsDiffer(rich.formats[q], format))
+            if (ContentGrammar::IsAnimationToken(text, q) || FormatsDiffer(rich.formats[q], format))
                 break;
             chars += text[q];
             p = q;
@@ -172,7 +172,7 @@ TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
         runs.append(MakeRun(chars, format));
     }
     if (!runs.isEmpty())
-        runs.last().text = ContentTokens::TrimTrailing(runs.last().text);
+        runs.last().text = ContentGrammar::RemoveTrailingWhiteSpace(runs.last().text);
     return runs;
 }
 
@@ -215,10 +215,13 @@ int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunL
     RunPainter pen(raster, layout, drawAll);
     const Layout kind = LayoutFor(layout);
     for (const TextRun& run : runs) {
-        if (const auto number = ContentTokens::AnimationRunNumber(run.text)) {
+        // An animation run is exactly one token; other text that merely looks like one
+        // (a run "[GIF_1234]") is drawn as text.
+        int number = 0;
+        if (run.text.size() == ContentGrammar::AnimationTokenLength && ContentGrammar::ReadAnimationToken(run.text, 0, &number)) {
             if (animated)
                 *animated = 1;
-            const QImage* frame = layout.library ? layout.library->AnimationFrame(layout.rows, *number, frameIndex) : nullptr;
+            const QImage* frame = layout.library ? layout.library->AnimationFrame(layout.rows, number, frameIndex) : nullptr;
             if (frame)
                 pen.DrawAnimation(*frame);
             continue;

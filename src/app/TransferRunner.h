@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace vexa {
+
+class CVexaApp;
+struct DisplayModel;
+struct Payload;
+
+// The main window's side of every transfer, without a window: the single-sign send
+// (save, prepare, size check, start), the chain of ticked signs on an RS-485 line, group
+// operations, the scan, and the clock and ID commands with their timed checks. The editor
+// and the command line drive the link engine through it and show its outcomes.
+class TransferRunner : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int ClockCheckDelayMs = 800;
+    static constexpr int IdCheckDelayMs = 600;
+
+    enum class Start {
+        Started,
+        Declined,     // the size question was answered No; nothing sent
+        Busy,         // a transfer is still running
+        NoModel,      // no catalogue model is set
+        NoIdSelected, // a chain without ticked signs
+    };
+
+    // Asked when the data is over the model's limit: text is the question for the
+    // language, excess the bytes over the limit. True goes on with the capped data.
+    using SizeQuestion = std::function<bool(const QString& text, int excess)>;
+    // Fills the payload of the open message file (the editor prepares from its previews).
+    using Preparer = std::function<void(const DisplayModel& model, Payload& payload)>;
+
+    explicit TransferRunner(CVexaApp& app, QObject* parent = nullptr);
+
+    // The model for preparation and size check; empty takes the settings' model.
+    void SetModelName(const QString& name) { modelName = name; }
+    const DisplayModel* Model() const;
+    void SetSizeQuestion(SizeQuestion question) { sizeQuestion = std::move(question); }
+    void SetPreparer(Preparer preparer) { prepare = std::move(preparer); }
+    // After the last send the selected sign (NowSelID) is opened again; off for callers
+    // that sent a file of their own.
+    void SetReloadSelectedSign(bool reload) { reloadSelected = reload; }
+
+    // Sends the open message file to the engine's currentId.
+    Start BeginTransfer();
+    // Sends every ticked sign of the sign list in ascending ID order, each from its own
+    // work file, the next one starting when the previous send thread ended.
+    Start StartChain();
+    // Ends a chain after the sign now being sent.
+    void StopChainAfterCurrent();
+    bool ChainRunning() const { return chainRunning; }
+    const QList<int>& SendIds() const { return sendIds; }
+    int SendIndex() const { return sendIndex; }
+
+    // Group operation of the engine's groupIds/groupCount/groupOperation, after the size
+    // check (the payload was prepared before).
+    Start StartGroupTransfer();
+    // Marks every sign as not answered and probes the line.
+    Start StartScan();
+
+    // Clock and ID commands; the outcome arrives with clockChecked / idRead / idSet.
+    void SynchronizeTime();
+    void ReadId();
+    void SetId(int current, int next);
+
+    // Texts the operator reads.
+    static QString ResultText(int result);
+    static QString SizeQuestionText(int language, int excess);
+    static QString NoIdSelectedText(int language);
+    static QString ClockText(bool ok) { return ok ? QStringLiteral("Check Time Ok !") : QStringLiteral("Check time error !"); }
+
+signals:
+    // A sign of a send (single or chain) starts: its ID, position and the number of signs.
+    void signStarting(int id, int index, int total);
+    // The engine's final report of a send or group operation: result 0 success, 1, 3 ...
+    void transferEnded(int result);
+    // Every send of a single send or a chain is over (after the 1128 of the last one).
+    void sendsFinished();
+    void clockChecked(bool ok);
+    void idRead(bool ok, int id);
+    void idSet(bool ok);
+
+private:
+    void OnLinkMessage(int message, qintptr wParam, qintptr lParam);
+    void SendToNextSign();
+    void FinishSends();
+    bool AskAboutSize(int excess);
+
+    CVexaApp& app;
+    QString modelName;
+    SizeQuestion sizeQuestion;
+    Preparer prepare;
+    bool reloadSelected = true;
+    QList<int> sendIds;
+    int sendIndex = 0;
+    bool chainRunning = false;
+    bool sendRunning = false;
+};
+
+} // namespace vexa

@@ -1,0 +1,61 @@
+#include "cli/GroupSendCommand.h"
+
+#include "app/CVexaApp.h"
+#include "app/ModelCatalogue.h"
+#include "app/TransferRunner.h"
+#include "cli/CliContext.h"
+#include "cli/GroupRun.h"
+#include "cli/LinkSession.h"
+#include "cli/VerbParser.h"
+#include "render/SendPreparation.h"
+
+#include <QFileInfo>
+
+namespace vexa {
+
+int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
+    VerbParser parser(QStringLiteral("group-send"),
+                      QStringLiteral("Send the messages of a message file to every listed sign of an addressed line, "
+                                     "one ID after the other. Exit status: 0 all sent, 1 port not opened, 3 some IDs "
+                                     "failed, 5 refused because the data is over the model's limit."),
+                      QStringLiteral("FILE"));
+    LinkSession::AddOptions(parser);
+    const QCommandLineOption idsOption(QStringLiteral("ids"), QStringLiteral("Sign IDs, e.g. 1,2,3."),
+                                       QStringLiteral("LIST"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("Send data over the limit capped."));
+    parser.addOption(idsOption);
+    parser.addOption(yes);
+    if (auto exit = parser.Parse(args, 1))
+        return *exit;
+    QString error;
+    const auto ids = LinkSession::ParseIds(parser.value(idsOption), 0, 255, &error);
+    if (!ids) {
+        CliContext::PrintError(QStringLiteral("group-send: --ids: ") + error);
+        return CliContext::UsageError;
+    }
+    LinkSession session(context);
+    if (!session.Configure(parser, QStringLiteral("group-send")))
+        return CliContext::UsageError;
+    CVexaApp& app = session.App();
+    const QString path = parser.positionalArguments().front();
+    if (!QFileInfo(path).isFile() || !app.messageTable.OpenMessageFile(path)) {
+        CliContext::PrintError(QStringLiteral("group-send: cannot read %1").arg(path));
+        return CliContext::Failure;
+    }
+    const bool acceptOverLimit = parser.isSet(yes);
+    session.Runner().SetSizeQuestion([&](const QString& text, int) {
+        if (!acceptOverLimit)
+            CliContext::PrintError(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
+                                   QStringLiteral(" (use --yes to send the capped data)"));
+        return acceptOverLimit;
+    });
+    // As the Group Send command: save the rows, prepare the payload, then start.
+    app.messageTable.SaveParams();
+    if (!app.glyphLibrary.IsLoaded())
+        app.LoadGlyphLibrary();
+    SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(session.ModelName()), app.messageTable, app.glyphLibrary,
+                                        app.Paths(), app.payload);
+    return GroupRun::Run(session, *ids, SignLink::GroupSendMessages);
+}
+
+} // namespace vexa

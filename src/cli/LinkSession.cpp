@@ -1,0 +1,105 @@
+#include "cli/LinkSession.h"
+
+#include "app/CVexaApp.h"
+#include "app/LanguageCodes.h"
+#include "app/ModelCatalogue.h"
+#include "app/TransferRunner.h"
+#include "cli/CliContext.h"
+#include "cli/VerbParser.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace vexa {
+
+namespace {
+const QString kModel = QStringLiteral("model");
+const QString kPort = QStringLiteral("port");
+} // namespace
+
+LinkSession::LinkSession(CliContext& cliContext) : context(cliContext) {}
+
+LinkSession::~LinkSession() {
+    if (runner)
+        App().signLink.Stop();
+}
+
+void LinkSession::AddOptions(VerbParser& parser) {
+    parser.addOption(QCommandLineOption(kModel, QStringLiteral("Display model P01..P36 (default: the settings' model)."),
+                                        QStringLiteral("M")));
+    parser.addOption(QCommandLineOption(kPort, QStringLiteral("Serial device to use (ttyUSB0 or a path)."),
+                                        QStringLiteral("DEV")));
+}
+
+CVexaApp& LinkSession::App() { return context.App(); }
+SignLink& LinkSession::Link() { return App().signLink; }
+
+TransferRunner& LinkSession::Runner() {
+    if (!runner)
+        runner = std::make_unique<TransferRunner>(App());
+    return *runner;
+}
+
+bool LinkSession::Configure(const VerbParser& parser, const QString& verb) {
+    CVexaApp& app = App();
+    modelName = parser.isSet(kModel) ? parser.value(kModel) : app.ModelName();
+    if (!ModelCatalogue::Find(modelName)) {
+        CliContext::PrintError(modelName.isEmpty() ? verb + QStringLiteral(": --model is needed (no model in the settings)")
+                                                   : verb + QStringLiteral(": unknown model '%1'").arg(modelName));
+        return false;
+    }
+    if (!parser.isSet(kPort) || parser.value(kPort).isEmpty()) {
+        CliContext::PrintError(verb + QStringLiteral(": --port is needed"));
+        return false;
+    }
+    app.language = app.settingsFile.Language();
+    if (app.language == 0)
+        app.language = LanguageCodes::DefaultLanguageCode();
+
+    SignLink& link = app.signLink;
+    link.SetPortName(parser.value(kPort));
+    link.ApplyModel(modelName);
+    link.Port()->SetReceiveNotification(true);
+    TransferRunner& transfers = Runner();
+    transfers.SetModelName(modelName);
+    transfers.SetReloadSelectedSign(false);
+    QObject::connect(&link, &SignLink::openFailure, [](const QString& text) { CliContext::PrintError(text); });
+    QObject::connect(&link, &SignLink::linkMessage, [this](int message, qintptr wParam, qintptr lParam) {
+        if ((message == SignLink::ProgressMessage && lParam == 0) || message == SignLink::ScanProgressMessage)
+            progress.Update(static_cast<int>(wParam));
+    });
+    return true;
+}
+
+void LinkSession::WaitUntil(const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(10);
+    if (!done())
+        loop.exec();
+    progress.Finish();
+}
+
+std::optional<QList<int>> LinkSession::ParseIds(const QString& text, int low, int high, QString* error) {
+    QList<int> ids;
+    for (const QString& part : text.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int id = part.trimmed().toInt(&ok);
+        if (!ok || id < low || id > high) {
+            *error = QStringLiteral("not an ID from %1 to %2: '%3'").arg(low).arg(high).arg(part);
+            return std::nullopt;
+        }
+        ids.append(id);
+    }
+    if (ids.isEmpty()) {
+        *error = QStringLiteral("no IDs given");
+        return std::nullopt;
+    }
+    return ids;
+}
+
+} // namespace vexa

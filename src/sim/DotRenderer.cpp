@@ -1,0 +1,79 @@
+#include "sim/DotRenderer.h"
+
+#include <algorithm>
+
+namespace vexa {
+
+namespace {
+
+int Byte(QByteArrayView data, qsizetype at) { return static_cast<unsigned char>(data.at(at)); }
+
+} // namespace
+
+QImage DotRenderer::Render(const DisplayModel& model, QByteArrayView data, int set) {
+    switch (model.packKind) {
+    case PackKind::OneBit:
+        return RenderRows(data, model.exportHeight > 0 ? model.exportHeight : model.rows, Qt::red);
+    case PackKind::ColourPlanes:
+        return RenderRows(data, model.rows, set == 0 ? Qt::red : Qt::green);
+    case PackKind::TwoBitPages:
+        return RenderPages(model, data);
+    case PackKind::CharacterCodes:
+        break;
+    }
+    return {};
+}
+
+QImage DotRenderer::RenderRows(QByteArrayView data, int height, QColor lit) {
+    if (height <= 0 || data.isEmpty() || data.size() % height != 0)
+        return {};
+    const qsizetype bytesPerLine = data.size() / height;
+    QImage image(int(bytesPerLine * 8), height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (Byte(data, y * bytesPerLine + x / 8) & (0x80 >> (x % 8)))
+                image.setPixelColor(x, y, lit);
+    return image;
+}
+
+QImage DotRenderer::RenderPages(const DisplayModel& model, QByteArrayView data) {
+    const int columns = model.pageColumns;
+    const int height = model.rows;
+    if (columns <= 0 || height <= 0 || data.isEmpty())
+        return {};
+    const qsizetype pageBytes = std::max(256, height * columns * 2 / 8);
+    const qsizetype pages = (data.size() + pageBytes - 1) / pageBytes;
+    // Family 2 signs light a dot with bit value 0, all others with 1.
+    const int lit = model.family == LinkFamily::PagedBlocks ? 0 : 1;
+    QImage image(int(pages * columns), height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    for (qsizetype page = 0; page < pages; ++page) {
+        for (int y = 0; y < height; ++y) {
+            const qsizetype line = page * pageBytes + qsizetype(y) * columns * 2 / 8;
+            for (int i = 0; i < columns; ++i) {
+                const qsizetype at = line + i / 4;
+                if (at >= data.size())
+                    continue;
+                const int shift = 2 * (i % 4);
+                const bool green = ((Byte(data, at) >> shift) & 1) == lit;
+                const bool red = ((Byte(data, at) >> (shift + 1)) & 1) == lit;
+                image.setPixelColor(int(page * columns + i), y, QColor(red ? 255 : 0, green ? 255 : 0, 0));
+            }
+        }
+    }
+    return image;
+}
+
+QImage DotRenderer::Combine(const QImage& red, const QImage& green) {
+    if (red.isNull() || green.isNull() || red.size() != green.size())
+        return {};
+    QImage image(red.size(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixelColor(x, y, QColor(red.pixelColor(x, y).red() > 0 ? 255 : 0,
+                                             green.pixelColor(x, y).green() > 0 ? 255 : 0, 0));
+    return image;
+}
+
+} // namespace vexa

@@ -1,0 +1,234 @@
+#include "sim/SignSimulator.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace vexa {
+
+namespace {
+
+constexpr int ReadChunk = 4096;
+
+SignResponder::Fault FaultOf(const SimOptions& options) {
+    if (options.silent)
+        return SignResponder::Fault::Silent;
+    if (options.garbage)
+        return SignResponder::Fault::Garbage;
+    return SignResponder::Fault::None;
+}
+
+QJsonObject Named(const char* kind) { return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}}; }
+
+// A signal descriptor for SIGTERM and SIGINT, so the poll loop sees them like input.
+int SignalDescriptor() {
+    sigset_t mask;
+    sigemptyset(&mask);
+    sigaddset(&mask, SIGTERM);
+    sigaddset(&mask, SIGINT);
+    sigprocmask(SIG_BLOCK, &mask, nullptr);
+    return signalfd(-1, &mask, SFD_NONBLOCK | SFD_CLOEXEC);
+}
+
+} // namespace
+
+SignSimulator::SignSimulator(SimOptions simOptions, std::FILE* output)
+    : options(std::move(simOptions)), out(output), model(*ModelCatalogue::Find(options.model)),
+      decoder(SignDecoder::ForModel(model)), responder(model.family, options.ids, FaultOf(options)) {}
+
+SignSimulator::~SignSimulator() = default;
+
+void SignSimulator::Print(const QJsonObject& event) {
+    QByteArray line;
+    if (options.json) {
+        // The kind leads the line so that readers can tell events apart at a glance.
+        QJsonObject rest = event;
+        rest.remove(QStringLiteral("event"));
+        const QByteArray fields = QJsonDocument(rest).toJson(QJsonDocument::Compact);
+        line = QJsonDocument(QJsonObject{{QStringLiteral("event"), event.value(QStringLiteral("event"))}})
+                   .toJson(QJsonDocument::Compact);
+        if (fields.size() > 2)
+            line = line.chopped(1) + ',' + fields.mid(1);
+    } else {
+        line = event.value(QStringLiteral("event")).toString().toUtf8();
+        for (auto it = event.begin(); it != event.end(); ++it) {
+            if (it.key() == QLatin1String("event"))
+                continue;
+            const QJsonValue value = it.value();
+            QByteArray text;
+            if (value.isString())
+                text = value.toString().toUtf8();
+            else if (value.isBool())
+                text = value.toBool() ? "true" : "false";
+            else if (value.isDouble())
+                text = QByteArray::number(value.toInteger());
+            else
+                text = QJsonDocument(value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject()))
+                           .toJson(QJsonDocument::Compact);
+            line += ' ' + it.key().toUtf8() + '=' + text;
+        }
+    }
+    line += '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), out);
+    std::fflush(out);
+}
+
+void SignSimulator::Reply(const SignResponder::Outcome& outcome) {
+    for (const QJsonObject& event : outcome.events)
+        Print(event);
+    for (const QByteArray& reply : outcome.replies) {
+        const ssize_t written = ::write(terminal.MasterFd(), reply.constData(), static_cast<size_t>(reply.size()));
+        if (written != reply.size()) {
+            QJsonObject event = Named("reply-lost");
+            event.insert(QStringLiteral("data"), QString::fromLatin1(reply.toHex()));
+            Print(event);
+        }
+    }
+}
+
+void SignSimulator::Handle(const SimEvents& events, qint64 nowMs) {
+    for (const QJsonObject& event : events) {
+        Print(event);
+        if (!options.renderDir.isEmpty() && event.value(QStringLiteral("event")).toString() == QLatin1String("message"))
+            Render(event);
+        Reply(responder.OnEvent(event, nowMs));
+    }
+}
+
+void SignSimulator::Render(const QJsonObject& message) {
+    const QByteArray data = QByteArray::fromHex(message.value(QStringLiteral("data")).toString().toLatin1());
+    const int slot = message.value(QStringLiteral("slot")).toInt();
+    const int set = message.value(QStringLiteral("set")).toInt();
+    const QImage image = DotRenderer::Render(model, data, set);
+    if (image.isNull())
+        return;
+    auto save = [&](const QImage& picture, const QString& name) {
+        const QString path = QDir(options.renderDir).filePath(name);
+        QSaveFile file(path);
+        QJsonObject event = Named("rendered");
+        event.insert(QStringLiteral("slot"), slot);
+        event.insert(QStringLiteral("path"), path);
+        const bool saved = QDir().mkpath(options.renderDir) && file.open(QIODevice::WriteOnly) &&
+                           picture.save(&file, "PNG") && file.commit();
+        event.insert(QStringLiteral("ok"), saved);
+        event.insert(QStringLiteral("width"), picture.width());
+        event.insert(QStringLiteral("height"), picture.height());
+        Print(event);
+    };
+    QString name;
+    if (model.family == LinkFamily::AddressedBlocks)
+        name = QStringLiteral("id%1-slot%2.png").arg(message.value(QStringLiteral("id")).toInt()).arg(slot);
+    else if (message.contains(QStringLiteral("set")))
+        name = QStringLiteral("slot%1-set%2.png").arg(slot).arg(set);
+    else
+        name = QStringLiteral("slot%1.png").arg(slot);
+    save(image, name);
+    if (model.packKind == PackKind::ColourPlanes) {
+        if (set == 0) {
+            redPlanes[slot] = image;
+        } else if (redPlanes.count(slot) != 0) {
+            const QImage both = DotRenderer::Combine(redPlanes[slot], image);
+            if (!both.isNull())
+                save(both, QStringLiteral("slot%1.png").arg(slot));
+            redPlanes.erase(slot);
+        }
+    }
+}
+
+bool SignSimulator::ReadLine(qint64 nowMs, bool& hungUp) {
+    qint64 wanted = ReadChunk;
+    if (options.stallAfter)
+        wanted = std::min(wanted, *options.stallAfter - bytesRead);
+    if (options.hangupAfter)
+        wanted = std::min(wanted, *options.hangupAfter - bytesRead);
+    char buffer[ReadChunk];
+    const ssize_t got = wanted > 0 ? ::read(terminal.MasterFd(), buffer, static_cast<size_t>(wanted)) : 0;
+    if (got < 0)
+        return errno == EAGAIN || errno == EINTR;
+    bytesRead += got;
+    if (got > 0) {
+        lastInputMs = nowMs;
+        quietReported = false;
+        Handle(decoder->Feed(QByteArrayView(buffer, got)), nowMs);
+    }
+    if (options.hangupAfter && bytesRead >= *options.hangupAfter) {
+        QJsonObject event = Named("hangup");
+        event.insert(QStringLiteral("after"), bytesRead);
+        Print(event);
+        hungUp = true;
+    } else if (options.stallAfter && bytesRead >= *options.stallAfter && !stalled) {
+        stalled = true;
+        QJsonObject event = Named("stalled");
+        event.insert(QStringLiteral("after"), bytesRead);
+        Print(event);
+    }
+    return true;
+}
+
+int SignSimulator::Run() {
+    QString error;
+    if (!terminal.Open(error) || (!options.linkPath.isEmpty() && !terminal.Link(options.linkPath, error))) {
+        std::fprintf(stderr, "vexa-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    const int signalFd = SignalDescriptor();
+    if (options.json) {
+        QJsonObject ready = Named("ready");
+        ready.insert(QStringLiteral("device"), terminal.DevicePath());
+        if (!options.linkPath.isEmpty())
+            ready.insert(QStringLiteral("link"), options.linkPath);
+        ready.insert(QStringLiteral("model"), options.model);
+        ready.insert(QStringLiteral("family"), model.family_code());
+        QJsonArray ids;
+        for (int id : options.ids)
+            ids.append(id);
+        ready.insert(QStringLiteral("ids"), ids);
+        Print(ready);
+    } else {
+        std::fprintf(out, "%s\n", qPrintable(terminal.DevicePath()));
+        std::fflush(out);
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    bool hungUp = false;
+    while (!hungUp) {
+        const qint64 now = timer.elapsed();
+        qint64 wait = quietReported ? 1000 : std::max<qint64>(0, lastInputMs + options.quietMs - now);
+        if (const auto deadline = responder.Deadline())
+            wait = std::min(wait, std::max<qint64>(0, *deadline - now));
+        pollfd watched[2] = {{terminal.MasterFd(), static_cast<short>(stalled ? 0 : POLLIN), 0},
+                             {signalFd, POLLIN, 0}};
+        const int ready = ::poll(watched, signalFd >= 0 ? 2 : 1, static_cast<int>(wait));
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (signalFd >= 0 && (watched[1].revents & POLLIN))
+            break;
+        const qint64 after = timer.elapsed();
+        if (watched[0].revents & POLLIN) {
+            if (!ReadLine(after, hungUp))
+                break;
+        }
+        Reply(responder.OnTick(after));
+        if (!quietReported && after - lastInputMs >= options.quietMs) {
+            quietReported = true;
+            Handle(decoder->Flush(), after);
+        }
+    }
+    Print(Named("end"));
+    terminal.Close();
+    if (signalFd >= 0)
+        ::close(signalFd);
+    return 0;
+}
+
+} // namespace vexa

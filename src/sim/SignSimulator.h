@@ -1,0 +1,49 @@
+#pragma once
+
+#include "sim/DotRenderer.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SignDecoder.h"
+#include "sim/SignResponder.h"
+#include "sim/SimOptions.h"
+
+#include <QImage>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+namespace vexa {
+
+// The virtual sign line: a pseudo-terminal whose input runs through the model's decoder, with
+// the responder's replies written back and every event printed as one line.
+class SignSimulator {
+public:
+    SignSimulator(SimOptions options, std::FILE* out);
+    ~SignSimulator();
+    SignSimulator(const SignSimulator&) = delete;
+    SignSimulator& operator=(const SignSimulator&) = delete;
+
+    // Runs until SIGTERM/SIGINT or a hang-up; returns the exit status.
+    int Run();
+
+private:
+    void Print(const QJsonObject& event);
+    void Handle(const SimEvents& events, qint64 nowMs);
+    void Reply(const SignResponder::Outcome& outcome);
+    void Render(const QJsonObject& message);
+    bool ReadLine(qint64 nowMs, bool& hungUp);
+
+    SimOptions options;
+    std::FILE* out;
+    const DisplayModel& model;
+    PseudoTerminal terminal;
+    std::unique_ptr<SignDecoder> decoder;
+    SignResponder responder;
+    qint64 bytesRead = 0;
+    bool stalled = false;
+    bool quietReported = true;
+    qint64 lastInputMs = 0;
+    std::map<int, QImage> redPlanes;
+};
+
+} // namespace vexa

@@ -1,0 +1,125 @@
+#include "sim/SimOptions.h"
+
+#include "app/ModelCatalogue.h"
+
+namespace vexa {
+
+namespace {
+
+std::optional<qint64> Count(const QString& text) {
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (!ok || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::vector<int>> IdList(const QString& text) {
+    std::vector<int> ids;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int id = part.trimmed().toInt(&ok);
+        if (!ok || id < 0 || id > 255)
+            return std::nullopt;
+        ids.push_back(id);
+    }
+    if (ids.empty())
+        return std::nullopt;
+    return ids;
+}
+
+} // namespace
+
+QString SimOptions::Usage() {
+    return QStringLiteral(
+        "Usage: vexa-sim --model M [--ids 1,3,7] [--link PATH] [--json] [--render DIR]\n"
+        "                [--silent | --garbage] [--stall-after N] [--hangup-after N] [--quiet-ms MS]\n"
+        "A virtual sign line on a pseudo-terminal. Prints the device to open (first line), then one\n"
+        "line per event. Ends on SIGTERM or SIGINT.\n"
+        "  --model M         display model P01..P36 (decides the protocol family)\n"
+        "  --ids LIST        IDs of the signs on the line (0..255, default 1)\n"
+        "  --link PATH       also make PATH a symbolic link to the device\n"
+        "  --json            events as JSON lines\n"
+        "  --render DIR      write every received message as a PNG of its dots into DIR\n"
+        "  --silent          never answer\n"
+        "  --garbage         answer with noise\n"
+        "  --stall-after N   stop reading after N bytes\n"
+        "  --hangup-after N  close the line after N bytes\n"
+        "  --quiet-ms MS     report unfinished frames after MS quiet milliseconds (default 1500)\n");
+}
+
+std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QString& error) {
+    SimOptions options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= arguments.size())
+                return std::nullopt;
+            return arguments.at(++i);
+        };
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            options.help = true;
+            return options;
+        }
+        if (argument == QLatin1String("--json")) {
+            options.json = true;
+        } else if (argument == QLatin1String("--silent")) {
+            options.silent = true;
+        } else if (argument == QLatin1String("--garbage")) {
+            options.garbage = true;
+        } else if (argument == QLatin1String("--model") || argument == QLatin1String("--ids") ||
+                   argument == QLatin1String("--link") || argument == QLatin1String("--render") ||
+                   argument == QLatin1String("--stall-after") || argument == QLatin1String("--hangup-after") ||
+                   argument == QLatin1String("--quiet-ms")) {
+            const std::optional<QString> text = value();
+            if (!text) {
+                error = QStringLiteral("%1 needs a value").arg(argument);
+                return std::nullopt;
+            }
+            if (argument == QLatin1String("--model")) {
+                options.model = *text;
+            } else if (argument == QLatin1String("--ids")) {
+                const auto ids = IdList(*text);
+                if (!ids) {
+                    error = QStringLiteral("--ids wants IDs 0..255 separated by commas: %1").arg(*text);
+                    return std::nullopt;
+                }
+                options.ids = *ids;
+            } else if (argument == QLatin1String("--link")) {
+                options.linkPath = *text;
+            } else if (argument == QLatin1String("--render")) {
+                options.renderDir = *text;
+            } else {
+                const std::optional<qint64> count = Count(*text);
+                if (!count) {
+                    error = QStringLiteral("%1 wants a count: %2").arg(argument, *text);
+                    return std::nullopt;
+                }
+                if (argument == QLatin1String("--stall-after"))
+                    options.stallAfter = count;
+                else if (argument == QLatin1String("--hangup-after"))
+                    options.hangupAfter = count;
+                else
+                    options.quietMs = static_cast<int>(std::min<qint64>(*count, 600000));
+            }
+        } else {
+            error = QStringLiteral("unknown argument: %1").arg(argument);
+            return std::nullopt;
+        }
+    }
+    if (options.model.isEmpty()) {
+        error = QStringLiteral("--model is required");
+        return std::nullopt;
+    }
+    if (ModelCatalogue::Find(options.model) == nullptr) {
+        error = QStringLiteral("unknown model: %1").arg(options.model);
+        return std::nullopt;
+    }
+    if (options.silent && options.garbage) {
+        error = QStringLiteral("--silent and --garbage exclude each other");
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace vexa
