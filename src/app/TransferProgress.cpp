@@ -16,16 +16,6 @@ int TransferProgress::Step(int position, int target) {
     return position + (target - position) / 4;
 }
 
-QString TransferProgress::ResultText(int result) {
-    switch (result) {
-    case 0: return {};
-    case 2: return QStringLiteral("Close COM Port Failure!");
-    case 3: return QStringLiteral("Send Failure!");
-    case 4: return QStringLiteral("Read Failure!");
-    default: return QStringLiteral("Open COM Port Failure!");
-    }
-}
-
 bool TransferProgress::IsFailureReport(qintptr lParam) { return lParam >= 65536 && lParam <= 327679; }
 
 } // namespace vexa

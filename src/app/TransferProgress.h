@@ -22,8 +22,6 @@ public:
     // so the bar stays up to 3 short of the target until the end report sets it exactly.
     static int Step(int position, int target);
 
-    // The error text of a failed operation ("" for success).
-    static QString ResultText(int result);
     // The end reports that are followed by an error box: results 1 to 4.
     static bool IsFailureReport(qintptr lParam);
 };

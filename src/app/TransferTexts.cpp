@@ -10,20 +10,18 @@ QString TransferTexts::SelectPortFirst(int language) {
     return QStringLiteral("please select a COM Port !");
 }
 
-QString TransferTexts::NoIdSelected(int language) {
-    if (language == 1)
-        return QStringLiteral("请至少选择一个ID？");
-    if (language == 2)
-        return QStringLiteral("請至少選擇一個ID？");
-    return QStringLiteral("No ID selected?");
-}
-
-QString TransferTexts::DataOver(int language, int words) {
-    if (language == 1)
-        return QStringLiteral("数据超过%1个字, 将会丢弃!\r\n继续发送吗?").arg(words);
-    if (language == 2)
-        return QStringLiteral("數據超過%1個字, 將會丟棄!\r\n繼續發送嗎?").arg(words);
-    return QStringLiteral("Data over %1 words, will be discard!\r\nContinue Send?").arg(words);
+QString TransferTexts::WaitText(int language, int id, int total, int last) {
+    QString setting = QStringLiteral("Setting"), totalWord = QStringLiteral("Total"), lastWord = QStringLiteral("Last");
+    if (language == 1) {
+        setting = QStringLiteral("设置");
+        totalWord = QStringLiteral("总数量");
+        lastWord = QStringLiteral("待设置数量");
+    } else if (language == 2) {
+        setting = QStringLiteral("設置");
+        totalWord = QStringLiteral("總數量");
+        lastWord = QStringLiteral("待設置數量");
+    }
+    return QStringLiteral("%1 ID：%2，%3:%4，%5:%6").arg(setting).arg(id).arg(totalWord).arg(total).arg(lastWord).arg(last);
 }
 
 } // namespace vexa

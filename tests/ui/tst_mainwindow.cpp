@@ -89,6 +89,7 @@ private:
     std::unique_ptr<CVexaApp> app;
     std::unique_ptr<CVexaDlg> window;
     FakeEditorLauncher* editors = nullptr;
+    QList<SerialPortList::Port> ports;
 
     void Open(const QString& model, int sign = 1, const std::function<void(CVexaApp&)>& prepare = {}) {
         dir = std::make_unique<QTemporaryDir>();
@@ -106,7 +107,11 @@ private:
         auto launcher = std::make_unique<FakeEditorLauncher>();
         editors = launcher.get();
         editors->table = &app->messageTable;
-        window = std::make_unique<CVexaDlg>(*app, std::move(launcher));
+        CVexaDlg::Services services;
+        services.editors = std::move(launcher);
+        services.listPorts = [this] { return ports; }; // never the machine's real ports
+        services.watchPorts = false;
+        window = std::make_unique<CVexaDlg>(*app, std::move(services));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -154,6 +159,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void cleanup() {
+        ports.clear();
         window.reset();
         app.reset();
         dir.reset();
@@ -550,6 +556,20 @@ private slots:
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::ScanButton), Qt::LeftButton);
         QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("please select a COM Port !")});
         QVERIFY(window->Idle());
+    }
+
+    void portListChoosesTheFirstPortAndShowsIt() {
+        ports = {{QStringLiteral("ttyUSB0"), QStringLiteral("Adapter A"), QStringLiteral("/dev/ttyUSB0")},
+                 {QStringLiteral("ttyUSB3"), QStringLiteral("Adapter B"), QStringLiteral("/dev/ttyUSB3")}};
+        OPEN(QStringLiteral("P29"));
+        auto* com = Get<QComboBox>(CVexaDlg::ComList);
+        QCOMPARE(com->count(), 2);
+        QCOMPARE(com->currentText(), QStringLiteral("ttyUSB0"));
+        QCOMPARE(com->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("Adapter B"));
+        QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:ttyUSB0"));
+        com->setCurrentIndex(1);
+        emit com->activated(1);
+        QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:ttyUSB3"));
     }
 
     void typedPortShowsInTheStatusBar() {

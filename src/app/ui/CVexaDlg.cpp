@@ -7,6 +7,7 @@
 #include "app/RowRules.h"
 #include "app/SignTreeContent.h"
 #include "app/TransferProgress.h"
+#include "app/TransferRunner.h"
 #include "app/TransferTexts.h"
 #include "app/WorkFiles.h"
 #include "app/ui/CAboutDlg.h"
@@ -19,6 +20,8 @@
 #include "app/ui/MessageRowControls.h"
 #include "app/ui/UiPictures.h"
 #include "app/ui/UnavailableFeature.h"
+#include "link/PortWatcher.h"
+#include "link/SerialPortList.h"
 #include "render/SendPreparation.h"
 
 #include <QCheckBox>
@@ -52,7 +55,7 @@ constexpr int SignListSaveMs = 1000;   // timer 11: the sign list is saved a sec
 constexpr int ItemIdRole = Qt::UserRole;
 constexpr int EndTimerMs = 1000;      // timer 1
 constexpr int ProgressTimerMs = 100;  // timer 2
-constexpr int ClockTimerMs = 800;     // timer 3
+constexpr int PortSettleMs = 1000;    // timers 4 and 5: a device needs a moment to settle
 
 struct LanguageItem {
     int command;
@@ -92,11 +95,15 @@ template <typename W> W* WithId(W* widget, int id) {
 
 const QString CVexaDlg::Title = QStringLiteral("Vexa\u00A0Message\u00A0Editor\u00A0v1.0");
 
-CVexaDlg::CVexaDlg(CVexaApp& context, QWidget* parent)
-    : CVexaDlg(context, std::make_unique<DefaultEditorLauncher>(), parent) {}
+CVexaDlg::CVexaDlg(CVexaApp& context, QWidget* parent) : CVexaDlg(context, Services{}, parent) {}
 
-CVexaDlg::CVexaDlg(CVexaApp& context, std::unique_ptr<IContentEditorLauncher> launcher, QWidget* parent)
-    : QMainWindow(parent), app(context), editors(std::move(launcher)) {
+CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
+    : QMainWindow(parent), app(context), editors(std::move(services.editors)),
+      listPorts(std::move(services.listPorts)) {
+    if (!editors)
+        editors = std::make_unique<DefaultEditorLauncher>();
+    if (!listPorts)
+        listPorts = &SerialPortList::ListSerialPorts;
     setWindowTitle(Title);
     setProperty("templateId", TemplateId);
     setWindowIcon(UiPictures::Icon(UiPictures::ProgramIcon));
@@ -119,18 +126,24 @@ CVexaDlg::CVexaDlg(CVexaApp& context, std::unique_ptr<IContentEditorLauncher> la
     };
     endTimer = makeTimer(EndTimerMs, true);
     progressTimer = makeTimer(ProgressTimerMs, false);
-    clockTimer = makeTimer(ClockTimerMs, true);
+    arrivalTimer = makeTimer(PortSettleMs, true);
+    removalTimer = makeTimer(PortSettleMs, true);
     signListSaveTimer = makeTimer(SignListSaveMs, true);
     connect(endTimer, &QTimer::timeout, this, &CVexaDlg::OnEndTimer);
     connect(progressTimer, &QTimer::timeout, this, &CVexaDlg::OnProgressTimer);
-    connect(clockTimer, &QTimer::timeout, this, &CVexaDlg::OnClockTimer);
+    connect(arrivalTimer, &QTimer::timeout, this, [this] { RefreshPortList(true); });
+    connect(removalTimer, &QTimer::timeout, this, [this] { RefreshPortList(false); });
     connect(signListSaveTimer, &QTimer::timeout, this, [this] { app.idList.SaveIdList(); });
-    connect(&app.signLink, &SignLink::linkMessage, this, &CVexaDlg::OnLinkMessage);
-    connect(&app.signLink, &SignLink::openFailure, this, [this](const QString& text) {
-        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
-    });
+    SetUpTransfers();
     BuildMenus();
     BuildLayout();
+    RefreshPortList(true);
+    if (services.watchPorts) {
+        portWatcher = new PortWatcher(this);
+        connect(portWatcher, &PortWatcher::deviceArrived, arrivalTimer, qOverload<>(&QTimer::start));
+        connect(portWatcher, &PortWatcher::deviceRemoved, removalTimer, qOverload<>(&QTimer::start));
+        portWatcher->Start();
+    }
     FillModelList();
     ApplyModelToWindow();
     FillSignTree();
@@ -240,7 +253,8 @@ QLayout* CVexaDlg::BuildSignPanel() {
     modelList->setMaxVisibleItems(18);
     connect(modelList, &QComboBox::activated, this, &CVexaDlg::OnModelSelected);
     comList = WithId(new QComboBox(this), ComList);
-    // Until ports are listed, a device can be typed ("ttyUSB0", "/dev/pts/3").
+    // Besides the listed ports a device can be typed ("/dev/pts/3": pseudo-terminals and
+    // simulators are never listed).
     comList->setEditable(true);
     comList->setInsertPolicy(QComboBox::NoInsert);
     comList->setToolTip(QStringLiteral("Serial port"));
@@ -639,7 +653,25 @@ void CVexaDlg::UpdateLanguageChecks() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Transfers: Send, Synchronize Time, Scan and the engine's reports
+// Serial ports
+
+void CVexaDlg::RefreshPortList(bool preferNewPort) {
+    const QList<SerialPortList::Port> ports = listPorts();
+    QStringList oldItems;
+    for (int i = 0; i < comList->count(); ++i)
+        oldItems << comList->itemText(i);
+    const QString oldSelection = comList->currentIndex() >= 0 ? comList->currentText() : QString();
+    const SerialPortList::Refresh refresh =
+        SerialPortList::RefreshPortList(oldItems, oldSelection, SerialPortList::Names(ports), preferNewPort);
+    comList->clear();
+    for (const SerialPortList::Port& port : ports) {
+        comList->addItem(port.name);
+        comList->setItemData(comList->count() - 1, port.description, Qt::ToolTipRole);
+    }
+    comList->setCurrentIndex(refresh.selected);
+    if (refresh.portToSet)
+        ChoosePort(*refresh.portToSet);
+}
 
 void CVexaDlg::ChoosePort(const QString& text) {
     const QString device = text.trimmed();
@@ -654,94 +686,102 @@ void CVexaDlg::ChoosePort(const QString& text) {
 
 bool CVexaDlg::HasPort() const { return !comList->currentText().trimmed().isEmpty(); }
 
+// ---------------------------------------------------------------------------------------
+// Transfers: Send, Synchronize Time, Scan and the engine's reports
+
+void CVexaDlg::SetUpTransfers() {
+    connect(&app.signLink, &SignLink::linkMessage, this, &CVexaDlg::OnLinkMessage);
+    connect(&app.signLink, &SignLink::openFailure, this, [this](const QString& text) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
+    });
+    transfers = new TransferRunner(app, this);
+    // The window sends what its previews show.
+    transfers->SetPreparer([this](const DisplayModel& current, Payload& payload) {
+        SendPreparation::RowImageList images{};
+        for (int i = 0; i < RowCount; ++i)
+            images[static_cast<size_t>(i)] = &rows[static_cast<size_t>(i)]->preview->Image();
+        SendPreparation::PrepareSendData(current, images, app.messageTable, payload);
+    });
+    transfers->SetSizeQuestion([this](const QString& text, int) {
+        return QMessageBox::question(this, QStringLiteral("Information"), text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    });
+    connect(transfers, &TransferRunner::signStarting, this, &CVexaDlg::OnSignStarting);
+    connect(transfers, &TransferRunner::sendsFinished, this, &CVexaDlg::OnSendsFinished);
+    connect(transfers, &TransferRunner::clockChecked, this, [this](bool ok) {
+        if (ok)
+            QMessageBox::information(this, QStringLiteral("Information"), TransferRunner::ClockText(true));
+        else
+            QMessageBox::critical(this, QStringLiteral("Error"), TransferRunner::ClockText(false));
+    });
+}
+
 void CVexaDlg::SetIdle(bool isIdle) {
     idle = isIdle;
     Command(SendCommand)->setEnabled(idle);
+}
+
+void CVexaDlg::TransferStarted() {
+    SetIdle(false);
+    sendButton->setEnabled(false);
+    progressTimer->start();
 }
 
 void CVexaDlg::OnSend() {
     if (!idle)
         return;
     if (!box485->isChecked()) {
-        sendQueue.Clear();
-        BeginTransfer();
+        const TransferRunner::Start start = transfers->BeginTransfer();
+        if (start == TransferRunner::Start::Started)
+            TransferStarted();
+        else if (start == TransferRunner::Start::NoModel)
+            QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
         return;
     }
-    if (!sendQueue.Start(app.idList)) {
-        QMessageBox::warning(this, QStringLiteral("Warning"), TransferTexts::NoIdSelected(app.language));
+    if (app.idList.TickedIds().isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Warning"), TransferRunner::NoIdSelectedText(app.language));
         return;
     }
     if (!waitDialog) {
         waitDialog = new CWaitDlg(this);
         waitDialog->setAttribute(Qt::WA_DeleteOnClose);
-        connect(waitDialog, &CWaitDlg::stopRequested, this, [this] { sendQueue.StopAfterCurrent(); });
+        connect(waitDialog, &CWaitDlg::stopRequested, transfers, &TransferRunner::StopChainAfterCurrent);
     }
-    waitDialog->SetRange(sendQueue.Count());
+    waitDialog->SetRange(static_cast<int>(app.idList.TickedIds().size()));
     waitDialog->SetPosition(0);
-    waitDialog->SetText(sendQueue.WaitText(app.language));
     waitDialog->show();
-    SendToNextSign();
+    const TransferRunner::Start start = transfers->StartChain();
+    if (start == TransferRunner::Start::NoModel)
+        QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
+    if (start != TransferRunner::Start::Started && waitDialog)
+        waitDialog->close();
 }
 
-void CVexaDlg::SendToNextSign() {
-    const int id = sendQueue.CurrentId();
-    app.signLink.currentId = id;
-    // A ticked sign that was never selected has no work file yet: give it the template
-    // rather than send (and later save) a file without messages.
-    app.messageTable.OpenMessageFile(WorkFiles::EnsureWorkFile(app, id, false));
+// A sign of a multi-sign send is about to be sent: show its rows (the send is prepared
+// from the previews) and where the chain stands.
+void CVexaDlg::OnSignStarting(int id, int index, int total) {
     LoadPreviews();
     RefreshRowControls();
-    if (!BeginTransfer())
-        EndMultiSignSend();
+    if (transfers->ChainRunning()) {
+        TransferStarted();
+        if (waitDialog) {
+            waitDialog->SetPosition(index);
+            waitDialog->SetText(TransferTexts::WaitText(app.language, id, total, total - index));
+        }
+    }
 }
 
-bool CVexaDlg::BeginTransfer() {
-    app.messageTable.SaveParams();
-    const DisplayModel* current = model.Model();
-    if (!current) {
-        QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
-        return false;
-    }
-    SendPreparation::RowImageList images{};
-    for (int i = 0; i < RowCount; ++i)
-        images[static_cast<size_t>(i)] = &rows[static_cast<size_t>(i)]->preview->Image();
-    SendPreparation::PrepareSendData(*current, images, app.messageTable, app.payload);
-    const int excess = SendPreparation::LimitDataSize(*current, app.messageTable, app.payload);
-    if (excess > 0 &&
-        QMessageBox::question(this, QStringLiteral("Information"),
-                              TransferTexts::DataOver(app.language, SendPreparation::ExcessWords(excess)),
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return false;
-    SetIdle(false);
-    sendButton->setEnabled(false);
-    app.signLink.messageData = &app.payload;
-    app.signLink.rowParams = &app.messageTable;
-    if (!app.signLink.StartSend()) { // a worker still runs: nothing was started
+// Every send is over; the selected sign's file is open again.
+void CVexaDlg::OnSendsFinished() {
+    LoadPreviews();
+    RefreshRowControls();
+    if (waitDialog)
+        waitDialog->close();
+    if (!endTimer->isActive() && !app.signLink.IsBusy()) { // the last sign was not sent at all
+        progressTimer->stop();
         SetIdle(true);
         sendButton->setEnabled(true);
-        return false;
     }
-    progressTimer->start();
-    return true;
-}
-
-void CVexaDlg::ReloadSelectedSign() {
-    const int id = app.settingsFile.NowSelID();
-    app.signLink.currentId = id;
-    app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(id));
-    LoadPreviews();
-    RefreshRowControls();
-}
-
-// The end of a multi-sign send, also when a sign's transfer could not start: the rows of
-// the sign selected in the tree come back, so later edits go to the sign the operator sees.
-void CVexaDlg::EndMultiSignSend() {
-    const bool multiSign = waitDialog != nullptr;
-    sendQueue.StopAfterCurrent();
-    if (!multiSign)
-        return;
-    ReloadSelectedSign();
-    waitDialog->close();
 }
 
 void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
@@ -753,7 +793,7 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
             return;
         OnProgressEnd(report.percent);
         if (TransferProgress::IsFailureReport(lParam))
-            QMessageBox::critical(this, QStringLiteral("Error"), TransferProgress::ResultText(report.result));
+            QMessageBox::critical(this, QStringLiteral("Error"), TransferRunner::ResultText(report.result));
         return;
     }
     case SignLink::GroupFailedMessage:
@@ -764,27 +804,13 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
         FillSignTree(); // still showing which signs answered
         scanning = false;
         return;
-    case SignLink::SendEndedMessage:
-        sendQueue.Advance();
-        if (waitDialog)
-            waitDialog->SetPosition(sendQueue.Index());
-        if (sendQueue.Finished()) {
-            ReloadSelectedSign();
-            if (waitDialog)
-                waitDialog->close();
-            return;
-        }
-        SendToNextSign();
-        if (waitDialog)
-            waitDialog->SetText(sendQueue.WaitText(app.language));
-        return;
     case SignLink::ScanProgressMessage:
         progressTarget = static_cast<int>(wParam);
         progressBar->setValue(static_cast<int>(wParam));
         if (lParam == 1)
             OnProgressEnd(static_cast<int>(wParam));
         return;
-    default: return;
+    default: return; // 1128 is the transfer runner's
     }
 }
 
@@ -818,16 +844,7 @@ void CVexaDlg::OnEndTimer() {
 void CVexaDlg::OnCheckTime(bool fromButton) {
     if (fromButton)
         statusPanes->SetPaneText(3, QString());
-    if (app.signLink.SetClock() != 0)
-        clockTimer->start();
-}
-
-void CVexaDlg::OnClockTimer() {
-    app.signLink.ClosePort();
-    if (app.signLink.ackFlag.load() != 0)
-        QMessageBox::information(this, QStringLiteral("Information"), QStringLiteral("Check Time Ok !"));
-    else
-        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Check time error !"));
+    transfers->SynchronizeTime();
 }
 
 void CVexaDlg::OnScan() {
@@ -835,18 +852,14 @@ void CVexaDlg::OnScan() {
         QMessageBox::information(this, QString(), TransferTexts::SelectPortFirst(app.language));
         return;
     }
+    scanning = true;
+    if (transfers->StartScan() != TransferRunner::Start::Started) {
+        scanning = false;
+        return;
+    }
     SetIdle(false);
     sendButton->setEnabled(false);
     scanButton->setEnabled(false);
-    scanning = true;
-    for (CIdList::Entry& entry : app.idList.entries)
-        entry.scanState = 2;
-    if (!app.signLink.StartScan()) {
-        scanning = false;
-        SetIdle(true);
-        sendButton->setEnabled(true);
-        scanButton->setEnabled(true);
-    }
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "app/ModelState.h"
-#include "app/SendQueue.h"
 #include "app/ui/CWaitDlg.h"
+#include "link/SerialPortList.h"
 #include "render/ui/CImageWnd.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -26,6 +27,8 @@ class QTreeWidgetItem;
 namespace vexa {
 
 class CVexaApp;
+class PortWatcher;
+class TransferRunner;
 class CWzdStatusBar;
 class IContentEditorLauncher;
 class MessageRowControls;
@@ -70,9 +73,15 @@ public:
         ProgressBar = 1097,
     };
 
-    // Uses the launcher that reports the editors as not available.
+    // What the window uses from outside; every empty member takes the program's own.
+    struct Services {
+        std::unique_ptr<IContentEditorLauncher> editors; // default: editors not available
+        std::function<QList<SerialPortList::Port>()> listPorts; // default: the system's ports
+        bool watchPorts = true; // follow devices coming and going
+    };
+
     explicit CVexaDlg(CVexaApp& app, QWidget* parent = nullptr);
-    CVexaDlg(CVexaApp& app, std::unique_ptr<IContentEditorLauncher> launcher, QWidget* parent = nullptr);
+    CVexaDlg(CVexaApp& app, Services services, QWidget* parent = nullptr);
     ~CVexaDlg() override;
 
     // Applies the stored model to the previews, menus, rows and buttons.
@@ -139,24 +148,27 @@ private:
     void SaveOnce();
 
     // Transfers to the signs.
+    void SetUpTransfers();
     void OnSend();
-    void SendToNextSign();
-    bool BeginTransfer();
-    void EndMultiSignSend();
-    void ReloadSelectedSign();
+    void OnSignStarting(int id, int index, int total);
+    void OnSendsFinished();
+    void TransferStarted();
     void OnCheckTime(bool fromButton);
-    void OnClockTimer();
     void OnScan();
     void OnLinkMessage(int message, qintptr wParam, qintptr lParam);
     void OnProgressEnd(int percent);
     void OnProgressTimer();
     void OnEndTimer();
     void SetIdle(bool isIdle);
+
+    // Serial ports.
+    void RefreshPortList(bool preferNewPort);
     void ChoosePort(const QString& text);
     bool HasPort() const;
 
     CVexaApp& app;
     std::unique_ptr<IContentEditorLauncher> editors;
+    std::function<QList<SerialPortList::Port>()> listPorts;
     ModelState model;
     bool hasClock = true;
     bool groupSendEnabled = false;
@@ -165,8 +177,9 @@ private:
     bool idle = true;
     bool scanning = false;
     int progressTarget = 0;
-    SendQueue sendQueue;
     QPointer<CWaitDlg> waitDialog;
+    TransferRunner* transfers = nullptr;
+    PortWatcher* portWatcher = nullptr;
 
     std::array<MessageRowControls*, RowCount> rows{};
     QGridLayout* rowGrid = nullptr;
@@ -183,7 +196,8 @@ private:
     QTimer* signListSaveTimer = nullptr; // timer 11
     QTimer* endTimer = nullptr;          // timer 1: one second after a transfer ended
     QTimer* progressTimer = nullptr;     // timer 2: moves the progress bar
-    QTimer* clockTimer = nullptr;        // timer 3: judges the clock command
+    QTimer* arrivalTimer = nullptr;      // timer 4: a device arrived
+    QTimer* removalTimer = nullptr;      // timer 5: a device was removed
 };
 
 } // namespace vexa
