@@ -572,6 +572,69 @@ private slots:
         QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:ttyUSB3"));
     }
 
+    void bmpEditorWithoutToolsReportsIt() {
+        OPEN(QStringLiteral("P29"));
+        BoxAnswerer answers;
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::BmpEditorButton), Qt::LeftButton);
+        QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("Can't execute image editor program!")});
+    }
+
+    void bmpEditorStartsToolsImageditWithTheImageFolder() {
+        OPEN(QStringLiteral("P29"));
+        const QString tools = app->Paths().ToolsDir();
+        QVERIFY(QDir().mkpath(tools));
+        const QString marker = dir->filePath(QStringLiteral("started"));
+        QFile script(tools + QStringLiteral("/imagedit"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$VEXA_IMAGE_DIR\" > '%1'\n").arg(marker).toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        BoxAnswerer answers;
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::BmpEditorButton), Qt::LeftButton);
+        const auto written = [&marker] {
+            QFile started(marker);
+            return started.open(QIODevice::ReadOnly) ? QString::fromUtf8(started.readAll()) : QString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(written(), app->Paths().ImageDir(), 5000);
+        QVERIFY(QDir(app->Paths().ImageDir()).exists());
+        QVERIFY(answers.texts.isEmpty());
+    }
+
+    void newFileAsksAndRestoresTheTemplate() {
+        OPEN(QStringLiteral("P29"));
+        app->messageTable.WriteContent(0, QStringLiteral("[ASCII]OLD"));
+        ChooseMenuItem(20080, 20094); // effect 4, saved at once
+        const auto answer = [](QMessageBox::StandardButton button) {
+            QTimer::singleShot(0, [button] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QCOMPARE(box->text(), QStringLiteral("New File？"));
+                box->button(button)->click();
+            });
+        };
+        answer(QMessageBox::No);
+        window->Command(CVexaDlg::FileNew)->trigger();
+        QCOMPARE(FileOnDisk().effect[0], 4);
+        answer(QMessageBox::Yes);
+        window->Command(CVexaDlg::FileNew)->trigger();
+        QCOMPARE(FileOnDisk().effect[0], 0);
+        QCOMPARE(app->messageTable.ReadContent(0), QString());
+        QCOMPARE(Get<QPushButton>(20080)->text(), QStringLiteral("Fix"));
+    }
+
+    void languageCommandStoresTheCode() {
+        OPEN(QStringLiteral("P29"));
+        window->Command(32843)->trigger();
+        QCOMPARE(app->settingsFile.Language(), 1);
+        QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("设备型号:P29"));
+        QVERIFY(window->Command(32843)->isChecked());
+        QVERIFY(!window->Command(32842)->isChecked());
+        window->Command(32873)->trigger(); // Vietnamese: stored, never checked
+        QCOMPARE(app->settingsFile.Language(), 10);
+        QVERIFY(!window->Command(32873)->isChecked());
+        QVERIFY(!window->Command(32843)->isChecked());
+    }
+
     void typedPortShowsInTheStatusBar() {
         OPEN(QStringLiteral("P26"));
         auto* com = Get<QComboBox>(CVexaDlg::ComList);
