@@ -11,8 +11,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -633,6 +636,38 @@ private slots:
         QCOMPARE(app->settingsFile.Language(), 10);
         QVERIFY(!window->Command(32873)->isChecked());
         QVERIFY(!window->Command(32843)->isChecked());
+    }
+
+    // The whole road from the window to a sign: a simulated sign on a pseudo-terminal.
+    void sendReachesASimulatedSign() {
+        QProcess sim;
+        sim.start(QStringLiteral(VEXA_BIN_DIR "/vexa-sim"),
+                  {QStringLiteral("--model"), QStringLiteral("P29"), QStringLiteral("--json")});
+        if (!sim.waitForStarted(5000))
+            QSKIP("vexa-sim is not built");
+        QVERIFY(sim.waitForReadyRead(5000));
+        const QJsonObject ready = QJsonDocument::fromJson(sim.readLine()).object();
+        const QString device = ready.value(QStringLiteral("device")).toString();
+        QVERIFY2(!device.isEmpty(), "the simulator named no device");
+
+        OPEN(QStringLiteral("P29"));
+        app->messageTable.WriteContent(0, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Hi\\par}"));
+        app->messageTable.sendFlag[0] = 1;
+        app->messageTable.SaveParams();
+        window->LoadPreviews();
+        auto* com = Get<QComboBox>(CVexaDlg::ComList);
+        com->setEditText(device);
+        emit com->lineEdit()->editingFinished();
+
+        BoxAnswerer answers;
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(window->StatusPanes()->PaneText(2), QStringLiteral("OK!"), 30000);
+        QByteArray events;
+        QTRY_VERIFY_WITH_TIMEOUT((events += sim.readAll()).contains("\"event\":\"message\""), 5000);
+        QVERIFY(events.contains("\"slot\":0"));
+        QVERIFY2(answers.texts.isEmpty(), qPrintable(answers.texts.join(QLatin1Char('|'))));
+        sim.terminate();
+        sim.waitForFinished(5000);
     }
 
     void typedPortShowsInTheStatusBar() {
