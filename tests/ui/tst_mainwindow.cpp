@@ -561,6 +561,32 @@ private slots:
         QVERIFY(window->Idle());
     }
 
+    void tickingTheRootTicksEverySignAndSavesLater() {
+        OPEN(QStringLiteral("P29"), 3, [](CVexaApp& context) {
+            context.idList.Clear();
+            context.idList.entries[3] = {QStringLiteral("Three"), 1, 1, 0};
+            context.idList.entries[8] = {QStringLiteral("Eight"), 1, 1, 0};
+            context.idList.entries[20] = {QStringLiteral("Hidden"), 2, 1, 0};
+            context.idList.groupCheck = 1;
+            QVERIFY(context.idList.SaveIdList());
+        });
+        auto* tree = Get<QTreeWidget>(CVexaDlg::SignTree);
+        QTreeWidgetItem* root = tree->topLevelItem(0);
+        QVERIFY(root && root->childCount() == 2);
+        root->setCheckState(0, Qt::Unchecked); // what a click on the root's box does
+        for (int i = 0; i < root->childCount(); ++i) {
+            QTreeWidgetItem* child = root->child(i);
+            QVERIFY(child);
+            QCOMPARE(child->checkState(0), Qt::Unchecked);
+        }
+        QCOMPARE(app->idList.entries[20].checkMask, 0u); // also signs outside the tree
+        QCOMPARE(app->idList.groupCheck, 0u);
+        CIdList onDisk(app->Paths().IdListPath());
+        QVERIFY(onDisk.LoadIdList());
+        QCOMPARE(onDisk.entries[8].checkMask, 1u); // saved a second later, not at once
+        QTRY_VERIFY_WITH_TIMEOUT(onDisk.LoadIdList() && onDisk.entries[8].checkMask == 0u, 3000);
+    }
+
     void portListChoosesTheFirstPortAndShowsIt() {
         ports = {{QStringLiteral("ttyUSB0"), QStringLiteral("Adapter A"), QStringLiteral("/dev/ttyUSB0")},
                  {QStringLiteral("ttyUSB3"), QStringLiteral("Adapter B"), QStringLiteral("/dev/ttyUSB3")}};

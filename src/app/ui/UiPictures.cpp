@@ -241,8 +241,9 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // QIcon hands over the size in device pixels already; scale only labels the result.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-        QPixmap pm(QSize(qRound(size.width() * scale), qRound(size.height() * scale)));
+        QPixmap pm(size);
         pm.fill(Qt::transparent);
         {
             QPainter p(&pm);
