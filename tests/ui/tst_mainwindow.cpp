@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QFile>
 #include <QJsonDocument>
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -585,6 +587,26 @@ private slots:
         QVERIFY(onDisk.LoadIdList());
         QCOMPARE(onDisk.entries[8].checkMask, 1u); // saved a second later, not at once
         QTRY_VERIFY_WITH_TIMEOUT(onDisk.LoadIdList() && onDisk.entries[8].checkMask == 0u, 3000);
+    }
+
+    void aboutBoxShowsNameAndBuildDate() {
+        OPEN(QStringLiteral("P29"));
+        QString caption, texts;
+        int templateId = 0;
+        QTimer::singleShot(0, [&] {
+            auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(about);
+            caption = about->windowTitle();
+            templateId = about->property("templateId").toInt();
+            for (QLabel* label : about->findChildren<QLabel*>())
+                texts += label->text() + QLatin1Char('\n');
+            about->accept();
+        });
+        window->Command(CVexaDlg::HelpAbout)->trigger();
+        QCOMPARE(caption, QStringLiteral("Vexa Message Editor"));
+        QCOMPARE(templateId, 100);
+        QVERIFY(texts.contains(QStringLiteral("Vexa\u00A0Message\u00A0Editor\u00A0v1.0\n")));
+        QVERIFY(texts.contains(QRegularExpression(QStringLiteral("Built \\d{4}-\\d{2}-\\d{2}"))));
     }
 
     void portListChoosesTheFirstPortAndShowsIt() {
