@@ -56,6 +56,14 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
     sendBox->setProperty("controlId", SendId + row);
     rightToLeftBox->setProperty("controlId", RightToLeftId + row);
     rightToLeftBox->hide(); // the right-to-left flag is set in the text editor only
+    preview->setToolTip(QStringLiteral("Double-click to edit"));
+    contentButton->setToolTip(QStringLiteral("Edit"));
+    effectButton->setToolTip(QStringLiteral("Effect"));
+    speedBox->setToolTip(QStringLiteral("Speed"));
+    timeBox->setToolTip(QStringLiteral("Time"));
+    marqueeBox->setToolTip(QStringLiteral("Marquee"));
+    blinkBox->setToolTip(QStringLiteral("Blink"));
+    sendBox->setToolTip(QStringLiteral("Send"));
 
     connect(preview, &CImageWnd::doubleClicked, this, [this] { emit previewDoubleClicked(row); });
     connect(speedBox, &QComboBox::activated, this, [this](int index) { emit speedChosen(row, index); });

@@ -1,6 +1,7 @@
 #include "app/CVexaApp.h"
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
+#include "app/ui/ToolTipStyle.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -12,6 +13,7 @@ using namespace vexa;
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-editor"));
+    QApplication::setStyle(new ToolTipStyle);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Vexa Message Editor: compose, preview and send LED sign messages."));
