@@ -2,11 +2,11 @@
 
 #include "app/CVexaApp.h"
 #include "app/ModelCatalogue.h"
+#include "store/AtomicFile.h"
 #include "store/ResourceFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace vexa {
 
@@ -32,10 +32,7 @@ bool WorkFiles::CopyReplacing(const QString& source, const QString& target) {
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError)
         return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        return false;
-    return out.commit();
+    return AtomicFile::Write(target, bytes) == AtomicFile::Result::Ok;
 }
 
 bool WorkFiles::NewFile(CVexaApp& app) {

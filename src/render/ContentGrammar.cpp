@@ -10,7 +10,9 @@ bool StartsWithTag(QStringView text, const QString& tag) {
     return text.startsWith(tag, Qt::CaseSensitive);
 }
 
-bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Fills the embedded part of a date content: RTF text or bitmap-font text, nothing else.
 void ParseDateText(const QString& source, ParsedContent* parsed) {

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
 #include <array>
 
 namespace vexa {
@@ -59,6 +58,9 @@ public:
     // The text without its trailing Unicode white space (space, tab, line feed, vertical tab,
     // form feed, carriage return, no-break space, ...).
     static QString RemoveTrailingWhiteSpace(const QString& text);
+
+    // "[ASCII]" followed by the text, as the text editor of the 7-row models stores it.
+    static QString BitmapFontText(const QString& text) { return BitmapFontTag + text; }
 
     // True when the nine characters at position i form "[GIF_nnn]". The number is read from
     // the three characters between like ToInteger. Positions outside the text give false.

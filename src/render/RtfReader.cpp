@@ -1,8 +1,9 @@
 #include "render/RtfReader.h"
 
+#include "render/CodePageDecoder.h"
+
 #include <QHash>
 #include <QSet>
-
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -19,6 +20,7 @@ constexpr int MaxWordLength = 32;
 // Digits of a numeric parameter beyond this count are consumed but ignored.
 constexpr int MaxParameterDigits = 10;
 constexpr int DefaultHalfPoints = 24;
+constexpr size_t MaxCachedCodePages = 16;
 constexpr QRgb AutoColour = 0xFF000000;
 
 enum class Destination { Text, FontTable, ColourTable, Skip };
@@ -50,8 +52,12 @@ struct ControlToken {
     int hexByte = -1; // Hex: 0..255, or -1 when the digits were missing
 };
 
-bool IsLowerAscii(QChar c) { return c >= u'a' && c <= u'z'; }
-bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsLowerAscii(QChar c) {
+    return c >= u'a' && c <= u'z';
+}
+bool IsAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 int HexValue(QChar c) {
     if (c >= u'0' && c <= u'9')
@@ -66,28 +72,72 @@ int HexValue(QChar c) {
 // Destinations whose content is never text.
 bool IsSkippedDestination(const QString& word) {
     static const QSet<QString> skipped = {
-        QStringLiteral("stylesheet"), QStringLiteral("info"),        QStringLiteral("pict"),
-        QStringLiteral("object"),     QStringLiteral("header"),      QStringLiteral("headerl"),
-        QStringLiteral("headerr"),    QStringLiteral("headerf"),     QStringLiteral("footer"),
-        QStringLiteral("footerl"),    QStringLiteral("footerr"),     QStringLiteral("footerf"),
-        QStringLiteral("footnote"),   QStringLiteral("annotation"),  QStringLiteral("fldinst"),
-        QStringLiteral("pntext"),     QStringLiteral("pntxta"),      QStringLiteral("pntxtb"),
-        QStringLiteral("listtext"),   QStringLiteral("listtable"),   QStringLiteral("listoverridetable"),
-        QStringLiteral("revtbl"),     QStringLiteral("rsidtbl"),     QStringLiteral("xmlnstbl"),
-        QStringLiteral("filetbl"),    QStringLiteral("template"),    QStringLiteral("nonshppict"),
-        QStringLiteral("shp"),        QStringLiteral("shpinst"),     QStringLiteral("shptxt"),
-        QStringLiteral("sp"),         QStringLiteral("sn"),          QStringLiteral("sv"),
-        QStringLiteral("result"),     QStringLiteral("objdata"),     QStringLiteral("themedata"),
-        QStringLiteral("colorschememapping"), QStringLiteral("latentstyles"), QStringLiteral("datastore"),
-        QStringLiteral("pgdsctbl"),   QStringLiteral("userprops"),   QStringLiteral("docvar"),
-        QStringLiteral("ftnsep"),     QStringLiteral("ftnsepc"),     QStringLiteral("ftncn"),
-        QStringLiteral("aftnsep"),    QStringLiteral("aftnsepc"),    QStringLiteral("aftncn"),
-        QStringLiteral("generator"),  QStringLiteral("xe"),          QStringLiteral("tc"),
-        QStringLiteral("txe"),        QStringLiteral("bkmkstart"),   QStringLiteral("bkmkend"),
-        QStringLiteral("atnid"),      QStringLiteral("atnauthor"),   QStringLiteral("atrfstart"),
-        QStringLiteral("atrfend"),    QStringLiteral("private"),     QStringLiteral("falt"),
-        QStringLiteral("panose"),     QStringLiteral("fontemb"),     QStringLiteral("fontfile"),
-        QStringLiteral("mmathPr"),    QStringLiteral("formfield"),   QStringLiteral("do"),
+        QStringLiteral("stylesheet"),
+        QStringLiteral("info"),
+        QStringLiteral("pict"),
+        QStringLiteral("object"),
+        QStringLiteral("header"),
+        QStringLiteral("headerl"),
+        QStringLiteral("headerr"),
+        QStringLiteral("headerf"),
+        QStringLiteral("footer"),
+        QStringLiteral("footerl"),
+        QStringLiteral("footerr"),
+        QStringLiteral("footerf"),
+        QStringLiteral("footnote"),
+        QStringLiteral("annotation"),
+        QStringLiteral("fldinst"),
+        QStringLiteral("pntext"),
+        QStringLiteral("pntxta"),
+        QStringLiteral("pntxtb"),
+        QStringLiteral("listtext"),
+        QStringLiteral("listtable"),
+        QStringLiteral("listoverridetable"),
+        QStringLiteral("revtbl"),
+        QStringLiteral("rsidtbl"),
+        QStringLiteral("xmlnstbl"),
+        QStringLiteral("filetbl"),
+        QStringLiteral("template"),
+        QStringLiteral("nonshppict"),
+        QStringLiteral("shp"),
+        QStringLiteral("shpinst"),
+        QStringLiteral("shptxt"),
+        QStringLiteral("sp"),
+        QStringLiteral("sn"),
+        QStringLiteral("sv"),
+        QStringLiteral("result"),
+        QStringLiteral("objdata"),
+        QStringLiteral("themedata"),
+        QStringLiteral("colorschememapping"),
+        QStringLiteral("latentstyles"),
+        QStringLiteral("datastore"),
+        QStringLiteral("pgdsctbl"),
+        QStringLiteral("userprops"),
+        QStringLiteral("docvar"),
+        QStringLiteral("ftnsep"),
+        QStringLiteral("ftnsepc"),
+        QStringLiteral("ftncn"),
+        QStringLiteral("aftnsep"),
+        QStringLiteral("aftnsepc"),
+        QStringLiteral("aftncn"),
+        QStringLiteral("generator"),
+        QStringLiteral("xe"),
+        QStringLiteral("tc"),
+        QStringLiteral("txe"),
+        QStringLiteral("bkmkstart"),
+        QStringLiteral("bkmkend"),
+        QStringLiteral("atnid"),
+        QStringLiteral("atnauthor"),
+        QStringLiteral("atrfstart"),
+        QStringLiteral("atrfend"),
+        QStringLiteral("private"),
+        QStringLiteral("falt"),
+        QStringLiteral("panose"),
+        QStringLiteral("fontemb"),
+        QStringLiteral("fontfile"),
+        QStringLiteral("mmathPr"),
+        QStringLiteral("formfield"),
+        QStringLiteral("do"),
     };
     return skipped.contains(word);
 }
@@ -95,17 +145,17 @@ bool IsSkippedDestination(const QString& word) {
 // Characters that a control word stands for.
 std::optional<char16_t> SpecialCharacter(const QString& word) {
     static const std::map<QString, char16_t> characters = {
-        {QStringLiteral("tab"), u'\t'},        {QStringLiteral("cell"), u'\t'},
-        {QStringLiteral("nestcell"), u'\t'},   {QStringLiteral("par"), u'\r'},
-        {QStringLiteral("line"), u'\r'},       {QStringLiteral("sect"), u'\r'},
-        {QStringLiteral("page"), u'\r'},       {QStringLiteral("row"), u'\r'},
-        {QStringLiteral("nestrow"), u'\r'},    {QStringLiteral("emdash"), u'\u2014'},
-        {QStringLiteral("endash"), u'\u2013'}, {QStringLiteral("emspace"), u'\u2003'},
-        {QStringLiteral("enspace"), u'\u2002'},{QStringLiteral("qmspace"), u'\u2005'},
-        {QStringLiteral("bullet"), u'\u2022'}, {QStringLiteral("lquote"), u'\u2018'},
-        {QStringLiteral("rquote"), u'\u2019'}, {QStringLiteral("ldblquote"), u'\u201C'},
+        {QStringLiteral("tab"), u'\t'},           {QStringLiteral("cell"), u'\t'},
+        {QStringLiteral("nestcell"), u'\t'},      {QStringLiteral("par"), u'\r'},
+        {QStringLiteral("line"), u'\r'},          {QStringLiteral("sect"), u'\r'},
+        {QStringLiteral("page"), u'\r'},          {QStringLiteral("row"), u'\r'},
+        {QStringLiteral("nestrow"), u'\r'},       {QStringLiteral("emdash"), u'\u2014'},
+        {QStringLiteral("endash"), u'\u2013'},    {QStringLiteral("emspace"), u'\u2003'},
+        {QStringLiteral("enspace"), u'\u2002'},   {QStringLiteral("qmspace"), u'\u2005'},
+        {QStringLiteral("bullet"), u'\u2022'},    {QStringLiteral("lquote"), u'\u2018'},
+        {QStringLiteral("rquote"), u'\u2019'},    {QStringLiteral("ldblquote"), u'\u201C'},
         {QStringLiteral("rdblquote"), u'\u201D'}, {QStringLiteral("zwj"), u'\u200D'},
-        {QStringLiteral("zwnj"), u'\u200C'},   {QStringLiteral("ltrmark"), u'\u200E'},
+        {QStringLiteral("zwnj"), u'\u200C'},      {QStringLiteral("ltrmark"), u'\u200E'},
         {QStringLiteral("rtlmark"), u'\u200F'},
     };
     const auto found = characters.find(word);
@@ -117,52 +167,15 @@ std::optional<char16_t> SpecialCharacter(const QString& word) {
 // Underline kinds: every one of them switches underlining on (parameter 0 switches it off).
 bool IsUnderlineWord(const QString& word) {
     static const QStringList words = {
-        QStringLiteral("ul"),        QStringLiteral("uld"),        QStringLiteral("uldash"),
-        QStringLiteral("uldashd"),   QStringLiteral("uldashdd"),   QStringLiteral("uldb"),
-        QStringLiteral("ulhwave"),   QStringLiteral("ulldash"),    QStringLiteral("ulth"),
-        QStringLiteral("ulthd"),     QStringLiteral("ulthdash"),   QStringLiteral("ulthdashd"),
+        QStringLiteral("ul"),         QStringLiteral("uld"),       QStringLiteral("uldash"),
+        QStringLiteral("uldashd"),    QStringLiteral("uldashdd"),  QStringLiteral("uldb"),
+        QStringLiteral("ulhwave"),    QStringLiteral("ulldash"),   QStringLiteral("ulth"),
+        QStringLiteral("ulthd"),      QStringLiteral("ulthdash"),  QStringLiteral("ulthdashd"),
         QStringLiteral("ulthdashdd"), QStringLiteral("ulthldash"), QStringLiteral("ululdbwave"),
-        QStringLiteral("ulw"),       QStringLiteral("ulwave"),
+        QStringLiteral("ulw"),        QStringLiteral("ulwave"),
     };
     return words.contains(word);
 }
-
-// Turns bytes of one code page into UTF-16, caching what it has decoded.
-class ByteDecoder {
-public:
-    explicit ByteDecoder(int codePage) : page(codePage) {}
-
-    bool IsLeadByte(unsigned char byte) const { return page.IsLeadByte(byte); }
-
-    QString DecodeSingle(unsigned char byte) {
-        if (byte < 0x80)
-            return QString(QChar(byte));
-        char16_t& cached = singles[byte - 0x80];
-        if (cached == 0) {
-            const QString decoded = page.Decode(QByteArray(1, static_cast<char>(byte)));
-            cached = decoded.size() == 1 ? decoded.at(0).unicode() : u'\uFFFD';
-        }
-        return QString(QChar(cached));
-    }
-
-    QString DecodePair(unsigned char lead, unsigned char trail) {
-        const quint16 key = static_cast<quint16>((lead << 8) | trail);
-        auto found = pairs.constFind(key);
-        if (found != pairs.constEnd())
-            return *found;
-        QByteArray bytes;
-        bytes.append(static_cast<char>(lead));
-        bytes.append(static_cast<char>(trail));
-        const QString decoded = page.Decode(bytes);
-        pairs.insert(key, decoded);
-        return decoded;
-    }
-
-private:
-    LegacyCodePage page;
-    std::array<char16_t, 128> singles{};
-    QHash<quint16, QString> pairs;
-};
 
 // Reads the whole document in one pass over the input.
 class Parser {
@@ -170,13 +183,18 @@ public:
     Parser(const QString& input, const LegacyCodePage& legacyPage)
         : rtf(input), ansiCodePage(legacyPage.Number()) {}
 
-    RichText Run() {
+    RichText Run(CharFormat* endFormat) {
         while (position < rtf.size() && !finished)
             Step();
+        if (!closingFormat)
+            closingFormat = CurrentFormat();
         if (result.text.endsWith(u'\r')) { // the paragraph mark that closes the document
+            closingFormat = result.formats.constLast();
             result.text.chop(1);
             result.formats.removeLast();
         }
+        if (endFormat)
+            *endFormat = *closingFormat;
         return result;
     }
 
@@ -188,9 +206,9 @@ private:
     int defaultFont = -1;
 
     std::vector<GroupState> groups{GroupState{}};
-    int groupsOpened = 0;       // groups open inside the document, the outermost included
-    int overflowDepth = 0;      // groups open beyond MaxGroupDepth, skipped whole
-    int pendingSkip = 0;        // fallback characters still to skip after \uN
+    int groupsOpened = 0;  // groups open inside the document, the outermost included
+    int overflowDepth = 0; // groups open beyond MaxGroupDepth, skipped whole
+    int pendingSkip = 0;   // fallback characters still to skip after \uN
 
     QHash<int, FontEntry> fonts;
     // Font table entry being read.
@@ -203,11 +221,12 @@ private:
     int red = 0, green = 0, blue = 0;
     bool colourSet = false;
 
-    std::map<int, ByteDecoder> decoders;
-    int leadByte = -1;          // first byte of a double-byte character awaiting its second
+    std::map<int, CodePageDecoder> decoders;
+    int leadByte = -1; // first byte of a double-byte character awaiting its second
     int leadPage = 0;
 
     RichText result;
+    std::optional<CharFormat> closingFormat; // the format in effect where the document ends
 
     GroupState& State() { return groups.back(); }
 
@@ -245,6 +264,8 @@ private:
         }
         if (State().destination == Destination::FontTable)
             CommitFontEntry();
+        if (groupsOpened == 1)
+            closingFormat = CurrentFormat();
         if (groups.size() > 1) {
             const bool fontsChanged = State().font != groups[groups.size() - 2].font;
             groups.pop_back();
@@ -538,15 +559,19 @@ private:
         return font >= 0 ? font : defaultFont;
     }
 
-    ByteDecoder& DecoderFor(int codePage) {
+    CodePageDecoder& DecoderFor(int codePage) {
         auto found = decoders.find(codePage);
-        if (found == decoders.end())
-            found = decoders.emplace(codePage, ByteDecoder(codePage)).first;
-        return found->second;
+        if (found != decoders.end())
+            return found->second;
+        if (decoders.size() >= MaxCachedCodePages)
+            decoders.clear(); // a document switching between endless pages must not grow the cache
+        return decoders.emplace(codePage, CodePageDecoder(codePage)).first->second;
     }
 
     // A byte of text in the code page of the current font (or of the font table entry).
     void AddByte(unsigned char byte) {
+        if (byte == 0)
+            return; // a NUL is never text
         if (State().destination == Destination::FontTable) {
             AddEntryByte(byte);
             return;
@@ -554,12 +579,12 @@ private:
         if (State().destination != Destination::Text)
             return;
         const int page = CodePageOfFont(CurrentFontIndex());
-        ByteDecoder& decoder = DecoderFor(page);
+        CodePageDecoder& decoder = DecoderFor(page);
         if (leadByte >= 0 && leadPage == page) {
             const unsigned char lead = static_cast<unsigned char>(leadByte);
             leadByte = -1;
             Append(decoder.DecodePair(lead, byte));
-        } else if (byte >= 0x80 && decoder.IsLeadByte(byte)) {
+        } else if (decoder.IsLeadByte(byte)) {
             leadByte = byte;
             leadPage = page;
         } else {
@@ -582,7 +607,9 @@ private:
     }
 
     void AddUnicode(int value) {
-        AddText(QString(UnicodeUnit(value)));
+        const QChar unit = UnicodeUnit(value);
+        if (!unit.isNull())
+            AddText(QString(unit));
         pendingSkip = State().fallbackSkip;
     }
 
@@ -654,7 +681,7 @@ private:
     void FlushEntryBytes() {
         if (entryBytes.isEmpty())
             return;
-        entry.face += LegacyCodePage(entryBytesPage).Decode(entryBytes);
+        entry.face += DecoderFor(entryBytesPage).Decode(entryBytes);
         entryBytes.clear();
     }
 
@@ -685,28 +712,49 @@ private:
 
 int RtfReader::CodePageOfCharset(int charset) {
     switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 437;
-    default: return 0;
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 255:
+        return 437;
+    default:
+        return 0;
     }
 }
 
 RichText RtfReader::Read(const QString& rtf, const LegacyCodePage& ansiPage) {
-    return Parser(rtf, ansiPage).Run();
+    return Parser(rtf, ansiPage).Run(nullptr);
+}
+
+RichText RtfReader::Read(const QString& rtf, const LegacyCodePage& ansiPage, CharFormat* endFormat) {
+    return Parser(rtf, ansiPage).Run(endFormat);
 }
 
 } // namespace vexa

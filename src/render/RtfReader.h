@@ -33,6 +33,9 @@ public:
     static constexpr int MaxFallbackSkip = 16;
 
     static RichText Read(const QString& rtf, const LegacyCodePage& ansiPage);
+    // Also gives the format of the paragraph mark that closes the document (or the format in
+    // effect where reading stopped): the format an empty document types in.
+    static RichText Read(const QString& rtf, const LegacyCodePage& ansiPage, CharFormat* endFormat);
 
     // The Windows code page of an RTF \fcharset value, 0 when the charset has no page of its
     // own and the document's ANSI page applies.

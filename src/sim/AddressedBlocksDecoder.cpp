@@ -12,9 +12,13 @@ constexpr int BlockSize = AddressedBlocksFamily::BlockSize;
 constexpr int EndSize = 8;
 constexpr int PageBytes = AddressedBlocksFamily::PageBytes;
 
-int Byte(QByteArrayView frame, qsizetype at) { return static_cast<unsigned char>(frame.at(at)); }
+int Byte(QByteArrayView frame, qsizetype at) {
+    return static_cast<unsigned char>(frame.at(at));
+}
 
-int Key(int id, int slot) { return (id << 16) | slot; }
+int Key(int id, int slot) {
+    return (id << 16) | slot;
+}
 
 } // namespace
 
@@ -28,7 +32,7 @@ int AddressedBlocksDecoder::EffectIndex(int code) {
 }
 
 AddressedBlocksDecoder::Parse AddressedBlocksDecoder::ParseFrame(QByteArrayView pending, qsizetype& used,
-                                                                SimEvents& events) {
+                                                                 SimEvents& events) {
     if (Byte(pending, 0) != 0x7E)
         return Parse::NotMine;
     if (pending.size() < 3)
@@ -76,12 +80,9 @@ void AddressedBlocksDecoder::DecodeBlock(QByteArrayView frame, SimEvents& events
         const int code = Byte(frame, 13);
         message = Message{};
         message.attributes = QJsonObject{
-            {QStringLiteral("effectCode"), code},
-            {QStringLiteral("effect"), EffectIndex(code)},
-            {QStringLiteral("speed"), Byte(frame, 14)},
-            {QStringLiteral("time"), Byte(frame, 15)},
-            {QStringLiteral("marquee"), Byte(frame, 16)},
-            {QStringLiteral("declaredPages"), Byte(frame, 17)},
+            {QStringLiteral("effectCode"), code},         {QStringLiteral("effect"), EffectIndex(code)},
+            {QStringLiteral("speed"), Byte(frame, 14)},   {QStringLiteral("time"), Byte(frame, 15)},
+            {QStringLiteral("marquee"), Byte(frame, 16)}, {QStringLiteral("declaredPages"), Byte(frame, 17)},
         };
     }
     const bool inOrder = page == message.pages;

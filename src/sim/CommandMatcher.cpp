@@ -10,9 +10,13 @@ namespace {
 
 constexpr int Any = -1;
 
-int Byte(QByteArrayView frame, qsizetype at) { return static_cast<unsigned char>(frame.at(at)); }
+int Byte(QByteArrayView frame, qsizetype at) {
+    return static_cast<unsigned char>(frame.at(at));
+}
 
-QJsonObject Named(const char* kind) { return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}}; }
+QJsonObject Named(const char* kind) {
+    return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}};
+}
 
 QJsonObject PowerOn(QByteArrayView frame) {
     QJsonObject event = Named("power");
@@ -34,7 +38,9 @@ QJsonObject Probe(QByteArrayView frame) {
     return event;
 }
 
-QJsonObject ReadId(QByteArrayView) { return Named("read-id"); }
+QJsonObject ReadId(QByteArrayView) {
+    return Named("read-id");
+}
 
 QJsonObject SetIdPlain(QByteArrayView frame) {
     QJsonObject event = Named("set-id");
@@ -68,8 +74,8 @@ QJsonObject ClockEvent(int year, int month, int day, int hour, int minute, int s
 
 // 25-byte clock: weekday, year (big-endian), month, day, hour, minute, second from byte 13.
 QJsonObject WideClock(QByteArrayView frame) {
-    return ClockEvent(Byte(frame, 14) * 256 + Byte(frame, 15), Byte(frame, 16), Byte(frame, 17), Byte(frame, 18),
-                      Byte(frame, 19), Byte(frame, 20), Byte(frame, 13));
+    return ClockEvent(Byte(frame, 14) * 256 + Byte(frame, 15), Byte(frame, 16), Byte(frame, 17),
+                      Byte(frame, 18), Byte(frame, 19), Byte(frame, 20), Byte(frame, 13));
 }
 
 // 14-byte clock: second, minute, hour, day, month, weekday, year's low 8 bits from byte 5.
@@ -77,8 +83,8 @@ QJsonObject WideClock(QByteArrayView frame) {
 // 2000..2255 with that low byte.
 QJsonObject AddressedClock(QByteArrayView frame) {
     const int year = 2000 + ((Byte(frame, 11) - (2000 & 0xFF)) & 0xFF);
-    QJsonObject event = ClockEvent(year, Byte(frame, 9), Byte(frame, 8), Byte(frame, 7),
-                                   Byte(frame, 6), Byte(frame, 5), Byte(frame, 10));
+    QJsonObject event = ClockEvent(year, Byte(frame, 9), Byte(frame, 8), Byte(frame, 7), Byte(frame, 6),
+                                   Byte(frame, 5), Byte(frame, 10));
     event.insert(QStringLiteral("yearByte"), Byte(frame, 11));
     return event;
 }
@@ -91,7 +97,8 @@ CommandMatcher::CommandMatcher(LinkFamily family) {
     table.push_back({"probe", {0x7E, Any, 0xF2, 0x00, 0x00, 0x00, 0x7E}, &Probe});
     if (family == LinkFamily::AddressedBlocks) {
         table.push_back({"set-id", {0x7E, Any, 0x1D, Any, 0x00, 0x7E}, &SetIdAddressed});
-        table.push_back({"clock", {0x7E, 0x01, 0xF1, 0x00, 0x00, Any, Any, Any, Any, Any, Any, Any, 0x4D, 0x7E},
+        table.push_back({"clock",
+                         {0x7E, 0x01, 0xF1, 0x00, 0x00, Any, Any, Any, Any, Any, Any, Any, 0x4D, 0x7E},
                          &AddressedClock});
         return;
     }
@@ -99,8 +106,8 @@ CommandMatcher::CommandMatcher(LinkFamily family) {
     table.push_back({"set-id", {0x48, Any, Any, 0x9A, 0x6F}, &SetIdPlain});
     if (family != LinkFamily::SlotTrailer)
         table.push_back({"clock",
-                         {0xAA, 0xAA, 0xAA, 0xAA, 0x02, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x40, 0x10, Any, Any, Any,
-                          Any, Any, Any, Any, Any, 0x02, 0x01, 0x55, 0x88},
+                         {0xAA, 0xAA, 0xAA, 0xAA, 0x02, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x40, 0x10,
+                          Any,  Any,  Any,  Any,  Any,  Any,  Any,  Any,  0x02, 0x01, 0x55, 0x88},
                          &WideClock});
 }
 

@@ -4,7 +4,6 @@
 
 #include <QByteArrayView>
 #include <QJsonObject>
-
 #include <vector>
 
 namespace vexa {

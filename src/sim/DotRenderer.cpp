@@ -6,7 +6,9 @@ namespace vexa {
 
 namespace {
 
-int Byte(QByteArrayView data, qsizetype at) { return static_cast<unsigned char>(data.at(at)); }
+int Byte(QByteArrayView data, qsizetype at) {
+    return static_cast<unsigned char>(data.at(at));
+}
 
 } // namespace
 
@@ -71,8 +73,9 @@ QImage DotRenderer::Combine(const QImage& red, const QImage& green) {
     QImage image(red.size(), QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            image.setPixelColor(x, y, QColor(red.pixelColor(x, y).red() > 0 ? 255 : 0,
-                                             green.pixelColor(x, y).green() > 0 ? 255 : 0, 0));
+            image.setPixelColor(x, y,
+                                QColor(red.pixelColor(x, y).red() > 0 ? 255 : 0,
+                                       green.pixelColor(x, y).green() > 0 ? 255 : 0, 0));
     return image;
 }
 

@@ -3,7 +3,6 @@
 #include "link/families/paged_blocks/PagedBlocksFamily.h"
 
 #include <QString>
-
 #include <algorithm>
 
 namespace vexa {
@@ -13,7 +12,9 @@ namespace {
 constexpr int FrameSize = PagedBlocksFamily::FrameSize;
 constexpr int PageBytes = PagedBlocksFamily::PageBytes;
 
-int Byte(QByteArrayView frame, qsizetype at) { return static_cast<unsigned char>(frame.at(at)); }
+int Byte(QByteArrayView frame, qsizetype at) {
+    return static_cast<unsigned char>(frame.at(at));
+}
 
 } // namespace
 
@@ -35,7 +36,8 @@ bool PagedBlocksDecoder::Plausible(QByteArrayView frame) const {
     return true;
 }
 
-PagedBlocksDecoder::Parse PagedBlocksDecoder::ParseFrame(QByteArrayView pending, qsizetype& used, SimEvents& events) {
+PagedBlocksDecoder::Parse PagedBlocksDecoder::ParseFrame(QByteArrayView pending, qsizetype& used,
+                                                         SimEvents& events) {
     if (!Plausible(pending.first(std::min<qsizetype>(pending.size(), FrameSize))))
         return Parse::NotMine;
     if (pending.size() < FrameSize)
@@ -102,6 +104,8 @@ void PagedBlocksDecoder::FinishMessage(SimEvents& events) {
     pages = 0;
 }
 
-void PagedBlocksDecoder::FlushFamily(SimEvents& events) { FinishMessage(events); }
+void PagedBlocksDecoder::FlushFamily(SimEvents& events) {
+    FinishMessage(events);
+}
 
 } // namespace vexa

@@ -4,7 +4,6 @@
 
 #include <QJsonArray>
 #include <QString>
-
 #include <algorithm>
 #include <array>
 
@@ -14,7 +13,9 @@ namespace {
 
 constexpr int HeaderSize = 5;
 
-int Byte(QByteArrayView frame, qsizetype at) { return static_cast<unsigned char>(frame.at(at)); }
+int Byte(QByteArrayView frame, qsizetype at) {
+    return static_cast<unsigned char>(frame.at(at));
+}
 
 struct HeaderShape {
     std::array<int, HeaderSize> bytes; // byte 2 is the plain value, replaced by an ID with 485
@@ -29,11 +30,12 @@ RowDirectoryDecoder::RowDirectoryDecoder(const DisplayModel& model) : SignDecode
 }
 
 RowDirectoryDecoder::Parse RowDirectoryDecoder::ParseFrame(QByteArrayView pending, qsizetype& used,
-                                                          SimEvents& events) {
+                                                           SimEvents& events) {
     switch (stage) {
     case Stage::Idle:
         if (afterBlock && Byte(pending, 0) == 0) {
-            used = std::find_if(pending.begin(), pending.end(), [](char c) { return c != 0; }) - pending.begin();
+            used =
+                std::find_if(pending.begin(), pending.end(), [](char c) { return c != 0; }) - pending.begin();
             padding += static_cast<int>(used);
             return Parse::Consumed;
         }
@@ -57,10 +59,11 @@ RowDirectoryDecoder::Parse RowDirectoryDecoder::ParseFrame(QByteArrayView pendin
 }
 
 RowDirectoryDecoder::Parse RowDirectoryDecoder::ParseHeader(QByteArrayView pending, qsizetype& used,
-                                                           SimEvents& events) {
+                                                            SimEvents& events) {
     const std::array<HeaderShape, 2> shapes{{
         {{0x48, 0x65, 0x6C, 0x6C, 0x6F}},
-        secondHeaders ? HeaderShape{{0x48, 0x65, 0x96, 0x5A, 0xF0}} : HeaderShape{{0x96, 0x05, 0x0F, 0xAA, 0xAA}},
+        secondHeaders ? HeaderShape{{0x48, 0x65, 0x96, 0x5A, 0xF0}}
+                      : HeaderShape{{0x96, 0x05, 0x0F, 0xAA, 0xAA}},
     }};
     bool partial = false;
     for (int candidate = 0; candidate < 2; ++candidate) {
@@ -103,7 +106,8 @@ void RowDirectoryDecoder::DecodeDirectory(QByteArrayView frame, SimEvents& event
         entry.attribute = Byte(frame, 1 + j);
         entry.offset = ((Byte(frame, at) & 0x07) << 8) | Byte(frame, at + 1);
         entry.sliceLength = (Byte(frame, at + 2) << 8) | Byte(frame, at + 3);
-        consistent = consistent && (Byte(frame, at) & 0xF8) == 0x08 && entry.offset == (runningOffset & 0x7FF);
+        consistent =
+            consistent && (Byte(frame, at) & 0xF8) == 0x08 && entry.offset == (runningOffset & 0x7FF);
         runningOffset += entry.sliceLength;
         sliceTotal += entry.sliceLength;
         entries.append(QJsonObject{

@@ -31,9 +31,13 @@ std::unique_ptr<SignDecoder> SignDecoder::ForModel(const DisplayModel& model) {
     return nullptr;
 }
 
-QJsonObject SignDecoder::Event(const char* kind) { return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}}; }
+QJsonObject SignDecoder::Event(const char* kind) {
+    return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}};
+}
 
-int SignDecoder::SlotCount() const { return signModel.slotCount; }
+int SignDecoder::SlotCount() const {
+    return signModel.slotCount;
+}
 
 void SignDecoder::ReportUnknown(SimEvents& events) {
     if (unknown.isEmpty())
@@ -86,8 +90,15 @@ SimEvents SignDecoder::Feed(QByteArrayView chunk) {
 
 SimEvents SignDecoder::Flush() {
     SimEvents events;
-    unknown.append(backlog);
-    backlog.clear();
+    // What waits here is the start of a frame that never completed: give up its first byte
+    // and look again, so frames that arrived behind a false start are still recognised.
+    while (!backlog.isEmpty()) {
+        unknown.append(backlog.front());
+        const QByteArray rest = backlog.mid(1);
+        backlog.clear();
+        const SimEvents found = Feed(rest);
+        events.insert(events.end(), found.begin(), found.end());
+    }
     ReportUnknown(events);
     FlushFamily(events);
     return events;

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QJsonObject>
-
 #include <memory>
 #include <vector>
 

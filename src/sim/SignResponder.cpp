@@ -3,23 +3,28 @@
 #include "link/families/FrameBytes.h"
 
 #include <QString>
-
 #include <algorithm>
 
 namespace vexa {
 
 namespace {
 
-int Field(const QJsonObject& event, const char* name) { return event.value(QLatin1String(name)).toInt(); }
+int Field(const QJsonObject& event, const char* name) {
+    return event.value(QLatin1String(name)).toInt();
+}
 
 } // namespace
 
 SignResponder::SignResponder(LinkFamily linkFamily, std::vector<int> signIds, Fault faultMode)
     : family(linkFamily), ids(std::move(signIds)), fault(faultMode) {}
 
-QByteArray SignResponder::ScanReply(int id) { return FrameBytes::Of({0xCC, 0x42, 0x00, 0x1A, 0x00, 0x40, 0x10, id}); }
+QByteArray SignResponder::ScanReply(int id) {
+    return FrameBytes::Of({0xCC, 0x42, 0x00, 0x1A, 0x00, 0x40, 0x10, id});
+}
 
-QByteArray SignResponder::ReadIdReply(int id) { return FrameBytes::Of({0x84, 0x65, 0x9C, 0x5A, id}); }
+QByteArray SignResponder::ReadIdReply(int id) {
+    return FrameBytes::Of({0x84, 0x65, 0x9C, 0x5A, id});
+}
 
 QByteArray SignResponder::ClockAcknowledgement(LinkFamily linkFamily) {
     switch (linkFamily) {
@@ -39,7 +44,9 @@ QByteArray SignResponder::ClockAcknowledgement(LinkFamily linkFamily) {
     }
 }
 
-bool SignResponder::Configured(int id) const { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
+bool SignResponder::Configured(int id) const {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
 
 // Noise never has the length of a recognised reply (1, 5, 8, 14, 16 bytes).
 QByteArray SignResponder::Noise() {

@@ -4,7 +4,6 @@
 #include "sim/SignDecoder.h"
 
 #include <QByteArray>
-
 #include <optional>
 #include <vector>
 

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -27,7 +26,9 @@ SignResponder::Fault FaultOf(const SimOptions& options) {
     return SignResponder::Fault::None;
 }
 
-QJsonObject Named(const char* kind) { return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}}; }
+QJsonObject Named(const char* kind) {
+    return QJsonObject{{QStringLiteral("event"), QString::fromLatin1(kind)}};
+}
 
 // A signal descriptor for SIGTERM and SIGINT, so the poll loop sees them like input.
 int SignalDescriptor() {
@@ -42,8 +43,9 @@ int SignalDescriptor() {
 } // namespace
 
 SignSimulator::SignSimulator(SimOptions simOptions, std::FILE* output)
-    : options(std::move(simOptions)), out(output), model(*ModelCatalogue::Find(options.model)),
-      decoder(SignDecoder::ForModel(model)), responder(model.family, options.ids, FaultOf(options)) {}
+    : options(std::move(simOptions)), out(output), model(ModelCatalogue::Find(options.model)),
+      decoder(model ? SignDecoder::ForModel(*model) : nullptr),
+      responder(model ? model->family : LinkFamily::RowDirectory, options.ids, FaultOf(options)) {}
 
 SignSimulator::~SignSimulator() = default;
 
@@ -72,7 +74,8 @@ void SignSimulator::Print(const QJsonObject& event) {
             else if (value.isDouble())
                 text = QByteArray::number(value.toInteger());
             else
-                text = QJsonDocument(value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject()))
+                text = QJsonDocument(value.isArray() ? QJsonDocument(value.toArray())
+                                                     : QJsonDocument(value.toObject()))
                            .toJson(QJsonDocument::Compact);
             line += ' ' + it.key().toUtf8() + '=' + text;
         }
@@ -86,7 +89,8 @@ void SignSimulator::Reply(const SignResponder::Outcome& outcome) {
     for (const QJsonObject& event : outcome.events)
         Print(event);
     for (const QByteArray& reply : outcome.replies) {
-        const ssize_t written = ::write(terminal.MasterFd(), reply.constData(), static_cast<size_t>(reply.size()));
+        const ssize_t written =
+            ::write(terminal.MasterFd(), reply.constData(), static_cast<size_t>(reply.size()));
         if (written != reply.size()) {
             QJsonObject event = Named("reply-lost");
             event.insert(QStringLiteral("data"), QString::fromLatin1(reply.toHex()));
@@ -98,7 +102,8 @@ void SignSimulator::Reply(const SignResponder::Outcome& outcome) {
 void SignSimulator::Handle(const SimEvents& events, qint64 nowMs) {
     for (const QJsonObject& event : events) {
         Print(event);
-        if (!options.renderDir.isEmpty() && event.value(QStringLiteral("event")).toString() == QLatin1String("message"))
+        if (!options.renderDir.isEmpty() &&
+            event.value(QStringLiteral("event")).toString() == QLatin1String("message"))
             Render(event);
         Reply(responder.OnEvent(event, nowMs));
     }
@@ -108,7 +113,7 @@ void SignSimulator::Render(const QJsonObject& message) {
     const QByteArray data = QByteArray::fromHex(message.value(QStringLiteral("data")).toString().toLatin1());
     const int slot = message.value(QStringLiteral("slot")).toInt();
     const int set = message.value(QStringLiteral("set")).toInt();
-    const QImage image = DotRenderer::Render(model, data, set);
+    const QImage image = DotRenderer::Render(*model, data, set);
     if (image.isNull())
         return;
     auto save = [&](const QImage& picture, const QString& name) {
@@ -125,14 +130,14 @@ void SignSimulator::Render(const QJsonObject& message) {
         Print(event);
     };
     QString name;
-    if (model.family == LinkFamily::AddressedBlocks)
+    if (model->family == LinkFamily::AddressedBlocks)
         name = QStringLiteral("id%1-slot%2.png").arg(message.value(QStringLiteral("id")).toInt()).arg(slot);
     else if (message.contains(QStringLiteral("set")))
         name = QStringLiteral("slot%1-set%2.png").arg(slot).arg(set);
     else
         name = QStringLiteral("slot%1.png").arg(slot);
     save(image, name);
-    if (model.packKind == PackKind::ColourPlanes) {
+    if (model->packKind == PackKind::ColourPlanes) {
         if (set == 0) {
             redPlanes[slot] = image;
         } else if (redPlanes.count(slot) != 0) {
@@ -176,6 +181,10 @@ bool SignSimulator::ReadLine(qint64 nowMs, bool& hungUp) {
 
 int SignSimulator::Run() {
     QString error;
+    if (!model || !decoder) {
+        std::fprintf(stderr, "vexa-sim: unknown model: %s\n", qPrintable(options.model));
+        return 2;
+    }
     if (!terminal.Open(error) || (!options.linkPath.isEmpty() && !terminal.Link(options.linkPath, error))) {
         std::fprintf(stderr, "vexa-sim: %s\n", qPrintable(error));
         return 1;
@@ -187,7 +196,7 @@ int SignSimulator::Run() {
         if (!options.linkPath.isEmpty())
             ready.insert(QStringLiteral("link"), options.linkPath);
         ready.insert(QStringLiteral("model"), options.model);
-        ready.insert(QStringLiteral("family"), model.family_code());
+        ready.insert(QStringLiteral("family"), model->family_code());
         QJsonArray ids;
         for (int id : options.ids)
             ids.append(id);

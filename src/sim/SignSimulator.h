@@ -7,7 +7,6 @@
 #include "sim/SimOptions.h"
 
 #include <QImage>
-
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -18,6 +17,7 @@ namespace vexa {
 // the responder's replies written back and every event printed as one line.
 class SignSimulator {
 public:
+    // options as SimOptions::Parse returns them; an unknown model makes Run fail.
     SignSimulator(SimOptions options, std::FILE* out);
     ~SignSimulator();
     SignSimulator(const SignSimulator&) = delete;
@@ -35,7 +35,7 @@ private:
 
     SimOptions options;
     std::FILE* out;
-    const DisplayModel& model;
+    const DisplayModel* model;
     PseudoTerminal terminal;
     std::unique_ptr<SignDecoder> decoder;
     SignResponder responder;

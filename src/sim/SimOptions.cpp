@@ -69,8 +69,8 @@ std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QStrin
             options.garbage = true;
         } else if (argument == QLatin1String("--model") || argument == QLatin1String("--ids") ||
                    argument == QLatin1String("--link") || argument == QLatin1String("--render") ||
-                   argument == QLatin1String("--stall-after") || argument == QLatin1String("--hangup-after") ||
-                   argument == QLatin1String("--quiet-ms")) {
+                   argument == QLatin1String("--stall-after") ||
+                   argument == QLatin1String("--hangup-after") || argument == QLatin1String("--quiet-ms")) {
             const std::optional<QString> text = value();
             if (!text) {
                 error = QStringLiteral("%1 needs a value").arg(argument);

@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QTime>
-
 #include <algorithm>
 
 namespace vexa {
@@ -15,14 +14,16 @@ namespace {
 constexpr int TrailerSize = SlotTrailerFamily::TrailerSize;
 const char TrailerLead[] = "\xFA\xAF\xFF\xFF";
 
-int Byte(QByteArrayView frame, qsizetype at) { return static_cast<unsigned char>(frame.at(at)); }
+int Byte(QByteArrayView frame, qsizetype at) {
+    return static_cast<unsigned char>(frame.at(at));
+}
 
 } // namespace
 
 SlotTrailerDecoder::SlotTrailerDecoder(const DisplayModel& model) : SignDecoder(model) {}
 
 SlotTrailerDecoder::Parse SlotTrailerDecoder::ParseFrame(QByteArrayView pending, qsizetype& used,
-                                                        SimEvents& events) {
+                                                         SimEvents& events) {
     const QByteArrayView lead(TrailerLead, 4);
     const qsizetype compared = std::min<qsizetype>(4, pending.size());
     if (pending.first(compared) == lead.first(compared)) {

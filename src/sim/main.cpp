@@ -2,7 +2,6 @@
 #include "sim/SimOptions.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 int main(int argc, char** argv) {

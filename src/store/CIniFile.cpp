@@ -1,8 +1,8 @@
 #include "store/CIniFile.h"
 
+#include "store/AtomicFile.h"
 #include "store/EncodedTextReader.h"
 
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cmath>
@@ -99,18 +99,12 @@ QByteArray CIniFile::Serialize() const {
 }
 
 bool CIniFile::SaveFile() {
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Report(QStringLiteral("Error"), QStringLiteral("Open failed"));
-        return false;
+    switch (AtomicFile::Write(filePath, Serialize())) {
+    case AtomicFile::Result::Ok: return true;
+    case AtomicFile::Result::CannotCreate: Report(QStringLiteral("Error"), QStringLiteral("Open failed")); break;
+    case AtomicFile::Result::WriteFailed: Report(QStringLiteral("Error"), QStringLiteral("Close failed")); break;
     }
-    const QByteArray bytes = Serialize();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        file.cancelWriting();
-        Report(QStringLiteral("Error"), QStringLiteral("Close failed"));
-        return false;
-    }
-    return true;
+    return false;
 }
 
 int CIniFile::KeyIndex(const QString& keyName) const {

@@ -1,7 +1,8 @@
 #include "store/ResourceFiles.h"
 
+#include "store/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 static void InitStoreResources() { Q_INIT_RESOURCE(store_resources); }
 
@@ -23,12 +24,7 @@ bool ResourceFiles::WriteResourceFile(const QString& type, int number, const QSt
     const QByteArray bytes = Read(type, number);
     if (bytes.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return AtomicFile::Write(path, bytes) == AtomicFile::Result::Ok;
 }
 
 } // namespace vexa

@@ -9,7 +9,9 @@ using namespace vexa;
 
 namespace {
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(QByteArray(text)); }
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text));
+}
 
 QByteArray Counting(int size, int first) {
     QByteArray bytes;
@@ -121,7 +123,8 @@ private slots:
 
         // Progress counts the pages of every slot with bytes, the unselected one included.
         QCOMPARE(Progress(steps), (QList<int>{7, 15, 23, 30, 38, 46, 53, 61, 69, 76, 84, 92}));
-        QCOMPARE(Pauses(steps), (QList<int>{1000, 500, 500, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000}));
+        QCOMPARE(Pauses(steps),
+                 (QList<int>{1000, 500, 500, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000}));
     }
 
     void pagedBlocksUnitAndAddress() {

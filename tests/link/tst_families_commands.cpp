@@ -7,10 +7,14 @@ using namespace vexa;
 
 namespace {
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(QByteArray(text)); }
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text));
+}
 
 // Sunday, 8 March 2015, 14:05:09.
-QDateTime SampleTime() { return QDateTime(QDate(2015, 3, 8), QTime(14, 5, 9)); }
+QDateTime SampleTime() {
+    return QDateTime(QDate(2015, 3, 8), QTime(14, 5, 9));
+}
 
 } // namespace
 
@@ -76,8 +80,10 @@ private slots:
     void clockWeekdayAndYear() {
         // Thursday 31 December 2099, 23:59:58.
         const QDateTime late(QDate(2099, 12, 31), QTime(23, 59, 58));
-        QCOMPARE(LinkFamilies::ClockFrame(LinkFamily::AddressedBlocks, late), Hex("7E01F10000 3A 3B 17 1F 0C 04 33 4D7E"));
-        QCOMPARE(LinkFamilies::ClockFrame(LinkFamily::RowDirectory, late).mid(13, 8), Hex("04 0833 0C 1F 17 3B 3A"));
+        QCOMPARE(LinkFamilies::ClockFrame(LinkFamily::AddressedBlocks, late),
+                 Hex("7E01F10000 3A 3B 17 1F 0C 04 33 4D7E"));
+        QCOMPARE(LinkFamilies::ClockFrame(LinkFamily::RowDirectory, late).mid(13, 8),
+                 Hex("04 0833 0C 1F 17 3B 3A"));
     }
 
     // Every registered family builds a sequence that writes the selected entry, reports

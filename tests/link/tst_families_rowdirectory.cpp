@@ -9,7 +9,9 @@ Q_DECLARE_METATYPE(std::vector<vexa::RowDirectoryFamily::Piece>)
 
 namespace {
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(QByteArray(text)); }
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text));
+}
 
 QByteArray Counting(int size, int first) {
     QByteArray bytes;
@@ -127,7 +129,7 @@ private slots:
         QCOMPARE(steps[15], (FrameStep{directory1, 330, 93}));
         const QList<int> progress{93, 94, 94, 95, 96, 96, 97, 97, 98, 98, 99, 100};
         for (int k = 0; k < 12; ++k)
-            QCOMPARE(steps[size_t(16 + k)], (FrameStep{QByteArray(1, char(0x20 + k)), 30, progress[k] }));
+            QCOMPARE(steps[size_t(16 + k)], (FrameStep{QByteArray(1, char(0x20 + k)), 30, progress[k]}));
     }
 
     void familyFourPairedPasses() {
@@ -177,14 +179,13 @@ private slots:
         QTest::newRow("empty") << 0 << 12 << std::vector<Piece>{};
         QTest::newRow("W 50 across 256 boundaries")
             << 600 << 12
-            << std::vector<Piece>{{50, 30}, {50, 30}, {50, 30}, {50, 30}, {50, 30}, {6, 330}, {44, 30},
+            << std::vector<Piece>{{50, 30}, {50, 30}, {50, 30}, {50, 30}, {50, 30},  {6, 330}, {44, 30},
                                   {50, 30}, {50, 30}, {50, 30}, {50, 30}, {12, 330}, {38, 30}, {50, 30}};
         QTest::newRow("W equal to 256") << 512 << 2 << std::vector<Piece>{{256, 330}, {256, 330}};
         QTest::newRow("W 0 is not divided by") << 5 << 12 << std::vector<Piece>{{5, 330}};
-        QTest::newRow("tail shorter than a slice") << 25 << 12
-                                                   << std::vector<Piece>{{2, 30}, {2, 30}, {2, 30}, {2, 30}, {2, 30},
-                                                                         {2, 30}, {2, 30}, {2, 30}, {2, 30}, {2, 30},
-                                                                         {2, 30}, {2, 30}, {1, 30}};
+        QTest::newRow("tail shorter than a slice")
+            << 25 << 12 << std::vector<Piece>{{2, 30}, {2, 30}, {2, 30}, {2, 30}, {2, 30}, {2, 30}, {2, 30},
+                                              {2, 30}, {2, 30}, {2, 30}, {2, 30}, {2, 30}, {1, 30}};
     }
     void pieces() {
         QFETCH(int, dataSize);

@@ -41,7 +41,8 @@ void TestContentGrammar::kindIsDecidedByExactTags_data() {
     QTest::newRow("rtf after a space") << QStringLiteral(" {\\rtf1}") << ContentKind::ImageList;
     QTest::newRow("bitmap font") << QStringLiteral("[ASCII]AB") << ContentKind::BitmapFont;
     QTest::newRow("bitmap font empty") << QStringLiteral("[ASCII]") << ContentKind::BitmapFont;
-    QTest::newRow("lower case ascii is an image list") << QStringLiteral("[ascii]ABC") << ContentKind::ImageList;
+    QTest::newRow("lower case ascii is an image list")
+        << QStringLiteral("[ascii]ABC") << ContentKind::ImageList;
     QTest::newRow("glyph codes") << QStringLiteral("[DASCII]65,") << ContentKind::GlyphCodes;
     QTest::newRow("date") << QStringLiteral("[DATE_110000]") << ContentKind::Date;
     QTest::newRow("date tag only") << QStringLiteral("[DATE_") << ContentKind::Date;
@@ -61,6 +62,8 @@ void TestContentGrammar::bitmapFontTextLosesOnlyTrailingWhiteSpace() {
     QCOMPARE(ContentGrammar::Parse(QStringLiteral("[ASCII]  AB")).text, QStringLiteral("  AB"));
     QCOMPARE(ContentGrammar::Parse(QStringLiteral("[ASCII]A B\t\r\n\v\f\u00A0")).text, QStringLiteral("A B"));
     QCOMPARE(ContentGrammar::Parse(QStringLiteral("[ASCII]   ")).text, QString());
+    QCOMPARE(ContentGrammar::Parse(ContentGrammar::BitmapFontText(QStringLiteral(" [x] "))).text,
+             QStringLiteral(" [x]"));
     QCOMPARE(ContentGrammar::Parse(QStringLiteral("[DASCII]65, 66 \r\n")).text, QStringLiteral("65, 66"));
 }
 
@@ -172,11 +175,14 @@ void TestContentGrammar::dateFlagsAndEmbeddedText_data() {
         << QStringLiteral("[DATE_000011][ASCII]Time:  ") << "000011" << ContentKind::BitmapFont << "Time:";
     QTest::newRow("seconds flag alone is still read")
         << QStringLiteral("[DATE_000001][ASCII]X") << "000001" << ContentKind::BitmapFont << "X";
-    QTest::newRow("no closing bracket") << QStringLiteral("[DATE_111111") << "000000" << ContentKind::Blank << "";
+    QTest::newRow("no closing bracket")
+        << QStringLiteral("[DATE_111111") << "000000" << ContentKind::Blank << "";
     QTest::newRow("tag only") << QStringLiteral("[DATE_") << "000000" << ContentKind::Blank << "";
     QTest::newRow("short flags") << QStringLiteral("[DATE_11]") << "110000" << ContentKind::Blank << "";
-    QTest::newRow("long flags use six") << QStringLiteral("[DATE_00000011]") << "000000" << ContentKind::Blank << "";
-    QTest::newRow("non-digits are off") << QStringLiteral("[DATE_x9 -1a]") << "010010" << ContentKind::Blank << "";
+    QTest::newRow("long flags use six")
+        << QStringLiteral("[DATE_00000011]") << "000000" << ContentKind::Blank << "";
+    QTest::newRow("non-digits are off")
+        << QStringLiteral("[DATE_x9 -1a]") << "010010" << ContentKind::Blank << "";
     QTest::newRow("other text is no text")
         << QStringLiteral("[DATE_100000]hello") << "100000" << ContentKind::Blank << "";
     QTest::newRow("glyph codes are not embedded")
@@ -236,8 +242,8 @@ void TestContentGrammar::randomStringsNeverReadOutOfRange() {
     const QString alphabet = QStringLiteral("[]{}\\rtfASCIDTE_GIF0123456789,; -\t\u00A0\u4E2D");
     for (int round = 0; round < 5000; ++round) {
         QString text;
-        const QStringList tags{QStringLiteral("[DATE_"), QStringLiteral("[ASCII]"), QStringLiteral("[DASCII]"),
-                               QStringLiteral("[GIF_"), QString()};
+        const QStringList tags{QStringLiteral("[DATE_"), QStringLiteral("[ASCII]"),
+                               QStringLiteral("[DASCII]"), QStringLiteral("[GIF_"), QString()};
         text += tags.at(random.bounded(int(tags.size())));
         const int length = random.bounded(14);
         for (int k = 0; k < length; ++k)

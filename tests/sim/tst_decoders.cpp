@@ -7,7 +7,9 @@ using namespace vexa;
 
 namespace {
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(QByteArray(text)); }
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text));
+}
 
 QByteArray Pattern(int size, int seed) {
     QByteArray bytes;
@@ -55,7 +57,9 @@ QByteArray Data(const QJsonObject& event) {
     return QByteArray::fromHex(event.value(QStringLiteral("data")).toString().toLatin1());
 }
 
-int Int(const QJsonObject& event, const char* key) { return event.value(QLatin1String(key)).toInt(-1); }
+int Int(const QJsonObject& event, const char* key) {
+    return event.value(QLatin1String(key)).toInt(-1);
+}
 
 struct Send {
     Payload payload;
@@ -217,7 +221,8 @@ private slots:
         auto decoder = SignDecoder::ForModel(*display);
         const QDateTime when(QDate(2031, 7, 4), QTime(9, 8, 7));
         const QByteArray wire = LinkFamilies::PowerFrame(4, true) + LinkFamilies::PowerFrame(4, false) +
-                                LinkFamilies::ScanSequence()[6].bytes + LinkFamilies::ReadIdFrame(display->family) +
+                                LinkFamilies::ScanSequence()[6].bytes +
+                                LinkFamilies::ReadIdFrame(display->family) +
                                 LinkFamilies::SetIdFrame(display->family, 3, 11) +
                                 LinkFamilies::ClockFrame(display->family, when);
         const SimEvents events = FeedChunked(*decoder, wire);
@@ -226,7 +231,8 @@ private slots:
             kinds << event.value(QStringLiteral("event")).toString();
         const bool addressed = display->family == LinkFamily::AddressedBlocks;
         // Family 5 reads the ID with the probe for ID 1.
-        QCOMPARE(kinds, (QStringList{"power", "power", "probe", addressed ? "probe" : "read-id", "set-id", "clock"}));
+        QCOMPARE(kinds, (QStringList{"power", "power", "probe", addressed ? "probe" : "read-id", "set-id",
+                                     "clock"}));
         QCOMPARE(Int(events[2], "id"), 7);
         QCOMPARE(Int(events[4], "from"), 3);
         QCOMPARE(Int(events[4], "to"), 11);
@@ -266,6 +272,14 @@ private slots:
         events = decoder->Flush();
         QCOMPARE(OfKind(events, "unknown").size(), size_t(1));
         QCOMPARE(Data(events[0]), partial);
+        // A false block start holds back the frames behind it until the line goes quiet;
+        // then they are still recognised.
+        events = decoder->Feed(Hex("7E01DD") + LinkFamilies::PowerFrame(6, true));
+        QVERIFY(events.empty());
+        events = decoder->Flush();
+        QCOMPARE(OfKind(events, "unknown").size(), size_t(1));
+        QCOMPARE(Data(events[0]), Hex("7E01DD"));
+        QCOMPARE(Int(OfKind(events, "power").at(0), "id"), 6);
         // A fresh frame after the flush decodes normally.
         events = decoder->Feed(LinkFamilies::PowerFrame(2, false));
         QCOMPARE(Int(OfKind(events, "power").at(0), "id"), 2);

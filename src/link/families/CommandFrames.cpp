@@ -5,10 +5,13 @@
 namespace vexa {
 
 QByteArray CommandFrames::PowerFrame(int id, bool on) {
-    return on ? FrameBytes::Of({0x7E, id, 0xCF, 0x00, 0xD0, 0x7E}) : FrameBytes::Of({0x7E, id, 0xCF, 0x01, 0xD1, 0x7E});
+    return on ? FrameBytes::Of({0x7E, id, 0xCF, 0x00, 0xD0, 0x7E})
+              : FrameBytes::Of({0x7E, id, 0xCF, 0x01, 0xD1, 0x7E});
 }
 
-QByteArray CommandFrames::ScanFrame(int id) { return FrameBytes::Of({0x7E, id, 0xF2, 0x00, 0x00, 0x00, 0x7E}); }
+QByteArray CommandFrames::ScanFrame(int id) {
+    return FrameBytes::Of({0x7E, id, 0xF2, 0x00, 0x00, 0x00, 0x7E});
+}
 
 FrameSequence CommandFrames::ScanSequence() {
     FrameSequence steps;
@@ -18,7 +21,9 @@ FrameSequence CommandFrames::ScanSequence() {
     return steps;
 }
 
-QByteArray CommandFrames::ReadIdFrame() { return FrameBytes::Of({0x48, 0x65, 0x6C, 0x96, 0x6F}); }
+QByteArray CommandFrames::ReadIdFrame() {
+    return FrameBytes::Of({0x48, 0x65, 0x6C, 0x96, 0x6F});
+}
 
 QByteArray CommandFrames::SetIdFrame(int currentId, int newId) {
     return FrameBytes::Of({0x48, currentId, newId, 0x9A, 0x6F});
@@ -27,9 +32,31 @@ QByteArray CommandFrames::SetIdFrame(int currentId, int newId) {
 QByteArray CommandFrames::ClockFrame(const QDateTime& now) {
     const QDate date = now.date();
     const QTime time = now.time();
-    return FrameBytes::Of({0xAA, 0xAA, 0xAA, 0xAA, 0x02, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x40, 0x10,
-                           date.dayOfWeek() % 7, date.year() >> 8, date.year(), date.month(), date.day(), time.hour(),
-                           time.minute(), time.second(), 0x02, 0x01, 0x55, 0x88});
+    return FrameBytes::Of({0xAA,
+                           0xAA,
+                           0xAA,
+                           0xAA,
+                           0x02,
+                           0x00,
+                           0x00,
+                           0x01,
+                           0x00,
+                           0x08,
+                           0x00,
+                           0x40,
+                           0x10,
+                           date.dayOfWeek() % 7,
+                           date.year() >> 8,
+                           date.year(),
+                           date.month(),
+                           date.day(),
+                           time.hour(),
+                           time.minute(),
+                           time.second(),
+                           0x02,
+                           0x01,
+                           0x55,
+                           0x88});
 }
 
 } // namespace vexa

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-
 #include <initializer_list>
 
 namespace vexa {
@@ -17,7 +16,9 @@ struct FrameBytes {
         return bytes;
     }
 
-    static void Put(QByteArray& frame, qsizetype at, int value) { frame[at] = static_cast<char>(value & 0xFF); }
+    static void Put(QByteArray& frame, qsizetype at, int value) {
+        frame[at] = static_cast<char>(value & 0xFF);
+    }
 
     // Big-endian 16-bit count at [at, at + 1].
     static void PutWord(QByteArray& frame, qsizetype at, int value) {
@@ -28,7 +29,9 @@ struct FrameBytes {
     static int At(const QByteArray& frame, qsizetype at) { return static_cast<unsigned char>(frame.at(at)); }
 
     // Truncated percentage done / total; 0 when there is nothing to count.
-    static int Percent(qint64 done, qint64 total) { return total > 0 ? static_cast<int>(done * 100 / total) : 0; }
+    static int Percent(qint64 done, qint64 total) {
+        return total > 0 ? static_cast<int>(done * 100 / total) : 0;
+    }
 };
 
 } // namespace vexa

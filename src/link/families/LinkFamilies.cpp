@@ -12,26 +12,31 @@ namespace vexa {
 
 namespace {
 
-FrameSequence RowDirectorySend(const SendInputs& inputs) { return RowDirectoryFamily::Sequence(inputs); }
+FrameSequence RowDirectorySend(const SendInputs& inputs) {
+    return RowDirectoryFamily::Sequence(inputs);
+}
 
 const std::array<LinkFamilies::Family, 6> Families{{
-    {LinkFamily::RowDirectory12, "row_directory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
+    {LinkFamily::RowDirectory12, "RowDirectory12", &RowDirectorySend, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::RowDirectory, "row_directory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
+    {LinkFamily::RowDirectory, "RowDirectory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::PagedBlocks, "paged_blocks", &PagedBlocksFamily::Sequence, &CommandFrames::ReadIdFrame,
+    {LinkFamily::PagedBlocks, "PagedBlocks", &PagedBlocksFamily::Sequence, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::SlotTrailer, "slot_trailer", &SlotTrailerFamily::Sequence, &CommandFrames::ReadIdFrame,
+    {LinkFamily::SlotTrailer, "SlotTrailer", &SlotTrailerFamily::Sequence, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &SlotTrailerFamily::ClockFrame},
-    {LinkFamily::RowDirectoryPaired, "row_directory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
+    {LinkFamily::RowDirectoryPaired, "RowDirectoryPaired", &RowDirectorySend, &CommandFrames::ReadIdFrame,
      &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::AddressedBlocks, "addressed_blocks", &AddressedBlocksFamily::Sequence,
-     &AddressedBlocksFamily::ReadIdFrame, &AddressedBlocksFamily::SetIdFrame, &AddressedBlocksFamily::ClockFrame},
+    {LinkFamily::AddressedBlocks, "AddressedBlocks", &AddressedBlocksFamily::Sequence,
+     &AddressedBlocksFamily::ReadIdFrame, &AddressedBlocksFamily::SetIdFrame,
+     &AddressedBlocksFamily::ClockFrame},
 }};
 
 } // namespace
 
-std::span<const LinkFamilies::Family> LinkFamilies::All() { return Families; }
+std::span<const LinkFamilies::Family> LinkFamilies::All() {
+    return Families;
+}
 
 const LinkFamilies::Family* LinkFamilies::Find(LinkFamily code) {
     for (const Family& family : Families)
@@ -60,8 +65,12 @@ QByteArray LinkFamilies::ClockFrame(LinkFamily family, const QDateTime& now) {
     return row ? row->clockFrame(now) : QByteArray();
 }
 
-QByteArray LinkFamilies::PowerFrame(int id, bool on) { return CommandFrames::PowerFrame(id, on); }
+QByteArray LinkFamilies::PowerFrame(int id, bool on) {
+    return CommandFrames::PowerFrame(id, on);
+}
 
-FrameSequence LinkFamilies::ScanSequence() { return CommandFrames::ScanSequence(); }
+FrameSequence LinkFamilies::ScanSequence() {
+    return CommandFrames::ScanSequence();
+}
 
 } // namespace vexa

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-
 #include <span>
 
 namespace vexa {

@@ -11,7 +11,9 @@ bool PayloadView::Selected(int slot) const {
     return slot >= 0 && slot < slotCount && SendInputsAccess::Slot(inputs, slot).sendFlag == 1;
 }
 
-const SlotParams& PayloadView::Params(int slot) const { return SendInputsAccess::Slot(inputs, slot); }
+const SlotParams& PayloadView::Params(int slot) const {
+    return SendInputsAccess::Slot(inputs, slot);
+}
 
 QByteArrayView PayloadView::Entry(int set, int slot) const {
     if (inputs.payload == nullptr || set < 0 || set >= Payload::SetCount || slot < 0 || slot >= slotCount)

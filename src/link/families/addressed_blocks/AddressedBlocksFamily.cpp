@@ -88,7 +88,9 @@ FrameSequence AddressedBlocksFamily::Sequence(const SendInputs& inputs) {
     return steps;
 }
 
-QByteArray AddressedBlocksFamily::ReadIdFrame() { return FrameBytes::Of({0x7E, 0x01, 0xF2, 0x00, 0x00, 0x00, 0x7E}); }
+QByteArray AddressedBlocksFamily::ReadIdFrame() {
+    return FrameBytes::Of({0x7E, 0x01, 0xF2, 0x00, 0x00, 0x00, 0x7E});
+}
 
 QByteArray AddressedBlocksFamily::SetIdFrame(int currentId, int newId) {
     return FrameBytes::Of({0x7E, currentId, 0x1D, newId, 0x00, 0x7E});
@@ -97,8 +99,8 @@ QByteArray AddressedBlocksFamily::SetIdFrame(int currentId, int newId) {
 QByteArray AddressedBlocksFamily::ClockFrame(const QDateTime& now) {
     const QDate date = now.date();
     const QTime time = now.time();
-    return FrameBytes::Of({0x7E, 0x01, 0xF1, 0x00, 0x00, time.second(), time.minute(), time.hour(), date.day(),
-                           date.month(), date.dayOfWeek() % 7, date.year(), 0x4D, 0x7E});
+    return FrameBytes::Of({0x7E, 0x01, 0xF1, 0x00, 0x00, time.second(), time.minute(), time.hour(),
+                           date.day(), date.month(), date.dayOfWeek() % 7, date.year(), 0x4D, 0x7E});
 }
 
 } // namespace vexa

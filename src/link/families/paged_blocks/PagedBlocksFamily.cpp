@@ -29,7 +29,9 @@ QByteArray BaseFrame(const SendInputs& inputs, int slot) {
 
 } // namespace
 
-int PagedBlocksFamily::UnitSize(int pageWidth) { return std::max(4 * pageWidth, 256); }
+int PagedBlocksFamily::UnitSize(int pageWidth) {
+    return std::max(4 * pageWidth, 256);
+}
 
 QByteArray PagedBlocksFamily::MessageHeaderFrame(const SendInputs& inputs, int slot) {
     const PayloadView view(inputs);

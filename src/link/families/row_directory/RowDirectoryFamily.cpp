@@ -19,7 +19,9 @@ constexpr std::array<std::array<std::array<int, HeaderSize>, 2>, 2> PassHeaders{
     {{{0x48, 0x65, 0x6C, 0x6C, 0x6F}, {0x48, 0x65, 0x96, 0x5A, 0xF0}}},
 }};
 
-int DirectorySize(int slotCount) { return 5 * slotCount + 2; }
+int DirectorySize(int slotCount) {
+    return 5 * slotCount + 2;
+}
 
 } // namespace
 
@@ -96,7 +98,8 @@ std::vector<RowDirectoryFamily::Piece> RowDirectoryFamily::Pieces(int dataSize, 
         const int toBoundary = 256 - position % 256;
         // A block shorter than the slice count has no slice width to respect.
         const int toSliceEnd = width > 0 ? width - position % width : toBoundary;
-        Piece piece = toSliceEnd < toBoundary ? Piece{toSliceEnd, PiecePauseMs} : Piece{toBoundary, PieceBoundaryPauseMs};
+        Piece piece = toSliceEnd < toBoundary ? Piece{toSliceEnd, PiecePauseMs}
+                                              : Piece{toBoundary, PieceBoundaryPauseMs};
         // Lengths that are not whole slices leave a tail shorter than a slice: never run past it.
         piece.size = std::min(piece.size, dataSize - position);
         pieces.push_back(piece);

@@ -4,7 +4,6 @@
 #include "link/families/SendInputsAccess.h"
 
 #include <QByteArray>
-
 #include <vector>
 
 namespace vexa {

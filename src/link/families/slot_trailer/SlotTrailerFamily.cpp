@@ -6,8 +6,8 @@
 namespace vexa {
 
 QByteArray SlotTrailerFamily::MessageTrailer(int slot, const SlotParams& params) {
-    return FrameBytes::Of({0xFA, 0xAF, 0xFF, 0xFF, 0x30 + slot, params.speed, params.effect, 0xFF, 0xFF, 0xFF, 0xFF,
-                           params.sendFlag == 1 ? 0x5A : 0xFF});
+    return FrameBytes::Of({0xFA, 0xAF, 0xFF, 0xFF, 0x30 + slot, params.speed, params.effect, 0xFF, 0xFF, 0xFF,
+                           0xFF, params.sendFlag == 1 ? 0x5A : 0xFF});
 }
 
 QByteArray SlotTrailerFamily::ClockFrame(const QDateTime& now) {
@@ -36,7 +36,8 @@ FrameSequence SlotTrailerFamily::Sequence(const SendInputs& inputs) {
             steps.push_back({entry.toByteArray(), 0, FrameBytes::Percent(sent, total)});
         }
         sent += TrailerSize;
-        steps.push_back({MessageTrailer(j, view.Params(j)), TrailerPauseMs, FrameBytes::Percent(sent, total)});
+        steps.push_back(
+            {MessageTrailer(j, view.Params(j)), TrailerPauseMs, FrameBytes::Percent(sent, total)});
     }
     return steps;
 }
