@@ -35,7 +35,8 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
         return *exit;
 
     CVexaApp& app = context.App();
-    SendPreparation::PrepareMessageFile(*m, app.messageTable, app.glyphLibrary, app.Paths(), app.payload);
+    SendPreparation::PrepareMessageFile(*m, app.messageTable, app.glyphLibrary, app.Paths(), app.payload,
+                                        app.CodePage());
     const int excess = SendPreparation::LimitDataSize(*m, app.messageTable, app.payload);
 
     QJsonArray rows;

@@ -69,7 +69,7 @@ int RenderCommand::Run(CliContext& context, const QStringList& args) {
     VerbParser parser(QStringLiteral("render"),
                       QStringLiteral("Export the message bitmaps of every row of a message file exactly as a send "
                                      "prepares them: OUT/20060_0.bmp ... OUT/20069_1.bmp (nothing for a row without "
-                                     "that frame)."),
+                                     "that frame; models that receive character codes export none)."),
                       QStringLiteral("FILE"));
     const QCommandLineOption model = RenderInputs::ModelOption();
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder for the bitmaps."), QStringLiteral("DIR"));
@@ -93,7 +93,7 @@ int RenderCommand::Run(CliContext& context, const QStringList& args) {
     }
 
     CVexaApp& app = context.App();
-    RowImages rows(app.glyphLibrary, app.Paths());
+    RowImages rows(app.glyphLibrary, app.Paths(), app.CodePage());
     for (int row = 0; row < RowImages::RowCount; ++row)
         rows.Row(row).imageDir = outDir;
     rows.ApplyModel(*m);

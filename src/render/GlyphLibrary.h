@@ -46,6 +46,8 @@ public:
     static QString AsciiGlyphPath(const QString& dataDir, int codeUnit);
     static QString FontGlyphPath(const QString& dataDir, int font, int colour, int glyph);
     static QString AsciiDir(const QString& dataDir);
+    // Folder of the character images the character picker shows.
+    static QString PickerDir(const QString& dataDir) { return AsciiDir(dataDir) + QStringLiteral("/Eruope"); }
 
     // Loads one bitmap for drawing: 32-bit ARGB, null when missing, unreadable or larger
     // than the glyph size limit.

@@ -4,6 +4,7 @@
 #include "render/RtfReader.h"
 #include "render/GlyphLibrary.h"
 #include "render/RasterLimits.h"
+#include "render/RenderLog.h"
 #include "render/TextRasteriser.h"
 
 #include <QDir>
@@ -27,13 +28,17 @@ QImage BlackRaster(int width, int height) {
 
 // Column of the last pixel that is not opaque black; -1 when every pixel is dark.
 int LastLitColumn(const QImage& raster) {
-    for (int x = raster.width() - 1; x >= 0; --x) {
-        for (int y = 0; y < raster.height(); ++y) {
-            if (raster.pixel(x, y) != TextRasteriser::Dark)
-                return x;
+    int last = -1;
+    for (int y = 0; y < raster.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(raster.constScanLine(y));
+        for (int x = raster.width() - 1; x > last; --x) {
+            if (line[x] != TextRasteriser::Dark) {
+                last = x;
+                break;
+            }
         }
     }
-    return -1;
+    return last;
 }
 
 } // namespace
@@ -120,11 +125,15 @@ int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) 
     rejectedImages.clear();
     int x = 0;
     for (const QString& path : imagePaths) {
+        if (path.isEmpty())
+            continue;
         QImageReader reader(path);
         const QSize size = reader.size();
         if (!size.isValid())
             continue;
         if (!RasterLimits::ImageSizeAllowed(size)) {
+            if (!rejectedImages.contains(path))
+                qCWarning(lcRender) << "image too large to draw:" << path << size;
             rejectedImages << path;
             continue;
         }
@@ -211,6 +220,11 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
 }
 
 QString MessageImage::ExportFrame(int frameIndex) {
+    if (imageDir.isEmpty()) {
+        // An image that was never told its folder must not write beside the file system root.
+        qCWarning(lcRender) << "no image folder set for control" << controlId;
+        return {};
+    }
     const QString path = ExportPath(frameIndex);
     const QImage bitmap = RenderExportFrame(frameIndex);
     if (bitmap.isNull()) {
@@ -219,8 +233,10 @@ QString MessageImage::ExportFrame(int frameIndex) {
         return {};
     }
     QDir().mkpath(imageDir);
-    if (!BmpWriter::Write(bitmap, path))
+    if (!BmpWriter::Write(bitmap, path)) {
+        qCWarning(lcRender) << "cannot write" << path;
         QFile::remove(path);
+    }
     return path;
 }
 
@@ -265,7 +281,7 @@ QImage MessageImage::RenderPreview(QSize client) {
     const double k = double(innerHeight) / rows;
     const double shownDots = innerWidth / k;
     // Only the columns that can be shown are drawn; the width is still measured in full.
-    const int drawnColumns = std::min(innerWidth, static_cast<int>(std::ceil(shownDots)) + 1);
+    const int drawnColumns = static_cast<int>(std::min<double>(std::ceil(shownDots) + 1, RasterLimits::MaxContentWidth));
     QImage inner = BlackRaster(drawnColumns, rows);
     const int width = DrawContent(inner, false, 0, drawnColumns);
     if (kind == ContentKind::Date)

@@ -71,7 +71,8 @@ public:
 
     // Writes frame 0 or 1 as a 32-bit BMP <imageDir>/<controlId>_<f>.bmp, cut after its
     // last lit column. Returns the path, or "" when the frame does not exist (frame 1 of
-    // a still message, blank content, a date without RTF text, nothing to draw).
+    // a still message, blank content, a date without RTF text, nothing to draw, no
+    // imageDir).
     QString ExportFrame(int frameIndex);
     // The exported bitmap of a frame, uncut height exportHeight (empty when none).
     QImage RenderExportFrame(int frameIndex);

@@ -7,13 +7,14 @@
 
 namespace vexa {
 
-RowImages::RowImages(const GlyphLibrary& library, const AppPaths& paths) {
+RowImages::RowImages(const GlyphLibrary& library, const AppPaths& paths, int codePage) {
     for (int row = 0; row < RowCount; ++row) {
         MessageImage& image = Row(row);
         image.glyphLibrary = &library;
         image.controlId = FirstControlId + row;
         image.dataDir = paths.DataDir();
         image.imageDir = paths.ImageDir();
+        image.codePage = codePage;
     }
 }
 

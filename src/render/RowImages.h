@@ -19,7 +19,8 @@ public:
     static constexpr int RowCount = 10;
     static constexpr int FirstControlId = 20060;
 
-    RowImages(const GlyphLibrary& library, const AppPaths& paths);
+    // codePage: legacy code page of RTF bytes without a code page of their own.
+    RowImages(const GlyphLibrary& library, const AppPaths& paths, int codePage = 1252);
 
     // Model height, export height (12 for the models that export 12 lines), page geometry
     // ("no geometry": pageWidth 0, pagePitch left as it was).

@@ -35,6 +35,7 @@ void SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageL
         switch (model.packKind) {
         case PackKind::CharacterCodes:
             set0.Assign(DotPacker::PackCharacterCodes(image->GetPlainText()));
+            set1.Clear(); // no second set: nothing of an earlier preparation stays behind
             break;
         case PackKind::ColourPlanes: {
             const QString path = image->ExportFrame(0);
@@ -91,8 +92,8 @@ int SendPreparation::LimitDataSize(const DisplayModel& model, const CMessageTabl
 }
 
 void SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
-                                         const AppPaths& paths, Payload& payload) {
-    RowImages rows(library, paths);
+                                         const AppPaths& paths, Payload& payload, int codePage) {
+    RowImages rows(library, paths, codePage);
     rows.ApplyModel(model);
     rows.LoadPreviews(model, table);
     PrepareSendData(model, rows.Pointers(), table, payload);

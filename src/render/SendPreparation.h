@@ -34,7 +34,7 @@ public:
     // Loads every row of table (message file already open) into ten row images set up as
     // the main window sets its previews, and prepares the payload from them.
     static void PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
-                                   const AppPaths& paths, Payload& payload);
+                                   const AppPaths& paths, Payload& payload, int codePage = 1252);
 
     // Packing parameters of a model for frame packing.
     static DotPacker::Params FrameParams(const DisplayModel& model, bool date);

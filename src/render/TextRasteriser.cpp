@@ -2,9 +2,11 @@
 
 #include "render/ContentGrammar.h"
 #include "render/GlyphLibrary.h"
+#include "render/RenderLog.h"
 #include "render/RunFont.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <cmath>
@@ -212,6 +214,10 @@ TextRasteriser::Layout TextRasteriser::LayoutFor(const RunLayout& layout) {
 
 int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunLayout& layout, bool drawAll,
                              int frameIndex, int* animated) {
+    // Outline fonts need the GUI application object (the offscreen platform serves).
+    const bool fontsAvailable = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    if (!fontsAvailable && !runs.isEmpty())
+        qCWarning(lcRender) << "no QGuiApplication: text runs cannot be drawn";
     RunPainter pen(raster, layout, drawAll);
     const Layout kind = LayoutFor(layout);
     for (const TextRun& run : runs) {
@@ -226,7 +232,8 @@ int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunL
                 pen.DrawAnimation(*frame);
             continue;
         }
-        pen.DrawText(run, kind);
+        if (fontsAvailable)
+            pen.DrawText(run, kind);
     }
     return static_cast<int>(pen.x);
 }

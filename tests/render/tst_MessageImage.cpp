@@ -72,7 +72,10 @@ private slots:
         QCOMPARE(exported.height(), 12);
         QVERIFY(exported.width() > 4 && exported.width() <= image.contentWidth);
         QVERIFY(ColumnLit(exported, exported.width() - 1)); // cut at the last lit column
-        QCOMPARE(exported.pixel(FirstLitColumn(exported), 5) | 0, exported.pixel(FirstLitColumn(exported), 5));
+
+        MessageImage unplaced;
+        unplaced.SetContent(Rtf(QStringLiteral("Hi")));
+        QCOMPARE(unplaced.ExportFrame(0), QString()); // no folder given: nothing is written
     }
 
     void exportHeightAndLeadingSpaces() {
@@ -266,6 +269,37 @@ private slots:
         image.PreviewRaster(QSize(100, 34));
         QCOMPARE(image.contentWidth, measured);
         QCOMPARE(QImage(image.ExportFrame(0)).width() <= measured, true);
+    }
+
+    void oddContentNeverBreaksDrawingOrExport() {
+        const QString notAnImage = dir.filePath(QStringLiteral("text.png"));
+        QFile file(notAnImage);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x89PNG\r\n\x1a\nnot really");
+        file.close();
+        const QStringList contents = {
+            QStringLiteral("[DATE_"), QStringLiteral("[DATE_]"), QStringLiteral("[DATE_1]{\\rtf"),
+            QStringLiteral("[ASCII][GIF_"), QStringLiteral("[ASCII][GIF_abc]"), QStringLiteral("[ASCII]") + QChar(0xD83D),
+            QStringLiteral("[DASCII]-1,2147483648,99999999999,,,"), QStringLiteral("{\\rtf1{{{{{{\\b"),
+            QStringLiteral("{\\rtf1 [GIF_1234]\\fs-20 x\\fs999999 y}"), notAnImage + u';' + dir.path() + u';',
+            QStringLiteral(";;;"), QString(3000, u'['),
+        };
+        for (const int rows : {7, 12, 16, 5}) {
+            for (const QString& content : contents) {
+                MessageImage image = Make(rows, 20069);
+                image.pageWidth = 33;
+                image.SetContent(content);
+                image.PreviewRaster(QSize(200, 3 * rows + 2));
+                image.PreviewRaster(QSize(1, 1));
+                image.PreviewRaster(QSize(200, 8)); // less than a pixel per dot
+                image.ExportFrame(0);
+                image.ExportFrame(1);
+            }
+        }
+        MessageImage codes = Make(7);
+        codes.SetContent(QStringLiteral("[DASCII]-1,2147483648,99999999999,,,"));
+        QCOMPARE(codes.glyphCodes.size(), 3);
+        QCOMPARE(codes.contentWidth, 0); // no library, nothing drawn
     }
 
     void rtfPageAlignmentFollowsSetPageAlign() {

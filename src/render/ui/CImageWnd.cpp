@@ -7,7 +7,7 @@
 
 namespace vexa {
 
-CImageWnd::CImageWnd(QWidget* parent, int controlId) : QWidget(parent) {
+CImageWnd::CImageWnd(QWidget* parent, int controlId) : QWidget(parent), dateTimer(this) {
     SetControlId(controlId);
     setAttribute(Qt::WA_OpaquePaintEvent);
     dateTimer.setInterval(1000);

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// Traces of the rendering subsystem ("vexa.render").
+Q_DECLARE_LOGGING_CATEGORY(lcRender)
