@@ -6,6 +6,7 @@
 #include "cli/LinkSession.h"
 #include "cli/VerbParser.h"
 
+#include <QDir>
 #include <QJsonArray>
 
 namespace vexa {
@@ -50,7 +51,8 @@ int ScanCommand::Run(CliContext& context, const QStringList& args) {
     else
         for (const QJsonValue& id : std::as_const(answered))
             CliContext::PrintLine(QString::number(id.toInt()));
-    if (parser.isSet(save) && result == SignLink::ResultOk && !app.idList.SaveIdList()) {
+    if (parser.isSet(save) && result == SignLink::ResultOk &&
+        (!QDir().mkpath(app.Paths().WorkDataDir()) || !app.idList.SaveIdList())) {
         CliContext::PrintError(QStringLiteral("scan: cannot save the sign list"));
         return CliContext::Failure;
     }

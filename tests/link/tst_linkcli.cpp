@@ -1,0 +1,351 @@
+#include "app/ModelCatalogue.h"
+#include "app/Payload.h"
+#include "render/GlyphLibrary.h"
+#include "render/SendPreparation.h"
+#include "store/AppPaths.h"
+#include "store/CIdList.h"
+#include "store/CMessageTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vexa;
+
+namespace {
+
+const QString kBin = QStringLiteral(VEXA_BIN_DIR);
+
+// Red "AB" and green "C" in a 12-point face: lit dots in both colour planes.
+const QString kRichText = QStringLiteral(
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green255\\blue0;}"
+    "\\f0\\cf1\\fs24 AB\\cf2 C\\par}");
+
+struct Run {
+    int exit = -1;
+    QString out;
+    QString err;
+};
+
+// Runs `vexa` with a private data folder, in workDir (where Debug.Log lands).
+Run Vexa(const QString& workDir, const QString& dataDir, const QStringList& args) {
+    QProcess p;
+    p.setWorkingDirectory(workDir);
+    p.start(kBin + QStringLiteral("/vexa"), QStringList{QStringLiteral("--data-dir"), dataDir} + args);
+    Run r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = QStringLiteral("timed out");
+        return r;
+    }
+    r.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// A vexa-sim process printing JSON events; the device it offers is read from its first line.
+class Sim {
+public:
+    Sim(const QString& model, const QStringList& extra) {
+        process.start(kBin + QStringLiteral("/vexa-sim"),
+                      QStringList{QStringLiteral("--model"), model, QStringLiteral("--json")} + extra);
+        QTRY_VERIFY_WITH_TIMEOUT(Collect() && !events.isEmpty(), 5000);
+        device = events.front().value(QStringLiteral("device")).toString();
+    }
+    ~Sim() {
+        process.terminate();
+        if (!process.waitForFinished(3000))
+            process.kill();
+        process.waitForFinished();
+    }
+    bool Collect() {
+        process.waitForReadyRead(10);
+        buffer += process.readAllStandardOutput();
+        qsizetype end = 0;
+        while ((end = buffer.indexOf('\n')) >= 0) {
+            const QJsonDocument doc = QJsonDocument::fromJson(buffer.left(end));
+            if (doc.isObject())
+                events.append(doc.object());
+            buffer.remove(0, end + 1);
+        }
+        return true;
+    }
+    QList<QJsonObject> Events(const QString& kind) {
+        Collect();
+        QList<QJsonObject> found;
+        for (const QJsonObject& e : std::as_const(events))
+            if (e.value(QStringLiteral("event")).toString() == kind)
+                found.append(e);
+        return found;
+    }
+    QString device;
+
+private:
+    QProcess process;
+    QByteArray buffer;
+    QList<QJsonObject> events;
+};
+
+// The payload the editor prepares for a message file.
+Payload Prepared(const QString& model, const QString& file, const QString& dataDir) {
+    CMessageTable table;
+    table.OpenMessageFile(file);
+    GlyphLibrary library;
+    Payload payload;
+    SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(model), table, library, AppPaths(dataDir, dataDir),
+                                        payload);
+    return payload;
+}
+
+QByteArray DataOf(const QJsonObject& e) {
+    return QByteArray::fromHex(e.value(QStringLiteral("data")).toString().toLatin1());
+}
+
+} // namespace
+
+class TestLinkCli : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void sendReachesTheSign_data();
+    void sendReachesTheSign();
+    void unopenablePortGivesResultOne();
+    void hangupDuringSendGivesSendFailure();
+    void scanFindsTheSimulatorsIds();
+    void idCommandsAndClockGetTheirReplies_data();
+    void idCommandsAndClockGetTheirReplies();
+    void silentSignFailsTheIdRead();
+    void chainSendsEveryTickedSignFromItsOwnFile();
+    void powerReachesEveryListedSign();
+
+private:
+    QString MakeFile(const QString& model, const QString& content, const QString& name = QStringLiteral("m.led"));
+    std::unique_ptr<QTemporaryDir> dir;
+    QString work;
+    QString data;
+};
+
+void TestLinkCli::init() {
+    dir = std::make_unique<QTemporaryDir>();
+    work = dir->path();
+    data = dir->filePath(QStringLiteral("data"));
+    QDir().mkpath(data);
+}
+
+QString TestLinkCli::MakeFile(const QString& model, const QString& content, const QString& name) {
+    const QString path = QDir(work).filePath(name);
+    const Run made = Vexa(work, data, {QStringLiteral("new"), QStringLiteral("--model"), model, path});
+    if (made.exit != 0)
+        return {};
+    const Run set = Vexa(work, data,
+                         {QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("1"),
+                          QStringLiteral("--content"), content, QStringLiteral("--kind"), QStringLiteral("text"),
+                          QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--effect"),
+                          QStringLiteral("3"), QStringLiteral("--speed"), QStringLiteral("2")});
+    return set.exit == 0 ? path : QString();
+}
+
+void TestLinkCli::sendReachesTheSign_data() {
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("content");
+    QTest::newRow("family 0 P01") << "P01" << kRichText;
+    QTest::newRow("family 1 P13") << "P13" << kRichText;
+    QTest::newRow("family 2 P30") << "P30" << kRichText;
+    QTest::newRow("family 3 P04") << "P04" << "[ASCII]AB";
+    QTest::newRow("family 4 P06") << "P06" << kRichText;
+    QTest::newRow("family 5 P27") << "P27" << kRichText;
+}
+
+void TestLinkCli::sendReachesTheSign() {
+    QFETCH(QString, model);
+    QFETCH(QString, content);
+    const QString file = MakeFile(model, content);
+    QVERIFY(!file.isEmpty());
+    const Payload payload = Prepared(model, file, data);
+    const int family = ModelCatalogue::Find(model)->family_code();
+    const int sets = family == 0 || family == 1 || family == 4 ? 2 : 1;
+    QVERIFY(payload.At(0, 1).length > 0);
+
+    Sim sim(model, {QStringLiteral("--ids"), QStringLiteral("1")});
+    const Run sent = Vexa(work, data, {QStringLiteral("send"), file, QStringLiteral("--model"), model,
+                                       QStringLiteral("--port"), sim.device});
+    QCOMPARE(sent.exit, 0);
+    QCOMPARE(sent.out.trimmed(), QStringLiteral("OK!"));
+
+    // Every set of the sent row arrives as its own message, with exactly its bytes.
+    for (int set = 0; set < sets; ++set) {
+        const PayloadEntry& entry = payload.At(set, 1);
+        if (entry.length == 0)
+            continue;
+        QJsonObject received;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const QJsonObject& e : sim.Events(QStringLiteral("message"))) {
+                    if (e.value(QStringLiteral("slot")).toInt() == 1 && e.value(QStringLiteral("set")).toInt(0) == set) {
+                        received = e;
+                        return true;
+                    }
+                }
+                return false;
+            }(),
+            5000);
+        const QByteArray bytes = DataOf(received);
+        const QByteArray sentBytes = entry.bytes.left(entry.length);
+        QCOMPARE(bytes.left(sentBytes.size()).toHex(), sentBytes.toHex());
+        // Page families fill the last page: PagedBlocks with FF, AddressedBlocks with 00.
+        const QByteArray rest = bytes.mid(sentBytes.size());
+        if (family == 2)
+            QCOMPARE(rest, QByteArray(rest.size(), '\xFF'));
+        else if (family == 5)
+            QCOMPARE(rest, QByteArray(rest.size(), '\0'));
+        else
+            QVERIFY(rest.isEmpty());
+        if (received.contains(QStringLiteral("speed")))
+            QCOMPARE(received.value(QStringLiteral("speed")).toInt(), 2);
+        if (received.contains(QStringLiteral("effect")) && family != 5)
+            QCOMPARE(received.value(QStringLiteral("effect")).toInt(), 3);
+    }
+    // The log holds the start line and the frames.
+    QFile log(QDir(work).filePath(QStringLiteral("Debug.Log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.value(0), QStringLiteral("Create Log File"));
+    QVERIFY(lines.value(2).startsWith(QStringLiteral("SendData:")));
+    QVERIFY(lines.size() > 3);
+}
+
+void TestLinkCli::unopenablePortGivesResultOne() {
+    const QString file = MakeFile(QStringLiteral("P13"), kRichText);
+    const Run sent = Vexa(work, data, {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P13"),
+                                       QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
+    QCOMPARE(sent.exit, 1);
+    QVERIFY2(sent.err.contains(QStringLiteral("Open COM Port Failure!")), qPrintable(sent.err));
+    QFile log(QDir(work).filePath(QStringLiteral("Debug.Log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts).size(), 3);
+
+    // A file that is no terminal cannot be opened as a port either.
+    const Run clock = Vexa(work, data, {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
+                                        QStringLiteral("--port"), file});
+    QCOMPARE(clock.exit, 1);
+    QVERIFY(clock.err.contains(QStringLiteral("Error function:SendCheckTime")));
+    QVERIFY(clock.err.contains(QStringLiteral("Check time error !")));
+}
+
+void TestLinkCli::hangupDuringSendGivesSendFailure() {
+    const QString file = MakeFile(QStringLiteral("P27"), kRichText);
+    Sim sim(QStringLiteral("P27"), {QStringLiteral("--hangup-after"), QStringLiteral("300")});
+    const Run sent = Vexa(work, data, {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P27"),
+                                       QStringLiteral("--port"), sim.device});
+    QCOMPARE(sent.exit, 3);
+    QVERIFY2(sent.err.contains(QStringLiteral("Send Failure!")), qPrintable(sent.err));
+}
+
+void TestLinkCli::scanFindsTheSimulatorsIds() {
+    Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("3,7,200")});
+    const Run scan = Vexa(work, data, {QStringLiteral("scan"), QStringLiteral("--model"), QStringLiteral("P27"),
+                                       QStringLiteral("--port"), sim.device, QStringLiteral("--json"),
+                                       QStringLiteral("--save")});
+    QCOMPARE(scan.exit, 0);
+    QCOMPARE(QJsonDocument::fromJson(scan.out.toUtf8()).array(), QJsonArray({3, 7, 200}));
+    CIdList list(AppPaths(data, data).IdListPath());
+    QVERIFY(list.LoadIdList());
+    for (const int id : {3, 7, 200}) {
+        QCOMPARE(list.entries[static_cast<size_t>(id)].groupMask, 1u);
+        QCOMPARE(list.entries[static_cast<size_t>(id)].checkMask, 1u);
+    }
+    QCOMPARE(list.entries[4].groupMask, 0u);
+}
+
+void TestLinkCli::idCommandsAndClockGetTheirReplies_data() {
+    QTest::addColumn<QString>("model");
+    QTest::newRow("5-byte ID replies, P13") << "P13";
+    QTest::newRow("addressed replies, P27") << "P27";
+    QTest::newRow("trailer clock, P04") << "P04";
+}
+
+void TestLinkCli::idCommandsAndClockGetTheirReplies() {
+    QFETCH(QString, model);
+    Sim sim(model, {QStringLiteral("--ids"), QStringLiteral("5")});
+    const QStringList port = {QStringLiteral("--model"), model, QStringLiteral("--port"), sim.device};
+    const Run read = Vexa(work, data, QStringList{QStringLiteral("read-id")} + port);
+    QCOMPARE(read.exit, 0);
+    QCOMPARE(read.out.split(u'\n', Qt::SkipEmptyParts), QStringList({QStringLiteral("Success!"), QStringLiteral("5")}));
+
+    const Run set = Vexa(work, data, QStringList{QStringLiteral("set-id"), QStringLiteral("5"), QStringLiteral("9")} + port);
+    QCOMPARE(set.exit, 0);
+    QCOMPARE(set.out.trimmed(), QStringLiteral("Success!"));
+    const Run again = Vexa(work, data, QStringList{QStringLiteral("read-id")} + port);
+    QCOMPARE(again.out.split(u'\n', Qt::SkipEmptyParts).value(1), QStringLiteral("9"));
+
+    const Run clock = Vexa(work, data, QStringList{QStringLiteral("clock")} + port);
+    QCOMPARE(clock.exit, 0);
+    QCOMPARE(clock.out.trimmed(), QStringLiteral("Check Time Ok !"));
+    QTRY_VERIFY_WITH_TIMEOUT(!sim.Events(QStringLiteral("clock")).isEmpty(), 3000);
+}
+
+void TestLinkCli::silentSignFailsTheIdRead() {
+    Sim sim(QStringLiteral("P13"), {QStringLiteral("--silent")});
+    const Run read = Vexa(work, data, {QStringLiteral("read-id"), QStringLiteral("--model"), QStringLiteral("P13"),
+                                       QStringLiteral("--port"), sim.device});
+    QCOMPARE(read.exit, 4);
+    QVERIFY(read.err.contains(QStringLiteral("Read failed!")));
+}
+
+void TestLinkCli::chainSendsEveryTickedSignFromItsOwnFile() {
+    const AppPaths paths(data, data);
+    QDir().mkpath(paths.WorkDataDir());
+    const QString three = MakeFile(QStringLiteral("P27"), kRichText, QStringLiteral("3.led"));
+    const QString nine = MakeFile(QStringLiteral("P27"), QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+                                                                        "{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1\\fs24 XYZW\\par}"),
+                                  QStringLiteral("9.led"));
+    QVERIFY(QFile::copy(three, paths.WorkFilePath(3)));
+    QVERIFY(QFile::copy(nine, paths.WorkFilePath(9)));
+    CIdList list(paths.IdListPath());
+    for (const int id : {3, 5, 9}) {
+        list.entries[static_cast<size_t>(id)].name = QStringLiteral("LED");
+        list.entries[static_cast<size_t>(id)].groupMask = 1;
+        list.entries[static_cast<size_t>(id)].checkMask = id == 5 ? 0 : 1;
+    }
+    QVERIFY(list.SaveIdList());
+
+    Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("3,9")});
+    const Run sent = Vexa(work, data, {QStringLiteral("send"), QStringLiteral("--485"), QStringLiteral("--model"),
+                                       QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
+    QCOMPARE(sent.exit, 0);
+    QCOMPARE(sent.out.split(u'\n', Qt::SkipEmptyParts), QStringList({"ID 3: OK!", "ID 9: OK!"}));
+    const Payload payload3 = Prepared(QStringLiteral("P27"), paths.WorkFilePath(3), data);
+    const Payload payload9 = Prepared(QStringLiteral("P27"), paths.WorkFilePath(9), data);
+    QVERIFY(payload3.At(0, 1).bytes != payload9.At(0, 1).bytes);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.Events(QStringLiteral("message")).size() >= 20, 5000);
+    QList<int> order;
+    for (const QJsonObject& e : sim.Events(QStringLiteral("message"))) {
+        if (e.value(QStringLiteral("slot")).toInt() != 1)
+            continue;
+        const int id = e.value(QStringLiteral("id")).toInt();
+        order.append(id);
+        const PayloadEntry& entry = (id == 3 ? payload3 : payload9).At(0, 1);
+        QCOMPARE(DataOf(e).left(entry.length), entry.bytes.left(entry.length));
+    }
+    QCOMPARE(order, QList<int>({3, 9}));
+}
+
+void TestLinkCli::powerReachesEveryListedSign() {
+    Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("2,4")});
+    const Run power = Vexa(work, data, {QStringLiteral("power"), QStringLiteral("off"), QStringLiteral("--ids"),
+                                        QStringLiteral("2,4"), QStringLiteral("--model"), QStringLiteral("P27"),
+                                        QStringLiteral("--port"), sim.device});
+    QCOMPARE(power.exit, 0);
+    QCOMPARE(power.out.trimmed(), QStringLiteral("OK!"));
+    QTRY_COMPARE_WITH_TIMEOUT(sim.Events(QStringLiteral("power")).size(), 2, 3000);
+}
+
+QTEST_MAIN(TestLinkCli)
+#include "tst_linkcli.moc"

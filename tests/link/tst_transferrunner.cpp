@@ -1,0 +1,205 @@
+#include "app/CVexaApp.h"
+#include "app/TransferRunner.h"
+#include "link/MemorySerialPort.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+
+using namespace vexa;
+
+namespace {
+
+// An application context over an in-memory port whose send preparation gives every sent
+// row a fixed amount of bytes, so sizes and chains can be checked without rendering.
+struct Bench {
+    QTemporaryDir dir;
+    MemorySerialPort port; // outlives the engine that writes to it
+    CVexaApp app{AppPaths(dir.path(), dir.path())};
+    TransferRunner runner{app};
+    int rowBytes = 20;
+    QStringList preparedFiles;
+    QStringList questions;
+    bool answer = false;
+
+    explicit Bench(const QString& model) {
+        app.language = 3;
+        app.signLink.SetPort(&port);
+        app.signLink.SetLogFolder(dir.path());
+        app.signLink.SetTimings({300, 100});
+        app.signLink.ApplyModel(model);
+        port.SetInstantDrain(true);
+        QDir().mkpath(app.Paths().WorkDataDir());
+        runner.SetModelName(model);
+        runner.SetPreparer([this](const DisplayModel&, Payload& payload) {
+            preparedFiles << QFileInfo(app.messageTable.MessageFilePath()).fileName();
+            payload.Clear();
+            for (int row = 0; row < Payload::RowCount; ++row) {
+                payload.At(0, row).Assign(QByteArray(rowBytes / 2, '\x11'));
+                payload.At(1, row).Assign(QByteArray(rowBytes / 2, '\x22'));
+            }
+        });
+        runner.SetSizeQuestion([this](const QString& text, int) {
+            questions << text;
+            return answer;
+        });
+    }
+    // A work file for a sign whose first rows are marked to send.
+    void MakeSign(int id, bool ticked, int rowsToSend = 1) {
+        CMessageTable table;
+        table.messageFile.filePath = app.Paths().WorkFilePath(id);
+        for (int row = 0; row < rowsToSend; ++row)
+            table.sendFlag[static_cast<size_t>(row)] = 1;
+        QVERIFY(table.SaveParams());
+        CIdList::Entry& e = app.idList.entries[static_cast<size_t>(id)];
+        e.name = QStringLiteral("LED");
+        e.groupMask = 1;
+        e.checkMask = ticked ? 1 : 0;
+    }
+};
+
+} // namespace
+
+class TestTransferRunner : public QObject {
+    Q_OBJECT
+private slots:
+    void dataOverTheLimitAsksAndNoSendsNothing();
+    void modelsWithoutLimitDoNotAsk();
+    void chainSendsTickedSignsInOrderAndReloadsTheSelection();
+    void chainPassesOverADeclinedSign();
+    void chainGoesOnAfterAnOpenFailure();
+    void chainWithoutTickedSignsStartsNothing();
+    void clockCheckNeedsTheFrameOnTheWire();
+    void resultAndQuestionTexts();
+};
+
+void TestTransferRunner::dataOverTheLimitAsksAndNoSendsNothing() {
+    Bench b(QStringLiteral("P13"));
+    b.MakeSign(1, true, 3);
+    b.app.messageTable.OpenMessageFile(b.app.Paths().WorkFilePath(1));
+    b.rowBytes = 5000;
+    QCOMPARE(b.runner.BeginTransfer(), TransferRunner::Start::Declined);
+    QCOMPARE(b.questions, QStringList({QStringLiteral("Data over 167 words, will be discard!\r\nContinue Send?")}));
+    QCOMPARE(b.port.OpenCount(), 0);
+    QCOMPARE(b.app.payload.At(0, 2).length, 1000); // the capped lengths stay until the next preparation
+    QVERIFY(!b.app.signLink.IsBusy());
+
+    b.answer = true;
+    QCOMPARE(b.runner.BeginTransfer(), TransferRunner::Start::Started);
+    QTRY_VERIFY(!b.port.Writes().empty());
+    b.app.signLink.Stop(); // the capped 12000 bytes would take a quarter of a minute
+    QCOMPARE(b.questions.size(), 2);
+}
+
+void TestTransferRunner::modelsWithoutLimitDoNotAsk() {
+    Bench b(QStringLiteral("P29"));
+    b.MakeSign(1, true, 3);
+    b.app.messageTable.OpenMessageFile(b.app.Paths().WorkFilePath(1));
+    b.rowBytes = 5000;
+    QCOMPARE(b.runner.BeginTransfer(), TransferRunner::Start::Started);
+    QVERIFY(b.questions.isEmpty());
+    QCOMPARE(b.app.payload.At(0, 2).length, 2500);
+    b.app.signLink.Stop();
+}
+
+void TestTransferRunner::chainSendsTickedSignsInOrderAndReloadsTheSelection() {
+    Bench b(QStringLiteral("P27"));
+    b.MakeSign(9, true);
+    b.MakeSign(3, true);
+    b.MakeSign(5, false);
+    b.app.settingsFile.SetNowSelID(5);
+    QSignalSpy starting(&b.runner, &TransferRunner::signStarting);
+    QSignalSpy ended(&b.runner, &TransferRunner::transferEnded);
+    QSignalSpy finished(&b.runner, &TransferRunner::sendsFinished);
+    QCOMPARE(b.runner.StartChain(), TransferRunner::Start::Started);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    b.app.signLink.WaitForWorker();
+    QCOMPARE(starting.size(), 2);
+    QCOMPARE(starting[0], QVariantList({3, 0, 2}));
+    QCOMPARE(starting[1], QVariantList({9, 1, 2}));
+    QCOMPARE(ended.size(), 2);
+    QCOMPARE(b.preparedFiles, QStringList({QStringLiteral("3.led"), QStringLiteral("9.led")}));
+    QCOMPARE(b.app.signLink.currentId.load(), 5);
+    QCOMPARE(QFileInfo(b.app.messageTable.MessageFilePath()).fileName(), QStringLiteral("5.led"));
+    // Frames of both signs went out addressed to each of them in turn.
+    const auto writes = b.port.Writes();
+    QCOMPARE(static_cast<int>(static_cast<unsigned char>(writes.front().bytes[1])), 3);
+    QCOMPARE(static_cast<int>(static_cast<unsigned char>(writes.back().bytes[1])), 9);
+}
+
+void TestTransferRunner::chainPassesOverADeclinedSign() {
+    Bench b(QStringLiteral("P13"));
+    b.MakeSign(3, true, 3);
+    b.MakeSign(9, true, 1);
+    b.rowBytes = 5000; // sign 3 sends three rows and is over the limit; sign 9 is not
+    QSignalSpy ended(&b.runner, &TransferRunner::transferEnded);
+    QSignalSpy finished(&b.runner, &TransferRunner::sendsFinished);
+    QCOMPARE(b.runner.StartChain(), TransferRunner::Start::Started);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    b.app.signLink.WaitForWorker();
+    QCOMPARE(b.questions.size(), 1);
+    QCOMPARE(ended.size(), 1); // only sign 9 was sent
+    QVERIFY(!b.runner.ChainRunning());
+}
+
+void TestTransferRunner::chainGoesOnAfterAnOpenFailure() {
+    Bench b(QStringLiteral("P27"));
+    b.MakeSign(3, true);
+    b.MakeSign(4, true);
+    b.port.SetOpenError(ENOENT);
+    QSignalSpy ended(&b.runner, &TransferRunner::transferEnded);
+    QSignalSpy finished(&b.runner, &TransferRunner::sendsFinished);
+    QCOMPARE(b.runner.StartChain(), TransferRunner::Start::Started);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    b.app.signLink.WaitForWorker();
+    QCOMPARE(ended.size(), 2);
+    QCOMPARE(ended[0][0].toInt(), 1);
+    QCOMPARE(ended[1][0].toInt(), 1);
+}
+
+void TestTransferRunner::chainWithoutTickedSignsStartsNothing() {
+    Bench b(QStringLiteral("P27"));
+    b.MakeSign(3, false);
+    QCOMPARE(b.runner.StartChain(), TransferRunner::Start::NoIdSelected);
+    QCOMPARE(TransferRunner::NoIdSelectedText(3), QStringLiteral("No ID selected?"));
+    QCOMPARE(b.port.OpenCount(), 0);
+}
+
+void TestTransferRunner::clockCheckNeedsTheFrameOnTheWire() {
+    {
+        Bench b(QStringLiteral("P27"));
+        QSignalSpy checked(&b.runner, &TransferRunner::clockChecked);
+        b.runner.SynchronizeTime();
+        QVERIFY(b.port.IsOpen()); // closed by the check 800 ms later
+        QTRY_COMPARE(checked.size(), 1);
+        QCOMPARE(checked[0][0].toBool(), true);
+        QVERIFY(!b.port.IsOpen());
+        QCOMPARE(b.port.SentBytes().size(), 14);
+    }
+    {
+        Bench b(QStringLiteral("P27")); // an adapter that opens but sends nothing
+        b.port.SetStalled(true);
+        QSignalSpy checked(&b.runner, &TransferRunner::clockChecked);
+        b.runner.SynchronizeTime();
+        QTRY_COMPARE(checked.size(), 1);
+        QCOMPARE(checked[0][0].toBool(), false);
+    }
+}
+
+void TestTransferRunner::resultAndQuestionTexts() {
+    QCOMPARE(TransferRunner::ResultText(1), QStringLiteral("Open COM Port Failure!"));
+    QCOMPARE(TransferRunner::ResultText(2), QStringLiteral("Close COM Port Failure!"));
+    QCOMPARE(TransferRunner::ResultText(3), QStringLiteral("Send Failure!"));
+    QCOMPARE(TransferRunner::ResultText(4), QStringLiteral("Read Failure!"));
+    QCOMPARE(TransferRunner::SizeQuestionText(1, 3000), QString::fromUtf8("数据超过167个字, 将会丢弃!\r\n继续发送吗?"));
+    QCOMPARE(TransferRunner::SizeQuestionText(2, 17), QString::fromUtf8("數據超過1個字, 將會丟棄!\r\n繼續發送嗎?"));
+    QCOMPARE(TransferRunner::ClockText(true), QStringLiteral("Check Time Ok !"));
+    QCOMPARE(TransferRunner::ClockText(false), QStringLiteral("Check time error !"));
+}
+
+QTEST_GUILESS_MAIN(TestTransferRunner)
+#include "tst_transferrunner.moc"
