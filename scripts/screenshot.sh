@@ -42,7 +42,7 @@ demo_sign() {
     "$vexa" set --row 5 --kind image --content "" --send 0 "$file" >/dev/null
     "$vexa" set --row 6 --kind empty --content "" "$file" >/dev/null
     "$vexa" set --row 7 --kind text --content "$rtf\\f0\\fs$size\\cf2 Have a nice day\\par}" --blink 1 --send 1 "$file" >/dev/null
-    "$vexa" set --row 8 --kind text --content "$rtf\\f0\\fs$size\\cf3 Row nine\\par}" --speed 7 "$file" >/dev/null
+    "$vexa" set --row 8 --kind text --content "[ASCII]Row 9 in glyphs" --speed 7 "$file" >/dev/null
     "$vexa" set --row 9 --kind text --content "$rtf\\f0\\fs$size\\cf1 Row ten\\par}" --effect 1 "$file" >/dev/null
 }
 
