@@ -52,6 +52,12 @@ bool SignTreeContent::RemoveFromTree(CIdList& list, int id) {
     return true;
 }
 
+bool SignTreeContent::PasteSign(CVexaApp& app, int source, int target) {
+    if (source < 1 || source > CIdList::MaxId || target < 1 || target > CIdList::MaxId || source == target)
+        return false;
+    return WorkFiles::CopyReplacing(app.Paths().WorkFilePath(source), app.Paths().WorkFilePath(target));
+}
+
 bool SignTreeContent::SelectSign(CVexaApp& app, int id) {
     if (id == app.settingsFile.NowSelID())
         return false;

@@ -35,6 +35,11 @@ public:
     // stay. False for an ID outside 1..255.
     static bool RemoveFromTree(CIdList& list, int id);
 
+    // Pastes the messages of sign source onto sign target: source's work file replaces
+    // target's. False when there is nothing to paste (no source, same sign) or the copy
+    // failed; target's file is then unchanged.
+    static bool PasteSign(CVexaApp& app, int source, int target);
+
     // Makes sign id the current one: saves the rows of the previous sign, stores NowSelID,
     // creates the sign's work file from the model's template when missing and opens it.
     // False when id already is the current sign (nothing is reloaded).

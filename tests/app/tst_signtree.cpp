@@ -94,6 +94,27 @@ private slots:
         QVERIFY(!SignTreeContent::RemoveFromTree(list, 256));
     }
 
+    void pasteCopiesTheSourceFileOverTheTarget() {
+        QTemporaryDir dir;
+        CVexaApp app(AppPaths(dir.path(), dir.path()));
+        QVERIFY(QDir().mkpath(app.Paths().WorkDataDir()));
+        QVERIFY(WorkFiles::WriteTemplate(242, app.Paths().WorkFilePath(2)));
+        QVERIFY(WorkFiles::WriteTemplate(177, app.Paths().WorkFilePath(4)));
+        const auto bytes = [](const QString& path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray target = bytes(app.Paths().WorkFilePath(4));
+        QVERIFY(!SignTreeContent::PasteSign(app, 0, 4));   // nothing copied
+        QVERIFY(!SignTreeContent::PasteSign(app, 4, 4));   // onto itself
+        QVERIFY(!SignTreeContent::PasteSign(app, 9, 4));   // the source has no file: target kept
+        QCOMPARE(bytes(app.Paths().WorkFilePath(4)), target);
+        QVERIFY(SignTreeContent::PasteSign(app, 2, 4));
+        QCOMPARE(bytes(app.Paths().WorkFilePath(4)), bytes(app.Paths().WorkFilePath(2)));
+        QVERIFY(SignTreeContent::PasteSign(app, 2, 7));    // a sign without a file gets one
+        QVERIFY(QFile::exists(app.Paths().WorkFilePath(7)));
+    }
+
     void selectingASignSavesTheOldAndOpensTheNew() {
         QTemporaryDir dir;
         CVexaApp app(AppPaths(dir.path(), dir.path()));

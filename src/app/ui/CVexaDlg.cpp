@@ -228,6 +228,8 @@ QLayout* CVexaDlg::BuildSignPanel() {
     connect(signTree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnSignSelected(current); });
     connect(signTree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) { OnSignTicked(item); });
+    signTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(signTree, &QTreeWidget::customContextMenuRequested, this, &CVexaDlg::OnSignMenu);
 
     auto* add = WithId(new CPictureButton(QStringLiteral("Add"), UiPictures::AddSign, 0, group), AddButton);
     auto* modify = WithId(new CPictureButton(QStringLiteral("Modify"), UiPictures::ModifySign, 0, group), ModifyButton);
@@ -574,6 +576,37 @@ void CVexaDlg::OnDeleteSign() {
         return;
     app.idList.SaveIdList();
     FillSignTree();
+}
+
+// Copy and paste of a sign's messages; the menu texts are the same in every language.
+void CVexaDlg::OnSignMenu(const QPoint& position) {
+    QTreeWidgetItem* item = signTree->itemAt(position);
+    if (!item || !item->parent())
+        return;
+    const int target = item->data(0, ItemIdRole).toInt();
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QStringLiteral("复制内容"));
+    copy->setProperty("commandId", 2024);
+    QAction* paste = menu.addAction(QStringLiteral("粘贴内容"));
+    paste->setProperty("commandId", 2025);
+    QAction* chosen = menu.exec(signTree->viewport()->mapToGlobal(position));
+    if (chosen == copy)
+        copySourceId = target;
+    else if (chosen == paste)
+        OnPasteSign(target);
+}
+
+void CVexaDlg::OnPasteSign(int target) {
+    if (copySourceId == 0 || copySourceId == target)
+        return; // nothing copied yet, or onto itself
+    if (!SignTreeContent::PasteSign(app, copySourceId, target)) {
+        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Can't copy the messages!"));
+        return;
+    }
+    if (target == app.settingsFile.NowSelID()) {
+        app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(target));
+        ReloadCurrentFile();
+    }
 }
 
 // ---------------------------------------------------------------------------------------

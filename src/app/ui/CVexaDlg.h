@@ -136,6 +136,8 @@ private:
     void OnSignSelected(QTreeWidgetItem* item);
     void OnSignTicked(QTreeWidgetItem* item);
     void OnDeleteSign();
+    void OnSignMenu(const QPoint& position);
+    void OnPasteSign(int target);
     void OnBmpEditor();
     void OnNew();
     void OnOpen();
@@ -176,6 +178,7 @@ private:
     bool shutDown = false;
     bool idle = true;
     bool scanning = false;
+    int copySourceId = 0; // the sign whose messages a paste copies; 0 = none
     int progressTarget = 0;
     QPointer<CWaitDlg> waitDialog;
     TransferRunner* transfers = nullptr;
