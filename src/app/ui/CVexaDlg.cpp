@@ -118,32 +118,13 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
 
     if (!app.glyphLibrary.IsLoaded())
         app.LoadGlyphLibrary();
-    const auto makeTimer = [this](int ms, bool singleShot) {
-        auto* timer = new QTimer(this);
-        timer->setInterval(ms);
-        timer->setSingleShot(singleShot);
-        return timer;
-    };
-    endTimer = makeTimer(EndTimerMs, true);
-    progressTimer = makeTimer(ProgressTimerMs, false);
-    arrivalTimer = makeTimer(PortSettleMs, true);
-    removalTimer = makeTimer(PortSettleMs, true);
-    signListSaveTimer = makeTimer(SignListSaveMs, true);
-    connect(endTimer, &QTimer::timeout, this, &CVexaDlg::OnEndTimer);
-    connect(progressTimer, &QTimer::timeout, this, &CVexaDlg::OnProgressTimer);
-    connect(arrivalTimer, &QTimer::timeout, this, [this] { RefreshPortList(true); });
-    connect(removalTimer, &QTimer::timeout, this, [this] { RefreshPortList(false); });
-    connect(signListSaveTimer, &QTimer::timeout, this, [this] { app.idList.SaveIdList(); });
+    CreateTimers();
     SetUpTransfers();
     BuildMenus();
     BuildLayout();
     RefreshPortList(true);
-    if (services.watchPorts) {
-        portWatcher = new PortWatcher(this);
-        connect(portWatcher, &PortWatcher::deviceArrived, arrivalTimer, qOverload<>(&QTimer::start));
-        connect(portWatcher, &PortWatcher::deviceRemoved, removalTimer, qOverload<>(&QTimer::start));
-        portWatcher->Start();
-    }
+    if (services.watchPorts)
+        StartPortWatcher();
     FillModelList();
     ApplyModelToWindow();
     FillSignTree();
@@ -164,7 +145,34 @@ void CVexaDlg::SaveOnce() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Construction of menus and controls
+// Construction of timers, menus and controls
+
+void CVexaDlg::CreateTimers() {
+    const auto makeTimer = [this](int ms, bool singleShot) {
+        auto* timer = new QTimer(this);
+        timer->setInterval(ms);
+        timer->setSingleShot(singleShot);
+        return timer;
+    };
+    endTimer = makeTimer(EndTimerMs, true);
+    progressTimer = makeTimer(ProgressTimerMs, false);
+    arrivalTimer = makeTimer(PortSettleMs, true);
+    removalTimer = makeTimer(PortSettleMs, true);
+    signListSaveTimer = makeTimer(SignListSaveMs, true);
+    connect(endTimer, &QTimer::timeout, this, &CVexaDlg::OnEndTimer);
+    connect(progressTimer, &QTimer::timeout, this, &CVexaDlg::OnProgressTimer);
+    connect(arrivalTimer, &QTimer::timeout, this, [this] { RefreshPortList(true); });
+    connect(removalTimer, &QTimer::timeout, this, [this] { RefreshPortList(false); });
+    connect(signListSaveTimer, &QTimer::timeout, this, [this] { app.idList.SaveIdList(); });
+}
+
+// A device coming or going starts its timer (again); the list is rebuilt a second later.
+void CVexaDlg::StartPortWatcher() {
+    portWatcher = new PortWatcher(this);
+    connect(portWatcher, &PortWatcher::deviceArrived, arrivalTimer, qOverload<>(&QTimer::start));
+    connect(portWatcher, &PortWatcher::deviceRemoved, removalTimer, qOverload<>(&QTimer::start));
+    portWatcher->Start();
+}
 
 QMenu* CVexaDlg::AddMenu(const QString& title) { return menuBar()->addMenu(title); }
 

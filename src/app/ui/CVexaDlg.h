@@ -110,6 +110,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void CreateTimers();
+    void StartPortWatcher();
     void BuildMenus();
     QMenu* AddMenu(const QString& title);
     QAction* AddCommand(QMenu* menu, const QString& text, int commandId);
