@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXA_BUILD_DIR:-$root/build}
-out=${1:-$build/screenshots}
+out=$(mkdir -p "${1:-$build/screenshots}" && cd "${1:-$build/screenshots}" && pwd)
 vexa=$build/bin/vexa
 editor=$build/bin/vexa-editor
 for program in "$vexa" "$editor"; do
@@ -50,8 +50,9 @@ shoot() {
     local model=$1 name=$2 size=$3 scale=${4:-1}
     local dir=$work/$name
     demo_sign "$model" "$dir" "$size"
-    QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 2400x1600x24" \
-        "$editor" --data-dir "$dir" --screenshot "$out/$name.png"
+    # Run inside the demo folder: the link engine writes Debug.Log into the current directory.
+    (cd "$dir" && QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 2400x1600x24" \
+        "$editor" --data-dir "$dir" --screenshot "$out/$name.png")
     echo "screenshot: $out/$name.png"
 }
 
