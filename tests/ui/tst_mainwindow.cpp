@@ -505,8 +505,14 @@ private slots:
         QVERIFY(!window->Idle());
         QVERIFY(!window->Control(CVexaDlg::SendButton)->isEnabled());
         QVERIFY(!window->Command(CVexaDlg::SendCommand)->isEnabled());
+        // The engine reads the rows while it sends: they cannot change meanwhile.
+        QVERIFY(!window->Control(20000)->isEnabled());
+        QVERIFY(!window->Control(CVexaDlg::ModelList)->isEnabled());
+        QVERIFY(!window->Control(CVexaDlg::SignTree)->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(answers.texts, QStringList{QStringLiteral("Open COM Port Failure!")}, 10000);
         QVERIFY(window->Idle());
+        QVERIFY(window->Control(20000)->isEnabled());
+        QVERIFY(window->Control(CVexaDlg::ModelList)->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(window->Control(CVexaDlg::SendButton)->isEnabled(), 3000);
     }
 

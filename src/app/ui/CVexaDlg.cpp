@@ -292,7 +292,9 @@ QLayout* CVexaDlg::BuildSignPanel() {
 }
 
 QLayout* CVexaDlg::BuildRowPanel() {
-    rowGrid = new QGridLayout;
+    rowArea = new QWidget(this);
+    rowGrid = new QGridLayout(rowArea);
+    rowGrid->setContentsMargins(0, 0, 0, 0);
     rowGrid->setHorizontalSpacing(6);
     rowGrid->setVerticalSpacing(4);
     for (const ColumnLabel& label : kColumnLabels) {
@@ -339,7 +341,7 @@ QLayout* CVexaDlg::BuildRowPanel() {
     bottom->addWidget(sendButton);
 
     auto* panel = new QVBoxLayout;
-    panel->addLayout(rowGrid, 1);
+    panel->addWidget(rowArea, 1);
     panel->addSpacing(4);
     panel->addLayout(bottom);
     return panel;
@@ -757,9 +759,17 @@ void CVexaDlg::SetUpTransfers() {
     });
 }
 
+// While a transfer runs the link engine reads the message table and the payload from its
+// worker thread, so nothing may reload or change them: the rows, the model list, the sign
+// tree and the file commands wait until it has ended.
 void CVexaDlg::SetIdle(bool isIdle) {
     idle = isIdle;
     Command(SendCommand)->setEnabled(idle);
+    for (int command : {FileNew, FileOpen})
+        Command(command)->setEnabled(idle);
+    rowArea->setEnabled(idle);
+    modelList->setEnabled(idle);
+    signTree->setEnabled(idle);
 }
 
 void CVexaDlg::TransferStarted() {

@@ -187,6 +187,7 @@ private:
     PortWatcher* portWatcher = nullptr;
 
     std::array<MessageRowControls*, RowCount> rows{};
+    QWidget* rowArea = nullptr;
     QGridLayout* rowGrid = nullptr;
     QTreeWidget* signTree = nullptr;
     QComboBox* modelList = nullptr;
