@@ -232,8 +232,14 @@ private slots:
         QCOMPARE(!window->Control(CVexaDlg::CheckTimeButton)->isHidden(), checkTime);
         QCOMPARE(window->Command(CVexaDlg::GroupSend)->isEnabled(), groupSend);
         QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("Model:") + model);
-        const int rows = ModelCatalogue::Find(model)->rows;
+        const DisplayModel* m = ModelCatalogue::Find(model);
+        QVERIFY(m);
+        const int rows = m->rows;
         QCOMPARE(window->Preview(0)->Image().rows, rows);
+        // Content menu by clock, effect menu by the model's effect list.
+        QCOMPARE(Get<QPushButton>(20079)->menu()->actions().size(), m->hasClock ? 3 : 2);
+        QCOMPARE(Get<QPushButton>(20089)->menu()->actions().size(),
+                 ModelCatalogue::EffectNames(m->effectListSet).size());
         QCOMPARE(window->Preview(9)->Image().exportHeight, rows == 7 ? 12 : 0);
     }
 
@@ -254,6 +260,43 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly) && templ.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), templ.readAll());
         QCOMPARE(Get<QPushButton>(20080)->text(), QStringLiteral("Fix")); // list B, index 0
+    }
+
+    void unknownStoredModelStartsWithEngineValues() {
+        OPEN(QStringLiteral("P3")); // no model has this name; the prefix search finds P30
+        QCOMPARE(Get<QComboBox>(CVexaDlg::ModelList)->currentText(), QStringLiteral("P30"));
+        QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("Model:P3"));
+        QCOMPARE(window->Preview(0)->Image().rows, 12);
+        QVERIFY(RowShown(7));
+        QVERIFY(!RowShown(8));
+        // Choosing the entry the list shows applies it.
+        ChooseModel(QStringLiteral("P30"));
+        QCOMPARE(app->settingsFile.LedType(), QStringLiteral("P30"));
+        QCOMPARE(window->Preview(0)->Image().rows, 16);
+        QVERIFY(RowShown(9));
+    }
+
+    void firstStartSelectsNoModel() {
+        OPEN(QString());
+        QCOMPARE(Get<QComboBox>(CVexaDlg::ModelList)->currentIndex(), -1);
+        QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("Model:"));
+        BoxAnswerer answers;
+        window->Command(CVexaDlg::SendCommand)->trigger();
+        QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("Please choose the display model first.")});
+        QVERIFY(window->Idle());
+    }
+
+    void hiddenRowsKeepTheirMessages() {
+        OPEN(QStringLiteral("P04"));
+        app->messageTable.WriteContent(8, QStringLiteral("[ASCII]NINTH"));
+        ChooseMenuItem(20088, 20093); // effect 3 on row 9
+        ChooseModel(QStringLiteral("P01")); // same group, eight rows
+        QVERIFY(!RowShown(8));
+        ChooseModel(QStringLiteral("P04"));
+        QVERIFY(RowShown(8));
+        QCOMPARE(app->messageTable.ReadContent(8), QStringLiteral("[ASCII]NINTH"));
+        QCOMPARE(FileOnDisk().effect[8], 3);
+        QCOMPARE(Get<QPushButton>(20088)->text(), QStringLiteral("Down"));
     }
 
     void selectingTheStoredModelChangesNothing() {
