@@ -37,6 +37,9 @@ SignLink::SignLink(QObject* parent)
     port->SetBufferSizes(CSerialPort::DefaultInBufferSize, CSerialPort::DefaultOutBufferSize);
     portSettings = QString::fromLatin1(CSerialPort::StartupSettings);
     port->SetSettings(portSettings);
+    // Replies that arrive outside the reader thread's polling reach ProcessReply through
+    // the port's receive notification.
+    port->SetReceiveNotification(true);
 }
 
 SignLink::~SignLink() { Stop(); }

@@ -86,8 +86,8 @@ public:
 
     // --- wiring ---
     // The serial port; the engine owns a PosixSerialPort until another one is set (the
-    // caller keeps ownership of ports it sets). Its receive notification feeds
-    // ProcessReply on this object's thread.
+    // caller keeps ownership of ports it sets). The port's readyRead() feeds ProcessReply
+    // on this object's thread; the engine's own port has its notification turned on.
     CSerialPort* Port() const { return port; }
     void SetPort(CSerialPort* serialPort);
     // Device to open ("/dev/ttyUSB0", "ttyUSB0" or a pseudo-terminal path).

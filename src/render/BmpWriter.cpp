@@ -1,6 +1,7 @@
 #include "render/BmpWriter.h"
 
-#include <QSaveFile>
+#include "store/AtomicFile.h"
+
 #include <QtEndian>
 
 namespace vexa {
@@ -48,15 +49,7 @@ QByteArray BmpWriter::Encode(const QImage& source) {
 }
 
 bool BmpWriter::Write(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = Encode(image);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return AtomicFile::Write(path, Encode(image)) == AtomicFile::Result::Ok;
 }
 
 } // namespace vexa

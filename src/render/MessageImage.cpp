@@ -122,7 +122,6 @@ void MessageImage::LoadDate(const ParsedContent& date) {
 
 int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) {
     QPainter painter(&raster);
-    rejectedImages.clear();
     int x = 0;
     for (const QString& path : imagePaths) {
         if (path.isEmpty())
@@ -132,9 +131,10 @@ int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) 
         if (!size.isValid())
             continue;
         if (!RasterLimits::ImageSizeAllowed(size)) {
-            if (!rejectedImages.contains(path))
+            if (!rejectedImages.contains(path)) {
                 qCWarning(lcRender) << "image too large to draw:" << path << size;
-            rejectedImages << path;
+                rejectedImages << path;
+            }
             continue;
         }
         if (!drawAll && x >= visibleWidth) {

@@ -1,10 +1,12 @@
 #include "sim/SignSimulator.h"
 
+#include "store/AtomicFile.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
+#include <QBuffer>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -118,12 +120,14 @@ void SignSimulator::Render(const QJsonObject& message) {
         return;
     auto save = [&](const QImage& picture, const QString& name) {
         const QString path = QDir(options.renderDir).filePath(name);
-        QSaveFile file(path);
+        QByteArray png;
+        QBuffer buffer(&png);
         QJsonObject event = Named("rendered");
         event.insert(QStringLiteral("slot"), slot);
         event.insert(QStringLiteral("path"), path);
-        const bool saved = QDir().mkpath(options.renderDir) && file.open(QIODevice::WriteOnly) &&
-                           picture.save(&file, "PNG") && file.commit();
+        const bool saved = QDir().mkpath(options.renderDir) && buffer.open(QIODevice::WriteOnly) &&
+                           picture.save(&buffer, "PNG") &&
+                           AtomicFile::Write(path, png) == AtomicFile::Result::Ok;
         event.insert(QStringLiteral("ok"), saved);
         event.insert(QStringLiteral("width"), picture.width());
         event.insert(QStringLiteral("height"), picture.height());

@@ -118,6 +118,7 @@ private slots:
     void sendReachesTheSign();
     void unopenablePortGivesResultOne();
     void hangupDuringSendGivesSendFailure();
+    void dataOverTheLimitIsRefusedWithoutYes();
     void scanFindsTheSimulatorsIds();
     void idCommandsAndClockGetTheirReplies_data();
     void idCommandsAndClockGetTheirReplies();
@@ -246,6 +247,27 @@ void TestLinkCli::hangupDuringSendGivesSendFailure() {
                                        QStringLiteral("--port"), sim.device});
     QCOMPARE(sent.exit, 3);
     QVERIFY2(sent.err.contains(QStringLiteral("Send Failure!")), qPrintable(sent.err));
+}
+
+void TestLinkCli::dataOverTheLimitIsRefusedWithoutYes() {
+    const QString path = QDir(work).filePath(QStringLiteral("big.led"));
+    QCOMPARE(Vexa(work, data, {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("P13"), path}).exit, 0);
+    const QString wide = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                                        "\\f0\\cf1\\fs24 %1\\par}")
+                             .arg(QString(300, u'W'));
+    for (const char* row : {"0", "1", "2"})
+        QCOMPARE(Vexa(work, data, {QStringLiteral("set"), path, QStringLiteral("--row"), QString::fromLatin1(row), QStringLiteral("--content"),
+                                   wide, QStringLiteral("--kind"), QStringLiteral("text"), QStringLiteral("--send"),
+                                   QStringLiteral("1")})
+                     .exit,
+                 0);
+    // The question comes before the port is opened: nothing is sent, no port error.
+    const Run sent = Vexa(work, data, {QStringLiteral("send"), path, QStringLiteral("--model"), QStringLiteral("P13"),
+                                       QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
+    QCOMPARE(sent.exit, 5);
+    QVERIFY2(sent.err.contains(QStringLiteral("Data over ")) && sent.err.contains(QStringLiteral("will be discard!")),
+             qPrintable(sent.err));
+    QVERIFY(!sent.err.contains(QStringLiteral("Open COM Port Failure!")));
 }
 
 void TestLinkCli::scanFindsTheSimulatorsIds() {

@@ -72,6 +72,7 @@ struct Rig {
 class TestSignLink : public QObject {
     Q_OBJECT
 private slots:
+    void startsWithTheValuesTheWindowReadsBeforeAModel();
     void applyModelCopiesTheCatalogueRow_data();
     void applyModelCopiesTheCatalogueRow();
     void unknownModelKeepsFamilyAndSettingsFollowRows();
@@ -90,6 +91,28 @@ private slots:
     void logStartsWithHeaderAndFramesInHex();
     void secondStartWhileBusyIsRefused();
 };
+
+void TestSignLink::startsWithTheValuesTheWindowReadsBeforeAModel() {
+    SignLink link;
+    QCOMPARE(link.rows, 12);
+    QCOMPARE(link.slotCount, 8);
+    QCOMPARE(link.family, 1);
+    QCOMPARE(link.hasClock, 1);
+    QCOMPARE(link.is485Model, 0);
+    QCOMPARE(link.pageWidth, 64);
+    QCOMPARE(link.pagePitch, 64);
+    QCOMPARE(link.currentId.load(), 1);
+    QCOMPARE(link.ackFlag.load(), 1);
+    QCOMPARE(link.setIdDone.load(), 1);
+    QCOMPARE(link.readIdDone.load(), 1);
+    QCOMPARE(link.progress.load(), 0);
+    QCOMPARE(link.effectListSet, 0);
+    QCOMPARE(link.address485, 0);
+    QCOMPARE(link.groupCount, 0);
+    QCOMPARE(link.ReplyCount(), 0);
+    QCOMPARE(link.Port()->Settings(), QStringLiteral("1200,n,8,1"));
+    QVERIFY(!link.Port()->IsOpen());
+}
 
 void TestSignLink::applyModelCopiesTheCatalogueRow_data() {
     QTest::addColumn<QString>("model");
@@ -203,11 +226,11 @@ void TestSignLink::stalledLineWaitsTheRealLimit() {
 }
 
 void TestSignLink::consecutiveWritesEachGetTheirOwnLimit() {
-    Rig rig(500);
+    Rig rig(800);
     rig.port.SetInstantDrain(false);
     rig.port.SetSettings(QStringLiteral("1200,n,8,1")); // 120 bytes a second
     rig.port.Open();
-    const QByteArray frame(36, '\x55');                 // 300 ms on the wire each
+    const QByteArray frame(60, '\x55');                 // 500 ms on the wire each, 1000 ms both
     rig.link.rows = 16;
     QVERIFY(rig.link.WriteFrame(frame));
     QVERIFY(rig.link.WriteFrame(frame));
