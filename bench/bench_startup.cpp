@@ -73,6 +73,10 @@ int main(int argc, char* argv[]) {
             runs = std::max(1, args[++i].toInt());
     }
 
+    // The link engine writes Debug.Log into the current directory: keep it out of the way.
+    QTemporaryDir logFolder;
+    QDir::setCurrent(logFolder.path());
+
     std::vector<double> files, glyphs, windows, totals;
     int glyphCount = 0;
     for (int run = 0; run < runs; ++run) {
