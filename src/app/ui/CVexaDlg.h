@@ -1,26 +1,209 @@
 #pragma once
 
+#include "app/ModelState.h"
+#include "app/ui/CWaitDlg.h"
+#include "link/SerialPortList.h"
+#include "render/ui/CImageWnd.h"
+
 #include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLayout;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace vexa {
 
 class CVexaApp;
+class PortWatcher;
+class TransferRunner;
+class CWzdStatusBar;
+class IContentEditorLauncher;
+class MessageRowControls;
 
-// The main window. Closing it (close box, Escape, SIGTERM) writes the rows' parameters.
+// The main window: the sign tree on the left, the ten message rows with their previews on
+// the right, the model and port lists, the transfer buttons, menus and status bar.
+// Every row change is written to the current sign's message file at once; closing the
+// window (close box, Escape, File > Exit, SIGTERM) writes the rows' parameters again.
 class CVexaDlg : public QMainWindow {
     Q_OBJECT
 public:
     static const QString Title;
+    static constexpr int TemplateId = 102;
+    static constexpr int RowCount = 10;
+
+    // Menu commands.
+    enum CommandId {
+        FileNew = 57600,
+        FileOpen = 57601,
+        FileSave = 57603,
+        FileExit = 32786,
+        IdModify = 32832,
+        SynchronizeTime = 32836,
+        SendCommand = 32837,
+        GroupSend = 32839,
+        HelpAbout = 32849,
+    };
+
+    // Controls outside the rows.
+    enum ControlId {
+        SignTree = 1017,
+        AddButton = 1054,
+        ModifyButton = 1094,
+        DelButton = 1095,
+        ScanButton = 1100,
+        ComList = 20020,
+        ModelList = 20021,
+        Check485 = 1110,
+        CheckTimeButton = 1098,
+        BmpEditorButton = 1065,
+        SendButton = 1096,
+        ProgressBar = 1097,
+    };
+
+    // What the window uses from outside; every empty member takes the program's own.
+    struct Services {
+        std::unique_ptr<IContentEditorLauncher> editors; // default: editors not available
+        std::function<QList<SerialPortList::Port>()> listPorts; // default: the system's ports
+        bool watchPorts = true; // follow devices coming and going
+    };
 
     explicit CVexaDlg(CVexaApp& app, QWidget* parent = nullptr);
+    CVexaDlg(CVexaApp& app, Services services, QWidget* parent = nullptr);
+    ~CVexaDlg() override;
+
+    // Applies the stored model to the previews, menus, rows and buttons.
+    void ApplyModelToWindow();
+    // Shows every row's parameters in its controls.
+    void RefreshRowControls();
+    void EnableRowControls(int row);
+    // Gives every preview its row's content and attributes.
+    void LoadPreviews();
+    void UpdatePageAlign(int row);
+    void FillSignTree();
+
+    // The widget carrying a control ID, or nullptr.
+    QWidget* Control(int controlId) const;
+    // The menu action of a command ID, or nullptr.
+    QAction* Command(int commandId) const;
+    CImageWnd* Preview(int row) const;
+    CWzdStatusBar* StatusPanes() const { return statusPanes; }
+    CWaitDlg* WaitDialog() const { return waitDialog; }
+    bool Idle() const { return idle; }
+    const ModelState& Model() const { return model; }
+    bool GroupSendEnabled() const { return groupSendEnabled; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void CreateTimers();
+    void StartPortWatcher();
+    void BuildMenus();
+    QMenu* AddMenu(const QString& title);
+    QAction* AddCommand(QMenu* menu, const QString& text, int commandId);
+    void BuildLayout();
+    QLayout* BuildSignPanel();
+    QLayout* BuildRowPanel();
+    void FillModelList();
+    void ConnectRow(MessageRowControls* row);
+    void ResizeToDialogUnits();
+
+    // Row control handlers.
+    void OnContentItem(int row, int item);
+    void OnPreviewDoubleClicked(int row);
+    void OnEffectItem(int row, int item);
+    void OnSpeed(int row, int index);
+    void OnTime(int row, int index);
+    void OnFlag(int row, int field, bool checked);
+    void RefreshRow(int row);
+    void AfterRowEdit(int row);
+
+    // Window handlers.
+    void OnModelSelected(int index);
+    void On485Clicked(bool checked);
+    void OnSignSelected(QTreeWidgetItem* item);
+    void OnSignTicked(QTreeWidgetItem* item);
+    void OnDeleteSign();
+    void OnSignMenu(const QPoint& position);
+    void OnPasteSign(int target);
+    void OnBmpEditor();
+    void OnNew();
+    void OnOpen();
+    void OnSave();
+    void OnExit();
+    void OnAbout();
+    void OnLanguage(int code);
+    void UpdateLanguageChecks();
+    void ReloadCurrentFile();
+    void SaveOnce();
+
+    // Transfers to the signs.
+    void SetUpTransfers();
+    void OnSend();
+    void OnSignStarting(int id, int index, int total);
+    void OnSendsFinished();
+    void TransferStarted();
+    void OnCheckTime(bool fromButton);
+    void OnScan();
+    void OnLinkMessage(int message, qintptr wParam, qintptr lParam);
+    void OnProgressEnd(int percent);
+    void OnProgressTimer();
+    void OnEndTimer();
+    void SetIdle(bool isIdle);
+
+    // Serial ports.
+    void RefreshPortList(bool preferNewPort);
+    void ChoosePort(const QString& text);
+    bool HasPort() const;
+
     CVexaApp& app;
+    std::unique_ptr<IContentEditorLauncher> editors;
+    std::function<QList<SerialPortList::Port>()> listPorts;
+    ModelState model;
+    bool hasClock = true;
+    bool groupSendEnabled = false;
+    bool treeReady = false;
     bool shutDown = false;
+    bool idle = true;
+    bool scanning = false;
+    int copySourceId = 0; // the sign whose messages a paste copies; 0 = none
+    int progressTarget = 0;
+    QPointer<CWaitDlg> waitDialog;
+    TransferRunner* transfers = nullptr;
+    PortWatcher* portWatcher = nullptr;
+
+    std::array<MessageRowControls*, RowCount> rows{};
+    QWidget* rowArea = nullptr;
+    QGridLayout* rowGrid = nullptr;
+    QTreeWidget* signTree = nullptr;
+    QComboBox* modelList = nullptr;
+    QComboBox* comList = nullptr;
+    QCheckBox* box485 = nullptr;
+    QPushButton* checkTimeButton = nullptr;
+    QPushButton* sendButton = nullptr;
+    QPushButton* scanButton = nullptr;
+    QProgressBar* progressBar = nullptr;
+    CWzdStatusBar* statusPanes = nullptr;
+    QMenu* languageMenu = nullptr;
+    QTimer* signListSaveTimer = nullptr; // timer 11
+    QTimer* endTimer = nullptr;          // timer 1: one second after a transfer ended
+    QTimer* progressTimer = nullptr;     // timer 2: moves the progress bar
+    QTimer* arrivalTimer = nullptr;      // timer 4: a device arrived
+    QTimer* removalTimer = nullptr;      // timer 5: a device was removed
 };
 
 } // namespace vexa

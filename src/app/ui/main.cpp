@@ -1,16 +1,19 @@
 #include "app/CVexaApp.h"
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
+#include "app/ui/ToolTipStyle.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QTimer>
 
 using namespace vexa;
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-editor"));
+    QApplication::setStyle(new ToolTipStyle);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Vexa Message Editor: compose, preview and send LED sign messages."));
@@ -21,8 +24,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption codePage(QStringLiteral("codepage"),
                                       QStringLiteral("Legacy code page of files without a byte-order mark."),
                                       QStringLiteral("N"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save a picture of the main window to FILE once it is shown, then quit."),
+                                        QStringLiteral("FILE"));
     parser.addOption(dataDir);
     parser.addOption(codePage);
+    parser.addOption(screenshot);
     parser.process(application);
 
     CVexaApp app(AppPaths::ForApplication(parser.value(dataDir)));
@@ -36,5 +43,15 @@ int main(int argc, char* argv[]) {
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
     window.show();
+    if (parser.isSet(screenshot)) {
+        const QString target = parser.value(screenshot);
+        QTimer::singleShot(800, &window, [&window, target] {
+            const bool saved = window.grab().save(target);
+            if (!saved)
+                qWarning("vexa-editor: cannot write %s", qPrintable(target));
+            window.close();
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
     return QApplication::exec();
 }

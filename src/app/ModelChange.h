@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace vexa {
+
+class CVexaApp;
+
+// A new choice in the model list. The model is a setting of the whole program; a change
+// into another model group replaces the current sign's message file by the new model's
+// template, because the old file's rows mean something else to the new signs.
+class ModelChange {
+public:
+    enum class Result {
+        Unchanged,    // the chosen model is the stored one: nothing happens
+        MessagesKept, // same model group: the current sign's messages stay
+        FileReset,    // another group: the current sign's file is the new template
+    };
+
+    // Stores newName as LedType and resets the current sign's file when the group changes.
+    // Message files of other signs are not touched.
+    static Result Apply(CVexaApp& app, const QString& newName);
+};
+
+} // namespace vexa

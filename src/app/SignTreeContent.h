@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace vexa {
+
+class CIdList;
+class CVexaApp;
+
+// What the sign tree shows: the root "LEDS" (group 0) and one child per sign of group 0,
+// in ascending ID order, with its check box state.
+class SignTreeContent {
+public:
+    struct Sign {
+        int id = 0;
+        QString text; // "%d.%s" of ID and name
+        bool checked = false;
+    };
+
+    bool rootChecked = false;
+    QList<Sign> signs;
+
+    // While a scan runs the boxes show which signs answered instead of the stored ticks.
+    static SignTreeContent Build(const CIdList& list, bool scanning);
+
+    // The sign that selecting the root makes current: the first sign of group 0, else 0.
+    static int FirstSignId(const CIdList& list);
+
+    // A tick of the tree's box: id 0 is the root, which ticks or unticks group 0 and bit 0
+    // of every sign of the list (also signs not shown); a sign's box sets its own bit 0.
+    static void ApplyTick(CIdList& list, int id, bool checked);
+
+    // Removes a sign from the tree: it leaves every group; its name, ticks and message file
+    // stay. False for an ID outside 1..255.
+    static bool RemoveFromTree(CIdList& list, int id);
+
+    // Pastes the messages of sign source onto sign target: source's work file replaces
+    // target's. False when there is nothing to paste (no source, same sign) or the copy
+    // failed; target's file is then unchanged.
+    static bool PasteSign(CVexaApp& app, int source, int target);
+
+    // Makes sign id the current one: saves the rows of the previous sign, stores NowSelID,
+    // creates the sign's work file from the model's template when missing and opens it.
+    // False when id already is the current sign (nothing is reloaded).
+    static bool SelectSign(CVexaApp& app, int id);
+};
+
+} // namespace vexa

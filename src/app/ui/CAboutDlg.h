@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDialog>
+
+namespace vexa {
+
+// The about box: program icon, program name, build date and OK.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int TemplateId = 100;
+    static const QString Caption;
+
+    explicit CAboutDlg(QWidget* parent = nullptr);
+
+    static QString BuildDateLine();
+};
+
+} // namespace vexa

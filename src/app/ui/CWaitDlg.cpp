@@ -1,0 +1,46 @@
+#include "app/ui/CWaitDlg.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vexa {
+
+CWaitDlg::CWaitDlg(QWidget* parent)
+    : QDialog(parent), text(new QLabel(QStringLiteral("正在准备中……"), this)), progress(new QProgressBar(this)) {
+    setProperty("templateId", TemplateId);
+    setWindowTitle(QStringLiteral("請稍等……"));
+    setModal(false);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(240, 250, 255));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    text->setProperty("controlId", 1130);
+    text->setMinimumWidth(text->fontMetrics().horizontalAdvance(QStringLiteral("Setting ID：255，Total:255，Last:255")));
+    progress->setProperty("controlId", 1097);
+    progress->setTextVisible(false);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setProperty("controlId", 1);
+    buttons->button(QDialogButtonBox::Cancel)->setProperty("controlId", 2);
+    buttons->button(QDialogButtonBox::Cancel)->hide();
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        emit stopRequested();
+        close();
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text);
+    layout->addWidget(progress);
+    layout->addWidget(buttons);
+}
+
+void CWaitDlg::SetText(const QString& line) { text->setText(line); }
+QString CWaitDlg::Text() const { return text->text(); }
+void CWaitDlg::SetRange(int count) { progress->setRange(0, count); }
+void CWaitDlg::SetPosition(int position) { progress->setValue(position); }
+int CWaitDlg::Position() const { return progress->value(); }
+
+} // namespace vexa

@@ -1,0 +1,130 @@
+#include "app/ui/MessageRowControls.h"
+
+#include "app/ModelCatalogue.h"
+#include "app/ui/CImageCheckBox.h"
+#include "app/ui/UiPictures.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QMenu>
+#include <QPushButton>
+
+namespace vexa {
+
+namespace {
+
+constexpr int MarqueeField = 4;
+constexpr int SendField = 6;
+constexpr int ArabicField = 8;
+constexpr int BlinkField = 9;
+
+QComboBox* MakeBox(const QStringList& items, int id, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->addItems(items);
+    box->setCurrentIndex(0);
+    box->setProperty("controlId", id);
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return box;
+}
+
+QPushButton* MakeMenuButton(int id, QMenu* menu, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setProperty("controlId", id);
+    button->setMenu(menu);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Animation")) + 30);
+    return button;
+}
+
+} // namespace
+
+MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
+    : QObject(parent), row(rowIndex), preview(new CImageWnd(parent, PreviewId + rowIndex)), contentButton(nullptr),
+      contentMenu(new QMenu(parent)), effectButton(nullptr), effectMenu(new QMenu(parent)),
+      speedBox(MakeBox(RowRules::SpeedItems(), SpeedId + rowIndex, parent)),
+      timeBox(MakeBox(RowRules::TimeItems(), TimeId + rowIndex, parent)),
+      marqueeBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
+      blinkBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
+      sendBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
+      rightToLeftBox(new CImageCheckBox(UiPictures::RightToLeftOff, UiPictures::RightToLeftOn, parent)) {
+    preview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    preview->setMinimumSize(120, 18);
+    contentButton = MakeMenuButton(ContentId + row, contentMenu, parent);
+    effectButton = MakeMenuButton(EffectId + row, effectMenu, parent);
+    marqueeBox->setProperty("controlId", MarqueeId + row);
+    blinkBox->setProperty("controlId", BlinkId + row);
+    sendBox->setProperty("controlId", SendId + row);
+    rightToLeftBox->setProperty("controlId", RightToLeftId + row);
+    rightToLeftBox->hide(); // the right-to-left flag is set in the text editor only
+    preview->setToolTip(QStringLiteral("Double-click to edit"));
+    contentButton->setToolTip(QStringLiteral("Edit"));
+    effectButton->setToolTip(QStringLiteral("Effect"));
+    speedBox->setToolTip(QStringLiteral("Speed"));
+    timeBox->setToolTip(QStringLiteral("Time"));
+    marqueeBox->setToolTip(QStringLiteral("Marquee"));
+    blinkBox->setToolTip(QStringLiteral("Blink"));
+    sendBox->setToolTip(QStringLiteral("Send"));
+
+    connect(preview, &CImageWnd::doubleClicked, this, [this] { emit previewDoubleClicked(row); });
+    connect(speedBox, &QComboBox::activated, this, [this](int index) { emit speedChosen(row, index); });
+    connect(timeBox, &QComboBox::activated, this, [this](int index) { emit timeChosen(row, index); });
+    const std::pair<CImageCheckBox*, int> flags[] = {
+        {marqueeBox, MarqueeField}, {blinkBox, BlinkField}, {sendBox, SendField}, {rightToLeftBox, ArabicField}};
+    for (const auto& [box, field] : flags) {
+        connect(box, &CImageCheckBox::clicked, this,
+                [this, f = field](bool checked) { emit flagClicked(row, f, checked); });
+    }
+    SetMenus(false, 0);
+}
+
+void MessageRowControls::FillMenu(QMenu* menu, const QStringList& texts, int firstItem, bool content) {
+    menu->clear();
+    for (int i = 0; i < texts.size(); ++i) {
+        QAction* action = menu->addAction(texts[i]);
+        const int item = firstItem + i;
+        action->setData(item);
+        action->setProperty("commandId", item);
+        connect(action, &QAction::triggered, this, [this, item, content] {
+            if (content)
+                emit contentItemChosen(row, item);
+            else
+                emit effectItemChosen(row, item);
+        });
+    }
+}
+
+void MessageRowControls::SetMenus(bool hasClock, int effectListSet) {
+    FillMenu(contentMenu, ModelCatalogue::ContentItems(hasClock), RowRules::TextItem, true);
+    FillMenu(effectMenu, ModelCatalogue::EffectNames(effectListSet), RowRules::MenuItemBase, false);
+}
+
+void MessageRowControls::PlaceIn(QGridLayout* grid, int gridRow) {
+    grid->addWidget(preview, gridRow, PreviewColumn);
+    grid->addWidget(contentButton, gridRow, ContentColumn, Qt::AlignVCenter);
+    grid->addWidget(effectButton, gridRow, EffectColumn, Qt::AlignVCenter);
+    grid->addWidget(speedBox, gridRow, SpeedColumn, Qt::AlignVCenter);
+    grid->addWidget(timeBox, gridRow, TimeColumn, Qt::AlignVCenter);
+    grid->addWidget(marqueeBox, gridRow, MarqueeColumn, Qt::AlignCenter);
+    grid->addWidget(blinkBox, gridRow, BlinkColumn, Qt::AlignCenter);
+    grid->addWidget(sendBox, gridRow, SendColumn, Qt::AlignCenter);
+    grid->addWidget(rightToLeftBox, gridRow, RightToLeftColumn, Qt::AlignCenter);
+}
+
+void MessageRowControls::SetRowVisible(bool visible) {
+    QWidget* const controls[] = {preview, contentButton, effectButton, speedBox,
+                                 timeBox, marqueeBox,    blinkBox,     sendBox};
+    for (QWidget* w : controls)
+        w->setVisible(visible);
+}
+
+void MessageRowControls::ApplyEnabling(const RowEnabling& enabling) {
+    sendBox->setEnabled(enabling.send);
+    marqueeBox->setEnabled(enabling.marquee);
+    rightToLeftBox->setEnabled(enabling.rightToLeft);
+    effectButton->setEnabled(enabling.effect);
+    speedBox->setEnabled(enabling.speed);
+    timeBox->setEnabled(enabling.time);
+    blinkBox->setEnabled(enabling.blink);
+}
+
+} // namespace vexa

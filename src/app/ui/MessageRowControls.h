@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/RowRules.h"
+#include "render/ui/CImageWnd.h"
+
+#include <QObject>
+
+class QComboBox;
+class QGridLayout;
+class QMenu;
+class QPushButton;
+class QWidget;
+
+namespace vexa {
+
+class CImageCheckBox;
+
+// The controls of one message row (preview, content and effect buttons, speed and time
+// boxes, marquee, blink, send and the hidden right-to-left box), each carrying its
+// control ID. It turns their user actions into signals that name the row.
+class MessageRowControls : public QObject {
+    Q_OBJECT
+public:
+    // Grid columns of the row controls, and the first control ID of each column.
+    enum Column { PreviewColumn, ContentColumn, EffectColumn, SpeedColumn, TimeColumn,
+                  MarqueeColumn, BlinkColumn, SendColumn, RightToLeftColumn, ColumnCount };
+    static constexpr int PreviewId = 20060;
+    static constexpr int ContentId = 20070;
+    static constexpr int EffectId = 20080;
+    static constexpr int SpeedId = 20000;
+    static constexpr int TimeId = 20010;
+    static constexpr int SendId = 20030;
+    static constexpr int MarqueeId = 20040;
+    static constexpr int RightToLeftId = 20050;
+    static constexpr int BlinkId = 20170;
+
+    MessageRowControls(int row, QWidget* parent);
+
+    void PlaceIn(QGridLayout* grid, int gridRow);
+    // Gives the content button the menu of the model (Date only with a clock) and the
+    // effect button the model's effect list.
+    void SetMenus(bool hasClock, int effectListSet);
+    void SetRowVisible(bool visible);
+    void ApplyEnabling(const RowEnabling& enabling);
+
+    int row;
+    CImageWnd* preview;
+    QPushButton* contentButton;
+    QMenu* contentMenu;
+    QPushButton* effectButton;
+    QMenu* effectMenu;
+    QComboBox* speedBox;
+    QComboBox* timeBox;
+    CImageCheckBox* marqueeBox;
+    CImageCheckBox* blinkBox;
+    CImageCheckBox* sendBox;
+    CImageCheckBox* rightToLeftBox;
+
+signals:
+    void contentItemChosen(int row, int item);
+    void effectItemChosen(int row, int item);
+    void speedChosen(int row, int index);
+    void timeChosen(int row, int index);
+    // field: the parameter field of the flag (4 marquee, 6 send, 8 arabic, 9 blink).
+    void flagClicked(int row, int field, bool checked);
+    void previewDoubleClicked(int row);
+
+private:
+    void FillMenu(QMenu* menu, const QStringList& texts, int firstItem, bool content);
+};
+
+} // namespace vexa

@@ -1,0 +1,292 @@
+#include "app/ui/UiPictures.h"
+
+#include <QIconEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+#include <array>
+#include <cmath>
+
+namespace vexa {
+
+namespace {
+
+// Palette shared by every picture, so the set reads as one family.
+const QColor kInk(0x24, 0x3b, 0x53);
+const QColor kAccent(0x1f, 0x78, 0xc8);
+const QColor kAccentHover(0x0f, 0x9d, 0xe8);
+const QColor kGreen(0x2e, 0x9e, 0x4f);
+const QColor kRed(0xd6, 0x3b, 0x3b);
+const QColor kPaper(0xff, 0xff, 0xff);
+const QColor kPanel(0x1a, 0x22, 0x2e);
+const QColor kAmber(0xff, 0xa8, 0x20);
+
+QPen InkPen(const QColor& colour, qreal width) {
+    QPen pen(colour, width);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+// Every picture is drawn in a 16 x 16 design box scaled to the target rectangle.
+void PaintProgramIcon(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(kPanel);
+    p.drawRoundedRect(QRectF(0.5, 2, 15, 12), 2, 2);
+    // A lit "V" on a 7 x 5 dot field.
+    static constexpr std::array<const char*, 5> kDots = {"X.....X", "X.....X", ".X...X.", "..X.X..", "...X..."};
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            const bool lit = kDots[static_cast<size_t>(y)][x] == 'X';
+            p.setBrush(lit ? kAmber : QColor(0x3a, 0x44, 0x52));
+            p.drawEllipse(QPointF(2.6 + x * 1.8, 4.4 + y * 1.8), 0.72, 0.72);
+        }
+    }
+}
+
+void PaintClock(QPainter& p, const QColor& accent) {
+    p.setPen(InkPen(accent, 1.4));
+    p.setBrush(kPaper);
+    p.drawEllipse(QPointF(8, 8), 6.2, 6.2);
+    p.setPen(InkPen(kInk, 1.4));
+    p.drawLine(QPointF(8, 8), QPointF(8, 4.4));
+    p.drawLine(QPointF(8, 8), QPointF(10.8, 9.6));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    p.drawEllipse(QPointF(8, 8), 0.9, 0.9);
+}
+
+void PaintPictureFrame(QPainter& p, const QColor& accent) {
+    p.setPen(InkPen(accent, 1.2));
+    p.setBrush(kPaper);
+    p.drawRoundedRect(QRectF(1.5, 2.5, 13, 11), 1.5, 1.5);
+    QPainterPath hills;
+    hills.moveTo(2.5, 12.5);
+    hills.lineTo(6.5, 7.5);
+    hills.lineTo(9, 10.5);
+    hills.lineTo(10.8, 8.7);
+    hills.lineTo(13.5, 12.5);
+    hills.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGreen);
+    p.drawPath(hills);
+    p.setBrush(kAmber);
+    p.drawEllipse(QPointF(11, 5.6), 1.3, 1.3);
+}
+
+void PaintSendArrow(QPainter& p, const QColor& accent) {
+    QPainterPath plane;
+    plane.moveTo(1.5, 7.2);
+    plane.lineTo(14.5, 2);
+    plane.lineTo(10.5, 14);
+    plane.lineTo(7.6, 9.2);
+    plane.closeSubpath();
+    p.setPen(InkPen(accent.darker(130), 1));
+    p.setBrush(accent);
+    p.drawPath(plane);
+    p.setPen(InkPen(kPaper, 1));
+    p.drawLine(QPointF(7.6, 9.2), QPointF(14.2, 2.3));
+}
+
+void PaintRoundBadge(QPainter& p, const QColor& colour) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
+    p.setPen(InkPen(kPaper, 1.9));
+}
+
+void PaintAdd(QPainter& p) {
+    PaintRoundBadge(p, kGreen);
+    p.drawLine(QPointF(8, 4.6), QPointF(8, 11.4));
+    p.drawLine(QPointF(4.6, 8), QPointF(11.4, 8));
+}
+
+void PaintDelete(QPainter& p) {
+    PaintRoundBadge(p, kRed);
+    p.drawLine(QPointF(4.6, 8), QPointF(11.4, 8));
+}
+
+void PaintModify(QPainter& p) {
+    p.save();
+    p.translate(8, 8);
+    p.rotate(45);
+    p.setPen(InkPen(kInk, 0.9));
+    p.setBrush(kAmber);
+    p.drawRect(QRectF(-1.8, -6.5, 3.6, 9.5));
+    QPainterPath tip;
+    tip.moveTo(-1.8, 3);
+    tip.lineTo(1.8, 3);
+    tip.lineTo(0, 6.6);
+    tip.closeSubpath();
+    p.setBrush(kPaper);
+    p.drawPath(tip);
+    p.restore();
+}
+
+void PaintScan(QPainter& p) {
+    p.setPen(InkPen(kAccent, 1.6));
+    p.setBrush(kPaper);
+    p.drawEllipse(QPointF(6.8, 6.8), 4.6, 4.6);
+    p.setPen(InkPen(kInk, 2.2));
+    p.drawLine(QPointF(10.2, 10.2), QPointF(14.2, 14.2));
+    p.setPen(InkPen(kAccent, 1));
+    p.drawArc(QRectF(4.3, 4.3, 5, 5), 45 * 16, 90 * 16);
+}
+
+void PaintCheckBox(QPainter& p, bool checked, bool rightToLeft) {
+    const QRectF box(1.5, 1.5, 13, 13);
+    if (checked) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(rightToLeft ? kAmber.darker(115) : kAccent);
+    } else {
+        p.setPen(InkPen(QColor(0x8a, 0x9b, 0xae), 1));
+        p.setBrush(kPaper);
+    }
+    p.drawRoundedRect(box, 2.5, 2.5);
+    if (!checked)
+        return;
+    p.setPen(InkPen(kPaper, 1.8));
+    if (rightToLeft) {
+        p.drawLine(QPointF(11.5, 8), QPointF(4.5, 8));
+        p.drawLine(QPointF(4.5, 8), QPointF(7.3, 5.2));
+        p.drawLine(QPointF(4.5, 8), QPointF(7.3, 10.8));
+    } else {
+        p.drawLine(QPointF(4.2, 8.3), QPointF(6.9, 11));
+        p.drawLine(QPointF(6.9, 11), QPointF(11.9, 5));
+    }
+}
+
+// Colour list entries: the bands the sign shows, top to bottom (1 band or 3).
+struct ColourEntry {
+    int resource;
+    std::array<QRgb, 3> bands;
+    int bandCount;
+};
+constexpr QRgb R = 0xffff0000u, G = 0xff00ff00u, Y = 0xffffff00u;
+const std::array<ColourEntry, UiPictures::ColourCount> kColours = {{
+    {155, {R, R, R}, 1},
+    {156, {G, G, G}, 1},
+    {154, {Y, Y, Y}, 1},
+    {157, {G, Y, R}, 3},
+    {158, {R, G, Y}, 3},
+    {159, {G, R, Y}, 3},
+    {160, {Y, R, G}, 3},
+    {161, {R, Y, G}, 3},
+    {162, {Y, G, R}, 3},
+}};
+
+const ColourEntry* ColourByResource(int resourceId) {
+    for (const ColourEntry& e : kColours) {
+        if (e.resource == resourceId)
+            return &e;
+    }
+    return nullptr;
+}
+
+void PaintColour(QPainter& p, const ColourEntry& entry) {
+    const QRectF box(1, 1, 14, 14);
+    p.setPen(Qt::NoPen);
+    const qreal bandHeight = box.height() / entry.bandCount;
+    for (int i = 0; i < entry.bandCount; ++i) {
+        p.setBrush(QColor::fromRgb(entry.bands[static_cast<size_t>(i)]));
+        p.drawRect(QRectF(box.left(), box.top() + i * bandHeight, box.width(), bandHeight));
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
+    p.drawRect(QRectF(1.5, 1.5, 13, 13));
+}
+
+bool PaintDesign(QPainter& p, int resourceId) {
+    switch (resourceId) {
+    case UiPictures::ProgramIcon: PaintProgramIcon(p); return true;
+    case UiPictures::CheckTime: PaintClock(p, kAccent); return true;
+    case UiPictures::CheckTimeHover: PaintClock(p, kAccentHover); return true;
+    case UiPictures::BmpEditor: PaintPictureFrame(p, kAccent); return true;
+    case UiPictures::BmpEditorHover: PaintPictureFrame(p, kAccentHover); return true;
+    case UiPictures::Send: PaintSendArrow(p, kAccent); return true;
+    case UiPictures::SendHover: PaintSendArrow(p, kAccentHover); return true;
+    case UiPictures::AddSign: PaintAdd(p); return true;
+    case UiPictures::ModifySign: PaintModify(p); return true;
+    case UiPictures::DeleteSign: PaintDelete(p); return true;
+    case UiPictures::ScanSigns: PaintScan(p); return true;
+    case UiPictures::CheckBoxOff: PaintCheckBox(p, false, false); return true;
+    case UiPictures::CheckBoxOn: PaintCheckBox(p, true, false); return true;
+    case UiPictures::RightToLeftOff: PaintCheckBox(p, false, true); return true;
+    case UiPictures::RightToLeftOn: PaintCheckBox(p, true, true); return true;
+    default: break;
+    }
+    if (const ColourEntry* colour = ColourByResource(resourceId)) {
+        PaintColour(p, *colour);
+        return true;
+    }
+    return false;
+}
+
+// Paints a picture at whatever size and scale the icon is asked for; the Disabled mode
+// gets a faded copy.
+class PaintedIconEngine : public QIconEngine {
+public:
+    explicit PaintedIconEngine(int pictureId) : picture(pictureId) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        painter->save();
+        if (mode == QIcon::Disabled)
+            painter->setOpacity(0.4);
+        UiPictures::Paint(*painter, rect, picture);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    // QIcon hands over the size in device pixels already; scale only labels the result.
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        QPixmap pm(size);
+        pm.fill(Qt::transparent);
+        {
+            QPainter p(&pm);
+            paint(&p, QRect(QPoint(0, 0), pm.size()), mode, state);
+        }
+        pm.setDevicePixelRatio(scale);
+        return pm;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine* clone() const override { return new PaintedIconEngine(picture); }
+    QString key() const override { return QStringLiteral("VexaPainted"); }
+
+private:
+    int picture;
+};
+
+} // namespace
+
+bool UiPictures::Exists(int resourceId) {
+    QImage probe(1, 1, QImage::Format_ARGB32);
+    QPainter p(&probe);
+    return PaintDesign(p, resourceId);
+}
+
+void UiPictures::Paint(QPainter& painter, const QRectF& rect, int resourceId) {
+    const qreal side = std::min(rect.width(), rect.height());
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.translate(rect.left() + (rect.width() - side) / 2, rect.top() + (rect.height() - side) / 2);
+    painter.scale(side / 16.0, side / 16.0);
+    PaintDesign(painter, resourceId);
+    painter.restore();
+}
+
+QIcon UiPictures::Icon(int resourceId) {
+    return Exists(resourceId) ? QIcon(new PaintedIconEngine(resourceId)) : QIcon();
+}
+
+int UiPictures::ColourIconResource(int index) {
+    return index >= 0 && index < ColourCount ? kColours[static_cast<size_t>(index)].resource : -1;
+}
+
+QIcon UiPictures::ColourIcon(int index) { return Icon(ColourIconResource(index)); }
+
+} // namespace vexa
