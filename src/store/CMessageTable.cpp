@@ -114,9 +114,13 @@ void CMessageTable::ParseParams(const QString& params, int row) {
 QString CMessageTable::ReadContent(int row) {
     if (messageFile.filePath.isEmpty())
         return {};
-    messageFile.Clear();
-    if (!messageFile.LoadFile())
+    // Load into a fresh model and keep it only when the file was read: a file that cannot be
+    // read for a moment must not leave a model without contents for the next save to write.
+    CIniFile fresh = messageFile;
+    fresh.Clear();
+    if (!fresh.LoadFile())
         return {};
+    messageFile = std::move(fresh);
     return messageFile.GetText(InfoKey, DataName(row));
 }
 

@@ -139,6 +139,22 @@ private slots:
         QVERIFY(!ReadBytes(b).contains(Utf16Le(QStringLiteral("secret")).mid(2)));
     }
 
+    void unreadableReloadKeepsTheContentsForTheNextSave() {
+        const QString path = dir.filePath(QStringLiteral("flaky.led"));
+        QVERIFY(ResourceFiles::WriteResourceFile(QStringLiteral("FILES"), 177, path));
+        CMessageTable table;
+        QVERIFY(table.OpenMessageFile(path));
+        QVERIFY(table.WriteContent(1, QStringLiteral("[ASCII]keep")));
+        // The file vanishes for a moment (replaced by another program, a network share...).
+        const QString aside = path + QStringLiteral(".aside");
+        QVERIFY(QFile::rename(path, aside));
+        QCOMPARE(table.ReadContent(1), QString());
+        QVERIFY(table.SaveParams());
+        CMessageTable reread;
+        QVERIFY(reread.OpenMessageFile(path));
+        QCOMPARE(reread.ReadContent(1), QStringLiteral("[ASCII]keep"));
+    }
+
     void withoutPathNothingIsWritten() {
         CMessageTable table;
         QVERIFY(!table.SaveParams());
