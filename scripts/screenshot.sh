@@ -34,16 +34,20 @@ demo_sign() {
     local file=$dir/WorkData/1.led
     "$vexa" new --model "$model" "$file" >/dev/null
     local rtf='{\rtf1\ansi{\fonttbl{\f0 Arial;}}{\colortbl;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;}'
-    "$vexa" set --row 0 --kind text --content "$rtf\\f0\\fs$size\\cf1 Welcome aboard\\par}" --send 1 "$file" >/dev/null
-    "$vexa" set --row 1 --kind text --content "$rtf\\f0\\fs$size\\cf2\\b Next stop: Central\\par}" --effect 2 --speed 3 --send 1 "$file" >/dev/null
-    "$vexa" set --row 2 --kind text --content "$rtf\\f0\\fs$size\\cf3 Mind the gap\\par}" --time 2 --marquee 1 --send 1 "$file" >/dev/null
-    "$vexa" set --row 3 --kind date --content "[DATE_111000]$rtf\\f0\\fs$size\\cf1 Today \\par}" --send 1 "$file" >/dev/null
-    "$vexa" set --row 4 --kind text --content "$rtf\\f0\\fs$size\\cf1\\i Please keep left\\par}" --effect 4 --time 5 "$file" >/dev/null
+    # The text editor writes bitmap-font text on 7-row signs and rich text on the others.
+    msg() { # msg COLOUR STYLE TEXT
+        if [ "$size" = ascii ]; then printf '[ASCII]%s' "$3"; else printf '%s\\f0\\fs%s\\cf%s%s %s\\par}' "$rtf" "$size" "$1" "$2" "$3"; fi
+    }
+    "$vexa" set --row 0 --kind text --content "$(msg 1 '' 'Welcome aboard')" --send 1 "$file" >/dev/null
+    "$vexa" set --row 1 --kind text --content "$(msg 2 '\b' 'Next stop: Central')" --effect 2 --speed 3 --send 1 "$file" >/dev/null
+    "$vexa" set --row 2 --kind text --content "$(msg 3 '' 'Mind the gap [GIF_006]')" --time 2 --marquee 1 --send 1 "$file" >/dev/null
+    "$vexa" set --row 3 --kind date --content "[DATE_111000]$(msg 1 '' 'Today ')" --send 1 "$file" >/dev/null
+    "$vexa" set --row 4 --kind text --content "$(msg 1 '\i' 'Please keep left')" --effect 4 --time 5 "$file" >/dev/null
     "$vexa" set --row 5 --kind image --content "" --send 0 "$file" >/dev/null
     "$vexa" set --row 6 --kind empty --content "" "$file" >/dev/null
-    "$vexa" set --row 7 --kind text --content "$rtf\\f0\\fs$size\\cf2 Have a nice day\\par}" --blink 1 --send 1 "$file" >/dev/null
+    "$vexa" set --row 7 --kind text --content "$(msg 2 '' 'Have a nice day [GIF_000]')" --blink 1 --send 1 "$file" >/dev/null
     "$vexa" set --row 8 --kind text --content "[ASCII]Row 9 in glyphs" --speed 7 "$file" >/dev/null
-    "$vexa" set --row 9 --kind text --content "$rtf\\f0\\fs$size\\cf1 Row ten\\par}" --effect 1 "$file" >/dev/null
+    "$vexa" set --row 9 --kind text --content "$(msg 1 '' 'Row ten')" --effect 1 "$file" >/dev/null
 }
 
 shoot() {
@@ -57,5 +61,5 @@ shoot() {
 }
 
 shoot P29 main-16row 24
-shoot P04 main-7row 14
+shoot P04 main-7row ascii
 shoot P29 main-16row-2x 24 2
