@@ -5,53 +5,12 @@
 
 #include <QtTest>
 
+#include "SendFixture.h"
+
 using namespace vexa;
 
-namespace {
-
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-QByteArray Counting(int size, int first) {
-    QByteArray bytes;
-    for (int i = 0; i < size; ++i)
-        bytes.append(static_cast<char>((first + i) & 0xFF));
-    return bytes;
-}
-
-struct Fixture {
-    Payload payload;
-    SendInputs inputs;
-
-    Fixture(LinkFamily family, int rows, int slotCount) {
-        inputs.family = family;
-        inputs.rows = rows;
-        inputs.slotCount = slotCount;
-        inputs.payload = &payload;
-    }
-    SlotParams& Slot(int j) { return SendInputsAccess::Slot(inputs, j); }
-    void Select(int j, QByteArray set0) {
-        Slot(j).sendFlag = 1;
-        payload.At(0, j).Assign(std::move(set0));
-    }
-};
-
-QList<int> Progress(const FrameSequence& steps) {
-    QList<int> values;
-    for (const FrameStep& step : steps)
-        values.append(step.progress);
-    return values;
-}
-
-QList<int> Pauses(const FrameSequence& steps) {
-    QList<int> values;
-    for (const FrameStep& step : steps)
-        values.append(step.pauseAfterMs);
-    return values;
-}
-
-} // namespace
+using namespace vexa::test;
+using Fixture = SendFixture;
 
 class TestFamiliesBlocks : public QObject {
     Q_OBJECT

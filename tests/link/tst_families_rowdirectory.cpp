@@ -3,42 +3,14 @@
 
 #include <QtTest>
 
+#include "SendFixture.h"
+
 using namespace vexa;
 
 Q_DECLARE_METATYPE(std::vector<vexa::RowDirectoryFamily::Piece>)
 
-namespace {
-
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-QByteArray Counting(int size, int first) {
-    QByteArray bytes;
-    for (int i = 0; i < size; ++i)
-        bytes.append(static_cast<char>((first + i) & 0xFF));
-    return bytes;
-}
-
-struct Fixture {
-    Payload payload;
-    SendInputs inputs;
-
-    explicit Fixture(LinkFamily family, int rows, int slotCount = 8) {
-        inputs.family = family;
-        inputs.rows = rows;
-        inputs.slotCount = slotCount;
-        inputs.payload = &payload;
-    }
-    SlotParams& Slot(int j) { return SendInputsAccess::Slot(inputs, j); }
-    void Select(int j, QByteArray set0, QByteArray set1 = {}) {
-        Slot(j).sendFlag = 1;
-        payload.At(0, j).Assign(std::move(set0));
-        payload.At(1, j).Assign(std::move(set1));
-    }
-};
-
-} // namespace
+using namespace vexa::test;
+using Fixture = SendFixture;
 
 class TestFamiliesRowDirectory : public QObject {
     Q_OBJECT
