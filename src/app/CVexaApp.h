@@ -32,8 +32,8 @@ public:
     // The link engine; it opens no port until an operation needs one.
     SignLink signLink;
     CMessageTable messageTable;
-    CIdList idList;
     GlyphLibrary glyphLibrary;
+    CIdList idList;
 
     // Routes "Open failed" / "Close failed" of every file the context owns.
     void SetErrorReporter(const CIniFile::ErrorReporter& reporter);

@@ -33,6 +33,8 @@ int main(int argc, char* argv[]) {
     parser.process(application);
 
     CVexaApp app(AppPaths::ForApplication(parser.value(dataDir)));
+    // The editor starts each run with a fresh Debug.Log in the current directory.
+    app.signLink.OpenDebugLog();
     app.SetErrorReporter([](const QString& caption, const QString& text) {
         QMessageBox::critical(nullptr, caption, text);
     });
