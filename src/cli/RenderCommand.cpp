@@ -1,14 +1,15 @@
 #include "cli/RenderCommand.h"
 
+
 #include "app/ModelCatalogue.h"
 #include "cli/CliContext.h"
 #include "cli/RenderInputs.h"
 #include "cli/VerbParser.h"
+#include "render/PngFile.h"
 #include "render/RasterLimits.h"
 #include "render/RowImages.h"
 
 #include <QDir>
-#include <QImageWriter>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QPainter>
@@ -126,9 +127,9 @@ int RenderCommand::Run(CliContext& context, const QStringList& args) {
                                 {QStringLiteral("exported"), exported}});
     }
     if (parser.isSet(preview)) {
-        QImageWriter writer(parser.value(preview), "png");
-        if (!writer.write(PreviewSheet(rows, m->rows))) {
-            CliContext::PrintError(QStringLiteral("render: cannot write %1: %2").arg(parser.value(preview), writer.errorString()));
+        QString reason;
+        if (!PngFile::Write(PreviewSheet(rows, m->rows), parser.value(preview), &reason)) {
+            CliContext::PrintError(QStringLiteral("render: cannot write %1: %2").arg(parser.value(preview), reason));
             status = CliContext::Failure;
         }
     }

@@ -1,6 +1,7 @@
 #include "app/CVexaApp.h"
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
+#include "render/PngFile.h"
 #include "app/ui/ToolTipStyle.h"
 
 #include <QApplication>
@@ -48,7 +49,7 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(screenshot)) {
         const QString target = parser.value(screenshot);
         QTimer::singleShot(800, &window, [&window, target] {
-            const bool saved = window.grab().save(target);
+            const bool saved = PngFile::Write(window.grab().toImage(), target);
             if (!saved)
                 qWarning("vexa-editor: cannot write %s", qPrintable(target));
             window.close();
