@@ -1,6 +1,5 @@
 #include "cli/RenderCommand.h"
 
-
 #include "app/ModelCatalogue.h"
 #include "cli/CliContext.h"
 #include "cli/RenderInputs.h"
