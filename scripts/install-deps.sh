@@ -7,9 +7,9 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
   libgl-dev libudev-dev libc6-dev
-  qt6-qpa-plugins libqt6svg6
+  qt6-qpa-plugins
   fonts-liberation fonts-wqy-microhei fontconfig
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth xdg-utils imagemagick
   socat
 )
 
