@@ -9,6 +9,8 @@
 
 using namespace vexa;
 
+#include "DebugLogLines.h"
+
 namespace {
 
 QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
@@ -27,12 +29,7 @@ struct Parser {
         link.readIdDone = 0;
         link.setIdDone = 0;
     }
-    QStringList LogLines() const {
-        QFile f(link.DebugLogPath());
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    }
+    QStringList LogLines() const { return test::DebugLogLines(link.DebugLogPath()); }
 };
 
 } // namespace

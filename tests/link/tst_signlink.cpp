@@ -15,6 +15,8 @@
 
 using namespace vexa;
 
+#include "DebugLogLines.h"
+
 namespace {
 
 struct Msg {
@@ -59,12 +61,7 @@ struct Rig {
     bool Saw(int message) const {
         return std::any_of(messages.begin(), messages.end(), [&](const Msg& m) { return m.message == message; });
     }
-    QStringList LogLines() const {
-        QFile f(link.DebugLogPath());
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    }
+    QStringList LogLines() const { return test::DebugLogLines(link.DebugLogPath()); }
 };
 
 } // namespace
