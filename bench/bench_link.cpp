@@ -1,8 +1,8 @@
 // Measures a full send per protocol family over the in-memory port draining at the
 // model's baud rate and compares it with the time the protocol itself demands: the bytes
 // on the wire (10 bits a byte), the prescribed pauses, and the write's wait granularity.
-#include "app/ModelCatalogue.h"
-#include "app/Payload.h"
+#include "core/ModelCatalogue.h"
+#include "core/Payload.h"
 #include "link/MemorySerialPort.h"
 #include "link/SerialSettings.h"
 #include "link/SignLink.h"
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
         }
         for (const FrameStep& step : LinkFamilies::SendSequence(sendInputs))
             demand.ms += step.pauseAfterMs;
-        std::printf("%-8d %-6s %7d %7lld %11.0f %11.0f %7.3f%s\n", model->family_code(), name, demand.frames,
+        std::printf("%-8d %-6s %7d %7lld %11.0f %11.0f %7.3f%s\n", model->FamilyCode(), name, demand.frames,
                     static_cast<long long>(demand.bytes), demand.ms, measured, measured / demand.ms,
                     result == 0 ? "" : "  (send failed)");
     }

@@ -1,6 +1,6 @@
 // Measures the rendering core: ten 255-character rows rendered, exported and packed as
 // a send prepares them, for a 16-row and a 12-row model, and the glyph library load.
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "render/GlyphLibrary.h"
 #include "render/MessageImage.h"
 #include "render/SendPreparation.h"

@@ -10,7 +10,7 @@ packages=(
   qt6-qpa-plugins
   fonts-liberation fonts-wqy-microhei fontconfig
   xvfb xauth xdg-utils imagemagick
-  socat
+  socat python3
 )
 
 if [ "$(id -u)" -eq 0 ]; then

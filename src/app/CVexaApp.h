@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Payload.h"
+#include "core/Payload.h"
 #include "link/SignLink.h"
 #include "render/GlyphLibrary.h"
 #include "store/AppPaths.h"

@@ -1,7 +1,7 @@
 #include "app/ModelChange.h"
 
 #include "app/CVexaApp.h"
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/WorkFiles.h"
 
 namespace vexa {

@@ -9,7 +9,7 @@ bool ModelState::ApplyModel(const QString& name) {
     model = found;
     rows = found->rows;
     slotCount = found->slotCount;
-    family = found->family_code();
+    family = found->FamilyCode();
     hasClock = found->hasClock;
     effectListSet = found->effectListSet;
     is485Model = found->is485Model;

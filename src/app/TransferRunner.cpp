@@ -1,7 +1,7 @@
 #include "app/TransferRunner.h"
 
 #include "app/CVexaApp.h"
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "render/SendPreparation.h"
 
 #include <QTimer>

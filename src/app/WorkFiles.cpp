@@ -1,7 +1,7 @@
 #include "app/WorkFiles.h"
 
 #include "app/CVexaApp.h"
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "store/AtomicFile.h"
 #include "store/ResourceFiles.h"
 

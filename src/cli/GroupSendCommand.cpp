@@ -1,7 +1,7 @@
 #include "cli/GroupSendCommand.h"
 
 #include "app/CVexaApp.h"
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
 #include "cli/GroupRun.h"

@@ -2,7 +2,7 @@
 
 #include "app/CVexaApp.h"
 #include "app/LanguageCodes.h"
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
 #include "cli/VerbParser.h"

@@ -1,6 +1,6 @@
 #include "cli/ModelsCommand.h"
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "cli/CliContext.h"
 #include "cli/VerbParser.h"
 
@@ -28,7 +28,7 @@ QJsonObject ToJson(const DisplayModel& m) {
     o[QStringLiteral("group")] = m.group;
     o[QStringLiteral("rows")] = m.rows;
     o[QStringLiteral("slotCount")] = m.slotCount;
-    o[QStringLiteral("family")] = m.family_code();
+    o[QStringLiteral("family")] = m.FamilyCode();
     o[QStringLiteral("hasClock")] = m.hasClock ? 1 : 0;
     o[QStringLiteral("effectListSet")] = m.effectListSet;
     o[QStringLiteral("is485Model")] = m.is485Model ? 1 : 0;
@@ -71,7 +71,7 @@ int ModelsCommand::Run(CliContext&, const QStringList& args) {
                                   .arg(m.group)
                                   .arg(m.rows, 2)
                                   .arg(m.slotCount, 2)
-                                  .arg(m.family_code())
+                                  .arg(m.FamilyCode())
                                   .arg(m.hasClock ? 1 : 0)
                                   .arg(QChar(u'A' + m.effectListSet))
                                   .arg(m.is485Model ? 1 : 0)

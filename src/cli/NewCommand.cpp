@@ -1,6 +1,6 @@
 #include "cli/NewCommand.h"
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/WorkFiles.h"
 #include "cli/CliContext.h"
 #include "cli/VerbParser.h"

@@ -1,6 +1,6 @@
 #include "cli/RenderCommand.h"
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "cli/CliContext.h"
 #include "cli/RenderInputs.h"
 #include "cli/VerbParser.h"

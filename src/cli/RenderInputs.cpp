@@ -1,6 +1,6 @@
 #include "cli/RenderInputs.h"
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "cli/CliContext.h"
 #include "cli/VerbParser.h"
 

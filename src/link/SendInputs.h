@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ModelCatalogue.h"
-#include "app/Payload.h"
+#include "core/ModelCatalogue.h"
+#include "core/Payload.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "link/SignLink.h"
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "link/FamilyFrameSource.h"
 #include "link/families/SendInputsAccess.h"
 #include "link/PosixSerialPort.h"
@@ -72,7 +72,7 @@ bool SignLink::ApplyModel(const QString& modelName) {
     if (model) {
         rows = model->rows;
         slotCount = model->slotCount;
-        family = model->family_code();
+        family = model->FamilyCode();
         hasClock = model->hasClock ? 1 : 0;
         effectListSet = model->effectListSet;
         is485Model = model->is485Model ? 1 : 0;

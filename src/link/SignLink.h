@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Payload.h"
+#include "core/Payload.h"
 #include "link/CSerialPort.h"
 #include "link/DebugLog.h"
 #include "link/FrameSource.h"

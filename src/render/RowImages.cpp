@@ -1,6 +1,6 @@
 #include "render/RowImages.h"
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "render/GlyphLibrary.h"
 #include "store/AppPaths.h"
 #include "store/CMessageTable.h"

@@ -1,6 +1,6 @@
 #include "render/SendPreparation.h"
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "render/MessageImage.h"
 #include "render/RowImages.h"
 #include "store/CMessageTable.h"
@@ -12,7 +12,7 @@ namespace vexa {
 
 DotPacker::Params SendPreparation::FrameParams(const DisplayModel& model, bool date) {
     DotPacker::Params params;
-    params.family = model.family_code();
+    params.family = model.FamilyCode();
     params.bitsPerDot = model.packKind == PackKind::TwoBitPages ? 2 : 1;
     params.pageColumns = model.packKind == PackKind::TwoBitPages ? model.pageColumns : 0;
     params.colourPlane = 0;

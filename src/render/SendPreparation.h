@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Payload.h"
+#include "core/Payload.h"
 #include "render/DotPacker.h"
 
 #include <array>

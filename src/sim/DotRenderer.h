@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 
 #include <QByteArrayView>
 #include <QColor>

@@ -200,7 +200,7 @@ int SignSimulator::Run() {
         if (!options.linkPath.isEmpty())
             ready.insert(QStringLiteral("link"), options.linkPath);
         ready.insert(QStringLiteral("model"), options.model);
-        ready.insert(QStringLiteral("family"), model->family_code());
+        ready.insert(QStringLiteral("family"), model->FamilyCode());
         QJsonArray ids;
         for (int id : options.ids)
             ids.append(id);

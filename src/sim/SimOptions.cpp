@@ -1,6 +1,6 @@
 #include "sim/SimOptions.h"
 
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 
 namespace vexa {
 

@@ -1,5 +1,5 @@
 #include "app/ContentEditing.h"
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/RowRules.h"
 #include "app/WorkFiles.h"
 #include "store/CMessageTable.h"

@@ -1,4 +1,4 @@
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/ModelState.h"
 #include "app/RowRules.h"
 #include "store/CMessageTable.h"

@@ -1,6 +1,6 @@
 #include "app/CVexaApp.h"
 #include "app/LanguageCodes.h"
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/WorkFiles.h"
 #include "store/ResourceFiles.h"
 

@@ -2,7 +2,7 @@
 
 // Helpers shared by the frame-builder tests: a payload with its send inputs, and readers of
 // the data fields of a sequence.
-#include "app/Payload.h"
+#include "core/Payload.h"
 #include "link/FrameStep.h"
 #include "link/families/SendInputsAccess.h"
 

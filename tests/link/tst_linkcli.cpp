@@ -1,5 +1,5 @@
-#include "app/ModelCatalogue.h"
-#include "app/Payload.h"
+#include "core/ModelCatalogue.h"
+#include "core/Payload.h"
 #include "render/GlyphLibrary.h"
 #include "render/SendPreparation.h"
 #include "store/AppPaths.h"
@@ -170,7 +170,7 @@ void TestLinkCli::sendReachesTheSign() {
     const QString file = MakeFile(model, content);
     QVERIFY(!file.isEmpty());
     const Payload payload = Prepared(model, file, data);
-    const int family = ModelCatalogue::Find(model)->family_code();
+    const int family = ModelCatalogue::Find(model)->FamilyCode();
     const int sets = family == 0 || family == 1 || family == 4 ? 2 : 1;
     QVERIFY(payload.At(0, 1).length > 0);
 

@@ -1,7 +1,7 @@
 #include "app/ui/CAboutDlg.h"
 
 #include "app/ui/CVexaDlg.h"
-#include "app/ui/UiPictures.h"
+#include "ui/UiPictures.h"
 
 #include <QDate>
 #include <QDialogButtonBox>
@@ -22,13 +22,8 @@ QString CAboutDlg::BuildDateLine() {
     return QStringLiteral("Built %1").arg(date.isValid() ? date.toString(Qt::ISODate) : compiled);
 }
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setProperty("templateId", TemplateId);
+CAboutDlg::CAboutDlg(QWidget* parent) : CVexaDialog(TemplateId, parent) {
     setWindowTitle(Caption);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 250, 255));
-    setPalette(pal);
-    setAutoFillBackground(true);
 
     auto* icon = new QLabel(this);
     const int side = fontMetrics().height() * 3;

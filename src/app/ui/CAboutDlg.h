@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/CVexaDialog.h"
 
 namespace vexa {
 
 // The about box: program icon, program name, build date and OK.
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CVexaDialog {
     Q_OBJECT
 public:
     static constexpr int TemplateId = 100;

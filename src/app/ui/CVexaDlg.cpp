@@ -2,7 +2,7 @@
 
 #include "app/CVexaApp.h"
 #include "app/ContentEditing.h"
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/ModelChange.h"
 #include "app/RowRules.h"
 #include "app/SignTreeContent.h"
@@ -11,14 +11,15 @@
 #include "app/TransferTexts.h"
 #include "app/WorkFiles.h"
 #include "app/ui/CAboutDlg.h"
-#include "app/ui/CImageCheckBox.h"
-#include "app/ui/CPictureButton.h"
+#include "ui/CImageCheckBox.h"
+#include "ui/DialogLook.h"
+#include "ui/CPictureButton.h"
 #include "app/ui/CWaitDlg.h"
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/DefaultEditorLauncher.h"
 #include "app/ui/ImageEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
-#include "app/ui/UiPictures.h"
+#include "ui/UiPictures.h"
 #include "app/ui/UnavailableFeature.h"
 #include "link/PortWatcher.h"
 #include "link/SerialPortList.h"
@@ -49,7 +50,6 @@ namespace vexa {
 
 namespace {
 
-const QColor kBackground(240, 250, 255);
 constexpr int SignTreeRefillMs = 300;  // timer 10: the tree is filled once more after start-up
 constexpr int SignListSaveMs = 1000;   // timer 11: the sign list is saved a second after a tick
 constexpr int ItemIdRole = Qt::UserRole;
@@ -105,12 +105,8 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     if (!listPorts)
         listPorts = &SerialPortList::ListSerialPorts;
     setWindowTitle(Title);
-    setProperty("templateId", TemplateId);
+    DialogLook::Apply(this, TemplateId);
     setWindowIcon(UiPictures::Icon(UiPictures::ProgramIcon));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
 
     statusPanes = new CWzdStatusBar(this);
     setStatusBar(statusPanes);

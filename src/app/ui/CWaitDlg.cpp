@@ -9,14 +9,10 @@
 namespace vexa {
 
 CWaitDlg::CWaitDlg(QWidget* parent)
-    : QDialog(parent), text(new QLabel(QStringLiteral("正在准备中……"), this)), progress(new QProgressBar(this)) {
-    setProperty("templateId", TemplateId);
+    : CVexaDialog(TemplateId, parent), text(new QLabel(QStringLiteral("正在准备中……"), this)),
+      progress(new QProgressBar(this)) {
     setWindowTitle(QStringLiteral("請稍等……"));
     setModal(false);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 250, 255));
-    setPalette(pal);
-    setAutoFillBackground(true);
 
     text->setProperty("controlId", 1130);
     text->setMinimumWidth(text->fontMetrics().horizontalAdvance(QStringLiteral("Setting ID：255，Total:255，Last:255")));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/CVexaDialog.h"
 
 class QLabel;
 class QProgressBar;
@@ -9,7 +9,7 @@ namespace vexa {
 
 // The small modeless progress window of a multi-sign send: which sign is being sent and
 // how many are left. OK ends the send after the sign being sent.
-class CWaitDlg : public QDialog {
+class CWaitDlg : public CVexaDialog {
     Q_OBJECT
 public:
     static constexpr int TemplateId = 314;

@@ -1,8 +1,8 @@
 #include "app/ui/MessageRowControls.h"
 
-#include "app/ModelCatalogue.h"
-#include "app/ui/CImageCheckBox.h"
-#include "app/ui/UiPictures.h"
+#include "core/ModelCatalogue.h"
+#include "ui/CImageCheckBox.h"
+#include "ui/UiPictures.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
 #include "render/PngFile.h"
-#include "app/ui/ToolTipStyle.h"
+#include "ui/ToolTipStyle.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

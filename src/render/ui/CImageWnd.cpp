@@ -12,38 +12,50 @@ CImageWnd::CImageWnd(QWidget* parent, int controlId) : QWidget(parent), dateTime
     setAttribute(Qt::WA_OpaquePaintEvent);
     dateTimer.setInterval(1000);
     connect(&dateTimer, &QTimer::timeout, this, [this] {
-        image.DropCache();
+        image->DropCache();
         update();
     });
 }
 
+void CImageWnd::SetImage(MessageImage* shown) {
+    image = shown ? shown : &ownImage;
+    FollowKind();
+    update();
+}
+
+void CImageWnd::FollowKind() {
+    if (image->Kind() == ContentKind::Date)
+        dateTimer.start();
+    else
+        dateTimer.stop();
+}
+
 void CImageWnd::SetControlId(int id) {
-    image.controlId = id;
+    ownImage.controlId = id;
     setProperty("controlId", id);
 }
 
 void CImageWnd::SetContent(const QString& content) {
-    dateTimer.stop();
-    image.SetContent(content);
-    if (image.Kind() == ContentKind::Date)
-        dateTimer.start();
+    image->SetContent(content);
+    FollowKind();
     repaint();
 }
 
 void CImageWnd::SetPageAlign(bool align) {
-    image.SetPageAlign(align);
+    image->SetPageAlign(align);
     update();
 }
 
 void CImageWnd::Refresh() {
-    image.DropCache();
+    image->DropCache();
+    FollowKind();
     update();
 }
 
 void CImageWnd::paintEvent(QPaintEvent*) {
     const qreal ratio = devicePixelRatioF();
     const QSize client(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
-    QImage preview = image.PreviewRaster(client);
+    QImage preview = image->PreviewRaster(client);
     preview.setDevicePixelRatio(ratio);
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), preview);

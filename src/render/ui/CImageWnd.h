@@ -15,20 +15,25 @@ class CImageWnd : public QWidget {
 public:
     explicit CImageWnd(QWidget* parent = nullptr, int controlId = 0);
 
+    // Shows a message image owned elsewhere (a row of the application's RowImages, an
+    // editor model's preview); the window paints it and never deletes it. The image keeps
+    // its own control ID. Until one is set the window shows an image of its own.
+    void SetImage(MessageImage* shown);
+
     // The message drawn; owners set its members (rows, yOffset, ...) and call Refresh().
-    MessageImage& Image() { return image; }
-    const MessageImage& Image() const { return image; }
+    MessageImage& Image() { return *image; }
+    const MessageImage& Image() const { return *image; }
 
     // Parses the content, redraws at once and starts or stops the date timer.
     void SetContent(const QString& content);
     void SetPageAlign(bool align);
-    QString ExportFrame(int frameIndex) { return image.ExportFrame(frameIndex); }
-    QString GetPlainText() const { return image.GetPlainText(); }
+    QString ExportFrame(int frameIndex) { return image->ExportFrame(frameIndex); }
+    QString GetPlainText() const { return image->GetPlainText(); }
 
     // Drops the preview cache and repaints (after an owner changed a member directly).
     void Refresh();
 
-    int ControlId() const { return image.controlId; }
+    int ControlId() const { return property("controlId").toInt(); }
     void SetControlId(int id);
 
     QSize sizeHint() const override { return {320, 34}; }
@@ -41,7 +46,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    MessageImage image;
+    void FollowKind();
+
+    MessageImage ownImage;
+    MessageImage* image = &ownImage;
     QTimer dateTimer;
 };
 

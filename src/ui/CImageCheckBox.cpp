@@ -1,6 +1,6 @@
-#include "app/ui/CImageCheckBox.h"
+#include "ui/CImageCheckBox.h"
 
-#include "app/ui/UiPictures.h"
+#include "ui/UiPictures.h"
 
 #include <QPainter>
 #include <QStyle>

@@ -61,7 +61,7 @@ struct DisplayModel {
     int pageColumns;         // columns per page of 2-bit packing / plane packing parameter
     PageAlignRule pageAlignRule;
 
-    int family_code() const { return static_cast<int>(family); }
+    int FamilyCode() const { return static_cast<int>(family); }
 };
 
 // The one table of the 36 display models and every rule derived from the model.

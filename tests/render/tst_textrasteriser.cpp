@@ -356,4 +356,4 @@ private slots:
 };
 
 QTEST_MAIN(TestTextRasteriser)
-#include "tst_TextRasteriser.moc"
+#include "tst_textrasteriser.moc"

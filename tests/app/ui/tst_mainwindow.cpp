@@ -5,6 +5,7 @@
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/IContentEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
+#include "support/WidgetFinder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -121,12 +122,7 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    template <typename W> W* Get(int id) {
-        auto* w = qobject_cast<W*>(window->Control(id));
-        if (!w)
-            qWarning("control %d not found", id);
-        return w;
-    }
+    template <typename W> W* Get(int id) { return test::Get<W>(window.get(), id); }
 
     CMessageTable FileOnDisk(int sign = 1) {
         CMessageTable t;
@@ -143,15 +139,7 @@ private:
     }
 
     void ChooseMenuItem(int buttonId, int item) {
-        auto* button = Get<QPushButton>(buttonId);
-        QVERIFY(button && button->menu());
-        for (QAction* a : button->menu()->actions()) {
-            if (a->data().toInt() == item) {
-                a->trigger();
-                return;
-            }
-        }
-        QFAIL("menu item not found");
+        QVERIFY2(test::ChooseMenuItem(window.get(), buttonId, item), "menu item not found");
     }
 
     bool RowShown(int row) {

@@ -47,4 +47,4 @@ private slots:
 };
 
 QTEST_MAIN(TestImageWnd)
-#include "tst_ImageWnd.moc"
+#include "tst_imagewnd.moc"

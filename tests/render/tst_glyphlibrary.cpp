@@ -178,4 +178,4 @@ private slots:
 };
 
 QTEST_MAIN(TestGlyphLibrary)
-#include "tst_GlyphLibrary.moc"
+#include "tst_glyphlibrary.moc"

@@ -1,4 +1,4 @@
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "render/BmpWriter.h"
 #include "render/DotPacker.h"
 #include "render/SendPreparation.h"
@@ -237,4 +237,4 @@ private slots:
 };
 
 QTEST_MAIN(TestDotPacker)
-#include "tst_DotPacker.moc"
+#include "tst_dotpacker.moc"

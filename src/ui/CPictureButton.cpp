@@ -1,6 +1,6 @@
-#include "app/ui/CPictureButton.h"
+#include "ui/CPictureButton.h"
 
-#include "app/ui/UiPictures.h"
+#include "ui/UiPictures.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "app/ui/ToolTipStyle.h"
+#include "ui/ToolTipStyle.h"
 
 namespace vexa {
 

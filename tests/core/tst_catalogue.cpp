@@ -1,4 +1,4 @@
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 
 #include <QSet>
 #include <QTest>

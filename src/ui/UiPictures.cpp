@@ -1,4 +1,4 @@
-#include "app/ui/UiPictures.h"
+#include "ui/UiPictures.h"
 
 #include <QIconEngine>
 #include <QPainter>

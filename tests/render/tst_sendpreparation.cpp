@@ -1,4 +1,4 @@
-#include "app/ModelCatalogue.h"
+#include "core/ModelCatalogue.h"
 #include "app/WorkFiles.h"
 #include "render/GlyphLibrary.h"
 #include "render/RowImages.h"
@@ -163,4 +163,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSendPreparation)
-#include "tst_SendPreparation.moc"
+#include "tst_sendpreparation.moc"

@@ -314,4 +314,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMessageImage)
-#include "tst_MessageImage.moc"
+#include "tst_messageimage.moc"

@@ -256,4 +256,4 @@ void TestContentGrammar::randomStringsNeverReadOutOfRange() {
 }
 
 QTEST_GUILESS_MAIN(TestContentGrammar)
-#include "tst_content_grammar.moc"
+#include "tst_contentgrammar.moc"

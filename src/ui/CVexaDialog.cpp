@@ -1,0 +1,37 @@
+#include "ui/CVexaDialog.h"
+
+#include "ui/DialogLook.h"
+#include "ui/IDialogTexts.h"
+
+namespace vexa {
+
+CVexaDialog::CVexaDialog(int templateNumber, QWidget* parent) : QDialog(parent), templateId(templateNumber) {
+    DialogLook::Apply(this, templateId);
+}
+
+QWidget* CVexaDialog::Control(int controlId) const {
+    const auto children = findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        if (child->property("controlId").toInt() == controlId)
+            return child;
+    }
+    return nullptr;
+}
+
+const IDialogTexts* CVexaDialog::FindDialogTexts() const {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (const auto* texts = dynamic_cast<const IDialogTexts*>(w))
+            return texts;
+    }
+    return nullptr;
+}
+
+bool CVexaDialog::ApplyDialogTexts() {
+    const IDialogTexts* texts = FindDialogTexts();
+    if (!texts)
+        return false;
+    texts->ApplyDialogTexts(this, templateId);
+    return true;
+}
+
+} // namespace vexa

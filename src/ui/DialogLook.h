@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+
+class QWidget;
+
+namespace vexa {
+
+// The look every window of the program shares: the pale blue background behind
+// transparent static texts, and the template number the language texts are keyed by.
+class DialogLook {
+public:
+    static QColor Background() { return QColor(240, 250, 255); }
+
+    // Gives a top-level window the background and carries its template number as the
+    // dynamic property "templateId".
+    static void Apply(QWidget* window, int templateId);
+    // The template number a window carries, 0 when it has none.
+    static int TemplateId(const QWidget* window);
+    // Tags a control with its control ID (the dynamic property "controlId").
+    static void SetControlId(QWidget* control, int controlId);
+};
+
+} // namespace vexa

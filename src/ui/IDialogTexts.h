@@ -1,0 +1,16 @@
+#pragma once
+
+class QWidget;
+
+namespace vexa {
+
+// Gives a dialog the texts of the current language: its title and the text of every
+// child that carries a control ID. The main window provides it; a dialog finds it by
+// walking up its parents, so no global language state is needed.
+class IDialogTexts {
+public:
+    virtual ~IDialogTexts() = default;
+    virtual void ApplyDialogTexts(QWidget* dialog, int templateId) const = 0;
+};
+
+} // namespace vexa
