@@ -9,7 +9,8 @@
 namespace vexa {
 
 CVexaApp::CVexaApp(AppPaths appPaths)
-    : settingsFile(appPaths.SystemSetPath()), idList(appPaths.IdListPath()), paths(std::move(appPaths)) {
+    : settingsFile(appPaths.SystemSetPath()), idList(appPaths.IdListPath()), rowImages(glyphLibrary, appPaths),
+      paths(std::move(appPaths)) {
     messageTable.ClearParams();
     idList.Clear();
     payload.Clear();
@@ -32,6 +33,7 @@ void CVexaApp::ApplyCodePage(int page) {
     settingsFile.File().SetCodePage(legacy);
     messageTable.messageFile.SetCodePage(legacy);
     idList.file.SetCodePage(legacy);
+    rowImages.SetCodePage(codePage);
 }
 
 bool CVexaApp::LoadSignList() { return idList.LoadIdList(); }

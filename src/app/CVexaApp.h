@@ -3,6 +3,7 @@
 #include "core/Payload.h"
 #include "link/SignLink.h"
 #include "render/GlyphLibrary.h"
+#include "render/RowImages.h"
 #include "store/AppPaths.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
@@ -13,8 +14,8 @@
 namespace vexa {
 
 // The application context: owns every long-lived object of a run (settings, language,
-// payload, message table, sign list, ...) and performs the start-up file steps and the
-// shutdown save. The editor, the command line and the tests each make one.
+// payload, message table, sign list, row images, ...) and performs the start-up file
+// steps and the shutdown save. The editor, the command line and the tests each make one.
 class CVexaApp {
 public:
     explicit CVexaApp(AppPaths paths);
@@ -34,6 +35,9 @@ public:
     CMessageTable messageTable;
     GlyphLibrary glyphLibrary;
     CIdList idList;
+    // The ten row images of the open message file: the main window's previews show them,
+    // and every send, pack and render prepares its rows in them.
+    RowImages rowImages;
 
     // Routes "Open failed" / "Close failed" of every file the context owns.
     void SetErrorReporter(const CIniFile::ErrorReporter& reporter);

@@ -7,18 +7,7 @@ bool ModelState::ApplyModel(const QString& name) {
     if (!found)
         return false;
     model = found;
-    rows = found->rows;
-    slotCount = found->slotCount;
-    family = found->FamilyCode();
-    hasClock = found->hasClock;
-    effectListSet = found->effectListSet;
-    is485Model = found->is485Model;
-    if (found->hasPageGeometry) {
-        pageWidth = found->pageWidth;
-        pagePitch = found->pagePitch;
-    } else {
-        pageWidth = 0; // not paged; the pitch keeps its previous value
-    }
+    SetFrom(*found);
     return true;
 }
 

@@ -13,7 +13,7 @@ TransferRunner::TransferRunner(CVexaApp& context, QObject* parent) : QObject(par
     prepare = [this](const DisplayModel& model, Payload& payload) {
         if (!app.glyphLibrary.IsLoaded())
             app.LoadGlyphLibrary();
-        SendPreparation::PrepareMessageFile(model, app.messageTable, app.glyphLibrary, app.Paths(), payload);
+        SendPreparation::PrepareMessageFile(model, app.messageTable, app.rowImages, payload);
     };
 }
 

@@ -33,7 +33,8 @@ public:
     // Asked when the data is over the model's limit: text is the question for the
     // language, excess the bytes over the limit. True goes on with the capped data.
     using SizeQuestion = std::function<bool(const QString& text, int excess)>;
-    // Fills the payload of the open message file (the editor prepares from its previews).
+    // Fills the payload of the open message file. The default renders the file's rows in
+    // the context's row images, the ones the main window shows.
     using Preparer = std::function<void(const DisplayModel& model, Payload& payload)>;
 
     explicit TransferRunner(CVexaApp& app, QObject* parent = nullptr);

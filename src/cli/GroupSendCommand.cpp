@@ -53,8 +53,8 @@ int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
     app.messageTable.SaveParams();
     if (!app.glyphLibrary.IsLoaded())
         app.LoadGlyphLibrary();
-    SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(session.ModelName()), app.messageTable, app.glyphLibrary,
-                                        app.Paths(), app.payload);
+    SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(session.ModelName()), app.messageTable, app.rowImages,
+                                        app.payload);
     return GroupRun::Run(session, *ids, SignLink::GroupSendMessages);
 }
 

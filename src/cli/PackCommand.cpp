@@ -35,8 +35,7 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
         return *exit;
 
     CVexaApp& app = context.App();
-    SendPreparation::PrepareMessageFile(*m, app.messageTable, app.glyphLibrary, app.Paths(), app.payload,
-                                        app.CodePage());
+    SendPreparation::PrepareMessageFile(*m, app.messageTable, app.rowImages, app.payload);
     const int excess = SendPreparation::LimitDataSize(*m, app.messageTable, app.payload);
 
     QJsonArray rows;

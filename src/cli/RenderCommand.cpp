@@ -93,7 +93,7 @@ int RenderCommand::Run(CliContext& context, const QStringList& args) {
     }
 
     CVexaApp& app = context.App();
-    RowImages rows(app.glyphLibrary, app.Paths(), app.CodePage());
+    RowImages& rows = app.rowImages;
     for (int row = 0; row < RowImages::RowCount; ++row)
         rows.Row(row).imageDir = outDir;
     rows.ApplyModel(*m);

@@ -69,20 +69,8 @@ void SignLink::SetTimings(const LinkTimings& value) { timings = value; }
 
 bool SignLink::ApplyModel(const QString& modelName) {
     const DisplayModel* model = ModelCatalogue::Find(modelName);
-    if (model) {
-        rows = model->rows;
-        slotCount = model->slotCount;
-        family = model->FamilyCode();
-        hasClock = model->hasClock ? 1 : 0;
-        effectListSet = model->effectListSet;
-        is485Model = model->is485Model ? 1 : 0;
-        if (model->hasPageGeometry) {
-            pageWidth = model->pageWidth;
-            pagePitch = model->pagePitch;
-        } else {
-            pageWidth = 0;
-        }
-    }
+    if (model)
+        SetFrom(*model);
     portSettings = ModelCatalogue::PortSettingsFor(rows, modelName);
     port->SetSettings(portSettings);
     return model != nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ModelParams.h"
 #include "core/Payload.h"
 #include "link/CSerialPort.h"
 #include "link/DebugLog.h"
@@ -34,7 +35,10 @@ struct LinkTimings {
 // worker thread the "sent" messages (1124, 1125, 1127, 1129) block the worker until the
 // receivers have run; 1128 is queued. Connect with a plain (automatic) connection. The
 // owning thread must run an event loop while a worker is active.
-class SignLink : public QObject {
+//
+// The model members (rows, slotCount, family, pageWidth, ...) are those of ModelParams;
+// ApplyModel sets them.
+class SignLink : public QObject, public ModelParams {
     Q_OBJECT
 public:
     enum Message {
@@ -62,18 +66,10 @@ public:
     const CMessageTable* rowParams = nullptr;  // set before a send
     CIdList* signList = nullptr;               // scan replies mark entries here
     std::atomic<int> ackFlag{1};
-    int rows = 12;
-    int slotCount = 8;
-    int family = 1;
-    int hasClock = 1;
-    int is485Model = 0;
     std::atomic<int> progress{0};
-    int pageWidth = 64;
-    int pagePitch = 64;
     std::atomic<int> currentId{1};
     std::atomic<int> setIdDone{1};
     std::atomic<int> readIdDone{1};
-    int effectListSet = 0;
     int address485 = 0;
     std::array<int, MaxGroupIds> groupIds{};
     int groupOperation = GroupPowerOn;

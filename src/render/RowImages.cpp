@@ -16,34 +16,49 @@ RowImages::RowImages(const GlyphLibrary& library, const AppPaths& paths, int cod
         image.imageDir = paths.ImageDir();
         image.codePage = codePage;
     }
+    const MessageImage& fresh = images.front();
+    params.rows = fresh.rows;
+    params.exportHeight = fresh.exportHeight;
+    params.pageWidth = fresh.pageWidth;
+    params.pagePitch = fresh.pagePitch;
 }
 
-void RowImages::ApplyModelTo(MessageImage& image, const DisplayModel& model) {
-    image.rows = model.rows;
-    image.exportHeight = model.exportHeight;
-    if (model.hasPageGeometry) {
-        image.pageWidth = model.pageWidth;
-        image.pagePitch = model.pagePitch;
-    } else {
-        image.pageWidth = 0;
+void RowImages::ApplyModel(const ModelParams& applied) {
+    params = applied;
+    for (MessageImage& image : images) {
+        image.rows = params.rows;
+        image.exportHeight = params.exportHeight;
+        image.pageWidth = params.pageWidth;
+        image.pagePitch = params.pagePitch;
+        image.DropCache();
     }
-    image.DropCache();
 }
 
 void RowImages::ApplyModel(const DisplayModel& model) {
-    for (MessageImage& image : images)
-        ApplyModelTo(image, model);
+    ModelParams next = params;
+    next.SetFrom(model);
+    ApplyModel(next);
 }
 
-void RowImages::LoadPreviews(const DisplayModel& model, CMessageTable& table) {
+void RowImages::LoadPreviews(const DisplayModel* model, CMessageTable& table) {
     for (int row = 0; row < RowCount; ++row) {
         MessageImage& image = Row(row);
         const auto r = static_cast<size_t>(row);
         image.arabic = table.arabic[r];
         image.yOffset = table.yOffset[r];
         image.SetContent(table.ReadContent(row));
-        image.SetPageAlign(ModelCatalogue::PageAlignFor(&model, table.holdTime[r], table.effect[r]) != 0);
+        UpdatePageAlign(model, table, row);
     }
+}
+
+void RowImages::UpdatePageAlign(const DisplayModel* model, const CMessageTable& table, int row) {
+    const auto r = static_cast<size_t>(row);
+    Row(row).SetPageAlign(ModelCatalogue::PageAlignFor(model, table.holdTime[r], table.effect[r]) != 0);
+}
+
+void RowImages::SetCodePage(int codePage) {
+    for (MessageImage& image : images)
+        image.codePage = codePage;
 }
 
 std::array<MessageImage*, RowImages::RowCount> RowImages::Pointers() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ModelParams.h"
 #include "render/MessageImage.h"
 
 #include <array>
@@ -11,9 +12,9 @@ class CMessageTable;
 class GlyphLibrary;
 struct DisplayModel;
 
-// The ten row message images of the main window, configured for a model and loaded from
-// the message table the way the main window does it, for use without windows (command
-// line, send from a script, tests).
+// The ten row message images of a message file, configured for a model and loaded from
+// the message table. The application context owns one set: the main window's previews
+// show them, and the send preparation and the command line render from them.
 class RowImages {
 public:
     static constexpr int RowCount = 10;
@@ -22,21 +23,29 @@ public:
     // codePage: legacy code page of RTF bytes without a code page of their own.
     RowImages(const GlyphLibrary& library, const AppPaths& paths, int codePage = 1252);
 
-    // Model height, export height (12 for the models that export 12 lines), page geometry
-    // ("no geometry": pageWidth 0, pagePitch left as it was).
+    // Gives every image the model height, export height and page geometry of params.
+    void ApplyModel(const ModelParams& params);
+    // The same for a catalogue model, over the members applied before (a model without
+    // page geometry leaves the pitch as it was).
     void ApplyModel(const DisplayModel& model);
+    // The members last applied; until then those of a fresh MessageImage.
+    const ModelParams& Params() const { return params; }
+
     // For every row: arabic and yOffset from the table, the content from the message
-    // file, then the page alignment rule of the model.
-    void LoadPreviews(const DisplayModel& model, CMessageTable& table);
+    // file, then the page alignment rule of the model (nullptr: none known).
+    void LoadPreviews(const DisplayModel* model, CMessageTable& table);
+    void LoadPreviews(const DisplayModel& model, CMessageTable& table) { LoadPreviews(&model, table); }
+    // The page alignment rule of the model for one row, from its time and effect.
+    void UpdatePageAlign(const DisplayModel* model, const CMessageTable& table, int row);
+
+    void SetCodePage(int codePage);
 
     MessageImage& Row(int row) { return images.at(static_cast<size_t>(row)); }
     std::array<MessageImage*, RowCount> Pointers();
 
-    // Applies the model's geometry to one image (shared with the main window).
-    static void ApplyModelTo(MessageImage& image, const DisplayModel& model);
-
 private:
     std::array<MessageImage, RowCount> images;
+    ModelParams params;
 };
 
 } // namespace vexa

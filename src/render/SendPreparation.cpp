@@ -94,6 +94,11 @@ int SendPreparation::LimitDataSize(const DisplayModel& model, const CMessageTabl
 void SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
                                          const AppPaths& paths, Payload& payload, int codePage) {
     RowImages rows(library, paths, codePage);
+    PrepareMessageFile(model, table, rows, payload);
+}
+
+void SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows,
+                                         Payload& payload) {
     rows.ApplyModel(model);
     rows.LoadPreviews(model, table);
     PrepareSendData(model, rows.Pointers(), table, payload);

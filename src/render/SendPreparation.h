@@ -11,6 +11,7 @@ class AppPaths;
 class CMessageTable;
 class GlyphLibrary;
 class MessageImage;
+class RowImages;
 struct DisplayModel;
 
 // Fills the payload from the ten row images before a send and caps its size for the
@@ -31,8 +32,10 @@ public:
     // Only lengths change. Returns the bytes over the limit (before capping), else 0.
     static int LimitDataSize(const DisplayModel& model, const CMessageTable& table, Payload& payload);
 
-    // Loads every row of table (message file already open) into ten row images set up as
-    // the main window sets its previews, and prepares the payload from them.
+    // The send path: applies the model to the row images, loads every row of table
+    // (message file already open) into them and prepares the payload from them.
+    static void PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows, Payload& payload);
+    // The same over ten row images of its own.
     static void PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
                                    const AppPaths& paths, Payload& payload, int codePage = 1252);
 

@@ -10,7 +10,10 @@ class TestImageWnd : public QObject {
 
 private slots:
     void paintsThePreviewAndReportsDoubleClicks() {
+        MessageImage image;
+        image.controlId = 20064;
         CImageWnd wnd(nullptr, 20064);
+        wnd.SetImage(&image);
         QCOMPARE(wnd.property("controlId").toInt(), 20064);
         QCOMPARE(wnd.Image().controlId, 20064);
         wnd.resize(130, 26);
@@ -30,7 +33,9 @@ private slots:
     }
 
     void datePreviewRedrawsEverySecond() {
+        MessageImage image;
         CImageWnd wnd;
+        wnd.SetImage(&image);
         wnd.resize(300, 34);
         int second = 0;
         wnd.Image().clock = [&second] { return QDateTime(QDate(2020, 1, 1), QTime(10, 0, second)); };

@@ -23,7 +23,6 @@
 #include "app/ui/UnavailableFeature.h"
 #include "link/PortWatcher.h"
 #include "link/SerialPortList.h"
-#include "render/SendPreparation.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -302,10 +301,7 @@ QLayout* CVexaDlg::BuildRowPanel() {
     }
     for (int i = 0; i < RowCount; ++i) {
         auto* row = new MessageRowControls(i, this);
-        MessageImage& image = row->preview->Image();
-        image.glyphLibrary = &app.glyphLibrary;
-        image.dataDir = app.Paths().DataDir();
-        image.imageDir = app.Paths().ImageDir();
+        row->preview->SetImage(&app.rowImages.Row(i));
         row->PlaceIn(rowGrid, i + 1);
         rowGrid->setRowStretch(i + 1, 1);
         ConnectRow(row);
@@ -380,14 +376,9 @@ void CVexaDlg::ApplyModelToWindow() {
     const QString name = app.settingsFile.LedType();
     app.signLink.ApplyModel(name); // model members and the port's settings string
     model.ApplyModel(name);
-    for (MessageRowControls* row : rows) {
-        MessageImage& image = row->preview->Image();
-        image.rows = model.rows;
-        image.exportHeight = model.PreviewExportHeight();
-        image.pageWidth = model.pageWidth;
-        image.pagePitch = model.pagePitch;
+    app.rowImages.ApplyModel(model);
+    for (MessageRowControls* row : rows)
         row->preview->Refresh();
-    }
     statusPanes->SetPaneText(0, ModelCatalogue::StatusText(app.language, name));
     hasClock = model.hasClock;
     groupSendEnabled = model.is485Model;
@@ -444,23 +435,14 @@ void CVexaDlg::EnableRowControls(int i) {
 }
 
 void CVexaDlg::LoadPreviews() {
-    CMessageTable& table = app.messageTable;
-    for (int i = 0; i < RowCount; ++i) {
-        const auto r = static_cast<size_t>(i);
-        const QString content = table.ReadContent(i);
-        CImageWnd* preview = rows[r]->preview;
-        preview->Image().arabic = table.arabic[r];
-        preview->Image().yOffset = table.yOffset[r];
-        preview->SetContent(content);
-        UpdatePageAlign(i);
-    }
+    app.rowImages.LoadPreviews(model.Model(), app.messageTable);
+    for (MessageRowControls* row : rows)
+        row->preview->Refresh();
 }
 
 void CVexaDlg::UpdatePageAlign(int i) {
-    const auto r = static_cast<size_t>(i);
-    const int align =
-        ModelCatalogue::PageAlignFor(model.Model(), app.messageTable.holdTime[r], app.messageTable.effect[r]);
-    rows[r]->preview->SetPageAlign(align != 0);
+    app.rowImages.UpdatePageAlign(model.Model(), app.messageTable, i);
+    rows[static_cast<size_t>(i)]->preview->Refresh();
 }
 
 void CVexaDlg::OnSpeed(int row, int index) {
@@ -734,13 +716,6 @@ void CVexaDlg::SetUpTransfers() {
         QMessageBox::warning(this, QCoreApplication::applicationName(), text);
     });
     transfers = new TransferRunner(app, this);
-    // The window sends what its previews show.
-    transfers->SetPreparer([this](const DisplayModel& current, Payload& payload) {
-        SendPreparation::RowImageList images{};
-        for (int i = 0; i < RowCount; ++i)
-            images[static_cast<size_t>(i)] = &rows[static_cast<size_t>(i)]->preview->Image();
-        SendPreparation::PrepareSendData(current, images, app.messageTable, payload);
-    });
     transfers->SetSizeQuestion([this](const QString& text, int) {
         return QMessageBox::question(this, QStringLiteral("Information"), text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
@@ -804,8 +779,8 @@ void CVexaDlg::OnSend() {
         waitDialog->close();
 }
 
-// A sign of a multi-sign send is about to be sent: show its rows (the send is prepared
-// from the previews) and where the chain stands.
+// A sign of a multi-sign send is about to be sent: show its rows and where the chain
+// stands.
 void CVexaDlg::OnSignStarting(int id, int index, int total) {
     LoadPreviews();
     RefreshRowControls();

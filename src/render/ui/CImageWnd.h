@@ -7,9 +7,10 @@
 
 namespace vexa {
 
-// The dot-matrix preview of one message: paints the MessageImage's enlarged preview
-// scaled to the widget (sharp on high-DPI screens), redraws a date preview every second
-// so its clock runs, and reports double-clicks. Carries the dynamic property controlId.
+// The dot-matrix preview of one message: paints the enlarged preview of a MessageImage
+// it does not own, scaled to the widget (sharp on high-DPI screens), redraws a date
+// preview every second so its clock runs, and reports double-clicks. Carries the dynamic
+// property controlId. Until an image is set it paints only its background.
 class CImageWnd : public QWidget {
     Q_OBJECT
 public:
@@ -17,20 +18,20 @@ public:
 
     // Shows a message image owned elsewhere (a row of the application's RowImages, an
     // editor model's preview); the window paints it and never deletes it. The image keeps
-    // its own control ID. Until one is set the window shows an image of its own.
+    // its own control ID. nullptr shows nothing.
     void SetImage(MessageImage* shown);
+    bool HasImage() const { return image != nullptr; }
 
-    // The message drawn; owners set its members (rows, yOffset, ...) and call Refresh().
+    // The message drawn (an image must be set); owners set its members (rows, yOffset,
+    // ...) and call Refresh().
     MessageImage& Image() { return *image; }
     const MessageImage& Image() const { return *image; }
 
-    // Parses the content, redraws at once and starts or stops the date timer.
+    // Parses the content into the image, redraws at once and starts or stops the date timer.
     void SetContent(const QString& content);
     void SetPageAlign(bool align);
-    QString ExportFrame(int frameIndex) { return image->ExportFrame(frameIndex); }
-    QString GetPlainText() const { return image->GetPlainText(); }
 
-    // Drops the preview cache and repaints (after an owner changed a member directly).
+    // Drops the preview cache and repaints (after an owner changed the image directly).
     void Refresh();
 
     int ControlId() const { return property("controlId").toInt(); }
@@ -48,8 +49,7 @@ protected:
 private:
     void FollowKind();
 
-    MessageImage ownImage;
-    MessageImage* image = &ownImage;
+    MessageImage* image = nullptr;
     QTimer dateTimer;
 };
 
