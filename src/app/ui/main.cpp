@@ -3,6 +3,7 @@
 #include "app/ui/CVexaDlg.h"
 #include "render/PngFile.h"
 #include "ui/ToolTipStyle.h"
+#include "ui/ToolTipWrapper.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-editor"));
     QApplication::setStyle(new ToolTipStyle);
+    application.installEventFilter(new ToolTipWrapper(&application));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Vexa Message Editor: compose, preview and send LED sign messages."));
