@@ -24,8 +24,14 @@ public:
 
     // The message drawn (an image must be set); owners set its members (rows, yOffset,
     // ...) and call Refresh().
-    MessageImage& Image() { return *image; }
-    const MessageImage& Image() const { return *image; }
+    MessageImage& Image() {
+        Q_ASSERT(image);
+        return *image;
+    }
+    const MessageImage& Image() const {
+        Q_ASSERT(image);
+        return *image;
+    }
 
     // Parses the content into the image, redraws at once and starts or stops the date timer.
     void SetContent(const QString& content);
