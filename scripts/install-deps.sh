@@ -11,6 +11,7 @@ packages=(
   fonts-liberation fonts-wqy-microhei fontconfig
   xvfb xauth xdg-utils imagemagick
   socat python3
+  qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream man-db bash
 )
 
 if [ "$(id -u)" -eq 0 ]; then

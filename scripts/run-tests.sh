@@ -10,3 +10,4 @@ cd "${VEXA_BUILD_DIR:-$root/build}"
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 ctest --output-on-failure -j"$(nproc)" --timeout 300
+"$root/scripts/check-package.sh"

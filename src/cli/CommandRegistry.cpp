@@ -55,7 +55,8 @@ const CommandRegistry::Command* CommandRegistry::Find(const QString& name) {
 
 QString CommandRegistry::Usage() {
     QString text = QStringLiteral(
-        "Usage: vexa [--data-dir DIR] [--codepage N] <command> [options]\n\n"
+        "Usage: vexa [--data-dir DIR] [--codepage N] <command> [options]\n"
+        "       vexa --version\n\n"
         "Vexa Message Editor on the command line: inspect, compose, render and send\n"
         "message files for LED dot-matrix signs.\n\nCommands:\n");
     for (const Command& c : Commands())

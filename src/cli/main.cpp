@@ -63,6 +63,10 @@ int main(int argc, char* argv[]) {
     CliContext context;
     if (!TakeGlobalOptions(args, context))
         return CliContext::UsageError;
+    if (!args.isEmpty() && args.front() == QLatin1String("--version")) {
+        CliContext::PrintLine(QStringLiteral("vexa " VEXA_VERSION));
+        return 0;
+    }
     if (args.isEmpty() || args.front() == QLatin1String("--help") || args.front() == QLatin1String("-h") ||
         args.front() == QLatin1String("help")) {
         CliContext::PrintLine(CommandRegistry::Usage());

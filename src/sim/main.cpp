@@ -8,6 +8,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
+    if (arguments.contains(QStringLiteral("--version"))) {
+        std::fputs("vexa-sim " VEXA_VERSION "\n", stdout);
+        return 0;
+    }
     QString error;
     const std::optional<vexa::SimOptions> options = vexa::SimOptions::Parse(arguments, error);
     if (!options) {

@@ -8,14 +8,28 @@
 #ifndef VEXA_INSTALL_DATADIR
 #define VEXA_INSTALL_DATADIR "/usr/local/share/vexa"
 #endif
+#ifndef VEXA_INSTALL_LIBEXECDIR
+#define VEXA_INSTALL_LIBEXECDIR "libexec"
+#endif
 
 namespace vexa {
 
 namespace {
 
+// An installed program sits in <prefix>/bin with its Data tree in <prefix>/share/vexa;
+// a portable one has Data (or nothing yet) beside it.
+QString InstalledDataDir(const QString& executableDir) {
+    return QDir::cleanPath(executableDir + QStringLiteral("/../share/vexa/Data"));
+}
+
+bool IsInstalledLayout(const QString& executableDir) {
+    return !QFileInfo(executableDir + QStringLiteral("/Data")).isDir() &&
+           QFileInfo(InstalledDataDir(executableDir)).isDir();
+}
+
 QString DefaultWritableRoot(const QString& executableDir) {
     const QFileInfo info(executableDir);
-    if (info.isDir() && info.isWritable())
+    if (!IsInstalledLayout(executableDir) && info.isDir() && info.isWritable())
         return executableDir;
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty())
@@ -40,10 +54,21 @@ QString AppPaths::DataDir() const {
     const QString beside = executableDir + QStringLiteral("/Data");
     if (QFileInfo(beside).isDir())
         return beside;
+    const QString relocated = InstalledDataDir(executableDir);
+    if (QFileInfo(relocated).isDir())
+        return relocated;
     const QString installed = QStringLiteral(VEXA_INSTALL_DATADIR "/Data");
     if (QFileInfo(installed).isDir())
         return installed;
     return beside;
+}
+
+bool AppPaths::InstalledLayout() const { return IsInstalledLayout(executableDir); }
+
+QString AppPaths::ToolsDir() const {
+    if (InstalledLayout())
+        return QDir::cleanPath(executableDir + QStringLiteral("/../" VEXA_INSTALL_LIBEXECDIR "/vexa"));
+    return executableDir + QStringLiteral("/Tools");
 }
 
 QString AppPaths::WorkFilePath(int id) const { return WorkDataDir() + QStringLiteral("/%1.led").arg(id); }

@@ -5,8 +5,10 @@
 namespace vexa {
 
 // Where the program's folders live. Read-only assets (Data/) sit beside the executable,
-// else under the install prefix; the writable root (WorkData/, Image/) is the folder of
-// the executable when it is writable, else $XDG_DATA_HOME/vexa, unless --data-dir names one.
+// else under the install prefix (found relative to the executable first, so an unpacked
+// package works anywhere); the writable root (WorkData/, Image/) is the folder of a
+// portable executable when it is writable, else $XDG_DATA_HOME/vexa, unless --data-dir
+// names one.
 class AppPaths {
 public:
     // executableDir: folder of the running program; dataDirOverride: --data-dir or empty.
@@ -24,7 +26,11 @@ public:
     QString IdListPath() const { return WorkDataDir() + QStringLiteral("/IDLIST.id"); }
     // Message file of the sign with this ID: WorkData/<id>.led.
     QString WorkFilePath(int id) const;
-    QString ToolsDir() const { return executableDir + QStringLiteral("/Tools"); }
+    // The image editor launcher's folder: Tools beside a portable program,
+    // <prefix>/libexec/vexa beside an installed one.
+    QString ToolsDir() const;
+    // True for a program in <prefix>/bin with its Data in <prefix>/share/vexa and none beside it.
+    bool InstalledLayout() const;
 
     // Overrides the asset folder (tests with fixture trees).
     void SetDataDir(const QString& dir) { dataDirOverride = dir; }

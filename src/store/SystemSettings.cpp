@@ -1,5 +1,7 @@
 #include "store/SystemSettings.h"
 
+#include <QFileInfo>
+
 namespace vexa {
 
 namespace {
@@ -63,6 +65,40 @@ int SystemSettings::CodePage() {
     const QString text = file.GetText(kSetting, QStringLiteral("CodePage"));
     const int page = CIniFile::TruncateToInt(CIniFile::LeadingNumber(text));
     return page > 0 ? page : DefaultCodePage;
+}
+
+QString SystemSettings::PortName() {
+    if (!Reload())
+        return {};
+    return file.GetText(kSetting, QStringLiteral("PortName"));
+}
+
+QRect SystemSettings::WindowRect() {
+    if (!Reload())
+        return {};
+    const QStringList parts = file.GetText(kSetting, QStringLiteral("WindowRect")).split(u',');
+    if (parts.size() != 4)
+        return {};
+    int numbers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return {};
+    }
+    if (numbers[2] <= 0 || numbers[3] <= 0 || numbers[2] > 100000 || numbers[3] > 100000)
+        return {};
+    return QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+}
+
+bool SystemSettings::SetWindowState(const QString& port, const QRect& frame) {
+    // Written at shutdown: never over a settings file that exists but could not be read.
+    if (!Reload() && QFileInfo::exists(file.filePath))
+        return false;
+    file.PutText(kSetting, QStringLiteral("PortName"), port, true);
+    const QString rect = QStringLiteral("%1,%2,%3,%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
+    file.PutText(kSetting, QStringLiteral("WindowRect"), rect, true);
+    return file.SaveFile();
 }
 
 } // namespace vexa

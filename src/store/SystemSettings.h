@@ -2,6 +2,7 @@
 
 #include "store/CIniFile.h"
 
+#include <QRect>
 #include <QString>
 
 namespace vexa {
@@ -33,6 +34,13 @@ public:
     QString LedIdName(int id);
     // Legacy code page of files without a byte-order mark (value CodePage, default 1252).
     int CodePage();
+
+    // What the editor remembers between runs, in values of its own (PortName, WindowRect):
+    // the chosen port ("" when none was stored) and the window's frame (null when none).
+    QString PortName();
+    QRect WindowRect();
+    // Stores both and saves the file once.
+    bool SetWindowState(const QString& port, const QRect& frame);
 
     // True when the file could be read at the last access.
     bool Readable() const { return readable; }

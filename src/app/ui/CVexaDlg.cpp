@@ -29,6 +29,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -128,6 +129,7 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     treeReady = true;
     QTimer::singleShot(SignTreeRefillMs, this, &CVexaDlg::FillSignTree);
     ResizeToDialogUnits();
+    RestoreWindowState();
 }
 
 CVexaDlg::~CVexaDlg() { SaveOnce(); }
@@ -136,7 +138,30 @@ void CVexaDlg::SaveOnce() {
     if (shutDown)
         return;
     shutDown = true;
+    app.settingsFile.SetWindowState(chosenPort, normalGeometry());
     app.Shutdown();
+}
+
+// The port and the window frame of the last run; the port rules of the list still decide
+// when nothing was stored.
+void CVexaDlg::RestoreWindowState() {
+    const QString port = app.settingsFile.PortName().trimmed();
+    if (!port.isEmpty()) {
+        const int index = comList->findText(port);
+        if (index >= 0)
+            comList->setCurrentIndex(index);
+        else
+            comList->setEditText(port);
+        ChoosePort(port);
+    }
+    const QRect frame = app.settingsFile.WindowRect();
+    if (!frame.isValid())
+        return;
+    // The stored geometry is the client area of the normal (not maximised) window.
+    if (QGuiApplication::screenAt(frame.center()))
+        setGeometry(QRect(frame.topLeft(), frame.size().expandedTo(minimumSizeHint())));
+    else
+        resize(frame.size().expandedTo(minimumSizeHint()));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -208,6 +233,18 @@ void CVexaDlg::BuildMenus() {
 
     QMenu* help = AddMenu(QStringLiteral("Help(&H)"));
     connect(AddCommand(help, QStringLiteral("About(&A)"), HelpAbout), &QAction::triggered, this, &CVexaDlg::OnAbout);
+    AddShortcuts();
+}
+
+// Standard keys for the file commands, and keys for the two commands operators repeat
+// most; the menus show them beside the texts whatever the language.
+void CVexaDlg::AddShortcuts() {
+    Command(FileNew)->setShortcut(QKeySequence::New);
+    Command(FileOpen)->setShortcut(QKeySequence::Open);
+    Command(FileSave)->setShortcut(QKeySequence::Save);
+    Command(FileExit)->setShortcut(QKeySequence::Quit);
+    Command(SendCommand)->setShortcut(QKeySequence(Qt::Key_F5));
+    Command(SynchronizeTime)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
 }
 
 void CVexaDlg::BuildLayout() {
@@ -273,9 +310,14 @@ QLayout* CVexaDlg::BuildSignPanel() {
     connect(box485, &QCheckBox::clicked, this, &CVexaDlg::On485Clicked);
 
     auto* settings = new QGridLayout;
-    settings->addWidget(new QLabel(QStringLiteral("MODEL"), this), 0, 0);
+    auto* modelLabel = new QLabel(QStringLiteral("MODEL"), this);
+    auto* comLabel = new QLabel(QStringLiteral("COM"), this);
+    modelLabel->setBuddy(modelList); // the label names the list for screen readers
+    comLabel->setBuddy(comList);
+    signTree->setAccessibleName(QStringLiteral("Signs"));
+    settings->addWidget(modelLabel, 0, 0);
     settings->addWidget(modelList, 0, 1);
-    settings->addWidget(new QLabel(QStringLiteral("COM"), this), 1, 0);
+    settings->addWidget(comLabel, 1, 0);
     settings->addWidget(comList, 1, 1);
     settings->addWidget(box485, 2, 1);
     settings->setColumnStretch(1, 1);
@@ -321,6 +363,7 @@ QLayout* CVexaDlg::BuildRowPanel() {
     connect(bmpEditor, &QPushButton::clicked, this, &CVexaDlg::OnBmpEditor);
     connect(sendButton, &QPushButton::clicked, this, &CVexaDlg::OnSend);
     progressBar = WithId(new QProgressBar(this), ProgressBar);
+    progressBar->setAccessibleName(QStringLiteral("Send progress"));
     progressBar->setRange(0, 100);
     progressBar->setValue(0);
     progressBar->setTextVisible(false);
@@ -699,6 +742,7 @@ void CVexaDlg::ChoosePort(const QString& text) {
     if (device.isEmpty())
         return;
     app.signLink.SetPortName(device);
+    chosenPort = device;
     QString shown = device;
     if (shown.startsWith(QLatin1String("/dev/")))
         shown = shown.mid(5);

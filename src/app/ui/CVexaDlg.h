@@ -115,12 +115,14 @@ private:
     void BuildMenus();
     QMenu* AddMenu(const QString& title);
     QAction* AddCommand(QMenu* menu, const QString& text, int commandId);
+    void AddShortcuts();
     void BuildLayout();
     QLayout* BuildSignPanel();
     QLayout* BuildRowPanel();
     void FillModelList();
     void ConnectRow(MessageRowControls* row);
     void ResizeToDialogUnits();
+    void RestoreWindowState();
 
     // Row control handlers.
     void OnContentItem(int row, int item);
@@ -180,6 +182,7 @@ private:
     bool shutDown = false;
     bool idle = true;
     bool scanning = false;
+    QString chosenPort; // the port last chosen or typed, remembered for the next run
     int copySourceId = 0; // the sign whose messages a paste copies; 0 = none
     int progressTarget = 0;
     QPointer<CWaitDlg> waitDialog;

@@ -64,6 +64,7 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
     marqueeBox->setToolTip(QStringLiteral("Marquee"));
     blinkBox->setToolTip(QStringLiteral("Blink"));
     sendBox->setToolTip(QStringLiteral("Send"));
+    NameForAccessibility();
 
     connect(preview, &CImageWnd::doubleClicked, this, [this] { emit previewDoubleClicked(row); });
     connect(speedBox, &QComboBox::activated, this, [this](int index) { emit speedChosen(row, index); });
@@ -75,6 +76,17 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
                 [this, f = field](bool checked) { emit flagClicked(row, f, checked); });
     }
     SetMenus(false, 0);
+}
+
+// Screen readers name each control by its row ("Row 3 effect"), since the row grid has
+// no labels of its own.
+void MessageRowControls::NameForAccessibility() {
+    const std::pair<QWidget*, const char*> controls[] = {
+        {preview, "preview"},  {contentButton, "content"}, {effectButton, "effect"},
+        {speedBox, "speed"},   {timeBox, "display time"},  {marqueeBox, "marquee"},
+        {blinkBox, "blink"},   {sendBox, "send"},          {rightToLeftBox, "right to left"}};
+    for (const auto& [control, what] : controls)
+        control->setAccessibleName(QStringLiteral("Row %1 %2").arg(row + 1).arg(QLatin1String(what)));
 }
 
 void MessageRowControls::FillMenu(QMenu* menu, const QStringList& texts, int firstItem, bool content) {

@@ -66,6 +66,7 @@ signals:
     void previewDoubleClicked(int row);
 
 private:
+    void NameForAccessibility();
     void FillMenu(QMenu* menu, const QStringList& texts, int firstItem, bool content);
 };
 

@@ -1,55 +1,53 @@
 #include "app/CVexaApp.h"
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
+#include "app/EditorOptions.h"
 #include "render/PngFile.h"
 #include "ui/ToolTipStyle.h"
 #include "ui/ToolTipWrapper.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QDir>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <cstdio>
 
 using namespace vexa;
 
 int main(int argc, char* argv[]) {
+    // --help, --version and a missing display are answered before Qt opens a display.
+    const EditorOptions options = EditorOptions::Parse(argc, argv);
+    if (options.exitCode >= 0) {
+        std::fputs(qPrintable(options.output), options.exitCode == 0 ? stdout : stderr);
+        return options.exitCode;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-editor"));
+    QApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
     QApplication::setStyle(new ToolTipStyle);
     application.installEventFilter(new ToolTipWrapper(&application));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Vexa Message Editor: compose, preview and send LED sign messages."));
-    parser.addHelpOption();
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                                     QStringLiteral("Folder that holds WorkData/ and Image/."),
-                                     QStringLiteral("DIR"));
-    const QCommandLineOption codePage(QStringLiteral("codepage"),
-                                      QStringLiteral("Legacy code page of files without a byte-order mark."),
-                                      QStringLiteral("N"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Save a picture of the main window to FILE once it is shown, then quit."),
-                                        QStringLiteral("FILE"));
-    parser.addOption(dataDir);
-    parser.addOption(codePage);
-    parser.addOption(screenshot);
-    parser.process(application);
-
-    CVexaApp app(AppPaths::ForApplication(parser.value(dataDir)));
+    CVexaApp app(AppPaths::ForApplication(options.dataDir));
+    // Started from the desktop menu the current folder means nothing: work in the data
+    // folder so Debug.Log lands beside WorkData/.
+    if (options.workInDataDir && QDir().mkpath(app.Paths().WritableRoot()))
+        QDir::setCurrent(app.Paths().WritableRoot());
     // The editor starts each run with a fresh Debug.Log in the current directory.
     app.signLink.OpenDebugLog();
     app.SetErrorReporter([](const QString& caption, const QString& text) {
         QMessageBox::critical(nullptr, caption, text);
     });
-    app.ApplyCodePage(parser.value(codePage).toInt());
+    app.ApplyCodePage(options.codePage);
     app.StartUp();
 
     CVexaDlg window(app);
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
     window.show();
-    if (parser.isSet(screenshot)) {
-        const QString target = parser.value(screenshot);
+    if (!options.screenshot.isEmpty()) {
+        const QString target = options.screenshot;
         QTimer::singleShot(800, &window, [&window, target] {
             const bool saved = PngFile::Write(window.grab().toImage(), target);
             if (!saved)

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a finished build, unpacks it into a scratch root and runs
+# the installed programs from there, then checks the package with lintian and the desktop
+# entry and metainfo with their validators.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VEXA_BUILD_DIR:-$root/build}
+
+cd "$build"
+rm -f vexa_*.deb
+cpack -G DEB >/dev/null
+deb=$(ls vexa_*.deb)
+echo "check-package: built $deb"
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+dpkg -x "$deb" "$scratch"
+"$scratch/usr/bin/vexa" models >/dev/null
+"$scratch/usr/bin/vexa" --version
+env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/usr/bin/vexa-editor" --version
+"$scratch/usr/bin/vexa-sim" --version
+test -d "$scratch/usr/share/vexa/Data/ASCII"
+test -x "$scratch/usr/libexec/vexa/imagedit"
+for size in 16x16 22x22 24x24 32x32 48x48 64x64 128x128 256x256; do
+    test -s "$scratch/usr/share/icons/hicolor/$size/apps/org.vexa.MessageEditor.png"
+done
+test -s "$scratch/usr/share/icons/hicolor/scalable/apps/org.vexa.MessageEditor.svg"
+# The installed editor finds its Data tree from its own prefix: render a message with it.
+work=$(mktemp -d -p "$scratch")
+"$scratch/usr/bin/vexa" new "$work/1.led" --model P30 >/dev/null
+"$scratch/usr/bin/vexa" set "$work/1.led" --row 0 --kind text --send 1 --content '[ASCII]OK' >/dev/null
+"$scratch/usr/bin/vexa" --data-dir "$work" render "$work/1.led" --model P30 >/dev/null
+
+for page in "$scratch"/usr/share/man/man1/*.1.gz; do
+    if LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null | grep .; then
+        echo "check-package: $page has roff warnings" >&2
+        exit 1
+    fi
+done
+
+desktop-file-validate "$scratch/usr/share/applications/org.vexa.MessageEditor.desktop"
+appstreamcli validate --no-net --pedantic "$scratch/usr/share/metainfo/org.vexa.MessageEditor.metainfo.xml"
+lintian --fail-on error --suppress-tags running-as-root "$deb"
+echo "check-package: package, desktop entry and metainfo are clean"
