@@ -1,10 +1,17 @@
+#include "editors/CAutoRichEditCtrl.h"
 #include "editors/CSmallIconComboBox.h"
 #include "render/TextColourList.h"
 #include "render/TextRasteriser.h"
 #include "ui/UiPictures.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace vexa;
@@ -12,6 +19,14 @@ using namespace vexa;
 // The editors' own controls.
 class TestEditorControls : public QObject {
     Q_OBJECT
+
+    static QAction* Command(QMenu* menu, int command) {
+        for (QAction* action : menu->actions()) {
+            if (action->data().toInt() == command)
+                return action;
+        }
+        return nullptr;
+    }
 
 private slots:
     void iconBoxTakesKnownIconsOnly() {
@@ -43,6 +58,90 @@ private slots:
             QCOMPARE(icon.pixel(8, 8) | 0xFF000000u, bands[1]);
             QCOMPARE(icon.pixel(8, 12) | 0xFF000000u, bands[2]);
         }
+    }
+
+    void asciiOnlyRemovesWideCharactersAndKeepsTheCaret() {
+        CAutoRichEditCtrl field;
+        field.SetAsciiOnly(true);
+        QSignalSpy changes(&field, &CAutoRichEditCtrl::contentChanged);
+        QTest::keyClicks(&field, QStringLiteral("ab"));
+        QTest::sendKeyEvent(QTest::Click, &field, Qt::Key_Eacute, QStringLiteral("\u00E9"), Qt::NoModifier);
+        QCOMPARE(field.toPlainText(), QStringLiteral("ab"));
+        QCOMPARE(field.textCursor().position(), 2);
+        QCOMPARE(changes.count(), 3);
+        auto* pasted = new QMimeData;
+        pasted->setText(QStringLiteral("a\u00F1b\t\u007F"));
+        pasted->setHtml(QStringLiteral("<b>bold</b>"));
+        QApplication::clipboard()->setMimeData(pasted);
+        QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field.toPlainText(), QStringLiteral("abab\t"));
+        QVERIFY(!field.SelectionCharFormat().bold); // pasted as plain text
+    }
+
+    void limitCutsTheInsertionButNeverAToken() {
+        CAutoRichEditCtrl field;
+        field.SetTextLimit(255);
+        field.SetPlainContent(QString(250, u'a'));
+        QTest::keyClicks(&field, QStringLiteral("bcdefgh"));
+        QCOMPARE(field.toPlainText(), QString(250, u'a') + QStringLiteral("bcdef"));
+        field.SetPlainContent(QString(247, u'a'));
+        field.ReplaceSelection(QStringLiteral("[GIF_005]"));
+        QCOMPARE(field.toPlainText(), QString(247, u'a'));
+        field.ReplaceSelection(QStringLiteral("xy[GIF_005]"));
+        QCOMPARE(field.toPlainText(), QString(247, u'a') + QStringLiteral("xy"));
+    }
+
+    // No change is reported while an input method composes; the committed text is.
+    void compositionIsReportedWhenItEnds() {
+        CAutoRichEditCtrl field;
+        QSignalSpy changes(&field, &CAutoRichEditCtrl::contentChanged);
+        QInputMethodEvent start(QStringLiteral("\u1100"), {});
+        QApplication::sendEvent(&field, &start);
+        QInputMethodEvent next(QStringLiteral("\uAC00"), {});
+        QApplication::sendEvent(&field, &next);
+        QCOMPARE(changes.count(), 0);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("\uAC00"));
+        QApplication::sendEvent(&field, &commit);
+        QCOMPARE(field.toPlainText(), QStringLiteral("\uAC00"));
+        QCOMPARE(changes.count(), 1);
+    }
+
+    void contextMenuEnabling() {
+        CAutoRichEditCtrl field;
+        QApplication::clipboard()->setText(QStringLiteral("x"));
+        std::unique_ptr<QMenu> menu(field.CreateContextMenu(nullptr));
+        QVERIFY(!Command(menu.get(), CAutoRichEditCtrl::CutCommand)->isEnabled());
+        QVERIFY(!Command(menu.get(), CAutoRichEditCtrl::CopyCommand)->isEnabled());
+        QVERIFY(!Command(menu.get(), CAutoRichEditCtrl::ClearCommand)->isEnabled());
+        QVERIFY(Command(menu.get(), CAutoRichEditCtrl::PasteCommand)->isEnabled());
+        field.SetPlainContent(QStringLiteral("abc"));
+        menu.reset(field.CreateContextMenu(nullptr));
+        QVERIFY(!Command(menu.get(), CAutoRichEditCtrl::CopyCommand)->isEnabled());
+        QVERIFY(Command(menu.get(), CAutoRichEditCtrl::ClearCommand)->isEnabled());
+        field.selectAll();
+        menu.reset(field.CreateContextMenu(nullptr));
+        QVERIFY(Command(menu.get(), CAutoRichEditCtrl::CutCommand)->isEnabled());
+        Command(menu.get(), CAutoRichEditCtrl::ClearCommand)->trigger();
+        QVERIFY(field.toPlainText().isEmpty());
+    }
+
+    void rtfTravelsWithItsFormats() {
+        CAutoRichEditCtrl field;
+        QVERIFY(field.GetRTF().startsWith(QStringLiteral("{\\rtf")));
+        QVERIFY(field.GetRTF().trimmed().endsWith(u'}'));
+        CharFormat format;
+        format.face = QStringLiteral("Arial");
+        format.sizeTwips = 320;
+        format.colour = qRgb(0xA0, 0xE9, 0x00);
+        format.underline = true;
+        field.SetDefaultCharFormat(format);
+        QTest::keyClicks(&field, QStringLiteral("Hi"));
+        CAutoRichEditCtrl copy;
+        copy.SetRTF(field.GetRTF());
+        QCOMPARE(copy.toPlainText(), QStringLiteral("Hi"));
+        copy.selectAll();
+        QCOMPARE(copy.SelectionCharFormat(), format);
     }
 };
 
