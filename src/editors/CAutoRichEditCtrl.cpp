@@ -120,8 +120,10 @@ void CAutoRichEditCtrl::ReplaceSelection(const QString& text) {
 
 // --- Changes: the limit, the ASCII-only filter and the input-method guard.
 
-void CAutoRichEditCtrl::OnContentsChange(int position, int, int added) {
-    if (filtering || added <= 0)
+// Remembers where text was inserted; a change of format only (as many characters removed
+// as added) inserts nothing.
+void CAutoRichEditCtrl::OnContentsChange(int position, int removed, int added) {
+    if (filtering || added <= removed)
         return;
     const int end = position + added;
     lastInsertStart = lastInsertStart < 0 ? position : std::min(lastInsertStart, position);

@@ -92,7 +92,13 @@ void CDialogDate::BuildLayout() {
     sampleRow->addWidget(sample, 1);
 
     auto* edit = new QVBoxLayout(editGroup);
-    edit->addLayout(FormatRow());
+    if (editor->IsSevenRow()) {
+        // The format controls are hidden on 7-row models; the Y offset arrows stay, beside the flags.
+        flags->insertSpacing(DateEditorModel::FlagCount, 16);
+        flags->insertWidget(DateEditorModel::FlagCount + 1, arrows);
+    } else {
+        edit->addLayout(FormatRow());
+    }
     edit->addLayout(flags);
     edit->addWidget(textField);
     edit->addLayout(sampleRow);

@@ -1,6 +1,8 @@
 #include "editors/CUpDownArrows.h"
 
 #include <QKeyEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -26,7 +28,7 @@ CUpDownArrows::CUpDownArrows(QWidget* parent)
       down(MakeArrow(Qt::DownArrow, QStringLiteral("Move down"), this)) {
     setFocusPolicy(Qt::StrongFocus);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(1, 1, 1, 1); // room for the focus frame
     layout->setSpacing(0);
     layout->addWidget(up);
     layout->addWidget(down);
@@ -44,6 +46,16 @@ void CUpDownArrows::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+// The pair shows the keyboard focus with the style's focus frame around both arrows.
+void CUpDownArrows::paintEvent(QPaintEvent*) {
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 } // namespace vexa

@@ -89,6 +89,13 @@ private slots:
         QCOMPARE(field.toPlainText(), QString(247, u'a'));
         field.ReplaceSelection(QStringLiteral("xy[GIF_005]"));
         QCOMPARE(field.toPlainText(), QString(247, u'a') + QStringLiteral("xy"));
+        // A longer text loaded from a file keeps its characters when it is formatted.
+        field.SetPlainContent(QString(300, u'a'));
+        field.selectAll();
+        CharFormat bold = field.SelectionCharFormat();
+        bold.bold = true;
+        field.SetSelectionCharFormat(bold);
+        QCOMPARE(field.toPlainText().size(), 300);
     }
 
     // No change is reported while an input method composes; the committed text is.

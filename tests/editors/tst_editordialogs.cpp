@@ -309,6 +309,8 @@ private slots:
             Ok(d);
         }));
         QVERIFY(!editorFrame.isNull());
+        const bool sevenRows = ModelCatalogue::Find(model)->rows == 7;
+        QVERIFY(Content(0).startsWith(sevenRows ? QStringLiteral("[ASCII]") : QStringLiteral("{\\rtf")));
         // The 7-row models that send 12 lines export their 7 rows on top of dark ones.
         const auto signRows = [&](const QImage& frame) {
             return frame.copy(0, 0, frame.width(), editorFrame.height());

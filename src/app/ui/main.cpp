@@ -1,6 +1,7 @@
 #include "app/CVexaApp.h"
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
+#include "app/ui/EditorScreenshot.h"
 #include "render/PngFile.h"
 #include "ui/ToolTipStyle.h"
 
@@ -28,9 +29,14 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save a picture of the main window to FILE once it is shown, then quit."),
                                         QStringLiteral("FILE"));
+    const QCommandLineOption screenshotEditor(
+        QStringLiteral("screenshot-editor"),
+        QStringLiteral("With --screenshot: picture the text editor of row 0 or the date editor of row 3 instead."),
+        QStringLiteral("text|date"));
     parser.addOption(dataDir);
     parser.addOption(codePage);
     parser.addOption(screenshot);
+    parser.addOption(screenshotEditor);
     parser.process(application);
 
     CVexaApp app(AppPaths::ForApplication(parser.value(dataDir)));
@@ -46,7 +52,14 @@ int main(int argc, char* argv[]) {
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
     window.show();
-    if (parser.isSet(screenshot)) {
+    if (parser.isSet(screenshot) && parser.isSet(screenshotEditor)) {
+        const QString target = parser.value(screenshot);
+        const bool date = parser.value(screenshotEditor) == QLatin1String("date");
+        QTimer::singleShot(800, &window, [&window, target, date] {
+            EditorScreenshot::Take(window, date ? 3 : 0, date ? EditorScreenshot::DateItem : EditorScreenshot::TextItem,
+                                   target);
+        });
+    } else if (parser.isSet(screenshot)) {
         const QString target = parser.value(screenshot);
         QTimer::singleShot(800, &window, [&window, target] {
             const bool saved = PngFile::Write(window.grab().toImage(), target);
