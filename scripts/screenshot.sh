@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders PNG pictures of the main window under Xvfb with a demo sign: ten rows of varied
-# messages, once on a 16-row model (P29) and once on a 7-row model (P04).
+# messages, once on a 16-row model (P29) and once on a 7-row model (P04), and of the text
+# and date editors opened on that sign.
 # Usage: scripts/screenshot.sh [OUTPUT_DIR]   (default: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -50,16 +51,23 @@ demo_sign() {
     "$vexa" set --row 9 --kind text --content "$(msg 1 '' 'Row ten')" --effect 1 "$file" >/dev/null
 }
 
-shoot() {
-    local model=$1 name=$2 size=$3 scale=${4:-1}
+shoot() { # shoot MODEL NAME SIZE [SCALE [EDITOR]]  (EDITOR: text = row 0, date = row 3)
+    local model=$1 name=$2 size=$3 scale=${4:-1} dialog=${5:-}
     local dir=$work/$name
     demo_sign "$model" "$dir" "$size"
+    local extra=()
+    [ -n "$dialog" ] && extra=(--screenshot-editor "$dialog")
     # Run inside the demo folder: the link engine writes Debug.Log into the current directory.
     (cd "$dir" && QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 2400x1600x24" \
-        "$editor" --data-dir "$dir" --screenshot "$out/$name.png")
+        "$editor" --data-dir "$dir" --screenshot "$out/$name.png" "${extra[@]}")
     echo "screenshot: $out/$name.png"
 }
 
 shoot P29 main-16row 24
 shoot P04 main-7row ascii
 shoot P29 main-16row-2x 24 2
+shoot P29 text-16row 24 1 text
+shoot P04 text-7row ascii 1 text
+shoot P29 date-16row 24 1 date
+shoot P04 date-7row ascii 1 date
+shoot P29 text-16row-2x 24 2 text

@@ -37,7 +37,11 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
     const QCommandLineOption workInDataDir(QStringLiteral("work-in-data-dir"),
                                            QStringLiteral("Work in the data folder, so Debug.Log lands beside WorkData/ "
                                                           "(the desktop menu starts the editor so)."));
-    parser.addOptions({help, version, dataDir, codePage, screenshot, workInDataDir});
+    const QCommandLineOption screenshotEditor(
+        QStringLiteral("screenshot-editor"),
+        QStringLiteral("With --screenshot: picture the text editor of row 0 or the date editor of row 3 instead."),
+        QStringLiteral("text|date"));
+    parser.addOptions({help, version, dataDir, codePage, screenshot, screenshotEditor, workInDataDir});
 
     EditorOptions options;
     if (!parser.parse(arguments)) {
@@ -64,6 +68,7 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
     options.dataDir = parser.value(dataDir);
     options.codePage = parser.value(codePage).toInt();
     options.screenshot = parser.value(screenshot);
+    options.screenshotEditor = parser.value(screenshotEditor);
     options.workInDataDir = parser.isSet(workInDataDir);
     if (DisplayMissing(environment)) {
         options.exitCode = 1;

@@ -13,6 +13,7 @@ struct EditorOptions {
     QString dataDir;       // --data-dir: the folder that holds WorkData/ and Image/
     int codePage = 0;      // --codepage: 0 reads it from System.set
     QString screenshot;    // --screenshot FILE: save a picture of the window, then quit
+    QString screenshotEditor; // --screenshot-editor text|date: picture that editor instead
     bool workInDataDir = false; // --work-in-data-dir: make the data folder the current one
     int exitCode = -1;     // >= 0: print output and end with this status instead of starting
     QString output;

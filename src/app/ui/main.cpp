@@ -2,6 +2,7 @@
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
 #include "app/EditorOptions.h"
+#include "app/ui/EditorScreenshot.h"
 #include "render/PngFile.h"
 #include "ui/ToolTipStyle.h"
 #include "ui/ToolTipWrapper.h"
@@ -46,7 +47,14 @@ int main(int argc, char* argv[]) {
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
     window.show();
-    if (!options.screenshot.isEmpty()) {
+    if (!options.screenshot.isEmpty() && !options.screenshotEditor.isEmpty()) {
+        const QString target = options.screenshot;
+        const bool date = options.screenshotEditor == QLatin1String("date");
+        QTimer::singleShot(800, &window, [&window, target, date] {
+            EditorScreenshot::Take(window, date ? 3 : 0, date ? EditorScreenshot::DateItem : EditorScreenshot::TextItem,
+                                   target);
+        });
+    } else if (!options.screenshot.isEmpty()) {
         const QString target = options.screenshot;
         QTimer::singleShot(800, &window, [&window, target] {
             const bool saved = PngFile::Write(window.grab().toImage(), target);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/ui/DefaultEditorLauncher.h"
+#include "app/ui/IContentEditorLauncher.h"
+
+namespace vexa {
+
+class CVexaApp;
+
+// The program's content editors: the text editor and the date editor for the model in
+// the settings; the editors not built yet answer through DefaultEditorLauncher.
+class EditorLauncher : public IContentEditorLauncher {
+public:
+    explicit EditorLauncher(CVexaApp& app);
+
+    EditorResult Launch(ContentEditorKind kind, int row, QWidget* parent) override;
+
+private:
+    CVexaApp& app;
+    DefaultEditorLauncher unavailable;
+};
+
+} // namespace vexa
