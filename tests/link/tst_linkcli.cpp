@@ -319,6 +319,12 @@ void TestLinkCli::silentSignFailsTheIdRead() {
                                        QStringLiteral("--port"), sim.device});
     QCOMPARE(read.exit, 4);
     QVERIFY(read.err.contains(QStringLiteral("Read failed!")));
+    // The clock frame leaves the port, but no sign confirms it: not a success.
+    const Run clock = Vexa(work, data, {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
+                                        QStringLiteral("--port"), sim.device});
+    QCOMPARE(clock.exit, 4);
+    QVERIFY(clock.out.isEmpty());
+    QVERIFY(clock.err.contains(QStringLiteral("did not confirm")));
 }
 
 void TestLinkCli::chainSendsEveryTickedSignFromItsOwnFile() {
@@ -365,8 +371,16 @@ void TestLinkCli::powerReachesEveryListedSign() {
                                         QStringLiteral("2,4"), QStringLiteral("--model"), QStringLiteral("P27"),
                                         QStringLiteral("--port"), sim.device});
     QCOMPARE(power.exit, 0);
-    QCOMPARE(power.out.trimmed(), QStringLiteral("OK!"));
+    QCOMPARE(power.out.split(u'\n', Qt::SkipEmptyParts), QStringList({"ID 2: OK!", "ID 4: OK!"}));
     QTRY_COMPARE_WITH_TIMEOUT(sim.Events(QStringLiteral("power")).size(), 2, 3000);
+    const Run json = Vexa(work, data, {QStringLiteral("power"), QStringLiteral("on"), QStringLiteral("--ids"),
+                                       QStringLiteral("4,2"), QStringLiteral("--json"), QStringLiteral("--model"),
+                                       QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
+    QCOMPARE(json.exit, 0);
+    const QJsonArray signs = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    QCOMPARE(signs.size(), 2);
+    QCOMPARE(signs[0].toObject().value(QStringLiteral("id")).toInt(), 4);
+    QCOMPARE(signs[1].toObject().value(QStringLiteral("result")).toInt(), 0);
 }
 
 QTEST_MAIN(TestLinkCli)

@@ -1,6 +1,7 @@
 #include "app/CVexaApp.h"
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
+#include "app/ui/ScreenshotScene.h"
 #include "render/PngFile.h"
 #include "ui/ToolTipStyle.h"
 
@@ -28,9 +29,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save a picture of the main window to FILE once it is shown, then quit."),
                                         QStringLiteral("FILE"));
+    const QCommandLineOption scene(QStringLiteral("scene"),
+                                   QStringLiteral("With --screenshot: picture the window in a scene (id-editor, id-modify, "
+                                                  "group-send, after-scan, after-group-send)."),
+                                   QStringLiteral("NAME"));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Serial device to choose at start."),
+                                  QStringLiteral("DEV"));
     parser.addOption(dataDir);
     parser.addOption(codePage);
     parser.addOption(screenshot);
+    parser.addOption(scene);
+    parser.addOption(port);
     parser.process(application);
 
     CVexaApp app(AppPaths::ForApplication(parser.value(dataDir)));
@@ -46,7 +55,17 @@ int main(int argc, char* argv[]) {
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
     window.show();
-    if (parser.isSet(screenshot)) {
+    ScreenshotScene::ChoosePort(window, parser.value(port));
+    if (parser.isSet(screenshot) && parser.isSet(scene)) {
+        if (!ScreenshotScene::Known(parser.value(scene))) {
+            qWarning("vexa-editor: unknown scene %s", qPrintable(parser.value(scene)));
+            return 2;
+        }
+        ScreenshotScene::Run(window, parser.value(scene), parser.value(screenshot), [&window](bool saved) {
+            window.close();
+            QApplication::exit(saved ? 0 : 1);
+        });
+    } else if (parser.isSet(screenshot)) {
         const QString target = parser.value(screenshot);
         QTimer::singleShot(800, &window, [&window, target] {
             const bool saved = PngFile::Write(window.grab().toImage(), target);
