@@ -848,8 +848,8 @@ void CVexaDlg::SetIdle(bool isIdle) {
     Command(GroupSend)->setEnabled(idle && groupSendEnabled);
     for (QWidget* control : std::initializer_list<QWidget*>{checkTimeButton, addButton, modifyButton, delButton, comList})
         control->setEnabled(idle);
-    if (groupDialog)
-        groupDialog->SetActionsEnabled(idle);
+    if (groupDialog && !idle)
+        groupDialog->SetActionsEnabled(false); // back with Send and Scan, once the engine is free
     rowArea->setEnabled(idle);
     modelList->setEnabled(idle);
     signTree->setEnabled(idle);
@@ -988,6 +988,8 @@ void CVexaDlg::OnProgressTimer() {
 void CVexaDlg::OnEndTimer() {
     sendButton->setEnabled(true);
     scanButton->setEnabled(true);
+    if (groupDialog)
+        groupDialog->SetActionsEnabled(true);
     // A bare "OK!" goes; per-sign results, scan results and failures stay until the next
     // transfer starts.
     if (statusPanes->PaneText(2) == TransferRunner::ResultText(SignLink::ResultOk))

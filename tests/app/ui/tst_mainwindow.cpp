@@ -706,10 +706,10 @@ private slots:
             TypePort(device);
             BoxAnswerer answers;
             QTest::mouseClick(Get<QPushButton>(CVexaDlg::CheckTimeButton), Qt::LeftButton);
-            QTest::qWaitFor([&answers] { return answers.texts.contains(QStringLiteral("Check Time Ok !")) ||
+            static_cast<void>(QTest::qWaitFor([&answers] { return answers.texts.contains(QStringLiteral("Check Time Ok !")) ||
                                                 answers.texts.contains(QStringLiteral("Check time error !")) ||
                                                 answers.texts.join(QString()).contains(QStringLiteral("confirm")); },
-                            5000);
+                            5000));
             return answers.texts.join(QLatin1Char('|'));
         };
         {

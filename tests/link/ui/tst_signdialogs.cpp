@@ -2,6 +2,7 @@
 #include "app/WorkFiles.h"
 #include "app/ui/CVexaDlg.h"
 #include "app/ui/CWzdStatusBar.h"
+#include "app/ui/IContentEditorLauncher.h"
 #include "link/TreeOptionsState.h"
 #include "link/ui/CDialogGroup.h"
 #include "link/ui/CDialogID.h"
@@ -9,6 +10,7 @@
 #include "link/ui/CTreeOptionsCtrl.h"
 #include "support/WidgetFinder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonDocument>
@@ -73,13 +75,20 @@ template <typename D> void WithDialog(std::function<void(D*)> steps) {
 }
 
 // Clicks the given button of the next message box and returns its text through *text.
+// It polls, so a box that opens from a timer inside another wait is answered too.
 void AnswerBox(QString* text, QMessageBox::StandardButton button = QMessageBox::Ok) {
-    QTimer::singleShot(0, [text, button] {
-        auto* box = test::WaitForModal<QMessageBox>();
-        QVERIFY(box);
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, text, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
         *text = box->text();
+        poll->stop();
+        poll->deleteLater();
         box->button(button)->click();
     });
+    poll->start();
 }
 
 } // namespace
@@ -236,6 +245,10 @@ private slots:
             list.entries[5] = {QStringLiteral("Five"), 1, 1, 0};
             list.entries[7] = {QStringLiteral("Seven"), 1, 0, 0};
         });
+        app->messageTable.WriteContent(0, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Hi\\par}"));
+        app->messageTable.sendFlag[0] = 1;
+        app->messageTable.SaveParams();
+        window->LoadPreviews();
         UsePort(sim.device);
         QList<bool> disabledDuringRun;
         WithDialog<CDialogGroup>([&](CDialogGroup* d) {
@@ -267,10 +280,12 @@ private slots:
             disabledDuringRun << !test::Get<QPushButton>(d, CDialogGroup::SendAllButton)->isEnabled()
                               << !window->Control(CVexaDlg::AddButton)->isEnabled()
                               << !window->Control(CVexaDlg::ScanButton)->isEnabled();
-            QTRY_VERIFY_WITH_TIMEOUT(window->Idle(), 10000);
+            auto* sendAll = test::Get<QPushButton>(d, CDialogGroup::SendAllButton);
+            QTRY_VERIFY_WITH_TIMEOUT(sendAll->isEnabled(), 10000);
             QCOMPARE(window->StatusPanes()->PaneText(2), QStringLiteral("Sent: 2, 5."));
-            test::Get<QPushButton>(d, CDialogGroup::SendAllButton)->click();
-            QTRY_VERIFY_WITH_TIMEOUT(window->Idle(), 30000);
+            sendAll->click();
+            QVERIFY(!window->Idle());
+            QTRY_VERIFY_WITH_TIMEOUT(sendAll->isEnabled(), 30000);
             d->reject();
         });
         window->Command(CVexaDlg::GroupSend)->trigger();
