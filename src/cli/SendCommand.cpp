@@ -76,7 +76,9 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
                 worst = result;
             return; // printed as JSON when the chain is over
         }
-        const QString text = TransferRunner::ResultText(result);
+        QString text = TransferRunner::ResultText(result);
+        if (result == SignLink::ResultOpenFailed)
+            text += QLatin1Char(' ') + app.signLink.LastOpenFailure();
         const QString line = chain ? QStringLiteral("ID %1: %2").arg(currentSign).arg(text) : text;
         if (result == 0)
             CliContext::PrintLine(line);

@@ -230,7 +230,10 @@ void TestLinkCli::unopenablePortGivesResultOne() {
     QVERIFY2(sent.err.contains(QStringLiteral("Open COM Port Failure!")), qPrintable(sent.err));
     QFile log(QDir(work).filePath(QStringLiteral("Debug.Log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts).size(), 3);
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[3].startsWith(QStringLiteral("Open COM Port Failure! ") + QDir(work).filePath(QStringLiteral("no-such-tty: "))));
+    QVERIFY2(sent.err.contains(QStringLiteral("no-such-tty: ")), qPrintable(sent.err)); // the device and the reason
 
     // A file that is no terminal cannot be opened as a port either.
     const Run clock = Vexa(work, data, {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
