@@ -945,17 +945,23 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),
                               QStringLiteral("%1 Send failed").arg(lParam - wParam));
         return;
-    case SignLink::ScanFinishedMessage:
-        scanMarks.Take(app.idList);
+    case SignLink::ScanFinishedMessage: {
+        // A scan that could not probe the line found nothing out: it leaves no marks.
+        const int result = app.signLink.LastResult();
+        if (result == SignLink::ResultOk)
+            scanMarks.Take(app.idList);
+        else
+            scanMarks.Clear();
         FillSignTree(); // the ticks as stored, the answers as marks beside them
         scanning = false;
-        scanSummary->setText(scanMarks.Summary());
+        scanSummary->setText(result == SignLink::ResultOk ? scanMarks.Summary() : TransferRunner::ResultText(result));
         scanSummary->show();
-        if (app.signLink.LastResult() == SignLink::ResultOpenFailed)
+        if (result == SignLink::ResultOpenFailed)
             ShowOpenFailure();
         else
-            statusPanes->SetPaneText(2, scanMarks.Summary());
+            statusPanes->SetPaneText(2, scanSummary->text());
         return;
+    }
     case SignLink::ScanProgressMessage:
         progressTarget = static_cast<int>(wParam);
         progressBar->setValue(static_cast<int>(wParam));
