@@ -71,3 +71,30 @@ shoot P04 text-7row ascii 1 text
 shoot P29 date-16row 24 1 date
 shoot P04 date-7row ascii 1 date
 shoot P29 text-16row-2x 24 2 text
+
+# The sign dialogs, and the window after a scan and after a group send, against a simulated
+# line of signs 1 and 7 (sign 2 of the demo list does not answer).
+shoot_signs() {
+    local sim=$build/bin/vexa-sim
+    [ -x "$sim" ] || { echo "screenshot: $sim is missing; sign scenes skipped" >&2; return 0; }
+    local dir=$work/signs
+    demo_sign P26 "$dir" 24
+    local events=$work/sim-events
+    "$sim" --model P26 --ids 1,7 >"$events" &
+    local sim_pid=$!
+    local device=""
+    for _ in $(seq 50); do
+        device=$(head -n 1 "$events" 2>/dev/null | sed -n 's/^.*\(\/dev\/[^ "]*\).*$/\1/p')
+        [ -n "$device" ] && break
+        sleep 0.1
+    done
+    for scene in id-editor id-modify group-send after-scan after-group-send; do
+        (cd "$dir" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 2400x1600x24" \
+            "$editor" --data-dir "$dir" --port "$device" --scene "$scene" --screenshot "$out/signs-$scene.png") ||
+            echo "screenshot: scene $scene failed" >&2
+        echo "screenshot: $out/signs-$scene.png"
+    done
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+}
+shoot_signs

@@ -41,7 +41,13 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
         QStringLiteral("screenshot-editor"),
         QStringLiteral("With --screenshot: picture the text editor of row 0 or the date editor of row 3 instead."),
         QStringLiteral("text|date"));
-    parser.addOptions({help, version, dataDir, codePage, screenshot, screenshotEditor, workInDataDir});
+    const QCommandLineOption scene(QStringLiteral("scene"),
+                                   QStringLiteral("With --screenshot: picture the window in a scene (id-editor, id-modify, "
+                                                  "group-send, after-scan, after-group-send)."),
+                                   QStringLiteral("NAME"));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Serial device to choose at start."),
+                                  QStringLiteral("DEV"));
+    parser.addOptions({help, version, dataDir, codePage, port, screenshot, screenshotEditor, scene, workInDataDir});
 
     EditorOptions options;
     if (!parser.parse(arguments)) {
@@ -69,6 +75,8 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
     options.codePage = parser.value(codePage).toInt();
     options.screenshot = parser.value(screenshot);
     options.screenshotEditor = parser.value(screenshotEditor);
+    options.scene = parser.value(scene);
+    options.port = parser.value(port);
     options.workInDataDir = parser.isSet(workInDataDir);
     if (DisplayMissing(environment)) {
         options.exitCode = 1;

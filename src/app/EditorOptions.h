@@ -14,6 +14,8 @@ struct EditorOptions {
     int codePage = 0;      // --codepage: 0 reads it from System.set
     QString screenshot;    // --screenshot FILE: save a picture of the window, then quit
     QString screenshotEditor; // --screenshot-editor text|date: picture that editor instead
+    QString scene;         // --scene NAME: with --screenshot, picture the window in a scene
+    QString port;          // --port DEV: the serial device to choose at start
     bool workInDataDir = false; // --work-in-data-dir: make the data folder the current one
     int exitCode = -1;     // >= 0: print output and end with this status instead of starting
     QString output;

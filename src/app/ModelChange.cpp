@@ -6,6 +6,22 @@
 
 namespace vexa {
 
+bool ModelChange::WouldReplaceMessages(CVexaApp& app, const QString& newName) {
+    const QString oldName = app.settingsFile.LedType();
+    if (newName == oldName || !ModelCatalogue::ModelGroupChanged(oldName, newName))
+        return false;
+    for (int row = 0; row < CMessageTable::RowCount; ++row) {
+        if (!app.messageTable.ReadContent(row).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QString ModelChange::QuestionText() {
+    return QStringLiteral("The new model needs other messages: the messages of this sign will be replaced by "
+                          "the model's template.\nReplace them?");
+}
+
 ModelChange::Result ModelChange::Apply(CVexaApp& app, const QString& newName) {
     const QString oldName = app.settingsFile.LedType();
     if (newName == oldName)

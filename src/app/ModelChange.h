@@ -17,6 +17,11 @@ public:
         FileReset,    // another group: the current sign's file is the new template
     };
 
+    // True when choosing newName would replace messages the operator wrote: the model
+    // group changes and a row of the current sign's file has content. The window asks first.
+    static bool WouldReplaceMessages(CVexaApp& app, const QString& newName);
+    static QString QuestionText();
+
     // Stores newName as LedType and resets the current sign's file when the group changes.
     // Message files of other signs are not touched.
     static Result Apply(CVexaApp& app, const QString& newName);

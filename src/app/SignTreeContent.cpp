@@ -12,15 +12,16 @@ bool InGroupZero(const CIdList::Entry& entry) { return entry.groupMask != 0 && (
 
 } // namespace
 
-SignTreeContent SignTreeContent::Build(const CIdList& list, bool scanning) {
+SignTreeContent SignTreeContent::Build(const CIdList& list, const ScanMarks* marks) {
     SignTreeContent content;
     content.rootChecked = (list.groupCheck & 1u) != 0;
     for (int id = 1; id <= CIdList::MaxId; ++id) {
         const CIdList::Entry& entry = list.entries[static_cast<size_t>(id)];
         if (!InGroupZero(entry))
             continue;
-        const bool checked = scanning ? entry.scanState == 1 : (entry.checkMask & 1u) != 0;
-        content.signs.append({id, QStringLiteral("%1.%2").arg(id).arg(entry.name), checked});
+        const bool checked = (entry.checkMask & 1u) != 0;
+        const ScanMarks::Mark mark = marks ? marks->For(id) : ScanMarks::Mark::None;
+        content.signs.append({id, QStringLiteral("%1.%2").arg(id).arg(entry.name), checked, mark});
     }
     return content;
 }

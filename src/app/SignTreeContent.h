@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ScanMarks.h"
+
 #include <QList>
 #include <QString>
 
@@ -15,14 +17,16 @@ public:
     struct Sign {
         int id = 0;
         QString text; // "%d.%s" of ID and name
-        bool checked = false;
+        bool checked = false; // bit 0 of the sign's checkMask: the send addresses it
+        ScanMarks::Mark scanMark = ScanMarks::Mark::None;
     };
 
     bool rootChecked = false;
     QList<Sign> signs;
 
-    // While a scan runs the boxes show which signs answered instead of the stored ticks.
-    static SignTreeContent Build(const CIdList& list, bool scanning);
+    // The boxes always show the stored ticks; what the last scan found comes as a mark
+    // beside them (none when marks is null or holds no scan).
+    static SignTreeContent Build(const CIdList& list, const ScanMarks* marks = nullptr);
 
     // The sign that selecting the root makes current: the first sign of group 0, else 0.
     static int FirstSignId(const CIdList& list);

@@ -1,6 +1,7 @@
 #include "app/TransferRunner.h"
 
 #include "app/CVexaApp.h"
+#include "app/ClockResult.h"
 #include "core/ModelCatalogue.h"
 #include "render/SendPreparation.h"
 
@@ -81,6 +82,7 @@ TransferRunner::Start TransferRunner::StartChain() {
     if (sendIds.isEmpty())
         return Start::NoIdSelected;
     sendIndex = 0;
+    chainResults.clear();
     chainRunning = true;
     SendToNextSign();
     return Start::Started;
@@ -114,6 +116,17 @@ void TransferRunner::FinishSends() {
     emit sendsFinished();
 }
 
+TransferRunner::Start TransferRunner::PrepareGroupData() {
+    const DisplayModel* model = Model();
+    if (!model)
+        return Start::NoModel;
+    if (app.signLink.IsBusy())
+        return Start::Busy;
+    app.messageTable.SaveParams();
+    prepare(*model, app.payload);
+    return Start::Started;
+}
+
 TransferRunner::Start TransferRunner::StartGroupTransfer() {
     const DisplayModel* model = Model();
     if (!model)
@@ -128,6 +141,8 @@ TransferRunner::Start TransferRunner::StartGroupTransfer() {
 }
 
 TransferRunner::Start TransferRunner::StartScan() {
+    if (!Model())
+        return Start::NoModel;
     if (app.signLink.IsBusy())
         return Start::Busy;
     for (CIdList::Entry& entry : app.idList.entries)
@@ -137,7 +152,10 @@ TransferRunner::Start TransferRunner::StartScan() {
 
 void TransferRunner::OnLinkMessage(int message, qintptr, qintptr lParam) {
     if (message == SignLink::ProgressMessage && (lParam & 0xFFFF) == 1) {
-        emit transferEnded(static_cast<int>(lParam >> 16));
+        const int result = static_cast<int>(lParam >> 16);
+        if (chainRunning && sendRunning)
+            chainResults.append({app.signLink.currentId.load(), result});
+        emit transferEnded(result);
         return;
     }
     if (message != SignLink::SendEndedMessage || !sendRunning)
@@ -150,15 +168,13 @@ void TransferRunner::OnLinkMessage(int message, qintptr, qintptr lParam) {
 }
 
 void TransferRunner::SynchronizeTime() {
-    if (!app.signLink.SetClock()) {
-        emit clockChecked(false);
-        return;
-    }
-    QTimer::singleShot(ClockCheckDelayMs, this, [this] {
+    app.signLink.SetClock();
+    // A port that did not open is closed right after the command; the frame and the
+    // sign's acknowledgement are judged when the wait is over.
+    const bool opened = app.signLink.Port()->IsOpen();
+    QTimer::singleShot(opened ? ClockCheckDelayMs : 0, this, [this, opened] {
         app.signLink.ClosePort();
-        // The clock counts as set only when its frame really left the port and the
-        // engine holds the acknowledgement.
-        emit clockChecked(app.signLink.ackFlag.load() != 0 && app.signLink.ClockFrameSent());
+        emit clockChecked(ClockResult::Judge(opened, app.signLink.ClockFrameSent(), app.signLink.ackFlag.load() != 0));
     });
 }
 

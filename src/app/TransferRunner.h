@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/SignLink.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -57,15 +59,22 @@ public:
     void StopChainAfterCurrent();
     bool ChainRunning() const { return chainRunning; }
     const QList<int>& SendIds() const { return sendIds; }
+    // The outcome of every sign of the last chain, in the order they were sent.
+    const QList<SignLink::IdResult>& ChainResults() const { return chainResults; }
     int SendIndex() const { return sendIndex; }
 
+    // Saves the rows and fills the payload of the open message file, as the Group Send
+    // command does before its dialog opens; NoModel without a model.
+    Start PrepareGroupData();
     // Group operation of the engine's groupIds/groupCount/groupOperation, after the size
     // check (the payload was prepared before).
     Start StartGroupTransfer();
-    // Marks every sign as not answered and probes the line.
+    // Marks every sign as not answered and probes the line; NoModel without a model (the
+    // probes and their settings depend on it).
     Start StartScan();
 
-    // Clock and ID commands; the outcome arrives with clockChecked / idRead / idSet.
+    // Clock and ID commands; the outcome arrives with clockChecked (a ClockResult::Outcome)
+    // / idRead / idSet.
     void SynchronizeTime();
     void ReadId();
     void SetId(int current, int next);
@@ -74,7 +83,6 @@ public:
     static QString ResultText(int result);
     static QString SizeQuestionText(int language, int excess);
     static QString NoIdSelectedText(int language);
-    static QString ClockText(bool ok) { return ok ? QStringLiteral("Check Time Ok !") : QStringLiteral("Check time error !"); }
 
 signals:
     // A sign of a send (single or chain) starts: its ID, position and the number of signs.
@@ -83,7 +91,7 @@ signals:
     void transferEnded(int result);
     // Every send of a single send or a chain is over (after the 1128 of the last one).
     void sendsFinished();
-    void clockChecked(bool ok);
+    void clockChecked(int outcome);
     void idRead(bool ok, int id);
     void idSet(bool ok);
 
@@ -99,6 +107,7 @@ private:
     Preparer prepare;
     bool reloadSelected = true;
     QList<int> sendIds;
+    QList<SignLink::IdResult> chainResults;
     int sendIndex = 0;
     bool chainRunning = false;
     bool sendRunning = false;

@@ -1,5 +1,6 @@
 #include "cli/ClockCommand.h"
 
+#include "app/ClockResult.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
 #include "cli/LinkSession.h"
@@ -9,27 +10,28 @@
 namespace vexa {
 
 int ClockCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("clock"),
-                      QStringLiteral("Set the sign's clock to the computer's local time. Exit status: 0 set, 1 port "
-                                     "not opened, 3 the clock frame was not sent or not acknowledged."));
+    VerbParser parser(
+        QStringLiteral("clock"),
+        QStringLiteral("Set the sign's clock to the computer's local time. Exit status: 0 the sign "
+                       "acknowledged the clock, 1 port not opened, 3 the clock frame was not sent, "
+                       "4 the frame was sent but the sign did not acknowledge it."));
     LinkSession::AddOptions(parser);
     if (auto exit = parser.Parse(args, 0))
         return *exit;
     LinkSession session(context);
     if (!session.Configure(parser, QStringLiteral("clock")))
         return CliContext::UsageError;
-    bool openFailed = false;
-    QObject::connect(&session.Link(), &SignLink::openFailure, [&] { openFailed = true; });
-    std::optional<bool> outcome;
-    QObject::connect(&session.Runner(), &TransferRunner::clockChecked, [&](bool ok) { outcome = ok; });
+    std::optional<int> checked;
+    QObject::connect(&session.Runner(), &TransferRunner::clockChecked,
+                     [&](int outcome) { checked = outcome; });
     session.Runner().SynchronizeTime();
-    session.WaitUntil([&] { return outcome.has_value(); });
-    if (*outcome) {
-        CliContext::PrintLine(TransferRunner::ClockText(true));
-        return 0;
-    }
-    CliContext::PrintError(TransferRunner::ClockText(false));
-    return openFailed ? SignLink::ResultOpenFailed : SignLink::ResultSendFailed;
+    session.WaitUntil([&] { return checked.has_value(); });
+    const auto outcome = static_cast<ClockResult::Outcome>(*checked);
+    if (outcome == ClockResult::Acknowledged)
+        CliContext::PrintLine(ClockResult::Text(outcome));
+    else
+        CliContext::PrintError(ClockResult::Text(outcome));
+    return ClockResult::ExitStatus(outcome);
 }
 
 } // namespace vexa

@@ -1,46 +1,66 @@
 #include "cli/GroupRun.h"
 
 #include "app/CVexaApp.h"
+#include "app/SignResults.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
 #include "cli/LinkSession.h"
+#include "link/GroupSendModel.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
 
 namespace vexa {
 
-int GroupRun::Run(LinkSession& session, const QList<int>& ids, int operation) {
+void GroupRun::PrintResults(const QList<SignLink::IdResult>& results, bool json) {
+    if (json) {
+        QJsonArray array;
+        for (const SignLink::IdResult& r : results)
+            array.append(QJsonObject{{QStringLiteral("id"), r.id},
+                                     {QStringLiteral("result"), r.result},
+                                     {QStringLiteral("text"), TransferRunner::ResultText(r.result)}});
+        CliContext::PrintJson(QJsonDocument(array));
+        return;
+    }
+    for (const SignLink::IdResult& r : results) {
+        if (r.result == SignLink::ResultOk)
+            CliContext::PrintLine(SignResults::Line(r));
+        else
+            CliContext::PrintError(SignResults::Line(r));
+    }
+}
+
+int GroupRun::Run(LinkSession& session, const QList<int>& ids, int operation, bool json) {
     SignLink& link = session.Link();
-    link.groupCount = static_cast<int>(std::min<qsizetype>(ids.size(), SignLink::MaxGroupIds));
-    for (int i = 0; i < link.groupCount; ++i)
-        link.groupIds[static_cast<size_t>(i)] = ids[i];
-    link.groupOperation = operation;
+    GroupSendModel::HandToLink(link, ids, operation);
 
     std::optional<int> result;
     int failed = 0;
-    bool workerDone = false;
     QObject::connect(&link, &SignLink::linkMessage, [&](int message, qintptr wParam, qintptr lParam) {
         if (message == SignLink::GroupFailedMessage)
             failed = static_cast<int>(lParam - wParam);
     });
     QObject::connect(&session.Runner(), &TransferRunner::transferEnded, [&](int r) { result = r; });
     switch (session.Runner().StartGroupTransfer()) {
-    case TransferRunner::Start::Started: break;
-    case TransferRunner::Start::Declined: return LinkSession::RefusedBySize;
-    default: return CliContext::Failure;
+    case TransferRunner::Start::Started:
+        break;
+    case TransferRunner::Start::Declined:
+        return LinkSession::RefusedBySize;
+    default:
+        return CliContext::Failure;
     }
-    session.WaitUntil([&] {
-        workerDone = !link.IsBusy();
-        return result.has_value() && workerDone;
-    });
-    if (*result != SignLink::ResultOk) {
-        CliContext::PrintError(TransferRunner::ResultText(*result));
+    session.WaitUntil([&] { return result.has_value() && !link.IsBusy(); });
+    PrintResults(link.GroupResults(), json);
+    if (*result == SignLink::ResultOpenFailed) {
+        CliContext::PrintError(TransferRunner::ResultText(*result) + QLatin1Char(' ') +
+                               link.LastOpenFailure());
         return *result;
     }
     if (failed > 0) {
         CliContext::PrintError(QStringLiteral("%1 Send failed").arg(failed));
         return SignLink::ResultSendFailed;
     }
-    CliContext::PrintLine(TransferRunner::ResultText(SignLink::ResultOk));
-    return 0;
+    return *result;
 }
 
 } // namespace vexa

@@ -1,16 +1,21 @@
 #pragma once
 
+#include "link/SignLink.h"
+
 #include <QList>
 
 namespace vexa {
 
 class LinkSession;
 
-// Runs the engine's group operation for ids and prints the outcome the way the editor
-// reports it ("OK!", "%d Send failed", or the result text). Returns the exit status.
+// Runs the engine's group operation for ids and prints the outcome of every sign, one
+// line each ("ID 3: OK!", failures on stderr) or with json one JSON array of one object
+// per sign, then "%d Send failed" when some failed. Returns the exit status.
 class GroupRun {
 public:
-    static int Run(LinkSession& session, const QList<int>& ids, int operation);
+    static int Run(LinkSession& session, const QList<int>& ids, int operation, bool json);
+    // The per-sign lines or JSON of a group operation or a multi-sign send.
+    static void PrintResults(const QList<SignLink::IdResult>& results, bool json);
 };
 
 } // namespace vexa

@@ -16,14 +16,16 @@ namespace vexa {
 int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
     VerbParser parser(QStringLiteral("group-send"),
                       QStringLiteral("Send the messages of a message file to every listed sign of an addressed line, "
-                                     "one ID after the other. Exit status: 0 all sent, 1 port not opened, 3 some IDs "
+                                     "one ID after the other, one result line per sign. Exit status: 0 all sent, 1 port not opened, 3 some IDs "
                                      "failed, 5 refused because the data is over the model's limit."),
                       QStringLiteral("FILE"));
     LinkSession::AddOptions(parser);
     const QCommandLineOption idsOption(QStringLiteral("ids"), QStringLiteral("Sign IDs, e.g. 1,2,3."),
                                        QStringLiteral("LIST"));
     const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("Send data over the limit capped."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print one JSON object per sign."));
     parser.addOption(idsOption);
+    parser.addOption(json);
     parser.addOption(yes);
     if (auto exit = parser.Parse(args, 1))
         return *exit;
@@ -55,7 +57,7 @@ int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
         app.LoadGlyphLibrary();
     SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(session.ModelName()), app.messageTable, app.rowImages,
                                         app.payload);
-    return GroupRun::Run(session, *ids, SignLink::GroupSendMessages);
+    return GroupRun::Run(session, *ids, SignLink::GroupSendMessages, parser.isSet(json));
 }
 
 } // namespace vexa

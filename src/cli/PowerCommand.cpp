@@ -10,13 +10,15 @@ namespace vexa {
 
 int PowerCommand::Run(CliContext& context, const QStringList& args) {
     VerbParser parser(QStringLiteral("power"),
-                      QStringLiteral("Switch the signs with the given IDs on or off, one after the other. Exit "
-                                     "status: 0 all sent, 1 port not opened, 3 some IDs failed."),
+                      QStringLiteral("Switch the signs with the given IDs on or off, one after the other, one result line "
+                                     "per sign. Exit status: 0 all sent, 1 port not opened, 3 some IDs failed."),
                       QStringLiteral("on|off"));
     LinkSession::AddOptions(parser);
     const QCommandLineOption idsOption(QStringLiteral("ids"), QStringLiteral("Sign IDs, e.g. 1,2,3."),
                                        QStringLiteral("LIST"));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print one JSON object per sign."));
     parser.addOption(idsOption);
+    parser.addOption(json);
     if (auto exit = parser.Parse(args, 1))
         return *exit;
     const QString state = parser.positionalArguments().front();
@@ -33,7 +35,7 @@ int PowerCommand::Run(CliContext& context, const QStringList& args) {
     LinkSession session(context);
     if (!session.Configure(parser, QStringLiteral("power")))
         return CliContext::UsageError;
-    return GroupRun::Run(session, *ids, state == QLatin1String("on") ? SignLink::GroupPowerOn : SignLink::GroupPowerOff);
+    return GroupRun::Run(session, *ids, state == QLatin1String("on") ? SignLink::GroupPowerOn : SignLink::GroupPowerOff, parser.isSet(json));
 }
 
 } // namespace vexa

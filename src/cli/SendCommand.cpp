@@ -3,6 +3,7 @@
 #include "app/CVexaApp.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
+#include "cli/GroupRun.h"
 #include "cli/LinkSession.h"
 #include "cli/VerbParser.h"
 
@@ -25,7 +26,10 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
                                  QStringLiteral("Send data over the model's limit capped, without asking."));
     parser.addOption(id);
     parser.addOption(mode485);
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("With --485: print one JSON object per sign instead of lines."));
     parser.addOption(yes);
+    parser.addOption(json);
     if (auto exit = parser.Parse(args, -1))
         return *exit;
     const QStringList files = parser.positionalArguments();
@@ -67,7 +71,14 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
     });
     QObject::connect(&runner, &TransferRunner::transferEnded, [&](int result) {
         session.Progress().Finish();
-        const QString text = TransferRunner::ResultText(result);
+        if (chain && parser.isSet(json)) {
+            if (worst == 0)
+                worst = result;
+            return; // printed as JSON when the chain is over
+        }
+        QString text = TransferRunner::ResultText(result);
+        if (result == SignLink::ResultOpenFailed)
+            text += QLatin1Char(' ') + app.signLink.LastOpenFailure();
         const QString line = chain ? QStringLiteral("ID %1: %2").arg(currentSign).arg(text) : text;
         if (result == 0)
             CliContext::PrintLine(line);
@@ -97,6 +108,8 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
     }
     if (start == TransferRunner::Start::Started)
         session.WaitUntil([&] { return finished; });
+    if (chain && parser.isSet(json))
+        GroupRun::PrintResults(runner.ChainResults(), true);
     else if (start == TransferRunner::Start::Declined)
         return LinkSession::RefusedBySize;
     if (refused && worst == 0)

@@ -169,9 +169,24 @@ bool SignLink::EnsureOpen() {
 }
 
 void SignLink::LogOpenFailure() {
-    qCInfo(lcLink).noquote() << "open failed:" << port->PortName() << port->ErrorString();
+    const QString detail = port->PortName() + QStringLiteral(": ") + port->ErrorString();
+    qCInfo(lcLink).noquote() << "open failed:" << detail;
     if (family == static_cast<int>(LinkFamily::PagedBlocks))
         debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()));
+    // Every family notes which device failed and why, so the log explains the message box.
+    debugLog.Write(QStringLiteral("Open COM Port Failure! ") + detail);
+    std::lock_guard lock(outcomeMutex);
+    lastOpenFailure = detail;
+}
+
+QString SignLink::LastOpenFailure() const {
+    std::lock_guard lock(outcomeMutex);
+    return lastOpenFailure;
+}
+
+QList<SignLink::IdResult> SignLink::GroupResults() const {
+    std::lock_guard lock(outcomeMutex);
+    return groupResults;
 }
 
 QString SignLink::OpenFailureText(const char* function, int error) {
@@ -311,7 +326,16 @@ bool SignLink::StartGroup() {
 
 void SignLink::RunGroup(const std::shared_ptr<SendJob>& job, std::vector<int> ids, int operation) {
     ClearReplies();
+    QList<IdResult> results;
+    const auto publish = [this, &results] {
+        std::lock_guard lock(outcomeMutex);
+        groupResults = results;
+    };
+    publish();
     if (!EnsureOpen()) {
+        for (int id : ids)
+            results.append({id, ResultOpenFailed});
+        publish();
         lastResult = ResultOpenFailed;
         Report(ProgressMessage, 0, 65536 + 1);
         busy = false;
@@ -338,7 +362,9 @@ void SignLink::RunGroup(const std::shared_ptr<SendJob>& job, std::vector<int> id
         }
         if (ok)
             ++successes;
+        results.append({id, ok ? ResultOk : ResultSendFailed});
     }
+    publish();
     currentId = savedId;
     lastResult = successes < count ? ResultSendFailed : ResultOk;
     progress = 100;
@@ -395,11 +421,10 @@ int SignLink::SetClock() {
     clockSent = 0;
     if (!frames || !OpenForCommand("SendCheckTime"))
         return 1;
-    ackFlag = 1;
+    // ackFlag stays 0 until the sign's acknowledgement sets it, so that a silent line is
+    // never taken for a set clock.
     const bool sent = WriteFrame(frames->ClockFrame(static_cast<LinkFamily>(family), QDateTime::currentDateTime()));
     clockSent = sent ? 1 : 0;
-    if (!sent)
-        ackFlag = 0; // a clock frame that never left the port was not accepted
     return 1;
 }
 

@@ -7,6 +7,7 @@
 #include "link/FrameSource.h"
 #include "link/ReplyBuffer.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -55,6 +56,13 @@ public:
     enum class Delivery { Marshalled, Direct };
 
     static constexpr int MaxGroupIds = 512;
+
+    // Outcome of one ID of a group operation: ResultOk when all its frames were written,
+    // ResultSendFailed when one was not, ResultOpenFailed when the port did not open.
+    struct IdResult {
+        int id = 0;
+        int result = ResultOk;
+    };
     static constexpr int ScanCloseDelayMs = 100;
     static constexpr int GroupCloseDelayMs = 500;
 
@@ -110,6 +118,12 @@ public:
     bool StartGroup();
     bool StartScan();
     bool IsBusy() const { return busy.load(); }
+    // The per-ID outcomes of the last group operation, in the order the IDs were sent.
+    // Complete when its final 1124 is reported.
+    QList<IdResult> GroupResults() const;
+    // Device and system reason of the last port that did not open
+    // ("/dev/ttyUSB0: No such file or directory"), empty before any failure.
+    QString LastOpenFailure() const;
     // Result of the last send, group or scan worker: 0, 1 (port not opened) or 3 (a frame
     // not sent; for a group, some IDs failed).
     int LastResult() const { return lastResult.load(); }
@@ -121,7 +135,8 @@ public:
     void Stop();
 
     // Commands on the caller's thread; they return 1 (their outcome is judged from the
-    // flags afterwards). SetClock also notes whether the clock frame left the port.
+    // flags afterwards). SetClock also notes whether the clock frame left the port; its
+    // ackFlag stays 0 until the sign acknowledges the clock.
     int SetClock();
     int ReadId();
     int SetId(int current, int next);
@@ -182,6 +197,9 @@ private:
     DebugLog debugLog;
 
     mutable std::mutex replyMutex;
+    mutable std::mutex outcomeMutex; // groupResults and lastOpenFailure: worker writes, UI reads
+    QList<IdResult> groupResults;
+    QString lastOpenFailure;
     ReplyBuffer replyBuffer;
 
     std::thread worker;

@@ -33,7 +33,7 @@ private slots:
         AddSign(list, 4, QStringLiteral("Other group"), 2, 1);
         AddSign(list, 255, QString(), 1, 1);
         list.groupCheck = 1;
-        const SignTreeContent c = SignTreeContent::Build(list, false);
+        const SignTreeContent c = SignTreeContent::Build(list);
         QVERIFY(c.rootChecked);
         QCOMPARE(c.signs.size(), 3);
         QCOMPARE(c.signs[0].text, QStringLiteral("2.Two"));
@@ -44,16 +44,30 @@ private slots:
         QCOMPARE(SignTreeContent::FirstSignId(list), 2);
     }
 
-    void scanShowsAnswersNotTicks() {
+    // The boxes keep the stored ticks after a scan; the answers are marks beside them.
+    void scanMarksLeaveTheTicks() {
         CIdList list;
         list.Clear();
         AddSign(list, 3, QStringLiteral("A"), 1, 0);
         AddSign(list, 5, QStringLiteral("B"), 1, 1);
+        AddSign(list, 7, QStringLiteral("C"), 1, 1);
         list.entries[3].scanState = 1;
         list.entries[5].scanState = 2;
-        const SignTreeContent c = SignTreeContent::Build(list, true);
-        QVERIFY(c.signs[0].checked);
-        QVERIFY(!c.signs[1].checked);
+        list.entries[7].scanState = 1;
+        ScanMarks marks;
+        QCOMPARE(SignTreeContent::Build(list, &marks).signs[0].scanMark, ScanMarks::Mark::None);
+        QVERIFY(marks.Summary().isEmpty());
+        marks.Take(list);
+        const SignTreeContent c = SignTreeContent::Build(list, &marks);
+        QVERIFY(!c.signs[0].checked);
+        QVERIFY(c.signs[1].checked);
+        QCOMPARE(c.signs[0].scanMark, ScanMarks::Mark::Answered);
+        QCOMPARE(c.signs[1].scanMark, ScanMarks::Mark::NoAnswer);
+        QCOMPARE(marks.Summary(), QStringLiteral("2 signs answered: 3, 7"));
+        list.entries[3].scanState = 2;
+        list.entries[7].scanState = 2;
+        marks.Take(list);
+        QCOMPARE(marks.Summary(), QStringLiteral("No sign answered."));
     }
 
     void emptyListHasNoFirstSign() {
@@ -61,7 +75,7 @@ private slots:
         list.Clear();
         AddSign(list, 4, QStringLiteral("Other group"), 2, 0);
         QCOMPARE(SignTreeContent::FirstSignId(list), 0);
-        QVERIFY(SignTreeContent::Build(list, false).signs.isEmpty());
+        QVERIFY(SignTreeContent::Build(list).signs.isEmpty());
     }
 
     void rootTickReachesEverySign() {

@@ -1,4 +1,5 @@
 #include "app/CVexaApp.h"
+#include "app/ClockResult.h"
 #include "app/TransferRunner.h"
 #include "link/MemorySerialPort.h"
 
@@ -7,8 +8,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cerrno>
+#include <functional>
 
 using namespace vexa;
 
@@ -73,7 +76,7 @@ private slots:
     void chainPassesOverADeclinedSign();
     void chainGoesOnAfterAnOpenFailure();
     void chainWithoutTickedSignsStartsNothing();
-    void clockCheckNeedsTheFrameOnTheWire();
+    void clockCheckNeedsTheSignsAnswer();
     void resultAndQuestionTexts();
 };
 
@@ -169,25 +172,32 @@ void TestTransferRunner::chainWithoutTickedSignsStartsNothing() {
     QCOMPARE(b.port.OpenCount(), 0);
 }
 
-void TestTransferRunner::clockCheckNeedsTheFrameOnTheWire() {
-    {
+// Only the sign's acknowledgement sets the clock; a frame unanswered is a warning, one
+// that never left the port an error.
+void TestTransferRunner::clockCheckNeedsTheSignsAnswer() {
+    const auto check = [](const std::function<void(Bench&)>& setUp, ClockResult::Outcome expected) {
         Bench b(QStringLiteral("P27"));
+        setUp(b);
         QSignalSpy checked(&b.runner, &TransferRunner::clockChecked);
         b.runner.SynchronizeTime();
-        QVERIFY(b.port.IsOpen()); // closed by the check 800 ms later
+        if (expected != ClockResult::PortNotOpened)
+            QVERIFY(b.port.IsOpen()); // closed by the check 800 ms later
         QTRY_COMPARE(checked.size(), 1);
-        QCOMPARE(checked[0][0].toBool(), true);
+        QCOMPARE(checked[0][0].toInt(), static_cast<int>(expected));
         QVERIFY(!b.port.IsOpen());
-        QCOMPARE(b.port.SentBytes().size(), 14);
-    }
-    {
-        Bench b(QStringLiteral("P27")); // an adapter that opens but sends nothing
-        b.port.SetStalled(true);
-        QSignalSpy checked(&b.runner, &TransferRunner::clockChecked);
-        b.runner.SynchronizeTime();
-        QTRY_COMPARE(checked.size(), 1);
-        QCOMPARE(checked[0][0].toBool(), false);
-    }
+    };
+    check(
+        [](Bench& b) {
+            b.port.SetReceiveNotification(true);
+            QTimer::singleShot(100, [&b] { b.port.InjectReceived(QByteArray::fromHex("CC")); });
+        },
+        ClockResult::Acknowledged);
+    check([](Bench&) {}, ClockResult::NotConfirmed);
+    check([](Bench& b) { b.port.SetStalled(true); }, ClockResult::NotSent);
+    check([](Bench& b) { b.port.SetOpenError(ENODEV); }, ClockResult::PortNotOpened);
+    QCOMPARE(ClockResult::Text(ClockResult::Acknowledged), QStringLiteral("Check Time Ok !"));
+    QCOMPARE(ClockResult::Text(ClockResult::NotSent), QStringLiteral("Check time error !"));
+    QCOMPARE(ClockResult::ExitStatus(ClockResult::NotConfirmed), 4);
 }
 
 void TestTransferRunner::resultAndQuestionTexts() {
@@ -197,8 +207,6 @@ void TestTransferRunner::resultAndQuestionTexts() {
     QCOMPARE(TransferRunner::ResultText(4), QStringLiteral("Read Failure!"));
     QCOMPARE(TransferRunner::SizeQuestionText(1, 3000), QString::fromUtf8("数据超过167个字, 将会丢弃!\r\n继续发送吗?"));
     QCOMPARE(TransferRunner::SizeQuestionText(2, 17), QString::fromUtf8("數據超過1個字, 將會丟棄!\r\n繼續發送嗎?"));
-    QCOMPARE(TransferRunner::ClockText(true), QStringLiteral("Check Time Ok !"));
-    QCOMPARE(TransferRunner::ClockText(false), QStringLiteral("Check time error !"));
 }
 
 QTEST_GUILESS_MAIN(TestTransferRunner)

@@ -230,7 +230,10 @@ void TestLinkCli::unopenablePortGivesResultOne() {
     QVERIFY2(sent.err.contains(QStringLiteral("Open COM Port Failure!")), qPrintable(sent.err));
     QFile log(QDir(work).filePath(QStringLiteral("Debug.Log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts).size(), 3);
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[3].startsWith(QStringLiteral("Open COM Port Failure! ") + QDir(work).filePath(QStringLiteral("no-such-tty: "))));
+    QVERIFY2(sent.err.contains(QStringLiteral("no-such-tty: ")), qPrintable(sent.err)); // the device and the reason
 
     // A file that is no terminal cannot be opened as a port either.
     const Run clock = Vexa(work, data, {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
@@ -319,6 +322,12 @@ void TestLinkCli::silentSignFailsTheIdRead() {
                                        QStringLiteral("--port"), sim.device});
     QCOMPARE(read.exit, 4);
     QVERIFY(read.err.contains(QStringLiteral("Read failed!")));
+    // The clock frame leaves the port, but no sign confirms it: not a success.
+    const Run clock = Vexa(work, data, {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
+                                        QStringLiteral("--port"), sim.device});
+    QCOMPARE(clock.exit, 4);
+    QVERIFY(clock.out.isEmpty());
+    QVERIFY(clock.err.contains(QStringLiteral("did not confirm")));
 }
 
 void TestLinkCli::chainSendsEveryTickedSignFromItsOwnFile() {
@@ -365,8 +374,16 @@ void TestLinkCli::powerReachesEveryListedSign() {
                                         QStringLiteral("2,4"), QStringLiteral("--model"), QStringLiteral("P27"),
                                         QStringLiteral("--port"), sim.device});
     QCOMPARE(power.exit, 0);
-    QCOMPARE(power.out.trimmed(), QStringLiteral("OK!"));
+    QCOMPARE(power.out.split(u'\n', Qt::SkipEmptyParts), QStringList({"ID 2: OK!", "ID 4: OK!"}));
     QTRY_COMPARE_WITH_TIMEOUT(sim.Events(QStringLiteral("power")).size(), 2, 3000);
+    const Run json = Vexa(work, data, {QStringLiteral("power"), QStringLiteral("on"), QStringLiteral("--ids"),
+                                       QStringLiteral("4,2"), QStringLiteral("--json"), QStringLiteral("--model"),
+                                       QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
+    QCOMPARE(json.exit, 0);
+    const QJsonArray signs = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    QCOMPARE(signs.size(), 2);
+    QCOMPARE(signs[0].toObject().value(QStringLiteral("id")).toInt(), 4);
+    QCOMPARE(signs[1].toObject().value(QStringLiteral("result")).toInt(), 0);
 }
 
 QTEST_MAIN(TestLinkCli)

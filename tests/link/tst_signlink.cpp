@@ -180,18 +180,23 @@ void TestSignLink::unopenablePortEndsWithResultOneThen1128() {
     QCOMPARE(Describe(rig.messages), Describe({{1124, 0, 65537}, {1128, 0, 0}}));
     QVERIFY(rig.port.Writes().empty());
     const QStringList log = rig.LogLines();
-    QCOMPARE(log.size(), 4);
+    QCOMPARE(log.size(), 5);
     QVERIFY(log[2].startsWith(QStringLiteral("SendData:")));
     QCOMPARE(log[3], QStringLiteral("Open failure, Error code:%1 ").arg(ENOENT));
+    const QString why = QStringLiteral("Open COM Port Failure! ") + rig.port.PortName() + QStringLiteral(": ") +
+                        rig.port.ErrorString();
+    QCOMPARE(log[4], why);
+    QCOMPARE(rig.link.LastOpenFailure(), why.mid(23));
 
-    // Other families log nothing after the start line.
+    // Other families log only the device and the reason after the start line.
     Rig other;
     other.link.ApplyModel(QStringLiteral("P13"));
     other.port.SetOpenError(ENOENT);
     QVERIFY(other.link.StartSend());
     QTRY_VERIFY(other.Saw(SignLink::SendEndedMessage));
     other.link.WaitForWorker();
-    QCOMPARE(other.LogLines().size(), 3);
+    QCOMPARE(other.LogLines().size(), 4);
+    QVERIFY(other.LogLines()[3].startsWith(QStringLiteral("Open COM Port Failure! ")));
 }
 
 void TestSignLink::stalledLineGivesResultThreeAfterTheLimit() {
@@ -340,7 +345,7 @@ void TestSignLink::clockIsOkOnlyWhenTheFrameLeftThePort() {
         Rig rig;
         rig.link.ApplyModel(QStringLiteral("P13"));
         QCOMPARE(rig.link.SetClock(), 1);
-        QCOMPARE(rig.link.ackFlag.load(), 1);
+        QCOMPARE(rig.link.ackFlag.load(), 0); // sent, not yet acknowledged
         QVERIFY(rig.link.ClockFrameSent());
         QVERIFY(rig.port.IsOpen()); // stays open until ClosePort
         QCOMPARE(rig.link.ClosePort(), 0);

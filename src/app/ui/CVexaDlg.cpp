@@ -1,6 +1,8 @@
 #include "app/ui/CVexaDlg.h"
 
 #include "app/CVexaApp.h"
+#include "app/ClockResult.h"
+#include "app/SignResults.h"
 #include "app/ContentEditing.h"
 #include "core/ModelCatalogue.h"
 #include "app/ModelChange.h"
@@ -19,6 +21,10 @@
 #include "app/ui/EditorLauncher.h"
 #include "app/ui/ImageEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
+#include "app/ui/SignTreeMarks.h"
+#include "link/ui/CDialogGroup.h"
+#include "link/ui/CDialogID.h"
+#include "link/ui/CDialogIDSet.h"
 #include "ui/UiPictures.h"
 #include "app/ui/UnavailableFeature.h"
 #include "link/PortWatcher.h"
@@ -29,6 +35,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -212,16 +219,14 @@ void CVexaDlg::BuildMenus() {
 
     QMenu* setting = AddMenu(QStringLiteral("Setting(&S)"));
     connect(AddCommand(setting, QStringLiteral("ID Modify(&I)"), IdModify), &QAction::triggered, this,
-            [this] { UnavailableFeature::Tell(this, QStringLiteral("ID Modify")); });
+            &CVexaDlg::OnIdModify);
 
     QMenu* tools = AddMenu(QStringLiteral("Tools(&T)"));
     connect(AddCommand(tools, QStringLiteral("Synchronize Time(&V)"), SynchronizeTime), &QAction::triggered, this,
             [this] { OnCheckTime(false); });
     connect(AddCommand(tools, QStringLiteral("Send(&T)"), SendCommand), &QAction::triggered, this, &CVexaDlg::OnSend);
-    connect(AddCommand(tools, QStringLiteral("Group Send(&G)"), GroupSend), &QAction::triggered, this, [this] {
-        app.messageTable.SaveParams();
-        UnavailableFeature::Tell(this, QStringLiteral("Group Send"));
-    });
+    connect(AddCommand(tools, QStringLiteral("Group Send(&G)"), GroupSend), &QAction::triggered, this,
+            &CVexaDlg::OnGroupSend);
 
     languageMenu = AddMenu(QStringLiteral("Language(&L)"));
     for (const LanguageItem& language : kLanguages) {
@@ -276,9 +281,11 @@ QLayout* CVexaDlg::BuildSignPanel() {
     auto* del = WithId(new CPictureButton(QStringLiteral("Del"), UiPictures::DeleteSign, 0, group), DelButton);
     auto* scan = WithId(new CPictureButton(QStringLiteral("Scan"), UiPictures::ScanSigns, 0, group), ScanButton);
     scanButton = scan;
-    connect(add, &QPushButton::clicked, this, [this] { UnavailableFeature::Tell(this, QStringLiteral("Adding signs")); });
-    connect(modify, &QPushButton::clicked, this,
-            [this] { UnavailableFeature::Tell(this, QStringLiteral("Renaming signs")); });
+    addButton = add;
+    modifyButton = modify;
+    delButton = del;
+    connect(add, &QPushButton::clicked, this, [this] { OnEditSigns(IdEditorModel::AddStyle); });
+    connect(modify, &QPushButton::clicked, this, [this] { OnEditSigns(IdEditorModel::ModifyStyle); });
     connect(del, &QPushButton::clicked, this, &CVexaDlg::OnDeleteSign);
     connect(scan, &QPushButton::clicked, this, &CVexaDlg::OnScan);
 
@@ -287,8 +294,13 @@ QLayout* CVexaDlg::BuildSignPanel() {
     buttons->addWidget(modify, 0, 1);
     buttons->addWidget(del, 1, 0);
     buttons->addWidget(scan, 1, 1);
+    scanSummary = new QLabel(group);
+    scanSummary->setAccessibleName(QStringLiteral("Scan result"));
+    scanSummary->setWordWrap(true);
+    scanSummary->hide(); // until the first scan
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(signTree, 1);
+    groupLayout->addWidget(scanSummary);
     groupLayout->addLayout(buttons);
 
     modelList = WithId(new QComboBox(this), ModelList);
@@ -302,7 +314,7 @@ QLayout* CVexaDlg::BuildSignPanel() {
     comList->setToolTip(QStringLiteral("Serial port"));
     comList->lineEdit()->setPlaceholderText(QStringLiteral("ttyUSB0"));
     connect(comList, &QComboBox::activated, this, [this](int index) { ChoosePort(comList->itemText(index)); });
-    connect(comList->lineEdit(), &QLineEdit::editingFinished, this, [this] { ChoosePort(comList->currentText()); });
+    connect(comList->lineEdit(), &QLineEdit::editingFinished, this, &CVexaDlg::OnPortTyped);
     box485 = WithId(new QCheckBox(QStringLiteral("485"), this), Check485);
     const int option485 = app.settingsFile.Mode485();
     box485->setChecked(option485 != 0);
@@ -394,6 +406,10 @@ void CVexaDlg::ConnectRow(MessageRowControls* row) {
 void CVexaDlg::FillModelList() {
     modelList->clear();
     modelList->addItems(ModelCatalogue::Names());
+    ShowStoredModel();
+}
+
+void CVexaDlg::ShowStoredModel() {
     // An empty LedType (first start) selects nothing: the operator has not chosen a model yet.
     const QString stored = app.settingsFile.LedType();
     const DisplayModel* match = stored.isEmpty() ? nullptr : ModelCatalogue::PrefixMatch(stored);
@@ -439,7 +455,14 @@ void CVexaDlg::ApplyModelToWindow() {
 void CVexaDlg::OnModelSelected(int index) {
     if (index < 0)
         return;
-    if (ModelChange::Apply(app, modelList->itemText(index)) == ModelChange::Result::Unchanged)
+    const QString name = modelList->itemText(index);
+    if (ModelChange::WouldReplaceMessages(app, name) &&
+        QMessageBox::question(this, QStringLiteral("Warning"), ModelChange::QuestionText(),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        ShowStoredModel(); // No: the old model stays chosen and the file untouched
+        return;
+    }
+    if (ModelChange::Apply(app, name) == ModelChange::Result::Unchanged)
         return;
     ApplyModelToWindow();
     LoadPreviews();
@@ -554,7 +577,7 @@ void CVexaDlg::FillSignTree() {
     treeReady = false;
     signTree->setUpdatesEnabled(false);
     signTree->clear();
-    const SignTreeContent content = SignTreeContent::Build(app.idList, scanning);
+    const SignTreeContent content = SignTreeContent::Build(app.idList, &scanMarks);
     auto* root = new QTreeWidgetItem(signTree, QStringList{QStringLiteral("LEDS")});
     root->setData(0, ItemIdRole, 0);
     root->setFlags(root->flags() | Qt::ItemIsUserCheckable);
@@ -563,6 +586,7 @@ void CVexaDlg::FillSignTree() {
         item->setData(0, ItemIdRole, sign.id);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, sign.checked ? Qt::Checked : Qt::Unchecked);
+        SignTreeMarks::Show(item, sign.scanMark);
     }
     root->setCheckState(0, content.rootChecked ? Qt::Checked : Qt::Unchecked);
     root->setExpanded(true);
@@ -640,6 +664,43 @@ void CVexaDlg::OnPasteSign(int target) {
     }
 }
 
+// Add (style 0) or Modify (style 1): the ID editor changes and saves the list itself;
+// the tree is refilled whatever it ended with.
+void CVexaDlg::OnEditSigns(int style) {
+    IdEditorModel editor(app.idList, style, app.settingsFile.NowSelID(),
+                         [this](int id) { return QFileInfo::exists(WorkFiles::EnsureWorkFile(app, id, false)); });
+    CDialogID dialog(std::move(editor), this);
+    dialog.exec();
+    FillSignTree();
+}
+
+void CVexaDlg::OnIdModify() {
+    CDialogIDSet dialog(app.signLink, this);
+    dialog.exec();
+}
+
+// Group Send: the rows are saved and the payload prepared before the dialog opens; its
+// buttons start group operations through StartGroupTransfer while it stays open.
+void CVexaDlg::OnGroupSend() {
+    if (!idle || !groupSendEnabled)
+        return;
+    if (transfers->PrepareGroupData() == TransferRunner::Start::NoModel) {
+        QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
+        return;
+    }
+    CDialogGroup dialog(app.settingsFile, app.idList, app.signLink, [this] { StartGroupTransfer(); }, this);
+    groupDialog = &dialog;
+    dialog.exec();
+}
+
+void CVexaDlg::StartGroupTransfer() {
+    if (!idle || transfers->StartGroupTransfer() != TransferRunner::Start::Started)
+        return;
+    groupRunning = true;
+    TransferStarted();
+    scanButton->setEnabled(false);
+}
+
 // ---------------------------------------------------------------------------------------
 // Menus and buttons
 
@@ -689,8 +750,11 @@ void CVexaDlg::OnAbout() {
 }
 
 void CVexaDlg::OnBmpEditor() {
-    if (!ImageEditorLauncher::Launch(app.Paths()))
+    const auto tell = [this] {
         QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Can't execute image editor program!"));
+    };
+    if (!ImageEditorLauncher::Launch(app.Paths(), this, tell))
+        tell();
 }
 
 void CVexaDlg::On485Clicked(bool checked) {
@@ -749,6 +813,10 @@ void CVexaDlg::ChoosePort(const QString& text) {
     statusPanes->SetPaneText(1, QStringLiteral("COM:%1").arg(shown));
 }
 
+// A port typed into the COM box counts once the operator presses Enter or leaves the box,
+// never on every keystroke.
+void CVexaDlg::OnPortTyped() { ChoosePort(comList->currentText()); }
+
 bool CVexaDlg::HasPort() const { return !comList->currentText().trimmed().isEmpty(); }
 
 // ---------------------------------------------------------------------------------------
@@ -757,6 +825,7 @@ bool CVexaDlg::HasPort() const { return !comList->currentText().trimmed().isEmpt
 void CVexaDlg::SetUpTransfers() {
     connect(&app.signLink, &SignLink::linkMessage, this, &CVexaDlg::OnLinkMessage);
     connect(&app.signLink, &SignLink::openFailure, this, [this](const QString& text) {
+        ShowOpenFailure();
         QMessageBox::warning(this, QCoreApplication::applicationName(), text);
     });
     transfers = new TransferRunner(app, this);
@@ -766,12 +835,24 @@ void CVexaDlg::SetUpTransfers() {
     });
     connect(transfers, &TransferRunner::signStarting, this, &CVexaDlg::OnSignStarting);
     connect(transfers, &TransferRunner::sendsFinished, this, &CVexaDlg::OnSendsFinished);
-    connect(transfers, &TransferRunner::clockChecked, this, [this](bool ok) {
-        if (ok)
-            QMessageBox::information(this, QStringLiteral("Information"), TransferRunner::ClockText(true));
-        else
-            QMessageBox::critical(this, QStringLiteral("Error"), TransferRunner::ClockText(false));
-    });
+    connect(transfers, &TransferRunner::clockChecked, this, &CVexaDlg::OnClockChecked);
+}
+
+void CVexaDlg::OnClockChecked(int value) {
+    const auto outcome = static_cast<ClockResult::Outcome>(value);
+    const QString text = ClockResult::Text(outcome);
+    const QString caption = ClockResult::Caption(outcome);
+    switch (outcome) {
+    case ClockResult::Acknowledged: QMessageBox::information(this, caption, text); return;
+    case ClockResult::NotConfirmed: QMessageBox::warning(this, caption, text); return;
+    default: QMessageBox::critical(this, caption, text); return;
+    }
+}
+
+// The message box keeps its fixed text; the status bar tells which device and why.
+void CVexaDlg::ShowOpenFailure() {
+    statusPanes->SetPaneText(2, TransferRunner::ResultText(SignLink::ResultOpenFailed) + QLatin1Char(' ') +
+                                    app.signLink.LastOpenFailure());
 }
 
 // While a transfer runs the link engine reads the message table and the payload from its
@@ -780,8 +861,14 @@ void CVexaDlg::SetUpTransfers() {
 void CVexaDlg::SetIdle(bool isIdle) {
     idle = isIdle;
     Command(SendCommand)->setEnabled(idle);
-    for (int command : {FileNew, FileOpen})
+    // Nothing else may touch the port or the sign list meanwhile either.
+    for (int command : {FileNew, FileOpen, IdModify, SynchronizeTime})
         Command(command)->setEnabled(idle);
+    Command(GroupSend)->setEnabled(idle && groupSendEnabled);
+    for (QWidget* control : std::initializer_list<QWidget*>{checkTimeButton, addButton, modifyButton, delButton, comList})
+        control->setEnabled(idle);
+    if (groupDialog && !idle)
+        groupDialog->SetActionsEnabled(false); // back with Send and Scan, once the engine is free
     rowArea->setEnabled(idle);
     modelList->setEnabled(idle);
     signTree->setEnabled(idle);
@@ -789,6 +876,7 @@ void CVexaDlg::SetIdle(bool isIdle) {
 
 void CVexaDlg::TransferStarted() {
     SetIdle(false);
+    statusPanes->SetPaneText(2, QString());
     sendButton->setEnabled(false);
     progressTimer->start();
 }
@@ -796,7 +884,8 @@ void CVexaDlg::TransferStarted() {
 void CVexaDlg::OnSend() {
     if (!idle)
         return;
-    if (!box485->isChecked()) {
+    chainSend = box485->isChecked();
+    if (!chainSend) {
         const TransferRunner::Start start = transfers->BeginTransfer();
         if (start == TransferRunner::Start::Started)
             TransferStarted();
@@ -841,6 +930,9 @@ void CVexaDlg::OnSignStarting(int id, int index, int total) {
 void CVexaDlg::OnSendsFinished() {
     LoadPreviews();
     RefreshRowControls();
+    if (chainSend && !transfers->ChainResults().isEmpty())
+        statusPanes->SetPaneText(2, SignResults::Summary(transfers->ChainResults()));
+    chainSend = false;
     if (waitDialog)
         waitDialog->close();
     if (!endTimer->isActive() && !app.signLink.IsBusy()) { // the last sign was not sent at all
@@ -858,6 +950,12 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
         if (!report.ended)
             return;
         OnProgressEnd(report.percent);
+        if (groupRunning) {
+            groupRunning = false;
+            statusPanes->SetPaneText(2, SignResults::Summary(app.signLink.GroupResults()));
+        } else if (report.result == SignLink::ResultOpenFailed) {
+            ShowOpenFailure();
+        }
         if (TransferProgress::IsFailureReport(lParam))
             QMessageBox::critical(this, QStringLiteral("Error"), TransferRunner::ResultText(report.result));
         return;
@@ -866,10 +964,23 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),
                               QStringLiteral("%1 Send failed").arg(lParam - wParam));
         return;
-    case SignLink::ScanFinishedMessage:
-        FillSignTree(); // still showing which signs answered
+    case SignLink::ScanFinishedMessage: {
+        // A scan that could not probe the line found nothing out: it leaves no marks.
+        const int result = app.signLink.LastResult();
+        if (result == SignLink::ResultOk)
+            scanMarks.Take(app.idList);
+        else
+            scanMarks.Clear();
+        FillSignTree(); // the ticks as stored, the answers as marks beside them
         scanning = false;
+        scanSummary->setText(result == SignLink::ResultOk ? scanMarks.Summary() : TransferRunner::ResultText(result));
+        scanSummary->show();
+        if (result == SignLink::ResultOpenFailed)
+            ShowOpenFailure();
+        else
+            statusPanes->SetPaneText(2, scanSummary->text());
         return;
+    }
     case SignLink::ScanProgressMessage:
         progressTarget = static_cast<int>(wParam);
         progressBar->setValue(static_cast<int>(wParam));
@@ -902,12 +1013,19 @@ void CVexaDlg::OnProgressTimer() {
 void CVexaDlg::OnEndTimer() {
     sendButton->setEnabled(true);
     scanButton->setEnabled(true);
-    statusPanes->SetPaneText(2, QString());
+    if (groupDialog)
+        groupDialog->SetActionsEnabled(true);
+    // A bare "OK!" goes; per-sign results, scan results and failures stay until the next
+    // transfer starts.
+    if (statusPanes->PaneText(2) == TransferRunner::ResultText(SignLink::ResultOk))
+        statusPanes->SetPaneText(2, QString());
     statusPanes->SetPaneText(3, QString());
     progressBar->setValue(0);
 }
 
 void CVexaDlg::OnCheckTime(bool fromButton) {
+    if (!idle)
+        return;
     if (fromButton)
         statusPanes->SetPaneText(3, QString());
     transfers->SynchronizeTime();
@@ -919,11 +1037,15 @@ void CVexaDlg::OnScan() {
         return;
     }
     scanning = true;
-    if (transfers->StartScan() != TransferRunner::Start::Started) {
+    const TransferRunner::Start start = transfers->StartScan();
+    if (start != TransferRunner::Start::Started) {
         scanning = false;
+        if (start == TransferRunner::Start::NoModel)
+            QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
         return;
     }
     SetIdle(false);
+    statusPanes->SetPaneText(2, QString());
     sendButton->setEnabled(false);
     scanButton->setEnabled(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ModelState.h"
+#include "app/ScanMarks.h"
 #include "app/ui/CWaitDlg.h"
 #include "link/SerialPortList.h"
 #include "render/ui/CImageWnd.h"
@@ -16,6 +17,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QLabel;
 class QLayout;
 class QMenu;
 class QProgressBar;
@@ -30,6 +32,7 @@ class CVexaApp;
 class PortWatcher;
 class TransferRunner;
 class CWzdStatusBar;
+class CDialogGroup;
 class IContentEditorLauncher;
 class MessageRowControls;
 
@@ -104,6 +107,9 @@ public:
     bool Idle() const { return idle; }
     const ModelState& Model() const { return model; }
     bool GroupSendEnabled() const { return groupSendEnabled; }
+    const ScanMarks& LastScan() const { return scanMarks; }
+    // The line under the sign tree that tells what the last scan found.
+    QLabel* ScanSummary() const { return scanSummary; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -136,11 +142,16 @@ private:
 
     // Window handlers.
     void OnModelSelected(int index);
+    void ShowStoredModel();
     void On485Clicked(bool checked);
     void OnSignSelected(QTreeWidgetItem* item);
     void OnSignTicked(QTreeWidgetItem* item);
     void OnDeleteSign();
     void OnSignMenu(const QPoint& position);
+    void OnEditSigns(int style);
+    void OnIdModify();
+    void OnGroupSend();
+    void StartGroupTransfer();
     void OnPasteSign(int target);
     void OnBmpEditor();
     void OnNew();
@@ -160,6 +171,8 @@ private:
     void OnSendsFinished();
     void TransferStarted();
     void OnCheckTime(bool fromButton);
+    void OnClockChecked(int outcome);
+    void ShowOpenFailure();
     void OnScan();
     void OnLinkMessage(int message, qintptr wParam, qintptr lParam);
     void OnProgressEnd(int percent);
@@ -170,6 +183,7 @@ private:
     // Serial ports.
     void RefreshPortList(bool preferNewPort);
     void ChoosePort(const QString& text);
+    void OnPortTyped();
     bool HasPort() const;
 
     CVexaApp& app;
@@ -183,6 +197,10 @@ private:
     bool idle = true;
     bool scanning = false;
     QString chosenPort; // the port last chosen or typed, remembered for the next run
+    bool chainSend = false;    // the running send is a multi-sign (485) chain
+    bool groupRunning = false; // a group operation runs
+    ScanMarks scanMarks;
+    QPointer<CDialogGroup> groupDialog;
     int copySourceId = 0; // the sign whose messages a paste copies; 0 = none
     int progressTarget = 0;
     QPointer<CWaitDlg> waitDialog;
@@ -199,6 +217,10 @@ private:
     QPushButton* checkTimeButton = nullptr;
     QPushButton* sendButton = nullptr;
     QPushButton* scanButton = nullptr;
+    QPushButton* addButton = nullptr;
+    QPushButton* modifyButton = nullptr;
+    QPushButton* delButton = nullptr;
+    QLabel* scanSummary = nullptr;
     QProgressBar* progressBar = nullptr;
     CWzdStatusBar* statusPanes = nullptr;
     QMenu* languageMenu = nullptr;

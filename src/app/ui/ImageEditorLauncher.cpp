@@ -13,19 +13,34 @@ QString ImageEditorLauncher::ProgramPath(const AppPaths& paths) {
     return paths.ToolsDir() + QStringLiteral("/imagedit");
 }
 
-bool ImageEditorLauncher::Launch(const AppPaths& paths) {
+bool ImageEditorLauncher::Launch(const AppPaths& paths, QObject* owner, std::function<void()> failed) {
     const QString program = ProgramPath(paths);
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable())
         return false;
     QDir().mkpath(paths.ImageDir());
-    QProcess process;
-    process.setProgram(program);
-    process.setWorkingDirectory(paths.ExecutableDir());
+    // The launcher is short-lived (it leaves the editor running on its own), so it is
+    // watched for its exit status rather than detached.
+    auto* process = new QProcess(owner);
+    process->setProgram(program);
+    process->setWorkingDirectory(paths.ExecutableDir());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("VEXA_IMAGE_DIR"), paths.ImageDir());
-    process.setProcessEnvironment(environment);
-    return process.startDetached();
+    process->setProcessEnvironment(environment);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed](int code, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || code != 0) && failed)
+                             failed();
+                         process->deleteLater();
+                     });
+    process->start();
+    if (!process->waitForStarted(3000)) {
+        delete process;
+        return false;
+    }
+    return true;
 }
 
 } // namespace vexa

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+class QObject;
 
 namespace vexa {
 
@@ -12,8 +15,10 @@ class AppPaths;
 class ImageEditorLauncher {
 public:
     static QString ProgramPath(const AppPaths& paths);
-    // False when the program is missing or cannot be started.
-    static bool Launch(const AppPaths& paths);
+    // False when the program is missing or cannot be started. The launcher hands the
+    // folder to the desktop and ends; when it ends with a failure (no image editor on the
+    // desktop), failed() is called later on owner's thread.
+    static bool Launch(const AppPaths& paths, QObject* owner, std::function<void()> failed);
 };
 
 } // namespace vexa

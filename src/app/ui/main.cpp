@@ -3,6 +3,7 @@
 #include "app/ui/CVexaDlg.h"
 #include "app/EditorOptions.h"
 #include "app/ui/EditorScreenshot.h"
+#include "app/ui/ScreenshotScene.h"
 #include "render/PngFile.h"
 #include "ui/ToolTipStyle.h"
 #include "ui/ToolTipWrapper.h"
@@ -47,7 +48,17 @@ int main(int argc, char* argv[]) {
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
     window.show();
-    if (!options.screenshot.isEmpty() && !options.screenshotEditor.isEmpty()) {
+    ScreenshotScene::ChoosePort(window, options.port);
+    if (!options.screenshot.isEmpty() && !options.scene.isEmpty()) {
+        if (!ScreenshotScene::Known(options.scene)) {
+            qWarning("vexa-editor: unknown scene %s", qPrintable(options.scene));
+            return 2;
+        }
+        ScreenshotScene::Run(window, options.scene, options.screenshot, [&window](bool saved) {
+            window.close();
+            QApplication::exit(saved ? 0 : 1);
+        });
+    } else if (!options.screenshot.isEmpty() && !options.screenshotEditor.isEmpty()) {
         const QString target = options.screenshot;
         const bool date = options.screenshotEditor == QLatin1String("date");
         QTimer::singleShot(800, &window, [&window, target, date] {

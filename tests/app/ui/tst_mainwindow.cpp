@@ -142,6 +142,33 @@ private:
         QVERIFY2(test::ChooseMenuItem(window.get(), buttonId, item), "menu item not found");
     }
 
+    // Answers the next message box with button and keeps its text in *text.
+    static void AnswerNextBox(QMessageBox::StandardButton button, QString* text) {
+        QTimer::singleShot(0, [button, text] {
+            auto* box = test::WaitForModal<QMessageBox>();
+            QVERIFY(box);
+            *text = box->text();
+            box->button(button)->click();
+        });
+    }
+
+    // A simulated sign line on a pseudo-terminal; the window's COM box is set to it.
+    std::unique_ptr<QProcess> StartSim(const QStringList& arguments) {
+        auto sim = std::make_unique<QProcess>();
+        sim->start(QStringLiteral(VEXA_BIN_DIR "/vexa-sim"), arguments + QStringList{QStringLiteral("--json")});
+        if (!sim->waitForStarted(5000) || !sim->waitForReadyRead(5000))
+            return nullptr;
+        simDevice = QJsonDocument::fromJson(sim->readLine()).object().value(QStringLiteral("device")).toString();
+        return sim;
+    }
+    QString simDevice;
+
+    void TypePort(const QString& device) {
+        auto* com = Get<QComboBox>(CVexaDlg::ComList);
+        com->setEditText(device);
+        emit com->lineEdit()->editingFinished();
+    }
+
     bool RowShown(int row) {
         return !window->Control(MessageRowControls::PreviewId + row)->isHidden() &&
                !window->Control(MessageRowControls::SendId + row)->isHidden() &&
@@ -241,13 +268,33 @@ private slots:
         QCOMPARE(app->messageTable.ReadContent(0), QStringLiteral("[ASCII]KEEP ME"));
         QCOMPARE(FileOnDisk().effect[0], 3);
 
+        QString question;
+        AnswerNextBox(QMessageBox::Yes, &question); // the sign's messages would go: asked first
         ChooseModel(QStringLiteral("P29")); // another group: template 242
+        QVERIFY(question.contains(QStringLiteral("Replace them?")));
         QCOMPARE(app->messageTable.ReadContent(0), QString());
         QFile file(app->Paths().WorkFilePath(1));
         QFile templ(QStringLiteral(":/FILES/242"));
         QVERIFY(file.open(QIODevice::ReadOnly) && templ.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), templ.readAll());
         QCOMPARE(Get<QPushButton>(20080)->text(), QStringLiteral("Fix")); // list B, index 0
+    }
+
+    void modelChangeAnsweredNoKeepsEverything() {
+        OPEN(QStringLiteral("P13"));
+        app->messageTable.WriteContent(0, QStringLiteral("[ASCII]KEEP ME"));
+        QFile file(app->Paths().WorkFilePath(1));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        QString question;
+        AnswerNextBox(QMessageBox::No, &question);
+        ChooseModel(QStringLiteral("P29"));
+        QVERIFY(!question.isEmpty());
+        QCOMPARE(app->settingsFile.LedType(), QStringLiteral("P13"));
+        QCOMPARE(Get<QComboBox>(CVexaDlg::ModelList)->currentText(), QStringLiteral("P13"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
     }
 
     void unknownStoredModelStartsWithEngineValues() {
@@ -531,9 +578,17 @@ private slots:
 
     void sendWithoutPortReportsTheOpenFailure() {
         OPEN(QStringLiteral("P29"));
+        const QString device = dir->filePath(QStringLiteral("ttyNone"));
+        TypePort(device);
         BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
         QVERIFY(!window->Idle());
+        // Nothing else that touches the port or the sign list works meanwhile.
+        for (int id : {CVexaDlg::CheckTimeButton, CVexaDlg::AddButton, CVexaDlg::ModifyButton, CVexaDlg::DelButton,
+                       CVexaDlg::ComList})
+            QVERIFY2(!window->Control(id)->isEnabled(), qPrintable(QString::number(id)));
+        for (int command : {CVexaDlg::IdModify, CVexaDlg::SynchronizeTime, CVexaDlg::GroupSend})
+            QVERIFY(!window->Command(command)->isEnabled());
         QVERIFY(!window->Control(CVexaDlg::SendButton)->isEnabled());
         QVERIFY(!window->Command(CVexaDlg::SendCommand)->isEnabled());
         // The engine reads the rows while it sends: they cannot change meanwhile.
@@ -542,6 +597,13 @@ private slots:
         QVERIFY(!window->Control(CVexaDlg::SignTree)->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(answers.texts, QStringList{QStringLiteral("Open COM Port Failure!")}, 10000);
         QVERIFY(window->Idle());
+        // The box keeps its text; the status bar and Debug.Log name the device and the reason.
+        const QString why = QStringLiteral("Open COM Port Failure! ") + device + QStringLiteral(": No such file");
+        QVERIFY2(window->StatusPanes()->PaneText(2).startsWith(why), qPrintable(window->StatusPanes()->PaneText(2)));
+        QFile log(app->signLink.DebugLogPath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(log.readAll()).contains(why));
+        QVERIFY(window->Control(CVexaDlg::AddButton)->isEnabled());
         QVERIFY(window->Control(20000)->isEnabled());
         QVERIFY(window->Control(CVexaDlg::ModelList)->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(window->Control(CVexaDlg::SendButton)->isEnabled(), 3000);
@@ -580,6 +642,9 @@ private slots:
         QCOMPARE(app->signLink.currentId.load(), 5);
         QCOMPARE(answers.texts.count(QStringLiteral("Open COM Port Failure!")), 2);
         QVERIFY(QFile::exists(app->Paths().WorkFilePath(9)));
+        // Besides the boxes, the result of every sign stays in the status bar.
+        QCOMPARE(window->StatusPanes()->PaneText(2),
+                 QStringLiteral("Failed: 3 (Open COM Port Failure!), 9 (Open COM Port Failure!)."));
     }
 
     void multiSignSendWithNothingTicked() {
@@ -592,12 +657,88 @@ private slots:
         QVERIFY(!window->WaitDialog());
     }
 
-    void scanNeedsAPort() {
+    void scanNeedsAPortAndAModel() {
         OPEN(QStringLiteral("P26"));
         BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::ScanButton), Qt::LeftButton);
         QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("please select a COM Port !")});
         QVERIFY(window->Idle());
+        answers.texts.clear();
+        app->settingsFile.SetLedType(QString());
+        TypePort(dir->filePath(QStringLiteral("ttyNone")));
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::ScanButton), Qt::LeftButton);
+        QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("Please choose the display model first.")});
+        QVERIFY(window->Idle());
+    }
+
+    // Untick sign 1, scan: the ticks stay what a send addresses, the answers are marks.
+    void scanMarksAnswersBesideTheTicks() {
+        auto sim = StartSim({QStringLiteral("--model"), QStringLiteral("P27"), QStringLiteral("--ids"),
+                             QStringLiteral("3,7")});
+        if (!sim)
+            QSKIP("vexa-sim is not built");
+        OPEN(QStringLiteral("P27"), 1, [](CVexaApp& context) {
+            context.idList.Clear();
+            context.idList.entries[1] = {QStringLiteral("One"), 1, 0, 0};
+            context.idList.entries[3] = {QStringLiteral("Three"), 1, 1, 0};
+            QVERIFY(context.idList.SaveIdList());
+        });
+        TypePort(simDevice);
+        BoxAnswerer answers;
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::ScanButton), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(window->ScanSummary()->text(), QStringLiteral("2 signs answered: 3, 7"), 90000);
+        QTreeWidgetItem* root = Get<QTreeWidget>(CVexaDlg::SignTree)->topLevelItem(0);
+        QCOMPARE(root->childCount(), 3); // 7 answered from no group: it joins group 0, ticked
+        QCOMPARE(root->child(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(root->child(0)->toolTip(0), QStringLiteral("no answer to the scan"));
+        QCOMPARE(root->child(1)->checkState(0), Qt::Checked);
+        QCOMPARE(root->child(1)->toolTip(0), QStringLiteral("answered the scan"));
+        QCOMPARE(root->child(2)->text(0), QStringLiteral("7."));
+        QCOMPARE(root->child(2)->checkState(0), Qt::Checked);
+        QCOMPARE(app->idList.TickedIds(), QList<int>({3, 7}));
+        QVERIFY(answers.texts.isEmpty());
+    }
+
+    // The three outcomes of Synchronize Time: acknowledged, sent unanswered, not sent.
+    void clockTellsWhatTheSignSaid() {
+        OPEN(QStringLiteral("P27"));
+        const auto clock = [this](const QString& device) {
+            TypePort(device);
+            BoxAnswerer answers;
+            QTest::mouseClick(Get<QPushButton>(CVexaDlg::CheckTimeButton), Qt::LeftButton);
+            static_cast<void>(QTest::qWaitFor([&answers] { return answers.texts.contains(QStringLiteral("Check Time Ok !")) ||
+                                                answers.texts.contains(QStringLiteral("Check time error !")) ||
+                                                answers.texts.join(QString()).contains(QStringLiteral("confirm")); },
+                            5000));
+            return answers.texts.join(QLatin1Char('|'));
+        };
+        {
+            auto sim = StartSim({QStringLiteral("--model"), QStringLiteral("P27")});
+            if (!sim)
+                QSKIP("vexa-sim is not built");
+            QCOMPARE(clock(simDevice), QStringLiteral("Check Time Ok !"));
+        }
+        {
+            auto silent = StartSim({QStringLiteral("--model"), QStringLiteral("P27"), QStringLiteral("--silent")});
+            QVERIFY(silent);
+            QCOMPARE(clock(simDevice), QStringLiteral("The clock was sent, but the sign did not confirm it."));
+        }
+        const QString none = clock(dir->filePath(QStringLiteral("ttyNone")));
+        QVERIFY2(none.endsWith(QStringLiteral("|Check time error !")), qPrintable(none));
+        QVERIFY(window->StatusPanes()->PaneText(2).startsWith(QStringLiteral("Open COM Port Failure! ")));
+    }
+
+    // A typed port counts on Enter or when the box loses the focus, not per keystroke.
+    void typedPortTakesEffectOnEnter() {
+        OPEN(QStringLiteral("P26"));
+        auto* com = Get<QComboBox>(CVexaDlg::ComList);
+        com->setFocus();
+        QTest::keyClicks(com->lineEdit(), QStringLiteral("/dev/pts/77"));
+        QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:AUTO"));
+        QVERIFY(!app->signLink.Port()->PortName().contains(QStringLiteral("pts")));
+        QTest::keyClick(com->lineEdit(), Qt::Key_Return);
+        QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:pts/77"));
+        QCOMPARE(app->signLink.Port()->PortName(), QStringLiteral("/dev/pts/77"));
     }
 
     void tickingTheRootTicksEverySignAndSavesLater() {
@@ -665,6 +806,20 @@ private slots:
         BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::BmpEditorButton), Qt::LeftButton);
         QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("Can't execute image editor program!")});
+    }
+
+    void bmpEditorWhoseLauncherFailsReportsIt() {
+        OPEN(QStringLiteral("P29"));
+        const QString tools = app->Paths().ToolsDir();
+        QVERIFY(QDir().mkpath(tools));
+        QFile script(tools + QStringLiteral("/imagedit"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexit 3\n"); // what the launcher does when the desktop has no editor
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        BoxAnswerer answers;
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::BmpEditorButton), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.texts, QStringList{QStringLiteral("Can't execute image editor program!")}, 5000);
     }
 
     void bmpEditorStartsToolsImageditWithTheImageFolder() {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace vexa {
+
+// The outcome of Synchronize Time and what the operator (or the command line) is told.
+// Only an acknowledgement from the sign counts as a set clock; a frame that left the port
+// unanswered is a warning, not a success.
+class ClockResult {
+public:
+    enum Outcome {
+        Acknowledged, // the sign confirmed the clock
+        NotConfirmed, // the frame left the port, no acknowledgement came within the wait
+        NotSent,      // the port opened but the frame did not leave it
+        PortNotOpened,
+    };
+
+    static Outcome Judge(bool opened, bool frameSent, bool acknowledged);
+    static QString Text(Outcome outcome);
+    // "Information", "Warning" or "Error".
+    static QString Caption(Outcome outcome);
+    // Exit status of `vexa clock`: 0, 4, 3 or 1.
+    static int ExitStatus(Outcome outcome);
+};
+
+} // namespace vexa

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "link/SignLink.h"
+
+#include <QList>
+#include <QString>
+
+namespace vexa {
+
+// The per-sign outcome of a multi-sign send or a group operation, as the status bar and
+// the command line tell it: which signs were sent and which failed, and why.
+class SignResults {
+public:
+    using Result = SignLink::IdResult;
+
+    // "ID 3: OK!" / "ID 5: Send Failure!"
+    static QString Line(const Result& result);
+    // "Sent: 3, 9. Failed: 5 (Send Failure!)"; empty for no results.
+    static QString Summary(const QList<Result>& results);
+    static bool AllOk(const QList<Result>& results);
+};
+
+} // namespace vexa

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+namespace vexa {
+
+class SignLink;
+
+// What the ID tool (read a sign's ID, give a sign a new ID) decides and does, without
+// widgets. The command leaves the port open; after the reply wait the port is closed and
+// the engine's flags tell the outcome.
+class IdCommandModel {
+public:
+    static constexpr int ReplyWaitMs = 600;
+    static constexpr int ListCount = 256; // drop-down items "1" ... "256"
+
+    explicit IdCommandModel(SignLink& engine) : link(engine) {}
+
+    // The number typed or chosen in a drop-down; 0 for text that is no whole number.
+    static int ParseId(const QString& text);
+    // Empty when Set may send current -> next, else the message to show (nothing is sent).
+    static QString CheckSet(int current, int next);
+
+    void StartRead();
+    // Closes the port; ok when the sign reported its ID, id is that ID.
+    struct ReadOutcome {
+        bool ok = false;
+        int id = 0;
+    };
+    ReadOutcome FinishRead();
+    void StartSet(int current, int next);
+    bool FinishSet();
+
+    static QString ReadText(bool ok) {
+        return ok ? QStringLiteral("Success!") : QStringLiteral("Read failed!");
+    }
+    static QString SetText(bool ok) {
+        return ok ? QStringLiteral("Success!") : QStringLiteral("Setting failed!");
+    }
+
+private:
+    SignLink& link;
+};
+
+} // namespace vexa

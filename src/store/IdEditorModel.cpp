@@ -1,0 +1,99 @@
+#include "store/IdEditorModel.h"
+
+#include "store/CIdList.h"
+
+namespace vexa {
+
+namespace {
+
+bool IsSignId(int id) {
+    return id >= 1 && id <= CIdList::MaxId;
+}
+
+IdEditorModel::Outcome Refused(const QString& message, const QString& caption = QString(),
+                               bool warning = false) {
+    return {false, message, caption, warning};
+}
+
+} // namespace
+
+IdEditorModel::IdEditorModel(CIdList& signList, int dialogStyle, int selected, EnsureMessageFile ensure)
+    : list(signList), style(dialogStyle), nowSelId(selected), ensureFile(std::move(ensure)) {}
+
+int IdEditorModel::InitialId() const {
+    return style == ModifyStyle && IsSignId(nowSelId) ? nowSelId : 1;
+}
+
+QString IdEditorModel::InitialName() const {
+    if (style != ModifyStyle)
+        return QString::fromLatin1(DefaultName);
+    return list.entries[static_cast<size_t>(InitialId())].name;
+}
+
+QString IdEditorModel::IdOutOfRangeText() {
+    return QStringLiteral("Sign IDs go from 1 to 255: ID 256 cannot be used.");
+}
+
+IdEditorModel::Outcome IdEditorModel::Accept(int first, int second, const QString& name, bool autoAdd) {
+    switch (style) {
+    case AddStyle:
+        return autoAdd ? AddRange(first, second) : AddOne(first, name);
+    case ModifyStyle:
+        return Rename(InitialId(), name);
+    default:
+        return Refused(QStringLiteral("Dialog style error"));
+    }
+}
+
+IdEditorModel::Outcome IdEditorModel::AddRange(int first, int second) {
+    if (first >= second)
+        return Refused(QStringLiteral("ID2 > ID1 !"), QStringLiteral("Warning"), true);
+    if (!IsSignId(first) || !IsSignId(second))
+        return Refused(IdOutOfRangeText(), QStringLiteral("Warning"), true);
+    // Signs already in the list keep their names, ticks and messages.
+    for (int id = first; id <= second; ++id) {
+        if ((list.entries[static_cast<size_t>(id)].groupMask & 1u) == 0)
+            AddSign(id, QString::fromLatin1(DefaultName));
+    }
+    return Save({true, {}, {}, false});
+}
+
+IdEditorModel::Outcome IdEditorModel::AddOne(int id, const QString& name) {
+    if (name.isEmpty())
+        return Refused(QStringLiteral("Name is empty!"));
+    if (!IsSignId(id))
+        return Refused(IdOutOfRangeText(), QStringLiteral("Warning"), true);
+    AddSign(id, name);
+    return Save({true, {}, {}, false});
+}
+
+IdEditorModel::Outcome IdEditorModel::Rename(int id, const QString& name) {
+    if (name.isEmpty())
+        return Refused(QStringLiteral("Name is empty!"));
+    list.entries[static_cast<size_t>(id)].name = CIdList::Truncated(name);
+    return Save({true, {}, {}, false});
+}
+
+void IdEditorModel::AddSign(int id, const QString& name) {
+    CIdList::Entry& entry = list.entries[static_cast<size_t>(id)];
+    entry.name = CIdList::Truncated(name);
+    entry.groupMask |= 1u;
+    entry.checkMask |= 1u;
+    added.append(id);
+}
+
+// The list is saved and the message files of the added signs made to exist (files that
+// are there already stay as they are).
+IdEditorModel::Outcome IdEditorModel::Save(const Outcome& ok) {
+    if (!list.SaveIdList())
+        return Refused(QStringLiteral("Can't save the sign list!"), QStringLiteral("Error"), true);
+    bool filesOk = true;
+    for (int id : std::as_const(added))
+        filesOk = (!ensureFile || ensureFile(id)) && filesOk;
+    added.clear();
+    if (!filesOk)
+        return {true, QStringLiteral("Can't create the message file!"), QStringLiteral("Error"), true};
+    return ok;
+}
+
+} // namespace vexa
