@@ -101,7 +101,7 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     : QMainWindow(parent), app(context), editors(std::move(services.editors)),
       listPorts(std::move(services.listPorts)) {
     if (!editors)
-        editors = std::make_unique<DefaultEditorLauncher>();
+        editors = std::make_unique<DefaultEditorLauncher>(&app);
     if (!listPorts)
         listPorts = &SerialPortList::ListSerialPorts;
     setWindowTitle(Title);
