@@ -16,7 +16,10 @@ namespace vexa {
 
 namespace {
 
-constexpr int PreviewDotPixels = 4;
+// Dots of the preview in pixels: the 7-row signs' few dots are drawn larger.
+int PreviewDotPixels(int rows) {
+    return rows <= 7 ? 6 : 4;
+}
 
 template <typename W> W* Tagged(W* widget, int id, const QString& accessibleName) {
     DialogLook::SetControlId(widget, id);
@@ -51,7 +54,7 @@ void CDialogImg::BuildControls() {
     preview = new CImageWnd(previewGroup, PreviewWindow);
     preview->SetImage(&model.Preview());
     preview->setAccessibleName(QStringLiteral("Preview"));
-    preview->setFixedHeight(2 + model.Preview().rows * PreviewDotPixels);
+    preview->setFixedHeight(2 + model.Preview().rows * PreviewDotPixels(model.Preview().rows));
     preview->setMinimumWidth(520);
     auto* previewLayout = new QVBoxLayout(previewGroup);
     previewLayout->addWidget(preview);
@@ -109,7 +112,7 @@ void CDialogImg::BuildControls() {
     layout->addWidget(editGroup, 1);
     layout->addLayout(buttons);
 
-    connect(list, &QListWidget::currentRowChanged, this, &CDialogImg::OnSelectionChanged);
+    connect(list, &QListWidget::itemSelectionChanged, this, &CDialogImg::OnSelectionChanged);
     connect(ok, &QPushButton::clicked, this, &CDialogImg::OnOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -118,18 +121,20 @@ void CDialogImg::ShowList() {
     showing = true;
     list->clear();
     list->addItems(model.Entries());
-    list->setCurrentRow(model.Selected());
-    if (model.Selected() < 0)
-        list->clearSelection();
+    if (model.Selected() >= 0)
+        list->setCurrentRow(model.Selected(), QItemSelectionModel::ClearAndSelect);
     showing = false;
     picture->SetImagePath(model.SelectedPath());
     preview->Refresh();
 }
 
+// The selection, not the current row, is the entry the buttons act on: the list makes its
+// first row current when it gets the focus without selecting it.
 void CDialogImg::OnSelectionChanged() {
     if (showing)
         return;
-    model.Select(list->currentRow());
+    const QList<QListWidgetItem*> chosen = list->selectedItems();
+    model.Select(chosen.isEmpty() ? -1 : list->row(chosen.constFirst()));
     if (!model.SelectedPath().isEmpty())
         picture->SetImagePath(model.SelectedPath());
 }

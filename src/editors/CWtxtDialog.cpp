@@ -22,7 +22,10 @@ namespace vexa {
 namespace {
 
 constexpr int PaletteColumns = 33;
-constexpr int PreviewDotPixels = 6;
+// Dots of the preview in pixels: the 7-row signs' few dots are drawn larger.
+int PreviewDotPixels(int rows) {
+    return rows <= 7 ? 6 : 4;
+}
 
 template <typename W> W* Tagged(W* widget, int id, const QString& accessibleName) {
     DialogLook::SetControlId(widget, id);
@@ -55,7 +58,7 @@ void CWtxtDialog::BuildControls() {
     preview = new CImageWnd(previewGroup, PreviewWindow);
     preview->SetImage(&model.Preview());
     preview->setAccessibleName(QStringLiteral("Preview"));
-    preview->setFixedHeight(2 + model.Preview().rows * PreviewDotPixels);
+    preview->setFixedHeight(2 + model.Preview().rows * PreviewDotPixels(model.Preview().rows));
     preview->setMinimumWidth(PaletteColumns * 26);
     auto* previewLayout = new QVBoxLayout(previewGroup);
     previewLayout->addWidget(preview);
