@@ -1,5 +1,8 @@
 #include "ui/UiPictures.h"
 
+#include "render/TextColourList.h"
+#include "render/TextRasteriser.h"
+
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -7,6 +10,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace vexa {
 
@@ -157,31 +161,43 @@ void PaintCheckBox(QPainter& p, bool checked, bool rightToLeft) {
     }
 }
 
-// Colour list entries: the bands the sign shows, top to bottom (1 band or 3).
+// Bold, italic and underline buttons: a letter on a key, the key lit while pressed.
+void PaintStyleKey(QPainter& p, QChar letter, bool pressed) {
+    p.setPen(InkPen(pressed ? kAccent.darker(125) : QColor(0x8a, 0x9b, 0xae), 1));
+    p.setBrush(pressed ? kAccent : kPaper);
+    p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 2.5, 2.5);
+    QFont font(QStringLiteral("Liberation Serif"));
+    font.setPixelSize(12);
+    font.setBold(letter == u'B');
+    font.setItalic(letter == u'I');
+    QPainterPath glyph;
+    glyph.addText(0, 0, font, QString(letter));
+    const QRectF box = glyph.boundingRect();
+    const qreal top = letter == u'U' ? 2.2 : 3.0;
+    glyph.translate(8 - box.center().x(), top - box.top());
+    const QColor ink = pressed ? kPaper : kInk;
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawPath(glyph);
+    if (letter == u'U') {
+        p.setPen(InkPen(ink, 1.2));
+        p.drawLine(QPointF(4.5, 13.2), QPointF(11.5, 13.2));
+    }
+}
+
+// Colour list entries: the bands the sign shows for the entry's colour, top to bottom
+// (one band for the single colours), straight from the rasteriser's table.
 struct ColourEntry {
-    int resource;
     std::array<QRgb, 3> bands;
     int bandCount;
 };
-constexpr QRgb R = 0xffff0000u, G = 0xff00ff00u, Y = 0xffffff00u;
-const std::array<ColourEntry, UiPictures::ColourCount> kColours = {{
-    {155, {R, R, R}, 1},
-    {156, {G, G, G}, 1},
-    {154, {Y, Y, Y}, 1},
-    {157, {G, Y, R}, 3},
-    {158, {R, G, Y}, 3},
-    {159, {G, R, Y}, 3},
-    {160, {Y, R, G}, 3},
-    {161, {R, Y, G}, 3},
-    {162, {Y, G, R}, 3},
-}};
 
-const ColourEntry* ColourByResource(int resourceId) {
-    for (const ColourEntry& e : kColours) {
-        if (e.resource == resourceId)
-            return &e;
-    }
-    return nullptr;
+std::optional<ColourEntry> ColourByResource(int resourceId) {
+    const int index = TextColourList::IndexOfIcon(resourceId);
+    if (index < 0)
+        return std::nullopt;
+    const QRgb colour = TextColourList::At(index).colour;
+    return ColourEntry{TextRasteriser::ColourBands(colour), TextRasteriser::IsBanded(colour) ? 3 : 1};
 }
 
 void PaintColour(QPainter& p, const ColourEntry& entry) {
@@ -214,9 +230,15 @@ bool PaintDesign(QPainter& p, int resourceId) {
     case UiPictures::CheckBoxOn: PaintCheckBox(p, true, false); return true;
     case UiPictures::RightToLeftOff: PaintCheckBox(p, false, true); return true;
     case UiPictures::RightToLeftOn: PaintCheckBox(p, true, true); return true;
+    case UiPictures::Bold: PaintStyleKey(p, u'B', false); return true;
+    case UiPictures::BoldPressed: PaintStyleKey(p, u'B', true); return true;
+    case UiPictures::Italic: PaintStyleKey(p, u'I', false); return true;
+    case UiPictures::ItalicPressed: PaintStyleKey(p, u'I', true); return true;
+    case UiPictures::Underline: PaintStyleKey(p, u'U', false); return true;
+    case UiPictures::UnderlinePressed: PaintStyleKey(p, u'U', true); return true;
     default: break;
     }
-    if (const ColourEntry* colour = ColourByResource(resourceId)) {
+    if (const auto colour = ColourByResource(resourceId)) {
         PaintColour(p, *colour);
         return true;
     }
@@ -261,7 +283,28 @@ private:
     int picture;
 };
 
+// A two-state picture: one picture while off, another while on (checked).
+class ToggleIconEngine : public PaintedIconEngine {
+public:
+    ToggleIconEngine(int offId, int onId) : PaintedIconEngine(offId), off(offId), on(onId) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        painter->save();
+        if (mode == QIcon::Disabled)
+            painter->setOpacity(0.4);
+        UiPictures::Paint(*painter, rect, state == QIcon::On ? on : off);
+        painter->restore();
+    }
+    QIconEngine* clone() const override { return new ToggleIconEngine(off, on); }
+
+private:
+    int off;
+    int on;
+};
+
 } // namespace
+
+static_assert(UiPictures::ColourCount == TextColourList::Count);
 
 bool UiPictures::Exists(int resourceId) {
     QImage probe(1, 1, QImage::Format_ARGB32);
@@ -283,8 +326,12 @@ QIcon UiPictures::Icon(int resourceId) {
     return Exists(resourceId) ? QIcon(new PaintedIconEngine(resourceId)) : QIcon();
 }
 
+QIcon UiPictures::ToggleIcon(int offId, int onId) {
+    return Exists(offId) && Exists(onId) ? QIcon(new ToggleIconEngine(offId, onId)) : QIcon();
+}
+
 int UiPictures::ColourIconResource(int index) {
-    return index >= 0 && index < ColourCount ? kColours[static_cast<size_t>(index)].resource : -1;
+    return TextColourList::IsValid(index) ? TextColourList::At(index).iconId : -1;
 }
 
 QIcon UiPictures::ColourIcon(int index) { return Icon(ColourIconResource(index)); }

@@ -10,7 +10,8 @@ namespace vexa {
 // The program's pictures, drawn as vectors so that they stay crisp at every size and
 // device pixel ratio. Each picture keeps the number of the resource it stands for, so
 // callers name pictures the way the dialogs do (program icon 128, check boxes 184/185,
-// colour icons 154-162, button pictures 178-190 and 315).
+// colour icons 154-162, button pictures 178-190 and 315, style buttons
+// 192-197).
 class UiPictures {
 public:
     enum Picture {
@@ -28,6 +29,12 @@ public:
         DeleteSign = 190,
         RightToLeftOn = 199,
         RightToLeftOff = 200,
+        Bold = 192,
+        BoldPressed = 193,
+        Italic = 194,
+        ItalicPressed = 195,
+        Underline = 196,
+        UnderlinePressed = 197,
         ScanSigns = 315,
     };
 
@@ -36,6 +43,8 @@ public:
 
     // A picture as a scalable icon; a null icon for a number that names no picture.
     static QIcon Icon(int resourceId);
+    // A picture for each state of a checkable button: offId unchecked, onId checked.
+    static QIcon ToggleIcon(int offId, int onId);
     // The colour-list icon at position index (0..8), picturing the colour bands of that entry.
     static QIcon ColourIcon(int index);
     // The resource number of the colour icon at position index, -1 outside 0..8.

@@ -5,7 +5,7 @@
 
 #include "app/CVexaApp.h"
 #include "app/ui/CVexaDlg.h"
-#include "app/ui/DefaultEditorLauncher.h"
+#include "app/ui/EditorLauncher.h"
 #include "render/PngFile.h"
 #include "ui/ToolTipStyle.h"
 
@@ -86,7 +86,7 @@ int main(int argc, char* argv[]) {
                 SaveTopDialog(target, &status);
             }
         });
-        DefaultEditorLauncher(&app).Launch(kind, parser.value(row).toInt(), &window);
+        EditorLauncher(app).Launch(kind, parser.value(row).toInt(), &window);
     });
     QApplication::exec();
     return status;

@@ -16,7 +16,7 @@
 #include "ui/CPictureButton.h"
 #include "app/ui/CWaitDlg.h"
 #include "app/ui/CWzdStatusBar.h"
-#include "app/ui/DefaultEditorLauncher.h"
+#include "app/ui/EditorLauncher.h"
 #include "app/ui/ImageEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
 #include "ui/UiPictures.h"
@@ -101,7 +101,7 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     : QMainWindow(parent), app(context), editors(std::move(services.editors)),
       listPorts(std::move(services.listPorts)) {
     if (!editors)
-        editors = std::make_unique<DefaultEditorLauncher>(&app);
+        editors = std::make_unique<EditorLauncher>(app);
     if (!listPorts)
         listPorts = &SerialPortList::ListSerialPorts;
     setWindowTitle(Title);

@@ -75,7 +75,7 @@ public:
 
     // What the window uses from outside; every empty member takes the program's own.
     struct Services {
-        std::unique_ptr<IContentEditorLauncher> editors; // default: editors not available
+        std::unique_ptr<IContentEditorLauncher> editors; // default: the program's editors
         std::function<QList<SerialPortList::Port>()> listPorts; // default: the system's ports
         bool watchPorts = true; // follow devices coming and going
     };

@@ -1,7 +1,6 @@
 #include "app/ui/DefaultEditorLauncher.h"
 
 #include "app/ui/UnavailableFeature.h"
-#include "editors/GlyphEditors.h"
 
 namespace vexa {
 
@@ -15,11 +14,7 @@ QString DefaultEditorLauncher::EditorName(ContentEditorKind kind) {
     return QStringLiteral("This editor");
 }
 
-EditorResult DefaultEditorLauncher::Launch(ContentEditorKind kind, int row, QWidget* parent) {
-    if (app && kind == ContentEditorKind::BitmapFontText)
-        return GlyphEditors::LaunchBitmapFontEditor(*app, row, parent);
-    if (app && kind == ContentEditorKind::Image)
-        return GlyphEditors::LaunchImageEditor(*app, row, parent);
+EditorResult DefaultEditorLauncher::Launch(ContentEditorKind kind, int, QWidget* parent) {
     UnavailableFeature::Tell(parent, EditorName(kind));
     return {};
 }
