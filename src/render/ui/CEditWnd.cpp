@@ -42,7 +42,6 @@ bool IsDialogKey(int key) {
     case Qt::Key_Escape:
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-    case Qt::Key_Delete:
         return true;
     default:
         return false;
