@@ -98,3 +98,40 @@ shoot_signs() {
     wait "$sim_pid" 2>/dev/null || true
 }
 shoot_signs
+
+# --- The bitmap-font text editor, its character picker and the image editor, on a 7-row
+# two-colour model (P06) and a 16-row model (P30). Row 8 holds glyph codes in several fonts
+# and colours, row 5 a list of pictures from the Data tree.
+glyph_codes() { # glyph_codes FONT COLOUR TEXT: the codes of TEXT, each followed by ","
+    local font=$1 colour=$2 text=$3 i
+    for ((i = 0; i < ${#text}; i++)); do
+        printf '%d,' $(( $(printf '%d' "'${text:i:1}") | ((font << 2 | colour) << 11) ))
+    done
+}
+
+shoot_editors() {
+    local model=$1 name=$2 rows=$3 size=$4
+    local dir=$work/$name-editors file
+    demo_sign "$model" "$dir" "$size"
+    file=$dir/WorkData/1.led
+    local codes pictures="" n
+    codes="[DASCII]$(glyph_codes 1 1 'Hello ')$(glyph_codes 0 0 'World ')$(glyph_codes 3 2 'Ok')$(printf '%d,' $((137 | (1 << 11))))"
+    for n in 1 3 5; do pictures+="$build/bin/Data/Gif/$rows/${n}_0.bmp;"; done
+    "$vexa" set --row 8 --kind text --content "$codes" --send 1 "$file" >/dev/null
+    "$vexa" set --row 5 --kind image --content "$pictures" --send 1 "$file" >/dev/null
+    local shot=$build/bin/vexa-dialogshot
+    [ -x "$shot" ] || { echo "screenshot: $shot is missing; build vexa-dialogshot" >&2; exit 1; }
+    run_shot() { # run_shot OUTPUT ARGS...
+        local output=$1
+        shift
+        (cd "$dir" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1200x24" \
+            "$shot" --data-dir "$dir" "$@" "$out/$output.png")
+        echo "screenshot: $out/$output.png"
+    }
+    run_shot "$name-text-editor" --editor bitmapfont --row 8
+    run_shot "$name-character-picker" --editor bitmapfont --row 8 --click 1065
+    run_shot "$name-image-editor" --editor image --row 5
+}
+
+shoot_editors P06 p06 7 ascii
+shoot_editors P30 p30 16 24

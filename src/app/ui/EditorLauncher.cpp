@@ -4,6 +4,7 @@
 #include "core/ModelCatalogue.h"
 #include "editors/CDialogDate.h"
 #include "editors/CTxtDialog.h"
+#include "editors/GlyphEditors.h"
 
 namespace vexa {
 
@@ -37,9 +38,8 @@ EditorResult EditorLauncher::Launch(ContentEditorKind kind, int row, QWidget* pa
         CDialogDate dialog(app.messageTable, *model, row, environment, parent);
         return Run(dialog);
     }
-    case ContentEditorKind::BitmapFontText:
-    case ContentEditorKind::Image:
-        break;
+    case ContentEditorKind::BitmapFontText: return GlyphEditors::LaunchBitmapFontEditor(app, row, parent);
+    case ContentEditorKind::Image: return GlyphEditors::LaunchImageEditor(app, row, parent);
     }
     return unavailable.Launch(kind, row, parent);
 }

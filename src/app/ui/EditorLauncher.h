@@ -7,8 +7,9 @@ namespace vexa {
 
 class CVexaApp;
 
-// The program's content editors: the text editor and the date editor for the model in
-// the settings; the editors not built yet answer through DefaultEditorLauncher.
+// The program's content editors for the model in the settings: the text, bitmap-font
+// text, image and date editors; without a known model they answer through
+// DefaultEditorLauncher.
 class EditorLauncher : public IContentEditorLauncher {
 public:
     explicit EditorLauncher(CVexaApp& app);

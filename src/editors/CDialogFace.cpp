@@ -1,0 +1,74 @@
+#include "editors/CDialogFace.h"
+
+#include "render/ui/CEditWnd.h"
+#include "render/ui/CFaceWnd.h"
+#include "ui/DialogLook.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace vexa {
+
+CDialogFace::CDialogFace(CEditWnd& field, const QString& folder, QWidget* parent)
+    : CVexaDialog(TemplateId, parent), target(field) {
+    setWindowTitle(QString());
+    grid = new CFaceWnd(this, Grid);
+    grid->setAccessibleName(QStringLiteral("Characters"));
+    grid->setAccessibleDescription(QStringLiteral("Arrow keys choose a character, Space inserts it."));
+    grid->setMinimumSize(grid->sizeHint());
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    DialogLook::SetControlId(ok, OkButton);
+    ok->setAccessibleName(QStringLiteral("OK"));
+    ok->hide();
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    DialogLook::SetControlId(cancel, CancelButton);
+    cancel->setAccessibleName(QStringLiteral("Cancel"));
+    for (QPushButton* button : {ok, cancel}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(grid, &CFaceWnd::picked, this, &CDialogFace::OnPicked);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(grid, 1);
+    layout->addLayout(buttons);
+    setTabOrder(grid, cancel);
+
+    grid->LoadFolder(folder);
+    grid->setFocus(Qt::OtherFocusReason);
+    ApplyDialogTexts();
+}
+
+void CDialogFace::OnPicked(int characterIndex) {
+    lastPicked = characterIndex;
+    target.InsertCode(characterIndex);
+    // The owner's field has the focus again once the picker closes; this window keeps it
+    // meanwhile, so arrow keys and Space go on picking.
+    target.setFocus(Qt::OtherFocusReason);
+}
+
+void CDialogFace::keyPressEvent(QKeyEvent* event) {
+    // Return is the hidden OK, which does nothing.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    CVexaDialog::keyPressEvent(event);
+}
+
+void CDialogFace::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove())
+        return;
+    CVexaDialog::mousePressEvent(event);
+}
+
+} // namespace vexa

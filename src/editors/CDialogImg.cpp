@@ -1,0 +1,169 @@
+#include "editors/CDialogImg.h"
+
+#include "render/ui/CImageWnd.h"
+#include "render/ui/CPicWnd.h"
+#include "ui/DialogLook.h"
+
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vexa {
+
+namespace {
+
+// Dots of the preview in pixels: the 7-row signs' few dots are drawn larger.
+int PreviewDotPixels(int rows) {
+    return rows <= 7 ? 6 : 4;
+}
+
+template <typename W> W* Tagged(W* widget, int id, const QString& accessibleName) {
+    DialogLook::SetControlId(widget, id);
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+} // namespace
+
+const QString CDialogImg::FileFilter = QStringLiteral("图片文件 (*.bmp *.png *.jpg *.jpeg *.gif)");
+
+CDialogImg::CDialogImg(int rowIndex, CMessageTable& table, const ImageEditorModel::Setup& setup,
+                       QWidget* parent)
+    : CVexaDialog(TemplateId, parent), model(table, rowIndex, setup) {
+    setWindowTitle(QStringLiteral("Image Editor"));
+    chooseFile = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QString(), QString(), FileFilter);
+    };
+    refuse = [](QWidget* owner, const QString& text) {
+        QMessageBox::warning(owner, QStringLiteral("Warning"), text);
+    };
+    BuildControls();
+    model.LoadRow();
+    ShowList();
+    preview->Refresh();
+    ApplyDialogTexts();
+}
+
+void CDialogImg::BuildControls() {
+    auto* previewGroup =
+        Tagged(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup, QStringLiteral("Preview"));
+    preview = new CImageWnd(previewGroup, PreviewWindow);
+    preview->SetImage(&model.Preview());
+    preview->setAccessibleName(QStringLiteral("Preview"));
+    preview->setFixedHeight(2 + model.Preview().rows * PreviewDotPixels(model.Preview().rows));
+    preview->setMinimumWidth(520);
+    auto* previewLayout = new QVBoxLayout(previewGroup);
+    previewLayout->addWidget(preview);
+
+    auto* editGroup = Tagged(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"));
+    list = Tagged(new QListWidget(editGroup), PathList, QStringLiteral("Picture files"));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setMinimumWidth(300);
+    picture = Tagged(new CPicWnd(editGroup), PictureBox, QStringLiteral("Selected picture"));
+    picture->setFixedSize(140, 100);
+
+    struct ButtonSpec {
+        int id;
+        const char* text;
+        const char* tip;
+        void (CDialogImg::*handler)();
+    };
+    const ButtonSpec specs[] = {
+        {AddButton, "Add", "Add a picture file at the end of the list", &CDialogImg::OnAdd},
+        {DelButton, "Del", "Delete the selected picture", &CDialogImg::OnDel},
+        {UpButton, "Up", "Move the selected picture up", &CDialogImg::OnUp},
+        {DownButton, "Down", "Move the selected picture down", &CDialogImg::OnDown},
+    };
+    auto* side = new QVBoxLayout;
+    QWidget* last = list;
+    for (const ButtonSpec& spec : specs) {
+        const QString text = QString::fromUtf8(spec.text);
+        auto* button = Tagged(new QPushButton(text, editGroup), spec.id, text);
+        button->setToolTip(QString::fromUtf8(spec.tip));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, spec.handler);
+        side->addWidget(button);
+        setTabOrder(last, button);
+        last = button;
+    }
+    side->addStretch();
+    auto* editLayout = new QHBoxLayout(editGroup);
+    editLayout->addWidget(list, 1);
+    editLayout->addWidget(picture, 0, Qt::AlignTop);
+    editLayout->addLayout(side);
+
+    auto* ok = Tagged(new QPushButton(QStringLiteral("OK"), this), OkButton, QStringLiteral("OK"));
+    auto* cancel =
+        Tagged(new QPushButton(QStringLiteral("Cancel"), this), CancelButton, QStringLiteral("Cancel"));
+    ok->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    setTabOrder(last, ok);
+    setTabOrder(ok, cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(previewGroup);
+    layout->addWidget(editGroup, 1);
+    layout->addLayout(buttons);
+
+    connect(list, &QListWidget::itemSelectionChanged, this, &CDialogImg::OnSelectionChanged);
+    connect(ok, &QPushButton::clicked, this, &CDialogImg::OnOk);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CDialogImg::ShowList() {
+    showing = true;
+    list->clear();
+    list->addItems(model.Entries());
+    if (model.Selected() >= 0)
+        list->setCurrentRow(model.Selected(), QItemSelectionModel::ClearAndSelect);
+    showing = false;
+    picture->SetImagePath(model.SelectedPath());
+    preview->Refresh();
+}
+
+// The selection, not the current row, is the entry the buttons act on: the list makes its
+// first row current when it gets the focus without selecting it.
+void CDialogImg::OnSelectionChanged() {
+    if (showing)
+        return;
+    const QList<QListWidgetItem*> chosen = list->selectedItems();
+    model.Select(chosen.isEmpty() ? -1 : list->row(chosen.constFirst()));
+    if (!model.SelectedPath().isEmpty())
+        picture->SetImagePath(model.SelectedPath());
+}
+
+void CDialogImg::OnAdd() {
+    const QString path = chooseFile ? chooseFile(this) : QString();
+    if (model.Add(path) == ImageEditorModel::AddResult::HasSeparator && refuse)
+        refuse(this, ImageEditorModel::SeparatorRefusal);
+    ShowList();
+}
+
+void CDialogImg::OnDel() {
+    model.Delete();
+    ShowList();
+}
+
+void CDialogImg::OnUp() {
+    if (model.Up())
+        ShowList();
+}
+
+void CDialogImg::OnDown() {
+    if (model.Down())
+        ShowList();
+}
+
+void CDialogImg::OnOk() {
+    model.Ok(&emptyResult);
+    accept();
+}
+
+} // namespace vexa
