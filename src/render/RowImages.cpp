@@ -23,15 +23,28 @@ RowImages::RowImages(const GlyphLibrary& library, const AppPaths& paths, int cod
     params.pagePitch = fresh.pagePitch;
 }
 
+void RowImages::ApplyParamsTo(MessageImage& image, const ModelParams& applied) {
+    image.rows = applied.rows;
+    image.exportHeight = applied.exportHeight;
+    image.pageWidth = applied.pageWidth;
+    image.pagePitch = applied.pagePitch;
+    image.DropCache();
+}
+
+void RowImages::ApplyModelTo(MessageImage& image, const DisplayModel& model) {
+    ModelParams next;
+    next.rows = image.rows;
+    next.exportHeight = image.exportHeight;
+    next.pageWidth = image.pageWidth;
+    next.pagePitch = image.pagePitch;
+    next.SetFrom(model);
+    ApplyParamsTo(image, next);
+}
+
 void RowImages::ApplyModel(const ModelParams& applied) {
     params = applied;
-    for (MessageImage& image : images) {
-        image.rows = params.rows;
-        image.exportHeight = params.exportHeight;
-        image.pageWidth = params.pageWidth;
-        image.pagePitch = params.pagePitch;
-        image.DropCache();
-    }
+    for (MessageImage& image : images)
+        ApplyParamsTo(image, params);
 }
 
 void RowImages::ApplyModel(const DisplayModel& model) {

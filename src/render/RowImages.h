@@ -28,6 +28,10 @@ public:
     // The same for a catalogue model, over the members applied before (a model without
     // page geometry leaves the pitch as it was).
     void ApplyModel(const DisplayModel& model);
+    // The same for one image outside the rows (an editor's preview): the catalogue row
+    // through ModelParams::SetFrom, so the geometry rule stays in one place.
+    static void ApplyModelTo(MessageImage& image, const DisplayModel& model);
+    static void ApplyParamsTo(MessageImage& image, const ModelParams& applied);
     // The members last applied; until then those of a fresh MessageImage.
     const ModelParams& Params() const { return params; }
 
