@@ -10,7 +10,7 @@ packages=(
   qt6-qpa-plugins
   fonts-liberation fonts-wqy-microhei fontconfig
   xvfb xauth xdg-utils imagemagick
-  socat python3
+  socat python3 ser2net
 )
 
 if [ "$(id -u)" -eq 0 ]; then
