@@ -23,6 +23,8 @@ struct NetworkAddress {
     // port outside 1..65535, anything after the port).
     static std::optional<NetworkAddress> Parse(const QString& name);
     QString ToString() const;
+
+    friend bool operator==(const NetworkAddress&, const NetworkAddress&) = default;
 };
 
 } // namespace vexa
