@@ -22,9 +22,4 @@ bool SerialPortFactory::Serves(const CSerialPort& port, const QString& name) {
     return NetworkAddress::IsNetworkName(name) ? network : local;
 }
 
-QString SerialPortFactory::ShownName(const QString& name) {
-    const QString text = name.trimmed();
-    return text.startsWith(QLatin1String("/dev/")) ? text.mid(5) : text;
-}
-
 } // namespace vexa

@@ -15,8 +15,6 @@ public:
     static std::unique_ptr<CSerialPort> Create(const QString& name);
     // True when port is of the kind that name needs, so it can simply take the name.
     static bool Serves(const CSerialPort& port, const QString& name);
-    // The name as the status bar shows it: local devices without "/dev/".
-    static QString ShownName(const QString& name);
 };
 
 } // namespace vexa
