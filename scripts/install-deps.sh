@@ -10,7 +10,7 @@ packages=(
   qt6-qpa-plugins
   fonts-liberation fonts-wqy-microhei fontconfig
   xvfb xauth xdg-utils imagemagick
-  socat python3 ccache
+  socat python3 ccache ser2net
   qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream man-db bash
 )
 

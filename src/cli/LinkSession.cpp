@@ -27,8 +27,10 @@ LinkSession::~LinkSession() {
 void LinkSession::AddOptions(VerbParser& parser) {
     parser.addOption(QCommandLineOption(kModel, QStringLiteral("Display model P01..P36 (default: the settings' model)."),
                                         QStringLiteral("M")));
-    parser.addOption(QCommandLineOption(kPort, QStringLiteral("Serial device to use (ttyUSB0 or a path)."),
-                                        QStringLiteral("DEV")));
+    parser.addOption(QCommandLineOption(
+        kPort, QStringLiteral("Port to use: a serial device (ttyUSB0 or a path) or a device server line "
+                              "(tcp://HOST:PORT raw, rfc2217://HOST:PORT with COM port control)."),
+        QStringLiteral("PORT")));
 }
 
 CVexaApp& LinkSession::App() { return context.App(); }
@@ -63,12 +65,36 @@ bool LinkSession::Configure(const VerbParser& parser, const QString& verb) {
     TransferRunner& transfers = Runner();
     transfers.SetModelName(modelName);
     transfers.SetReloadSelectedSign(false);
-    QObject::connect(&link, &SignLink::openFailure, [](const QString& text) { CliContext::PrintError(text); });
-    QObject::connect(&link, &SignLink::linkMessage, [this](int message, qintptr wParam, qintptr lParam) {
+    QObject::connect(&link, &SignLink::openFailure, [this, verb](const QString& text) {
+        CliContext::PrintError(text);
+        ReportPortProblem(verb, SignLink::ResultOpenFailed);
+    });
+    QObject::connect(&link, &SignLink::linkMessage, [this, verb](int message, qintptr wParam, qintptr lParam) {
         if ((message == SignLink::ProgressMessage && lParam == 0) || message == SignLink::ScanProgressMessage)
             progress.Update(static_cast<int>(wParam));
+        const int failure = message == SignLink::ProgressMessage && (lParam & 0xffff) == 1 ? static_cast<int>(lParam >> 16)
+                            : message == SignLink::ScanFinishedMessage                   ? Link().LastResult()
+                                                                                         : 0;
+        if (failure != SignLink::ResultOk)
+            ReportPortProblem(verb, failure);
     });
     return true;
+}
+
+QString LinkSession::PortProblem(const CSerialPort& port, int result, int sendLimitMs) {
+    QString text = port.ErrorString();
+    if (text.isEmpty() && result == SignLink::ResultSendFailed)
+        text = QStringLiteral("a frame did not leave the port within %1 ms").arg(sendLimitMs);
+    if (text.isEmpty())
+        return text;
+    const QString name = port.PortName();
+    return text.startsWith(name) ? text : name + QStringLiteral(": ") + text;
+}
+
+void LinkSession::ReportPortProblem(const QString& verb, int result) {
+    const QString problem = PortProblem(*Link().Port(), result, Link().Timings().sendLimitMs);
+    if (!problem.isEmpty())
+        CliContext::PrintError(verb + QStringLiteral(": ") + problem);
 }
 
 void LinkSession::WaitUntil(const std::function<bool()>& done) {

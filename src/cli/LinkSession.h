@@ -12,6 +12,7 @@
 namespace vexa {
 
 class CliContext;
+class CSerialPort;
 class CVexaApp;
 class SignLink;
 class TransferRunner;
@@ -41,8 +42,13 @@ public:
     static std::optional<QList<int>> ParseIds(const QString& text, int low, int high, QString* error);
 
     static constexpr int RefusedBySize = 5;
+    // What went wrong on the port, naming it: its own error text, or for a frame that did
+    // not leave it the send limit. Empty when the port has nothing to say.
+    static QString PortProblem(const CSerialPort& port, int result, int sendLimitMs);
 
 private:
+    void ReportPortProblem(const QString& verb, int result);
+
     CliContext& context;
     std::unique_ptr<TransferRunner> runner;
     ProgressBar progress;

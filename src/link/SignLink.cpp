@@ -4,6 +4,7 @@
 #include "link/FamilyFrameSource.h"
 #include "link/families/SendInputsAccess.h"
 #include "link/PosixSerialPort.h"
+#include "link/SerialPortFactory.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
 
@@ -59,7 +60,37 @@ void SignLink::SetPort(CSerialPort* serialPort) {
     connect(port, &CSerialPort::readyRead, this, &SignLink::ReceivePending);
 }
 
-void SignLink::SetPortName(const QString& device) { port->SetPortName(device); }
+void SignLink::SetPortName(const QString& name) {
+    if (port != ownPort.get() || SerialPortFactory::Serves(*ownPort, name)) {
+        pendingPortName.clear();
+        port->SetPortName(name);
+        return;
+    }
+    if (busy.load()) {
+        pendingPortName = name;
+        return;
+    }
+    AdoptPortFor(name);
+}
+
+// Replaces the engine's own port by one of the kind the name needs, with the same settings.
+void SignLink::AdoptPortFor(const QString& name) {
+    pendingPortName.clear();
+    std::unique_ptr<CSerialPort> next = SerialPortFactory::Create(name);
+    next->SetBufferSizes(CSerialPort::DefaultInBufferSize, CSerialPort::DefaultOutBufferSize);
+    next->SetSettings(portSettings);
+    ownPort->SetReceiveNotification(false);
+    ownPort->Close();
+    const std::unique_ptr<CSerialPort> previous = std::move(ownPort);
+    ownPort = std::move(next);
+    SetPort(ownPort.get());
+    port->SetReceiveNotification(!stopping);
+}
+
+void SignLink::AdoptPendingPort() {
+    if (!pendingPortName.isEmpty() && port == ownPort.get())
+        AdoptPortFor(pendingPortName);
+}
 
 void SignLink::SetFrameSource(std::shared_ptr<const FrameSource> source) { frames = std::move(source); }
 
@@ -194,6 +225,8 @@ QString SignLink::OpenFailureText(const char* function, int error) {
 }
 
 bool SignLink::OpenForCommand(const char* function) {
+    if (!busy.load())
+        AdoptPendingPort();
     if (!EnsureOpen()) {
         emit openFailure(OpenFailureText(function, port->LastError()));
         return false;
@@ -229,6 +262,7 @@ bool SignLink::StartWorker(std::function<void()> body) {
         return false;
     if (worker.joinable())
         worker.join(); // the previous worker has already cleared busy and is returning
+    AdoptPendingPort();
     worker = std::thread(std::move(body));
     return true;
 }

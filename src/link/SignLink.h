@@ -89,13 +89,15 @@ public:
     std::atomic<int> sendTimedOut{0};
 
     // --- wiring ---
-    // The serial port; the engine owns a PosixSerialPort until another one is set (the
+    // The serial port; the engine owns one made for the port name until another one is set (the
     // caller keeps ownership of ports it sets). The port's readyRead() feeds ProcessReply
     // on this object's thread; the engine's own port has its notification turned on.
     CSerialPort* Port() const { return port; }
     void SetPort(CSerialPort* serialPort);
-    // Device to open ("/dev/ttyUSB0", "ttyUSB0" or a pseudo-terminal path).
-    void SetPortName(const QString& device);
+    // Port to open: a device ("/dev/ttyUSB0", "ttyUSB0", a pseudo-terminal path) or a line
+    // behind a device server ("tcp://HOST:PORT", "rfc2217://HOST:PORT"). When the engine's own
+    // port is of another kind it is replaced (after the running worker, if one runs).
+    void SetPortName(const QString& name);
     // Replaces the family frame builders (tests).
     void SetFrameSource(std::shared_ptr<const FrameSource> source);
     void SetTimings(const LinkTimings& timings);
@@ -187,9 +189,12 @@ private:
     void ReceivePendingLocked();
     int ProcessReplyLocked(const char* chunk, int length);
     void Pause(int ms) const;
+    void AdoptPortFor(const QString& name);
+    void AdoptPendingPort();
 
     CSerialPort* port = nullptr;
     std::unique_ptr<CSerialPort> ownPort;
+    QString pendingPortName; // a name of another kind given while a worker ran (owner thread)
     std::shared_ptr<const FrameSource> frames; // the protocol families unless replaced
     LinkTimings timings;
     Delivery delivery = Delivery::Marshalled;

@@ -21,6 +21,8 @@ public:
     void Close();
 
     int MasterFd() const { return master; }
+    // The baud rate currently set on the line (by whoever opened the device), 0 if unknown.
+    int Baud() const;
     QString DevicePath() const { return device; }
 
 private:

@@ -91,8 +91,8 @@ void SignSimulator::Reply(const SignResponder::Outcome& outcome) {
     for (const QJsonObject& event : outcome.events)
         Print(event);
     for (const QByteArray& reply : outcome.replies) {
-        const ssize_t written =
-            ::write(terminal.MasterFd(), reply.constData(), static_cast<size_t>(reply.size()));
+        const int line = LineFd();
+        const ssize_t written = line < 0 ? -1 : ::write(line, reply.constData(), static_cast<size_t>(reply.size()));
         if (written != reply.size()) {
             QJsonObject event = Named("reply-lost");
             event.insert(QStringLiteral("data"), QString::fromLatin1(reply.toHex()));
@@ -153,6 +153,34 @@ void SignSimulator::Render(const QJsonObject& message) {
     }
 }
 
+int SignSimulator::LineFd() const { return options.listenPort ? listener.ClientFd() : terminal.MasterFd(); }
+
+QString SignSimulator::PortName() const {
+    return options.listenPort ? listener.Endpoint() : terminal.DevicePath();
+}
+
+bool SignSimulator::OpenLine(QString& error) {
+    if (options.listenPort)
+        return listener.Listen(options.listenHost, *options.listenPort, error);
+    return terminal.Open(error) && (options.linkPath.isEmpty() || terminal.Link(options.linkPath, error));
+}
+
+void SignSimulator::Trace(QByteArrayView chunk, qint64 nowMs) {
+    if (!options.listenPort) {
+        const int baud = terminal.Baud();
+        if (baud != tracedBaud) {
+            tracedBaud = baud;
+            QJsonObject line = Named("line");
+            line.insert(QStringLiteral("baud"), baud);
+            Print(line);
+        }
+    }
+    QJsonObject event = Named("rx");
+    event.insert(QStringLiteral("t"), nowMs);
+    event.insert(QStringLiteral("data"), QString::fromLatin1(chunk.toByteArray().toHex()));
+    Print(event);
+}
+
 bool SignSimulator::ReadLine(qint64 nowMs, bool& hungUp) {
     qint64 wanted = ReadChunk;
     if (options.stallAfter)
@@ -160,11 +188,18 @@ bool SignSimulator::ReadLine(qint64 nowMs, bool& hungUp) {
     if (options.hangupAfter)
         wanted = std::min(wanted, *options.hangupAfter - bytesRead);
     char buffer[ReadChunk];
-    const ssize_t got = wanted > 0 ? ::read(terminal.MasterFd(), buffer, static_cast<size_t>(wanted)) : 0;
+    const ssize_t got = wanted > 0 ? ::read(LineFd(), buffer, static_cast<size_t>(wanted)) : 0;
     if (got < 0)
-        return errno == EAGAIN || errno == EINTR;
+        return errno == EAGAIN || errno == EINTR || (options.listenPort && errno == ECONNRESET);
+    if (got == 0 && wanted > 0 && options.listenPort) {
+        listener.DropClient(); // the program closed its port; the next operation connects again
+        Print(Named("disconnected"));
+        return true;
+    }
     bytesRead += got;
     if (got > 0) {
+        if (options.trace)
+            Trace(QByteArrayView(buffer, got), nowMs);
         lastInputMs = nowMs;
         quietReported = false;
         Handle(decoder->Feed(QByteArrayView(buffer, got)), nowMs);
@@ -189,14 +224,14 @@ int SignSimulator::Run() {
         std::fprintf(stderr, "vexa-sim: unknown model: %s\n", qPrintable(options.model));
         return 2;
     }
-    if (!terminal.Open(error) || (!options.linkPath.isEmpty() && !terminal.Link(options.linkPath, error))) {
+    if (!OpenLine(error)) {
         std::fprintf(stderr, "vexa-sim: %s\n", qPrintable(error));
         return 1;
     }
     const int signalFd = SignalDescriptor();
     if (options.json) {
         QJsonObject ready = Named("ready");
-        ready.insert(QStringLiteral("device"), terminal.DevicePath());
+        ready.insert(QStringLiteral("device"), PortName());
         if (!options.linkPath.isEmpty())
             ready.insert(QStringLiteral("link"), options.linkPath);
         ready.insert(QStringLiteral("model"), options.model);
@@ -207,7 +242,7 @@ int SignSimulator::Run() {
         ready.insert(QStringLiteral("ids"), ids);
         Print(ready);
     } else {
-        std::fprintf(out, "%s\n", qPrintable(terminal.DevicePath()));
+        std::fprintf(out, "%s\n", qPrintable(PortName()));
         std::fflush(out);
     }
 
@@ -219,18 +254,24 @@ int SignSimulator::Run() {
         qint64 wait = quietReported ? 1000 : std::max<qint64>(0, lastInputMs + options.quietMs - now);
         if (const auto deadline = responder.Deadline())
             wait = std::min(wait, std::max<qint64>(0, *deadline - now));
-        pollfd watched[2] = {{terminal.MasterFd(), static_cast<short>(stalled ? 0 : POLLIN), 0},
-                             {signalFd, POLLIN, 0}};
-        const int ready = ::poll(watched, signalFd >= 0 ? 2 : 1, static_cast<int>(wait));
+        // A negative descriptor (no client connected yet) is skipped by poll.
+        pollfd watched[3] = {{LineFd(), static_cast<short>(stalled ? 0 : POLLIN), 0},
+                             {signalFd, POLLIN, 0},
+                             {listener.ListenFd(), POLLIN, 0}};
+        const int ready = ::poll(watched, 3, static_cast<int>(wait));
         if (ready < 0 && errno != EINTR)
             break;
         if (signalFd >= 0 && (watched[1].revents & POLLIN))
             break;
         const qint64 after = timer.elapsed();
-        if (watched[0].revents & POLLIN) {
+        // A TCP client that went away is seen as end of input; a pseudo-terminal reports only input.
+        const short readable = options.listenPort ? (POLLIN | POLLHUP | POLLERR) : POLLIN;
+        if (watched[0].fd >= 0 && (watched[0].revents & readable)) {
             if (!ReadLine(after, hungUp))
                 break;
         }
+        if (watched[2].fd >= 0 && (watched[2].revents & POLLIN) && listener.Accept())
+            Print(Named("connected"));
         Reply(responder.OnTick(after));
         if (!quietReported && after - lastInputMs >= options.quietMs) {
             quietReported = true;
@@ -239,6 +280,7 @@ int SignSimulator::Run() {
     }
     Print(Named("end"));
     terminal.Close();
+    listener.Close();
     if (signalFd >= 0)
         ::close(signalFd);
     return 0;

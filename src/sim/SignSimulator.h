@@ -5,6 +5,7 @@
 #include "sim/SignDecoder.h"
 #include "sim/SignResponder.h"
 #include "sim/SimOptions.h"
+#include "sim/TcpListener.h"
 
 #include <QImage>
 #include <cstdio>
@@ -13,7 +14,7 @@
 
 namespace vexa {
 
-// The virtual sign line: a pseudo-terminal whose input runs through the model's decoder, with
+// The virtual sign line: a pseudo-terminal (or a TCP port) whose input runs through the model's decoder, with
 // the responder's replies written back and every event printed as one line.
 class SignSimulator {
 public:
@@ -32,11 +33,17 @@ private:
     void Reply(const SignResponder::Outcome& outcome);
     void Render(const QJsonObject& message);
     bool ReadLine(qint64 nowMs, bool& hungUp);
+    bool OpenLine(QString& error);
+    QString PortName() const;
+    int LineFd() const;
+    void Trace(QByteArrayView chunk, qint64 nowMs);
 
     SimOptions options;
     std::FILE* out;
     const DisplayModel* model;
     PseudoTerminal terminal;
+    TcpListener listener;
+    int tracedBaud = -1;
     std::unique_ptr<SignDecoder> decoder;
     SignResponder responder;
     qint64 bytesRead = 0;

@@ -28,17 +28,42 @@ std::optional<std::vector<int>> IdList(const QString& text) {
     return ids;
 }
 
+// "tcp://HOST:PORT", "tcp://:PORT" or "PORT"; the host defaults to the loopback address and
+// port 0 lets the system choose.
+bool ListenAddress(const QString& text, QString& host, int& port) {
+    QString rest = text.trimmed();
+    if (rest.startsWith(QLatin1String("tcp://"), Qt::CaseInsensitive))
+        rest = rest.mid(6);
+    else if (rest.contains(u':'))
+        return false;
+    const qsizetype colon = rest.lastIndexOf(u':');
+    host = colon < 0 ? QString() : rest.left(colon);
+    if (host.startsWith(u'[') && host.endsWith(u']'))
+        host = host.mid(1, host.size() - 2);
+    if (host.isEmpty())
+        host = QStringLiteral("127.0.0.1");
+    const QString portText = rest.mid(colon + 1);
+    bool ok = false;
+    port = portText.toInt(&ok);
+    return ok && portText.size() <= 5 && !portText.startsWith(u'+') && port >= 0 && port <= 65535;
+}
+
 } // namespace
 
 QString SimOptions::Usage() {
     return QStringLiteral(
-        "Usage: vexa-sim --model M [--ids 1,3,7] [--link PATH] [--json] [--render DIR]\n"
-        "                [--silent | --garbage] [--stall-after N] [--hangup-after N] [--quiet-ms MS]\n"
-        "A virtual sign line on a pseudo-terminal. Prints the device to open (first line), then one\n"
-        "line per event. Ends on SIGTERM or SIGINT.\n"
+        "Usage: vexa-sim --model M [--ids 1,3,7] [--link PATH | --listen ADDR] [--json] [--trace]\n"
+        "                [--render DIR] [--silent | --garbage] [--stall-after N] [--hangup-after N]\n"
+        "                [--quiet-ms MS]\n"
+        "A virtual sign line on a pseudo-terminal (or a TCP port). Prints the port to open (first\n"
+        "line), then one line per event. Ends on SIGTERM or SIGINT.\n"
         "  --model M         display model P01..P36 (decides the protocol family)\n"
         "  --ids LIST        IDs of the signs on the line (0..255, default 1)\n"
         "  --link PATH       also make PATH a symbolic link to the device\n"
+        "  --listen ADDR     serve the line over raw TCP at tcp://HOST:PORT (HOST defaults to\n"
+        "                    127.0.0.1; port 0 picks a free one); the program opens it by that name\n"
+        "  --trace           also report every chunk received (ms since start, bytes) and, on the\n"
+        "                    pseudo-terminal, every change of the baud rate set on it\n"
         "  --json            events as JSON lines\n"
         "  --render DIR      write every received message as a PNG of its dots into DIR\n"
         "  --silent          never answer\n"
@@ -67,6 +92,16 @@ std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QStrin
             options.silent = true;
         } else if (argument == QLatin1String("--garbage")) {
             options.garbage = true;
+        } else if (argument == QLatin1String("--trace")) {
+            options.trace = true;
+        } else if (argument == QLatin1String("--listen")) {
+            const std::optional<QString> text = value();
+            int port = 0;
+            if (!text || !ListenAddress(*text, options.listenHost, port)) {
+                error = QStringLiteral("--listen wants tcp://HOST:PORT");
+                return std::nullopt;
+            }
+            options.listenPort = port;
         } else if (argument == QLatin1String("--model") || argument == QLatin1String("--ids") ||
                    argument == QLatin1String("--link") || argument == QLatin1String("--render") ||
                    argument == QLatin1String("--stall-after") ||
@@ -113,6 +148,10 @@ std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QStrin
     }
     if (ModelCatalogue::Find(options.model) == nullptr) {
         error = QStringLiteral("unknown model: %1").arg(options.model);
+        return std::nullopt;
+    }
+    if (options.listenPort && !options.linkPath.isEmpty()) {
+        error = QStringLiteral("--listen and --link exclude each other");
         return std::nullopt;
     }
     if (options.silent && options.garbage) {

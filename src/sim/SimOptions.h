@@ -12,6 +12,10 @@ struct SimOptions {
     QString model;
     std::vector<int> ids{1};
     QString linkPath;
+    // --listen: serve the line over raw TCP instead of a pseudo-terminal.
+    QString listenHost;
+    std::optional<int> listenPort;
+    bool trace = false;
     bool json = false;
     QString renderDir;
     bool silent = false;

@@ -1,3 +1,4 @@
+#include "link/NetworkSerialPort.h"
 #include "link/families/LinkFamilies.h"
 
 #include <QtTest>
@@ -154,6 +155,24 @@ private slots:
         QVERIFY(
             sim.Write(LinkFamilies::ClockFrame(LinkFamily::AddressedBlocks, QDateTime::currentDateTime())));
         QCOMPARE(sim.Read(14).left(4), Hex("7E01F100"));
+    }
+
+    // With --listen the line is a TCP port on the loopback address; every connection of the
+    // program (one per operation) reaches the same signs.
+    void servesTheLineOverTcp() {
+        SimProcess sim({"--model", "P26", "--ids", "12", "--listen", "tcp://127.0.0.1:0"});
+        const QString name = sim.WaitFor(QStringLiteral("ready")).value(QStringLiteral("device")).toString();
+        QVERIFY2(name.startsWith(QStringLiteral("tcp://127.0.0.1:")), qPrintable(name));
+        NetworkSerialPort port;
+        port.SetPortName(name);
+        for (int connection = 0; connection < 2; ++connection) {
+            QVERIFY2(port.Open(), qPrintable(port.ErrorString()));
+            QVERIFY(port.Write(LinkFamilies::ReadIdFrame(LinkFamily::AddressedBlocks)));
+            QTRY_VERIFY_WITH_TIMEOUT(port.InputWaiting() >= 8, 3000);
+            QCOMPARE(port.ReadPending(), Hex("CC42001A0040100C"));
+            QVERIFY(port.Close());
+            QVERIFY(!sim.WaitFor(QStringLiteral("disconnected")).isEmpty());
+        }
     }
 
     void hangupClosesTheLine() {
