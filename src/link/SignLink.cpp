@@ -183,7 +183,7 @@ bool SignLink::EnsureOpen() {
 void SignLink::LogOpenFailure() {
     qCInfo(lcLink).noquote() << "open failed:" << port->PortName() << port->ErrorString();
     if (family == static_cast<int>(LinkFamily::PagedBlocks))
-        debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()));
+        debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()) + port->ErrorString());
 }
 
 QString SignLink::OpenFailureText(const char* function, int error) {

@@ -610,7 +610,7 @@ void CVexaDlg::OnPasteSign(int target) {
         return;
     }
     if (target == app.settingsFile.NowSelID()) {
-        app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(target));
+        WorkFiles::OpenWorkFile(app, app.Paths().WorkFilePath(target));
         ReloadCurrentFile();
     }
 }
@@ -739,7 +739,7 @@ void CVexaDlg::SetUpTransfers() {
         SendPreparation::RowImageList images{};
         for (int i = 0; i < RowCount; ++i)
             images[static_cast<size_t>(i)] = &rows[static_cast<size_t>(i)]->preview->Image();
-        SendPreparation::PrepareSendData(current, images, app.messageTable, payload);
+        return SendPreparation::PrepareSendData(current, images, app.messageTable, payload);
     });
     transfers->SetSizeQuestion([this](const QString& text, int) {
         return QMessageBox::question(this, QStringLiteral("Information"), text, QMessageBox::Yes | QMessageBox::No) ==
@@ -747,6 +747,9 @@ void CVexaDlg::SetUpTransfers() {
     });
     connect(transfers, &TransferRunner::signStarting, this, &CVexaDlg::OnSignStarting);
     connect(transfers, &TransferRunner::sendsFinished, this, &CVexaDlg::OnSendsFinished);
+    connect(transfers, &TransferRunner::signFailed, this, [this](int id, const QString& reason) {
+        skippedSigns << QStringLiteral("ID %1: %2").arg(id).arg(reason);
+    });
     connect(transfers, &TransferRunner::clockChecked, this, [this](bool ok) {
         if (ok)
             QMessageBox::information(this, QStringLiteral("Information"), TransferRunner::ClockText(true));
@@ -781,6 +784,9 @@ void CVexaDlg::OnSend() {
         const TransferRunner::Start start = transfers->BeginTransfer();
         if (start == TransferRunner::Start::Started)
             TransferStarted();
+        else if (start == TransferRunner::Start::Unprepared)
+            QMessageBox::critical(this, QStringLiteral("Error"),
+                                  QStringLiteral("Nothing was sent:\n") + transfers->Problems().join(u'\n'));
         else if (start == TransferRunner::Start::NoModel)
             QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
         return;
@@ -824,6 +830,11 @@ void CVexaDlg::OnSendsFinished() {
     RefreshRowControls();
     if (waitDialog)
         waitDialog->close();
+    if (!skippedSigns.isEmpty()) {
+        const QString text = QStringLiteral("These signs were not sent:\n") + skippedSigns.join(u'\n');
+        skippedSigns.clear();
+        QMessageBox::critical(this, QStringLiteral("Error"), text);
+    }
     if (!endTimer->isActive() && !app.signLink.IsBusy()) { // the last sign was not sent at all
         progressTimer->stop();
         SetIdle(true);

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -181,6 +182,7 @@ private:
     bool idle = true;
     bool scanning = false;
     int copySourceId = 0; // the sign whose messages a paste copies; 0 = none
+    QStringList skippedSigns; // signs of the running chain that were passed over, with why
     int progressTarget = 0;
     QPointer<CWaitDlg> waitDialog;
     TransferRunner* transfers = nullptr;
