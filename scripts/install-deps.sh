@@ -11,6 +11,7 @@ packages=(
   fonts-liberation fonts-wqy-microhei fontconfig
   xvfb xauth xdg-utils imagemagick
   socat python3
+  clang libclang-rt-14-dev
 )
 
 if [ "$(id -u)" -eq 0 ]; then
