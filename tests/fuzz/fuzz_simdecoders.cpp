@@ -4,6 +4,7 @@
 #include "sim/SignDecoder.h"
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 
 using namespace vexa;
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const qsizetype chunk = 1 + data[1] % 128;
     const QByteArrayView line(reinterpret_cast<const char*>(data) + 2, static_cast<qsizetype>(size - 2));
     for (qsizetype at = 0; at < line.size(); at += chunk)
-        decoder->Feed(line.mid(at, std::min(chunk, line.size() - at)));
+        decoder->Feed(line.sliced(at, std::min(chunk, line.size() - at)));
     decoder->Flush();
     return 0;
 }
