@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdg-utils imagemagick
   socat python3 ccache ser2net
   qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream man-db bash
+  clang libclang-rt-14-dev
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -11,3 +11,14 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 ctest --output-on-failure -j"$(nproc)" --timeout 300
 "$root/scripts/check-package.sh"
+
+# The same suite again under AddressSanitizer + UndefinedBehaviorSanitizer (its own build
+# folder, the "sanitize" preset), then a bounded run of every fuzz program of that build.
+# VEXA_SKIP_SANITIZE=1 leaves both out (a quick local run).
+if [ "${VEXA_SKIP_SANITIZE:-0}" != 1 ]; then
+  cd "$root"
+  cmake --preset sanitize >/dev/null
+  cmake --build --preset sanitize -j"$(nproc)"
+  ctest --preset sanitize -j"$(nproc)"
+  "$root/scripts/run-fuzz.sh" "$root/build-sanitize"
+fi

@@ -21,10 +21,18 @@ CVexaApp::CVexaApp(AppPaths appPaths)
 
 CVexaApp::~CVexaApp() { signLink.Stop(); }
 
-void CVexaApp::SetErrorReporter(const CIniFile::ErrorReporter& reporter) {
+void CVexaApp::SetErrorReporter(const CIniFile::ErrorReporter& errorReporter) {
+    reporter = errorReporter;
     settingsFile.File().SetErrorReporter(reporter);
     messageTable.messageFile.SetErrorReporter(reporter);
     idList.file.SetErrorReporter(reporter);
+}
+
+void CVexaApp::Report(const QString& caption, const QString& text, const QString& detail) const {
+    if (reporter)
+        reporter(caption, text, detail);
+    else
+        messageTable.messageFile.Report(caption, text, detail);
 }
 
 void CVexaApp::ApplyCodePage(int page) {
@@ -48,7 +56,7 @@ int CVexaApp::ReadStartupSettings() {
         QDir().mkpath(paths.WorkDataDir());
         WorkFiles::WriteTemplate(WorkFiles::FirstStartTemplate, path);
     }
-    messageTable.OpenMessageFile(path);
+    WorkFiles::OpenWorkFile(*this, path);
     return settingsFile.Mode485();
 }
 

@@ -41,6 +41,8 @@ public:
 
     // Routes "Open failed" / "Close failed" of every file the context owns.
     void SetErrorReporter(const CIniFile::ErrorReporter& reporter);
+    // Tells the operator something about the files (through the same reporter).
+    void Report(const QString& caption, const QString& text, const QString& detail = QString()) const;
     // Legacy code page for files without a byte-order mark; 0 reads it from System.set.
     void ApplyCodePage(int codePage = 0);
     int CodePage() const { return codePage; }
@@ -63,6 +65,7 @@ public:
 
 private:
     AppPaths paths;
+    CIniFile::ErrorReporter reporter;
     int codePage = LegacyCodePage::DefaultCodePage;
 };
 

@@ -54,13 +54,12 @@ RowEditOutcome ContentEditing::AfterDoubleClickEdit(int kind, EditorResult resul
 bool ContentEditing::Apply(CMessageTable& table, int row, const RowEditOutcome& outcome) {
     if (!outcome.changed || row < 0 || row >= CMessageTable::RowCount)
         return true;
-    bool written = true;
     if (outcome.clearContent)
-        written = table.WriteContent(row, QString());
+        table.StoreContent(row, QString());
     const auto r = static_cast<size_t>(row);
     table.kind[r] = outcome.kind;
     table.sendFlag[r] = outcome.sendFlag;
-    return table.SaveParams() && written;
+    return table.SaveParams(); // content and parameters in one write
 }
 
 } // namespace vexa

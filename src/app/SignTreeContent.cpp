@@ -65,7 +65,7 @@ bool SignTreeContent::SelectSign(CVexaApp& app, int id) {
     app.messageTable.SaveParams();
     app.settingsFile.SetNowSelID(id);
     const QString path = WorkFiles::EnsureWorkFile(app, id, false);
-    app.messageTable.OpenMessageFile(path);
+    WorkFiles::OpenWorkFile(app, path);
     return true;
 }
 

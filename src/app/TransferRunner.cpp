@@ -14,7 +14,7 @@ TransferRunner::TransferRunner(CVexaApp& context, QObject* parent) : QObject(par
     prepare = [this](const DisplayModel& model, Payload& payload) {
         if (!app.glyphLibrary.IsLoaded())
             app.LoadGlyphLibrary();
-        SendPreparation::PrepareMessageFile(model, app.messageTable, app.rowImages, payload);
+        return SendPreparation::PrepareMessageFile(model, app.messageTable, app.rowImages, payload);
     };
 }
 
@@ -61,8 +61,16 @@ TransferRunner::Start TransferRunner::BeginTransfer() {
         return Start::NoModel;
     if (app.signLink.IsBusy())
         return Start::Busy;
+    problems.clear();
+    if (!app.messageTable.Loaded()) {
+        // Nothing of a file that could not be read is sent, nor written back.
+        problems << QStringLiteral("cannot read %1").arg(app.messageTable.LoadError());
+        return Start::Unprepared;
+    }
     app.messageTable.SaveParams();
-    prepare(*model, app.payload);
+    problems = prepare(*model, app.payload);
+    if (!problems.isEmpty())
+        return Start::Unprepared;
     if (!AskAboutSize(SendPreparation::LimitDataSize(*model, app.messageTable, app.payload)))
         return Start::Declined;
     app.signLink.messageData = &app.payload;
@@ -90,16 +98,20 @@ TransferRunner::Start TransferRunner::StartChain() {
 
 void TransferRunner::StopChainAfterCurrent() { sendIndex = static_cast<int>(sendIds.size()); }
 
-// Starts the sign at sendIndex. A sign that cannot start (its data declined by the size
-// question) is passed over, so the chain never waits for a send that was not begun.
+// Starts the sign at sendIndex. A sign that cannot start (its file unreadable or missing,
+// a row not prepared, its data declined by the size question) is passed over, so the chain
+// never waits for a send that was not begun; the first two are reported per sign.
 void TransferRunner::SendToNextSign() {
     while (sendIndex < sendIds.size()) {
         const int id = sendIds[sendIndex];
         app.signLink.currentId = id;
         app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(id));
         emit signStarting(id, sendIndex, static_cast<int>(sendIds.size()));
-        if (BeginTransfer() == Start::Started)
+        const Start start = BeginTransfer();
+        if (start == Start::Started)
             return;
+        if (start == Start::Unprepared)
+            emit signFailed(id, problems.join(QStringLiteral("; ")));
         ++sendIndex;
     }
     FinishSends();
@@ -123,8 +135,8 @@ TransferRunner::Start TransferRunner::PrepareGroupData() {
     if (app.signLink.IsBusy())
         return Start::Busy;
     app.messageTable.SaveParams();
-    prepare(*model, app.payload);
-    return Start::Started;
+    problems = prepare(*model, app.payload);
+    return problems.isEmpty() ? Start::Started : Start::Unprepared;
 }
 
 TransferRunner::Start TransferRunner::StartGroupTransfer() {

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -30,14 +31,16 @@ public:
         Busy,         // a transfer is still running
         NoModel,      // no catalogue model is set
         NoIdSelected, // a chain without ticked signs
+        Unprepared,   // the file could not be read or a row not prepared; see Problems()
     };
 
     // Asked when the data is over the model's limit: text is the question for the
     // language, excess the bytes over the limit. True goes on with the capped data.
     using SizeQuestion = std::function<bool(const QString& text, int excess)>;
     // Fills the payload of the open message file. The default renders the file's rows in
-    // the context's row images, the ones the main window shows.
-    using Preparer = std::function<void(const DisplayModel& model, Payload& payload)>;
+    // the context's row images, the ones the main window shows. Returns one text per row
+    // that could not be prepared; any stops the send.
+    using Preparer = std::function<QStringList(const DisplayModel& model, Payload& payload)>;
 
     explicit TransferRunner(CVexaApp& app, QObject* parent = nullptr);
 
@@ -58,6 +61,8 @@ public:
     // Ends a chain after the sign now being sent.
     void StopChainAfterCurrent();
     bool ChainRunning() const { return chainRunning; }
+    // Why the last BeginTransfer returned Unprepared.
+    const QStringList& Problems() const { return problems; }
     const QList<int>& SendIds() const { return sendIds; }
     // The outcome of every sign of the last chain, in the order they were sent.
     const QList<SignLink::IdResult>& ChainResults() const { return chainResults; }
@@ -87,6 +92,9 @@ public:
 signals:
     // A sign of a send (single or chain) starts: its ID, position and the number of signs.
     void signStarting(int id, int index, int total);
+    // A sign of a chain was passed over without sending: its file could not be read or
+    // its rows not prepared (the file is left as it is).
+    void signFailed(int id, const QString& reason);
     // The engine's final report of a send or group operation: result 0 success, 1, 3 ...
     void transferEnded(int result);
     // Every send of a single send or a chain is over (after the 1128 of the last one).
@@ -111,6 +119,7 @@ private:
     int sendIndex = 0;
     bool chainRunning = false;
     bool sendRunning = false;
+    QStringList problems;
 };
 
 } // namespace vexa

@@ -5,8 +5,14 @@
 #include "store/AtomicFile.h"
 #include "store/ResourceFiles.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace vexa {
 
@@ -35,6 +41,38 @@ bool WorkFiles::CopyReplacing(const QString& source, const QString& target) {
     return AtomicFile::Write(target, bytes) == AtomicFile::Result::Ok;
 }
 
+QString WorkFiles::AsideName(const QString& path) {
+    const QString base = path + QStringLiteral(".unreadable-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo(name).exists() || QFileInfo(name).isSymLink(); ++n)
+        name = base + QStringLiteral("-%1").arg(n);
+    return name;
+}
+
+bool WorkFiles::OpenWorkFile(CVexaApp& app, const QString& path) {
+    CMessageTable& table = app.messageTable;
+    if (table.OpenMessageFile(path) || !QFileInfo::exists(path))
+        return table.Loaded();
+    const QString reason = table.LoadError();
+    const QString aside = AsideName(path);
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0) {
+        app.Report(QStringLiteral("Error"),
+                   QStringLiteral("The message file %1 cannot be read and cannot be moved aside; it is left as it "
+                                  "is and nothing is saved into it.")
+                       .arg(path),
+                   reason + QStringLiteral("\n") + QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    WriteTemplate(ModelCatalogue::TemplateFor(app.settingsFile.LedType()), path);
+    app.Report(QStringLiteral("Warning"),
+               QStringLiteral("The message file %1 could not be read. It was kept as %2, and the sign starts "
+                              "with new messages.")
+                   .arg(path, aside),
+               reason);
+    return table.OpenMessageFile(path);
+}
+
 bool WorkFiles::NewFile(CVexaApp& app) {
     const int id = app.settingsFile.NowSelID();
     const QString path = EnsureWorkFile(app, id, true);
@@ -44,6 +82,11 @@ bool WorkFiles::NewFile(CVexaApp& app) {
 bool WorkFiles::OpenFile(CVexaApp& app, const QString& chosenPath) {
     CMessageTable& table = app.messageTable;
     table.SaveParams();
+    CMessageTable chosen; // a file that cannot be read must not replace the sign's messages
+    if (!chosen.OpenMessageFile(chosenPath)) {
+        app.Report(QStringLiteral("Error"), QStringLiteral("Open failed"), chosen.LoadError());
+        return false;
+    }
     if (!CopyReplacing(chosenPath, table.MessageFilePath()))
         return false;
     return table.OpenMessageFile(table.MessageFilePath());

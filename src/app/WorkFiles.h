@@ -19,6 +19,14 @@ public:
     // Copies source over target atomically; false when either side fails.
     static bool CopyReplacing(const QString& source, const QString& target);
 
+    // Opens a sign's work file for the editor. A file that is there but cannot be read is
+    // never written over: it is renamed to <name>.unreadable-<date>, the stored model's
+    // template takes its place, and the operator is told in one message where it went.
+    // False when no readable file could be opened.
+    static bool OpenWorkFile(CVexaApp& app, const QString& path);
+    // The name an unreadable file is kept under (free at the moment of the call).
+    static QString AsideName(const QString& path);
+
     // File → New (after "New File？" was answered Yes): the current sign's file becomes the
     // model's template and is opened.
     static bool NewFile(CVexaApp& app);

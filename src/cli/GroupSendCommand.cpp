@@ -40,8 +40,8 @@ int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
         return CliContext::UsageError;
     CVexaApp& app = session.App();
     const QString path = parser.positionalArguments().front();
-    if (!QFileInfo(path).isFile() || !app.messageTable.OpenMessageFile(path)) {
-        CliContext::PrintError(QStringLiteral("group-send: cannot read %1").arg(path));
+    if (!app.messageTable.OpenMessageFile(path)) {
+        CliContext::PrintError(QStringLiteral("group-send: cannot read %1").arg(app.messageTable.LoadError()));
         return CliContext::Failure;
     }
     const bool acceptOverLimit = parser.isSet(yes);
@@ -55,8 +55,13 @@ int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
     app.messageTable.SaveParams();
     if (!app.glyphLibrary.IsLoaded())
         app.LoadGlyphLibrary();
-    SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(session.ModelName()), app.messageTable, app.rowImages,
-                                        app.payload);
+    const QStringList problems = SendPreparation::PrepareMessageFile(
+        *ModelCatalogue::Find(session.ModelName()), app.messageTable, app.rowImages, app.payload);
+    if (!problems.isEmpty()) {
+        for (const QString& problem : problems)
+            CliContext::PrintError(QStringLiteral("group-send: not sent: ") + problem);
+        return CliContext::Failure;
+    }
     return GroupRun::Run(session, *ids, SignLink::GroupSendMessages, parser.isSet(json));
 }
 

@@ -30,8 +30,8 @@ int InfoCommand::Run(CliContext& context, const QStringList& args) {
 
     const QString path = parser.positionalArguments().front();
     CMessageTable& table = context.App().messageTable;
-    if (!QFileInfo(path).isFile() || !table.OpenMessageFile(path)) {
-        CliContext::PrintError(QStringLiteral("info: cannot read %1").arg(path));
+    if (!table.OpenMessageFile(path)) {
+        CliContext::PrintError(QStringLiteral("info: cannot read %1").arg(table.LoadError()));
         return CliContext::Failure;
     }
     QJsonArray rows;

@@ -35,7 +35,13 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
         return *exit;
 
     CVexaApp& app = context.App();
-    SendPreparation::PrepareMessageFile(*m, app.messageTable, app.rowImages, app.payload);
+    const QStringList problems = SendPreparation::PrepareMessageFile(*m, app.messageTable, app.rowImages, app.payload);
+    if (!problems.isEmpty()) {
+        // The data of such a row would be wrong (blank); show none rather than that.
+        for (const QString& problem : problems)
+            CliContext::PrintError(QStringLiteral("pack: ") + problem);
+        return CliContext::Failure;
+    }
     const int excess = SendPreparation::LimitDataSize(*m, app.messageTable, app.payload);
 
     QJsonArray rows;

@@ -6,6 +6,7 @@
 #include "cli/VerbParser.h"
 #include "render/PngFile.h"
 #include "render/RasterLimits.h"
+#include "render/SendPreparation.h"
 #include "render/RowImages.h"
 
 #include <QDir>
@@ -108,15 +109,13 @@ int RenderCommand::Run(CliContext& context, const QStringList& args) {
             const QString path = image.ExportFrame(frame);
             if (!path.isEmpty())
                 exported.append(path);
+            if (!image.exportError.isEmpty()) {
+                CliContext::PrintError(QStringLiteral("render: row %1: %2").arg(row).arg(image.exportError));
+                status = CliContext::Failure;
+            }
         }
-        for (const QString& rejected : std::as_const(image.rejectedImages)) {
-            CliContext::PrintError(QStringLiteral("render: row %1: image larger than %2 x %3 dots (or %4 dots in all) "
-                                                  "not drawn: %5")
-                                       .arg(row)
-                                       .arg(RasterLimits::MaxImageWidth)
-                                       .arg(RasterLimits::MaxImageHeight)
-                                       .arg(RasterLimits::MaxImagePixels)
-                                       .arg(rejected));
+        for (const QString& problem : SendPreparation::ContentProblems(row, image)) {
+            CliContext::PrintError(QStringLiteral("render: ") + problem + QStringLiteral(" (not drawn)"));
             status = CliContext::Failure;
         }
         list.append(QJsonObject{{QStringLiteral("row"), row},

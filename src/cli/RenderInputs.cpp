@@ -24,8 +24,9 @@ std::optional<int> RenderInputs::Load(const QString& verb, CliContext& context, 
         return CliContext::UsageError;
     }
     const QString path = parser.positionalArguments().front();
-    if (!QFileInfo(path).isFile() || !app.messageTable.OpenMessageFile(path)) {
-        CliContext::PrintError(QStringLiteral("%1: cannot read message file %2").arg(verb, path));
+    if (!app.messageTable.OpenMessageFile(path)) {
+        CliContext::PrintError(
+            QStringLiteral("%1: cannot read message file %2").arg(verb, app.messageTable.LoadError()));
         return CliContext::Failure;
     }
     app.LoadGlyphLibrary();

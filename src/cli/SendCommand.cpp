@@ -88,6 +88,11 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
             worst = result;
     });
     QObject::connect(&runner, &TransferRunner::sendsFinished, [&] { finished = true; });
+    QObject::connect(&runner, &TransferRunner::signFailed, [&](int sign, const QString& reason) {
+        CliContext::PrintError(QStringLiteral("ID %1: not sent: %2").arg(sign).arg(reason));
+        if (worst == 0)
+            worst = CliContext::Failure;
+    });
 
     TransferRunner::Start start = TransferRunner::Start::Started;
     if (chain) {
@@ -99,12 +104,17 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
         }
     } else {
         const QString path = files.front();
-        if (!QFileInfo(path).isFile() || !app.messageTable.OpenMessageFile(path)) {
-            CliContext::PrintError(QStringLiteral("send: cannot read %1").arg(path));
+        if (!app.messageTable.OpenMessageFile(path)) {
+            CliContext::PrintError(QStringLiteral("send: cannot read %1").arg(app.messageTable.LoadError()));
             return CliContext::Failure;
         }
         app.signLink.currentId = currentSign;
         start = runner.BeginTransfer();
+        if (start == TransferRunner::Start::Unprepared) {
+            for (const QString& problem : runner.Problems())
+                CliContext::PrintError(QStringLiteral("send: not sent: ") + problem);
+            return CliContext::Failure;
+        }
     }
     if (start == TransferRunner::Start::Started)
         session.WaitUntil([&] { return finished; });

@@ -86,8 +86,22 @@ int SetCommand::Run(CliContext& context, const QStringList& args) {
 
     const QString path = parser.positionalArguments().front();
     CMessageTable& table = context.App().messageTable;
-    if (!QFileInfo(path).isFile() || !table.OpenMessageFile(path)) {
-        CliContext::PrintError(QStringLiteral("set: cannot read %1").arg(path));
+    const QFileInfo info(path);
+    const bool fresh = !info.exists() || (info.isFile() && info.size() == 0);
+    if (!table.OpenMessageFile(path) && !fresh) {
+        CliContext::PrintError(QStringLiteral("set: cannot read %1").arg(table.LoadError()));
+        return CliContext::Failure;
+    }
+    if (fresh) {
+        // A new message file: every row's two values, in the order the templates have them.
+        for (int r = 0; r < CMessageTable::RowCount; ++r) {
+            table.messageFile.PutText(CMessageTable::InfoKey, CMessageTable::ParaName(r), table.FormatParams(r), true);
+            table.StoreContent(r, QString());
+        }
+    } else if (!table.HoldsMessageTable()) {
+        CliContext::PrintError(QStringLiteral("set: %1 is not a message file (no [%2] key with PARA_00 to PARA_09); "
+                                              "it is left untouched")
+                                   .arg(path, CMessageTable::InfoKey));
         return CliContext::Failure;
     }
     const auto r = static_cast<size_t>(*rowIndex);
@@ -95,8 +109,9 @@ int SetCommand::Run(CliContext& context, const QStringList& args) {
         if (values[static_cast<size_t>(f)])
             table.Param(f)[r] = *values[static_cast<size_t>(f)];
     }
-    if (parser.isSet(content) && !table.WriteContent(*rowIndex, parser.value(content)))
-        return CliContext::Failure;
+    // Content and parameters go to the file in one write: a kill leaves the old or the new file.
+    if (parser.isSet(content))
+        table.StoreContent(*rowIndex, parser.value(content));
     return table.SaveParams() ? 0 : CliContext::Failure;
 }
 

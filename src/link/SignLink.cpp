@@ -203,7 +203,7 @@ void SignLink::LogOpenFailure() {
     const QString detail = port->PortName() + QStringLiteral(": ") + port->ErrorString();
     qCInfo(lcLink).noquote() << "open failed:" << detail;
     if (family == static_cast<int>(LinkFamily::PagedBlocks))
-        debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()));
+        debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()) + port->ErrorString());
     // Every family notes which device failed and why, so the log explains the message box.
     debugLog.Write(QStringLiteral("Open COM Port Failure! ") + detail);
     std::lock_guard lock(outcomeMutex);

@@ -48,8 +48,8 @@ QByteArray BmpWriter::Encode(const QImage& source) {
     return out;
 }
 
-bool BmpWriter::Write(const QImage& image, const QString& path) {
-    return AtomicFile::Write(path, Encode(image)) == AtomicFile::Result::Ok;
+bool BmpWriter::Write(const QImage& image, const QString& path, QString* errorText) {
+    return AtomicFile::Write(path, Encode(image), errorText) == AtomicFile::Result::Ok;
 }
 
 } // namespace vexa

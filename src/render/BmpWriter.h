@@ -16,7 +16,7 @@ public:
     // The complete file contents of image (converted to 32-bit ARGB).
     static QByteArray Encode(const QImage& image);
     // Writes the file atomically; false when it cannot be written.
-    static bool Write(const QImage& image, const QString& path);
+    static bool Write(const QImage& image, const QString& path, QString* errorText = nullptr);
 };
 
 } // namespace vexa

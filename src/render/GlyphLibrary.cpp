@@ -56,7 +56,7 @@ QString GlyphLibrary::FontGlyphPath(const QString& dataDir, int font, int colour
 }
 
 QImage GlyphLibrary::LoadGlyphFile(const QString& path) {
-    if (path.isEmpty())
+    if (path.isEmpty() || !QFileInfo(path).isFile()) // a named pipe would block the reader
         return {};
     QImageReader reader(path);
     const QSize size = reader.size();

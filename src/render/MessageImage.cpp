@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -57,6 +58,20 @@ void MessageImage::ClearParsed() {
     runList.clear();
     glyphCodes.clear();
     rejectedImages.clear();
+    refusedCharacters = 0;
+}
+
+// Characters a parsed content would draw, counted before anything costly is built.
+qsizetype DrawnCharacters(const ParsedContent& parsed) {
+    switch (parsed.kind) {
+    case ContentKind::Rtf: return 0; // counted on the text the reader finds (LoadRtf)
+    case ContentKind::BitmapFont: return parsed.text.size();
+    case ContentKind::GlyphCodes: return parsed.glyphCodes.size();
+    case ContentKind::Date: return parsed.embeddedKind == ContentKind::Rtf ? 0 : parsed.embedded.size();
+    case ContentKind::ImageList: return parsed.imagePaths.size();
+    case ContentKind::Blank: break;
+    }
+    return 0;
 }
 
 void MessageImage::SetContent(const QString& newContent) {
@@ -64,6 +79,12 @@ void MessageImage::SetContent(const QString& newContent) {
     content = newContent;
     const ParsedContent parsed = ContentGrammar::Parse(content);
     kind = parsed.kind;
+    if (const qsizetype count = DrawnCharacters(parsed); count > RasterLimits::MaxRowCharacters) {
+        // Far more than any editor writes or a sign holds: drawing it would take minutes
+        // for dots nobody can send. The row stays empty and the caller reports it.
+        refusedCharacters = count;
+        kind = ContentKind::Blank;
+    }
     switch (kind) {
     case ContentKind::Rtf:
         LoadRtf(parsed.text);
@@ -90,6 +111,10 @@ void MessageImage::SetContent(const QString& newContent) {
 
 void MessageImage::LoadRtf(const QString& rtf) {
     const RichText text = rtfReader ? rtfReader(rtf) : vexa::RtfReader::Read(rtf, LegacyCodePage(codePage));
+    if (text.text.size() > RasterLimits::MaxRowCharacters) {
+        refusedCharacters = text.text.size();
+        return;
+    }
     runList = TextRasteriser::BuildRuns(text);
 }
 
@@ -126,6 +151,8 @@ int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) 
     for (const QString& path : imagePaths) {
         if (path.isEmpty())
             continue;
+        if (!QFileInfo(path).isFile())
+            continue; // a folder, device or named pipe is no picture (and a pipe would block)
         QImageReader reader(path);
         const QSize size = reader.size();
         if (!size.isValid())
@@ -220,6 +247,7 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
 }
 
 QString MessageImage::ExportFrame(int frameIndex) {
+    exportError.clear();
     if (imageDir.isEmpty()) {
         // An image that was never told its folder must not write beside the file system root.
         qCWarning(lcRender) << "no image folder set for control" << controlId;
@@ -232,12 +260,15 @@ QString MessageImage::ExportFrame(int frameIndex) {
         QFile::remove(path);
         return {};
     }
-    QDir().mkpath(imageDir);
-    if (!BmpWriter::Write(bitmap, path)) {
-        qCWarning(lcRender) << "cannot write" << path;
-        QFile::remove(path);
-    }
-    return path;
+    QString reason;
+    if (!QDir().mkpath(imageDir))
+        reason = QFileInfo(imageDir).exists() ? QStringLiteral("not a folder") : QStringLiteral("cannot create it");
+    else if (BmpWriter::Write(bitmap, path, &reason))
+        return path;
+    exportError = QStringLiteral("cannot write %1 into %2: %3").arg(QFileInfo(path).fileName(), imageDir, reason);
+    qCWarning(lcRender) << exportError;
+    QFile::remove(path);
+    return {};
 }
 
 void MessageImage::SetPageAlign(bool align) {

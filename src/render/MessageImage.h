@@ -60,6 +60,10 @@ public:
     TextRunList runList;
     QList<quint32> glyphCodes;
     QStringList rejectedImages; // image files not drawn because they exceed the size limits
+    // Characters (glyphs, glyph codes, images) of a content beyond RasterLimits::MaxRowCharacters:
+    // such a content is not drawn at all; 0 when within the cap.
+    qsizetype refusedCharacters = 0;
+    QString exportError;        // why the last ExportFrame could not write its bitmap ("" when it could)
 
     // Parses a content string, drops the preview cache and measures the content.
     void SetContent(const QString& content);
@@ -72,7 +76,7 @@ public:
     // Writes frame 0 or 1 as a 32-bit BMP <imageDir>/<controlId>_<f>.bmp, cut after its
     // last lit column. Returns the path, or "" when the frame does not exist (frame 1 of
     // a still message, blank content, a date without RTF text, nothing to draw, no
-    // imageDir).
+    // imageDir) or could not be written (exportError then names the folder and the reason).
     QString ExportFrame(int frameIndex);
     // The exported bitmap of a frame, uncut height exportHeight (empty when none).
     QImage RenderExportFrame(int frameIndex);

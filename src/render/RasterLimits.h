@@ -13,6 +13,9 @@ struct RasterLimits {
     static constexpr qint64 MaxImagePixels = 4 * 1024 * 1024;
     static constexpr int MaxContentWidth = 65536;  // columns of one exported message bitmap
     static constexpr int MaxBitmapHeight = 1024;   // lines of a message bitmap read back
+    // Characters, glyph codes or pictures one row may draw: the editors write at most 255
+    // characters or 8000 glyph codes, and no model takes more than 12000 bytes of data.
+    static constexpr qsizetype MaxRowCharacters = 32768;
 
     static bool ImageSizeAllowed(QSize size) {
         return size.isValid() && size.width() <= MaxImageWidth && size.height() <= MaxImageHeight &&

@@ -2,6 +2,7 @@
 
 #include "core/ModelCatalogue.h"
 #include "render/MessageImage.h"
+#include "render/RasterLimits.h"
 #include "render/RowImages.h"
 #include "store/CMessageTable.h"
 
@@ -21,8 +22,26 @@ DotPacker::Params SendPreparation::FrameParams(const DisplayModel& model, bool d
     return params;
 }
 
-void SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageList& images,
-                                      const CMessageTable& table, Payload& payload) {
+QStringList SendPreparation::ContentProblems(int row, const MessageImage& image) {
+    QStringList problems;
+    if (image.refusedCharacters > 0)
+        problems << QStringLiteral("row %1: the content draws %2 characters, more than the %3 a row may hold")
+                        .arg(row)
+                        .arg(image.refusedCharacters)
+                        .arg(RasterLimits::MaxRowCharacters);
+    for (const QString& path : image.rejectedImages)
+        problems << QStringLiteral("row %1: image larger than %2 x %3 dots (or %4 dots in all): %5")
+                        .arg(row)
+                        .arg(RasterLimits::MaxImageWidth)
+                        .arg(RasterLimits::MaxImageHeight)
+                        .arg(RasterLimits::MaxImagePixels)
+                        .arg(path);
+    return problems;
+}
+
+QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageList& images,
+                                             const CMessageTable& table, Payload& payload) {
+    QStringList problems;
     for (int row = 0; row < Payload::RowCount; ++row) {
         PayloadEntry& set0 = payload.At(0, row);
         PayloadEntry& set1 = payload.At(1, row);
@@ -32,13 +51,21 @@ void SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageL
             set1.Clear();
             continue;
         }
+        problems << ContentProblems(row, *image);
+        // A bitmap that could not be written would be sent as a blank row.
+        const auto exportFrame = [&](int frame) {
+            const QString path = image->ExportFrame(frame);
+            if (!image->exportError.isEmpty())
+                problems << QStringLiteral("row %1: %2").arg(row).arg(image->exportError);
+            return path;
+        };
         switch (model.packKind) {
         case PackKind::CharacterCodes:
             set0.Assign(DotPacker::PackCharacterCodes(image->GetPlainText()));
             set1.Clear(); // no second set: nothing of an earlier preparation stays behind
             break;
         case PackKind::ColourPlanes: {
-            const QString path = image->ExportFrame(0);
+            const QString path = exportFrame(0);
             DotPacker::Params params = FrameParams(model, false);
             params.rows = 12;
             params.colourPlane = 1;
@@ -51,12 +78,13 @@ void SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageL
         case PackKind::TwoBitPages: {
             const bool date = table.kind[static_cast<size_t>(row)] == CMessageTable::KindDate;
             const DotPacker::Params params = FrameParams(model, date);
-            set0.Assign(DotPacker::PackFrameBitmap(image->ExportFrame(0), params));
-            set1.Assign(DotPacker::PackFrameBitmap(image->ExportFrame(1), params));
+            set0.Assign(DotPacker::PackFrameBitmap(exportFrame(0), params));
+            set1.Assign(DotPacker::PackFrameBitmap(exportFrame(1), params));
             break;
         }
         }
     }
+    return problems;
 }
 
 int SendPreparation::LimitDataSize(const DisplayModel& model, const CMessageTable& table, Payload& payload) {
@@ -91,17 +119,18 @@ int SendPreparation::LimitDataSize(const DisplayModel& model, const CMessageTabl
     return total > limit ? static_cast<int>(std::min<qint64>(total - limit, std::numeric_limits<int>::max())) : 0;
 }
 
-void SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
-                                         const AppPaths& paths, Payload& payload, int codePage) {
+QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table,
+                                                const GlyphLibrary& library, const AppPaths& paths, Payload& payload,
+                                                int codePage) {
     RowImages rows(library, paths, codePage);
-    PrepareMessageFile(model, table, rows, payload);
+    return PrepareMessageFile(model, table, rows, payload);
 }
 
-void SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows,
-                                         Payload& payload) {
+QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows,
+                                                Payload& payload) {
     rows.ApplyModel(model);
     rows.LoadPreviews(model, table);
-    PrepareSendData(model, rows.Pointers(), table, payload);
+    return PrepareSendData(model, rows.Pointers(), table, payload);
 }
 
 } // namespace vexa

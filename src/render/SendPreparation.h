@@ -3,6 +3,8 @@
 #include "core/Payload.h"
 #include "render/DotPacker.h"
 
+#include <QStringList>
+
 #include <array>
 
 namespace vexa {
@@ -23,8 +25,10 @@ public:
     // For each row: character codes of the plain text (set 0 only), or the frame-0
     // bitmap as red plane (set 0) and green plane (set 1), or frame 0 into set 0 and
     // frame 1 into set 1, by the model's packing kind. Rows that are not sent are
-    // prepared too. A null image leaves the row's entries empty.
-    static void PrepareSendData(const DisplayModel& model, const RowImageList& images, const CMessageTable& table,
+    // prepared too. A null image leaves the row's entries empty. Returns one text per
+    // problem that makes a row's data wrong (a bitmap not written, an image or a content
+    // over the limits), naming the row; a send must not go ahead with any.
+    static QStringList PrepareSendData(const DisplayModel& model, const RowImageList& images, const CMessageTable& table,
                                 Payload& payload);
 
     // Caps the rows to send (sendFlag 1) at 12000 bytes in all for the models with a data
@@ -34,10 +38,13 @@ public:
 
     // The send path: applies the model to the row images, loads every row of table
     // (message file already open) into them and prepares the payload from them.
-    static void PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows, Payload& payload);
+    static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows, Payload& payload);
     // The same over ten row images of its own.
-    static void PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
+    static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
                                    const AppPaths& paths, Payload& payload, int codePage = 1252);
+
+    // The problems of a row's content that leave it undrawn, one text each.
+    static QStringList ContentProblems(int row, const MessageImage& image);
 
     // Packing parameters of a model for frame packing.
     static DotPacker::Params FrameParams(const DisplayModel& model, bool date);

@@ -14,22 +14,27 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-void PrintReport(const QString& caption, const QString& text) {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+void PrintReport(const QString& caption, const QString& text, const QString& detail) {
+    if (detail.isEmpty())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    else
+        std::fprintf(stderr, "%s: %s: %s\n", qPrintable(caption), qPrintable(text), qPrintable(detail));
 }
 
 } // namespace
 
 CIniFile::CIniFile() : errorReporter(PrintReport) {}
 
-void CIniFile::Report(const QString& caption, const QString& text) const {
+void CIniFile::Report(const QString& caption, const QString& text, const QString& detail) const {
     if (errorReporter)
-        errorReporter(caption, text);
+        errorReporter(caption, text, detail);
 }
 
 void CIniFile::Clear() {
     keyList.clear();
     keyNames.clear();
+    keyLookup = NameIndex();
+    valueLookup.clear();
 }
 
 bool CIniFile::LoadFile() {
@@ -37,12 +42,20 @@ bool CIniFile::LoadFile() {
     switch (reader.OpenDetect(filePath)) {
     case EncodedTextReader::Status::CannotOpen: return false;
     case EncodedTextReader::Status::TooLarge:
-        Report(QStringLiteral("Error"),
-               QStringLiteral("%1 is %2 bytes long; files above 16 MiB are not read.")
-                   .arg(filePath)
-                   .arg(reader.FileSize()));
+        Report(QStringLiteral("Error"), reader.Reason());
         return false;
     case EncodedTextReader::Status::Ok: break;
+    }
+    LoadText(reader.Text());
+    return true;
+}
+
+bool CIniFile::ReadFile(QString* reason) {
+    EncodedTextReader reader(codePage);
+    if (reader.OpenDetect(filePath) != EncodedTextReader::Status::Ok) {
+        if (reason)
+            *reason = reader.Reason();
+        return false;
     }
     LoadText(reader.Text());
     return true;
@@ -99,22 +112,46 @@ QByteArray CIniFile::Serialize() const {
 }
 
 bool CIniFile::SaveFile() {
-    switch (AtomicFile::Write(filePath, Serialize())) {
+    QString reason;
+    switch (AtomicFile::Write(filePath, Serialize(), &reason)) {
     case AtomicFile::Result::Ok: return true;
-    case AtomicFile::Result::CannotCreate: Report(QStringLiteral("Error"), QStringLiteral("Open failed")); break;
-    case AtomicFile::Result::WriteFailed: Report(QStringLiteral("Error"), QStringLiteral("Close failed")); break;
+    case AtomicFile::Result::CannotCreate:
+        Report(QStringLiteral("Error"), QStringLiteral("Open failed"), QStringLiteral("%1: %2").arg(filePath, reason));
+        break;
+    case AtomicFile::Result::WriteFailed:
+        Report(QStringLiteral("Error"), QStringLiteral("Close failed"), QStringLiteral("%1: %2").arg(filePath, reason));
+        break;
     }
     return false;
 }
 
+void CIniFile::NameIndex::CatchUp(const QStringList& names) {
+    if (indexed > names.size()) {
+        first.clear();
+        indexed = 0;
+    }
+    for (; indexed < names.size(); ++indexed)
+        if (!first.contains(names[indexed])) // the first match wins
+            first.insert(names[indexed], static_cast<int>(indexed));
+}
+
+void CIniFile::SyncKeyIndex() const {
+    keyLookup.CatchUp(keyNames);
+    valueLookup.resize(keyList.size());
+}
+
 int CIniFile::KeyIndex(const QString& keyName) const {
-    return static_cast<int>(keyNames.indexOf(keyName));
+    SyncKeyIndex();
+    return keyLookup.first.value(keyName, -1);
 }
 
 int CIniFile::ValueIndex(int keyIndex, const QString& valueName) const {
     if (keyIndex < 0 || keyIndex >= static_cast<int>(keyList.size()))
         return -1;
-    return static_cast<int>(keyList[static_cast<size_t>(keyIndex)].valueNames.indexOf(valueName));
+    SyncKeyIndex();
+    NameIndex& values = valueLookup[static_cast<size_t>(keyIndex)];
+    values.CatchUp(keyList[static_cast<size_t>(keyIndex)].valueNames);
+    return values.first.value(valueName, -1);
 }
 
 QString CIniFile::GetText(const QString& keyName, const QString& valueName) {

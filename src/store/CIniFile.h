@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <QHash>
+
 #include <functional>
 #include <vector>
 
@@ -22,8 +24,8 @@ public:
     };
 
     // Receives "Open failed" / "Close failed" and load refusals. The GUI shows them in
-    // message boxes, the command line prints them.
-    using ErrorReporter = std::function<void(const QString& caption, const QString& text)>;
+    // message boxes (detail: the path and the system's reason), the command line prints them.
+    using ErrorReporter = std::function<void(const QString& caption, const QString& text, const QString& detail)>;
 
     CIniFile();
     virtual ~CIniFile() = default;
@@ -38,6 +40,8 @@ public:
     // Parses filePath into the model, merging into what it holds. False when the file
     // cannot be opened or is larger than the reader accepts (the model is then unchanged).
     bool LoadFile();
+    // LoadFile without any report: on failure reason (when given) receives the path and why.
+    bool ReadFile(QString* reason = nullptr);
     // Parses text (already decoded) into the model, exactly as LoadFile does.
     void LoadText(const QString& text);
     // Writes the model to filePath. False (and a report) when it could not be written;
@@ -65,11 +69,23 @@ public:
     static double LeadingNumber(const QString& text);
     static int TruncateToInt(double value);
 
+    void Report(const QString& caption, const QString& text, const QString& detail = QString()) const;
+
 private:
-    void Report(const QString& caption, const QString& text) const;
+    // First index of every key name and, per key, of every value name, so a lookup costs the
+    // same however many keys and values a file holds. The indexes follow appends lazily and
+    // are rebuilt when a list shrank.
+    struct NameIndex {
+        QHash<QString, int> first;
+        qsizetype indexed = 0;
+        void CatchUp(const QStringList& names);
+    };
+    void SyncKeyIndex() const;
 
     LegacyCodePage codePage;
     ErrorReporter errorReporter;
+    mutable NameIndex keyLookup;
+    mutable std::vector<NameIndex> valueLookup;
 };
 
 } // namespace vexa

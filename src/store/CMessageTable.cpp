@@ -1,5 +1,12 @@
 #include "store/CMessageTable.h"
 
+#include "store/AtomicFile.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <sys/stat.h>
+
 namespace vexa {
 
 namespace {
@@ -75,23 +82,83 @@ void CMessageTable::ClearParams() {
         Param(f).fill(0);
 }
 
+CMessageTable::FileStamp CMessageTable::StampOf(const QString& path) {
+    FileStamp s;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return s;
+    s.exists = true;
+    s.device = st.st_dev;
+    s.inode = st.st_ino;
+    s.size = st.st_size;
+    s.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    s.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return s;
+}
+
 bool CMessageTable::OpenMessageFile(const QString& path) {
     ClearParams();
     messageFile.Clear(); // no value of the previous sign's file may survive into this one
     messageFile.filePath = path;
-    if (!messageFile.LoadFile())
+    limitedValues.clear();
+    loadError.clear();
+    AtomicFile::RemoveStaleTemporaries(path);
+    stamp = StampOf(path);
+    loaded = messageFile.ReadFile(&loadError);
+    if (!loaded)
         return false;
-    for (int row = 0; row < RowCount; ++row)
+    for (int row = 0; row < RowCount; ++row) {
         ParseParams(messageFile.GetText(InfoKey, ParaName(row)), row);
+        for (int f = 0; f < ParamCount; ++f) {
+            int& value = Param(f)[static_cast<size_t>(row)];
+            const int limited = std::clamp(value, FieldMin(f), FieldMax(f));
+            if (limited == value)
+                continue;
+            limitedValues << QStringLiteral("%1 %2 %3 is outside %4 to %5; %6 is used")
+                                 .arg(ParaName(row), QString::fromLatin1(ParamName(f)))
+                                 .arg(value)
+                                 .arg(FieldMin(f))
+                                 .arg(FieldMax(f))
+                                 .arg(limited);
+            value = limited;
+        }
+    }
+    if (!limitedValues.isEmpty())
+        messageFile.Report(QStringLiteral("Warning"),
+                           QStringLiteral("%1: row parameters outside their ranges were limited").arg(path),
+                           limitedValues.join(u'\n'));
+    return true;
+}
+
+bool CMessageTable::HoldsMessageTable() const {
+    const int info = messageFile.KeyIndex(InfoKey);
+    for (int row = 0; row < RowCount; ++row) {
+        if (messageFile.ValueIndex(info, ParaName(row)) < 0)
+            return false;
+    }
+    return true;
+}
+
+// A file that is there but was not read holds what the model lacks: never write over it.
+bool CMessageTable::MayWrite() const {
+    return !messageFile.filePath.isEmpty() && (loaded || !StampOf(messageFile.filePath).exists);
+}
+
+bool CMessageTable::SaveFile() {
+    if (!messageFile.SaveFile())
+        return false;
+    loaded = true;
+    loadError.clear();
+    stamp = StampOf(messageFile.filePath);
     return true;
 }
 
 bool CMessageTable::SaveParams() {
-    if (messageFile.filePath.isEmpty())
+    if (!MayWrite())
         return false;
     for (int row = 0; row < RowCount; ++row)
         messageFile.PutText(InfoKey, ParaName(row), FormatParams(row), true);
-    return messageFile.SaveFile();
+    return SaveFile();
 }
 
 QString CMessageTable::FormatParams(int row) const {
@@ -114,25 +181,43 @@ void CMessageTable::ParseParams(const QString& params, int row) {
 QString CMessageTable::ReadContent(int row) {
     if (messageFile.filePath.isEmpty())
         return {};
-    // Load into a fresh model and keep it only when the file was read: a file that cannot be
-    // read for a moment must not leave a model without contents for the next save to write.
-    CIniFile fresh = messageFile;
-    fresh.Clear();
-    if (!fresh.LoadFile())
+    const FileStamp now = StampOf(messageFile.filePath);
+    if (now != stamp) {
+        stamp = now;
+        // Load into a fresh model and keep it only when the file was read: a file that cannot
+        // be read for a moment must not leave a model without contents for the next save.
+        CIniFile fresh = messageFile;
+        fresh.Clear();
+        if (fresh.ReadFile())
+            messageFile = std::move(fresh);
+        else
+            return {};
+    } else if (!loaded) {
         return {};
-    messageFile = std::move(fresh);
+    }
     return messageFile.GetText(InfoKey, DataName(row));
 }
 
-bool CMessageTable::WriteContent(int row, const QString& content) {
-    if (messageFile.filePath.isEmpty())
-        return false;
-    QString stored = content;
+void CMessageTable::StoreContent(int row, const QString& content) {
     // Removing one pair can join a CR and an LF into a new pair; none may reach the file.
-    while (stored.contains(QStringLiteral("\r\n")))
-        stored.remove(QStringLiteral("\r\n"));
+    // One pass that drops an LF together with the CR kept just before it gives the same
+    // result as removing pairs until none is left.
+    QString stored;
+    stored.reserve(content.size());
+    for (const QChar c : content) {
+        if (c == u'\n' && stored.endsWith(u'\r'))
+            stored.chop(1);
+        else
+            stored += c;
+    }
     messageFile.PutText(InfoKey, DataName(row), stored, true);
-    return messageFile.SaveFile();
+}
+
+bool CMessageTable::WriteContent(int row, const QString& content) {
+    if (!MayWrite())
+        return false;
+    StoreContent(row, content);
+    return SaveFile();
 }
 
 } // namespace vexa

@@ -39,17 +39,31 @@ public:
 
     void ClearParams();
 
-    // Empties the model, loads path and parses the ten parameter strings. False (all
-    // parameters 0) when the file cannot be read.
+    // Empties the model, loads path and parses the ten parameter strings; values outside
+    // their ranges are limited to them and reported in one message. False (all parameters
+    // 0) when the file cannot be read; LoadError() then says why.
     bool OpenMessageFile(const QString& path);
+    // Writes the parameters. A file that exists but could not be read is never written
+    // over: false, and the file stays as it is.
     bool SaveParams();
     QString FormatParams(int row) const;
     void ParseParams(const QString& params, int row);
-    // Reads the file again and returns the row's content string ("" when unreadable).
+    // The row's content string ("" when unreadable). The file is read again only when it
+    // changed since it was last read or written, so a run over the ten rows reads it once.
     QString ReadContent(int row);
     // Stores the row's content string (CR LF pairs removed) and saves the file.
     bool WriteContent(int row, const QString& content);
+    // Stores the content string in the model only; the next save writes it.
+    void StoreContent(int row, const QString& content);
     QString MessageFilePath() const { return messageFile.filePath; }
+
+    // True when the open file was read (or written) successfully.
+    bool Loaded() const { return loaded; }
+    const QString& LoadError() const { return loadError; }
+    // True when the model holds a message table: the INFO key with the ten parameter values.
+    bool HoldsMessageTable() const;
+    // Parameter values of the last open that lay outside their ranges, one text each.
+    const QStringList& LimitedValues() const { return limitedValues; }
 
     static QString ParaName(int row);
     static QString DataName(int row);
@@ -58,6 +72,23 @@ public:
     // Valid range of a field, for callers that change rows from outside (command line).
     static int FieldMin(int field);
     static int FieldMax(int field);
+
+private:
+    // Identity of the file on disk when it was last read or written.
+    struct FileStamp {
+        bool exists = false;
+        quint64 device = 0, inode = 0;
+        qint64 size = 0, modifiedNs = 0, changedNs = 0;
+        friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    };
+    static FileStamp StampOf(const QString& path);
+    bool MayWrite() const;
+    bool SaveFile();
+
+    bool loaded = false;
+    QString loadError;
+    QStringList limitedValues;
+    FileStamp stamp;
 };
 
 } // namespace vexa

@@ -1,6 +1,11 @@
 #include "store/EncodedTextReader.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace vexa {
 
@@ -55,15 +60,28 @@ EncodedTextReader::Status EncodedTextReader::OpenDetect(const QString& path) {
     encoding = TextEncoding::NotOpen;
     text.clear();
     fileSize = 0;
+    reason.clear();
+    const auto refuse = [&](Status status, const QString& why) {
+        reason = QStringLiteral("%1: %2").arg(path, why);
+        return status;
+    };
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return refuse(Status::CannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISDIR(st.st_mode))
+        return refuse(Status::CannotOpen, QString::fromLocal8Bit(std::strerror(EISDIR)));
+    if (!S_ISREG(st.st_mode))
+        return refuse(Status::CannotOpen, QStringLiteral("not a regular file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Status::CannotOpen;
+        return refuse(Status::CannotOpen, file.errorString());
     fileSize = file.size();
+    const QString tooLarge = QStringLiteral("%1 bytes long; files above 16 MiB are not read");
     if (fileSize > MaxFileBytes)
-        return Status::TooLarge;
+        return refuse(Status::TooLarge, tooLarge.arg(fileSize));
     const QByteArray bytes = file.read(MaxFileBytes + 1);
-    if (bytes.size() > MaxFileBytes) // a device or a file that grew while being read
-        return Status::TooLarge;
+    if (bytes.size() > MaxFileBytes) // a file that grew while being read
+        return refuse(Status::TooLarge, tooLarge.arg(bytes.size()));
     int offset = 0;
     encoding = Detect(bytes, &offset);
     text = DecodeBody(bytes.mid(offset), encoding, codePage);

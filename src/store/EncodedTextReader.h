@@ -20,12 +20,15 @@ public:
 
     explicit EncodedTextReader(LegacyCodePage codePage = LegacyCodePage());
 
-    // Opens the file, detects its encoding and reads its whole text.
+    // Opens the file, detects its encoding and reads its whole text. Only regular files are
+    // opened: a directory, a device or a named pipe (which would block) counts as unopenable.
     Status OpenDetect(const QString& path);
 
     TextEncoding Encoding() const { return encoding; }
     const QString& Text() const { return text; }
     qint64 FileSize() const { return fileSize; }
+    // Why the last OpenDetect failed, with the path ("" after success).
+    const QString& Reason() const { return reason; }
 
     // Detection and decoding of bytes already in memory (the file's whole content).
     static TextEncoding Detect(const QByteArray& bytes, int* bodyOffset);
@@ -36,6 +39,7 @@ private:
     TextEncoding encoding = TextEncoding::NotOpen;
     QString text;
     qint64 fileSize = 0;
+    QString reason;
 };
 
 } // namespace vexa

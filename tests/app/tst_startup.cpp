@@ -57,6 +57,38 @@ private slots:
         QCOMPARE(ReadBytes(app.Paths().WorkFilePath(12)), Template(177));
     }
 
+    void unreadableWorkFileIsKeptAsideNeverOverwritten() {
+        // A work file too large to read: one message that says where it went, the file kept
+        // byte for byte under a name that says so, the sign starting afresh, and a shutdown
+        // that writes the fresh file only.
+        QTemporaryDir dir;
+        CVexaApp app(AppPaths(QString(), dir.path()));
+        QVERIFY(QDir().mkpath(app.Paths().WorkDataDir()));
+        const QString path = app.Paths().WorkFilePath(0);
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.write("keep me") == 7);
+            QVERIFY(f.resize(16 * 1024 * 1024 + 1));
+        }
+        QStringList reports;
+        app.SetErrorReporter([&](const QString& caption, const QString& text, const QString& detail) {
+            reports << caption + u'|' + text + u'|' + detail;
+        });
+        app.StartUp();
+        app.Shutdown();
+        const QStringList aside = QDir(app.Paths().WorkDataDir()).entryList({QStringLiteral("0.led.unreadable-*")});
+        QCOMPARE(aside.size(), 1);
+        const QString kept = app.Paths().WorkDataDir() + u'/' + aside.front();
+        QCOMPARE(QFileInfo(kept).size(), 16 * 1024 * 1024 + 1);
+        QVERIFY(ReadBytes(kept).startsWith("keep me"));
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(reports.front().contains(kept));
+        QVERIFY(reports.front().contains(QStringLiteral("16 MiB")));
+        QVERIFY(app.messageTable.Loaded());
+        QCOMPARE(app.messageTable.kind[0], 1); // the template's first row
+    }
+
     void languageZeroMeansSystemLanguage() {
         QTemporaryDir dir;
         CVexaApp app(AppPaths(QString(), dir.path()));

@@ -4,6 +4,7 @@
 #include "link/MemorySerialPort.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -45,6 +46,7 @@ struct Bench {
                 payload.At(0, row).Assign(QByteArray(rowBytes / 2, '\x11'));
                 payload.At(1, row).Assign(QByteArray(rowBytes / 2, '\x22'));
             }
+            return QStringList();
         });
         runner.SetSizeQuestion([this](const QString& text, int) {
             questions << text;
@@ -77,6 +79,7 @@ private slots:
     void chainGoesOnAfterAnOpenFailure();
     void chainWithoutTickedSignsStartsNothing();
     void clockCheckNeedsTheSignsAnswer();
+    void chainSkipsSignsWhoseFileCannotBeRead();
     void resultAndQuestionTexts();
 };
 
@@ -170,6 +173,40 @@ void TestTransferRunner::chainWithoutTickedSignsStartsNothing() {
     QCOMPARE(b.runner.StartChain(), TransferRunner::Start::NoIdSelected);
     QCOMPARE(TransferRunner::NoIdSelectedText(3), QStringLiteral("No ID selected?"));
     QCOMPARE(b.port.OpenCount(), 0);
+}
+
+void TestTransferRunner::chainSkipsSignsWhoseFileCannotBeRead() {
+    // Sign 2's file is too large to read, sign 3 has none, sign 4's is a folder: none of them
+    // is sent or written, each is reported; sign 5 is sent as usual.
+    Bench b(QStringLiteral("P27"));
+    const QString huge = b.app.Paths().WorkFilePath(2);
+    {
+        QFile f(huge);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(16 * 1024 * 1024 + 1));
+    }
+    QDir().mkpath(b.app.Paths().WorkFilePath(4));
+    for (int id : {2, 3, 4}) {
+        b.app.idList.entries[static_cast<size_t>(id)].groupMask = 1;
+        b.app.idList.entries[static_cast<size_t>(id)].checkMask = 1;
+    }
+    b.MakeSign(5, true);
+    QSignalSpy failed(&b.runner, &TransferRunner::signFailed);
+    QSignalSpy ended(&b.runner, &TransferRunner::transferEnded);
+    QSignalSpy finished(&b.runner, &TransferRunner::sendsFinished);
+    QCOMPARE(b.runner.StartChain(), TransferRunner::Start::Started);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    b.app.signLink.WaitForWorker();
+    QCOMPARE(failed.size(), 3);
+    QCOMPARE(failed[0][0].toInt(), 2);
+    QVERIFY(failed[0][1].toString().contains(QStringLiteral("16 MiB")));
+    QCOMPARE(failed[1][0].toInt(), 3);
+    QCOMPARE(failed[2][0].toInt(), 4);
+    QCOMPARE(b.preparedFiles, QStringList{QStringLiteral("5.led")});
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(QFileInfo(huge).size(), 16 * 1024 * 1024 + 1);
+    QVERIFY(!QFileInfo::exists(b.app.Paths().WorkFilePath(3)));
+    QVERIFY(QFileInfo(b.app.Paths().WorkFilePath(4)).isDir());
 }
 
 // Only the sign's acknowledgement sets the clock; a frame unanswered is a warning, one

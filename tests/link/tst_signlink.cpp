@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+
 #include <cerrno>
 
 using namespace vexa;
@@ -182,7 +184,8 @@ void TestSignLink::unopenablePortEndsWithResultOneThen1128() {
     const QStringList log = rig.LogLines();
     QCOMPARE(log.size(), 5);
     QVERIFY(log[2].startsWith(QStringLiteral("SendData:")));
-    QCOMPARE(log[3], QStringLiteral("Open failure, Error code:%1 ").arg(ENOENT));
+    // The number and the system's reason for it.
+    QCOMPARE(log[3], QStringLiteral("Open failure, Error code:%1 %2").arg(ENOENT).arg(QString::fromLocal8Bit(std::strerror(ENOENT))));
     const QString why = QStringLiteral("Open COM Port Failure! ") + rig.port.PortName() + QStringLiteral(": ") +
                         rig.port.ErrorString();
     QCOMPARE(log[4], why);

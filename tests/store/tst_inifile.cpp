@@ -219,7 +219,7 @@ private slots:
         }
         CIniFile ini;
         QStringList reports;
-        ini.SetErrorReporter([&](const QString&, const QString& text) { reports << text; });
+        ini.SetErrorReporter([&](const QString&, const QString& text, const QString&) { reports << text; });
         ini.PutText(QStringLiteral("K"), QStringLiteral("v"), QStringLiteral("kept"), true);
         ini.filePath = path;
         QVERIFY(!ini.LoadFile());
@@ -244,7 +244,7 @@ private slots:
         WriteBytes(path, old);
         CIniFile ini;
         QStringList reports;
-        ini.SetErrorReporter([&](const QString& caption, const QString& text) { reports << caption + u':' + text; });
+        ini.SetErrorReporter([&](const QString& caption, const QString& text, const QString&) { reports << caption + u':' + text; });
         ini.filePath = path;
         QVERIFY(ini.LoadFile());
         ini.PutText(QStringLiteral("K"), QStringLiteral("new"), QString(500, u'x'), true);
@@ -269,7 +269,7 @@ private slots:
     void saveIntoMissingFolderReportsOpenFailed() {
         CIniFile ini;
         QStringList reports;
-        ini.SetErrorReporter([&](const QString&, const QString& text) { reports << text; });
+        ini.SetErrorReporter([&](const QString&, const QString& text, const QString&) { reports << text; });
         ini.filePath = Path(QStringLiteral("no/such/folder/f.ini"));
         ini.PutText(QStringLiteral("K"), QStringLiteral("v"), QStringLiteral("1"), true);
         QVERIFY(!ini.SaveFile());

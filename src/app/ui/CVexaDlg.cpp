@@ -659,7 +659,7 @@ void CVexaDlg::OnPasteSign(int target) {
         return;
     }
     if (target == app.settingsFile.NowSelID()) {
-        app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(target));
+        WorkFiles::OpenWorkFile(app, app.Paths().WorkFilePath(target));
         ReloadCurrentFile();
     }
 }
@@ -684,8 +684,14 @@ void CVexaDlg::OnIdModify() {
 void CVexaDlg::OnGroupSend() {
     if (!idle || !groupSendEnabled)
         return;
-    if (transfers->PrepareGroupData() == TransferRunner::Start::NoModel) {
+    const TransferRunner::Start prepared = transfers->PrepareGroupData();
+    if (prepared == TransferRunner::Start::NoModel) {
         QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
+        return;
+    }
+    if (prepared == TransferRunner::Start::Unprepared) {
+        QMessageBox::critical(this, QStringLiteral("Error"),
+                              QStringLiteral("Nothing was sent:\n") + transfers->Problems().join(u'\n'));
         return;
     }
     CDialogGroup dialog(app.settingsFile, app.idList, app.signLink, [this] { StartGroupTransfer(); }, this);
@@ -835,6 +841,9 @@ void CVexaDlg::SetUpTransfers() {
     });
     connect(transfers, &TransferRunner::signStarting, this, &CVexaDlg::OnSignStarting);
     connect(transfers, &TransferRunner::sendsFinished, this, &CVexaDlg::OnSendsFinished);
+    connect(transfers, &TransferRunner::signFailed, this, [this](int id, const QString& reason) {
+        skippedSigns << QStringLiteral("ID %1: %2").arg(id).arg(reason);
+    });
     connect(transfers, &TransferRunner::clockChecked, this, &CVexaDlg::OnClockChecked);
 }
 
@@ -889,6 +898,9 @@ void CVexaDlg::OnSend() {
         const TransferRunner::Start start = transfers->BeginTransfer();
         if (start == TransferRunner::Start::Started)
             TransferStarted();
+        else if (start == TransferRunner::Start::Unprepared)
+            QMessageBox::critical(this, QStringLiteral("Error"),
+                                  QStringLiteral("Nothing was sent:\n") + transfers->Problems().join(u'\n'));
         else if (start == TransferRunner::Start::NoModel)
             QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
         return;
@@ -935,6 +947,11 @@ void CVexaDlg::OnSendsFinished() {
     chainSend = false;
     if (waitDialog)
         waitDialog->close();
+    if (!skippedSigns.isEmpty()) {
+        const QString text = QStringLiteral("These signs were not sent:\n") + skippedSigns.join(u'\n');
+        skippedSigns.clear();
+        QMessageBox::critical(this, QStringLiteral("Error"), text);
+    }
     if (!endTimer->isActive() && !app.signLink.IsBusy()) { // the last sign was not sent at all
         progressTimer->stop();
         SetIdle(true);

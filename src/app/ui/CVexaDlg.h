@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -202,6 +203,7 @@ private:
     ScanMarks scanMarks;
     QPointer<CDialogGroup> groupDialog;
     int copySourceId = 0; // the sign whose messages a paste copies; 0 = none
+    QStringList skippedSigns; // signs of the running chain that were passed over, with why
     int progressTarget = 0;
     QPointer<CWaitDlg> waitDialog;
     TransferRunner* transfers = nullptr;

@@ -38,8 +38,11 @@ int main(int argc, char* argv[]) {
         QDir::setCurrent(app.Paths().WritableRoot());
     // The editor starts each run with a fresh Debug.Log in the current directory.
     app.signLink.OpenDebugLog();
-    app.SetErrorReporter([](const QString& caption, const QString& text) {
-        QMessageBox::critical(nullptr, caption, text);
+    app.SetErrorReporter([](const QString& caption, const QString& text, const QString& detail) {
+        QMessageBox box(caption == QStringLiteral("Warning") ? QMessageBox::Warning : QMessageBox::Critical, caption,
+                        text, QMessageBox::Ok);
+        box.setDetailedText(detail);
+        box.exec();
     });
     app.ApplyCodePage(options.codePage);
     app.StartUp();

@@ -617,6 +617,8 @@ private slots:
             context.idList.entries[9] = {QStringLiteral("B"), 1, 1, 0};
             QVERIFY(context.idList.SaveIdList());
             QVERIFY(context.settingsFile.SetMode485(1));
+            for (int id : {3, 9}) // a sign without a work file would be passed over
+                QVERIFY(WorkFiles::WriteTemplate(242, context.Paths().WorkFilePath(id)));
         });
         BoxAnswerer answers;
         QStringList waitTexts;
