@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders PNG pictures of the main window under Xvfb with a demo sign: ten rows of varied
-# messages, once on a 16-row model (P29) and once on a 7-row model (P04).
+# messages, once on a 16-row model (P29) and once on a 7-row model (P04), then in six
+# languages of other scripts.
 # Usage: scripts/screenshot.sh [OUTPUT_DIR]   (default: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,7 +26,7 @@ write_ini() {
 demo_sign() {
     local model=$1 dir=$2 size=$3 # size: RTF half-points that fill the sign's height
     mkdir -p "$dir/WorkData"
-    write_ini "$dir/WorkData/System.set" "[Setting]" "Language=3" "LedType=$model" "Mode485=0" \
+    write_ini "$dir/WorkData/System.set" "[Setting]" "Language=${language:-3}" "LedType=$model" "Mode485=0" \
         "[LEDData]" "NowSelID=1"
     write_ini "$dir/WorkData/IDLIST.id" "[IDLIST]" "GROUP_CHECK=1" \
         "LEDID1=Entrance" "LEDID1_CHECK=1" "LEDID1_GROUP=1" \
@@ -63,3 +64,8 @@ shoot() {
 shoot P29 main-16row 24
 shoot P04 main-7row ascii
 shoot P29 main-16row-2x 24 2
+
+# The main window in the languages of other scripts (language codes of System.set).
+for shot in 1:zh-hans 4:ja 5:ko 6:ru 7:th 10:vi; do
+    language=${shot%%:*} shoot P29 "main-${shot#*:}" 24
+done

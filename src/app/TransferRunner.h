@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/LanguageTexts.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -69,11 +71,12 @@ public:
     void ReadId();
     void SetId(int current, int next);
 
-    // Texts the operator reads.
-    static QString ResultText(int result);
-    static QString SizeQuestionText(int language, int excess);
-    static QString NoIdSelectedText(int language);
-    static QString ClockText(bool ok) { return ok ? QStringLiteral("Check Time Ok !") : QStringLiteral("Check time error !"); }
+    // Texts the command line prints: always English.
+    static QString ResultText(int result) { return LanguageTexts().ResultText(result); }
+    static QString NoIdSelectedText() { return LanguageTexts().Get(LanguageTexts::Text::NoIdSelected); }
+    static QString ClockText(bool ok) { return LanguageTexts().ClockText(ok); }
+    // The question before a send whose data exceed the model's limit by excess bytes.
+    static QString SizeQuestionText(const LanguageTexts& texts, int excess);
 
 signals:
     // A sign of a send (single or chain) starts: its ID, position and the number of signs.
