@@ -286,21 +286,26 @@ void LanguageTexts::ApplyDialogTexts(QObject* dialog, int templateId) const {
     const QString title = DialogTitle(templateId);
     if (!title.isEmpty())
         dialog->setProperty("windowTitle", title);
-    const bool tooltips = DialogHasTooltips(templateId);
-    const auto children = dialog->findChildren<QObject*>();
-    for (QObject* child : children) {
+    ApplyControlTexts(dialog, templateId, DialogHasTooltips(templateId));
+}
+
+// Depth first through the children; another window inside (it carries its own template
+// number) keeps its texts.
+void LanguageTexts::ApplyControlTexts(QObject* parent, int templateId, bool tooltips) const {
+    for (QObject* child : parent->children()) {
+        if (child->property("templateId").isValid())
+            continue;
         const QVariant id = child->property("controlId");
-        if (!id.isValid())
-            continue;
-        const QString text = DialogText(templateId, id.toInt());
-        if (text.isEmpty())
-            continue;
-        const QMetaObject* meta = child->metaObject();
-        const char* property = meta->indexOfProperty("text") >= 0 ? "text" : "title";
-        if (meta->indexOfProperty(property) >= 0)
-            child->setProperty(property, text);
-        if (tooltips)
-            child->setProperty("toolTip", text);
+        const QString text = id.isValid() ? DialogText(templateId, id.toInt()) : QString();
+        if (!text.isEmpty()) {
+            const QMetaObject* meta = child->metaObject();
+            const char* property = meta->indexOfProperty("text") >= 0 ? "text" : "title";
+            if (meta->indexOfProperty(property) >= 0)
+                child->setProperty(property, text);
+            if (tooltips)
+                child->setProperty("toolTip", text);
+        }
+        ApplyControlTexts(child, templateId, tooltips);
     }
 }
 

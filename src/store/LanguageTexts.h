@@ -137,10 +137,13 @@ public:
 
     // Gives a dialog its title (property "windowTitle") and every descendant that
     // carries a "controlId" its text (property "text", or "title" for frames), and the
-    // same text as tooltip when the template shows tooltips.
+    // same text as tooltip when the template shows tooltips. Windows inside the dialog
+    // (descendants with a "templateId") are left alone.
     void ApplyDialogTexts(QObject* dialog, int templateId) const;
 
 private:
+    void ApplyControlTexts(QObject* parent, int templateId, bool tooltips) const;
+
     int code;
     QString resourceFolder;
     LanguageFile file;

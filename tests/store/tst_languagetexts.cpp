@@ -282,11 +282,15 @@ private slots:
         QObject frame(&dialog);
         TextControl inner(1050, &frame);
         TextControl unknown(4711, &dialog);
+        QObject child(&dialog); // another dialog opened from this one
+        child.setProperty("templateId", 164);
+        TextControl childPreview(1050, &child);
         texts.ApplyDialogTexts(&dialog, 140);
         QCOMPARE(dialog.property("windowTitle").toString(), QStringLiteral("Текстовый редактор"));
         QCOMPARE(inner.text, QStringLiteral("Просмотр"));
         QCOMPARE(inner.property("toolTip").toString(), QStringLiteral("Просмотр"));
         QCOMPARE(unknown.text, QStringLiteral("kept"));
+        QCOMPARE(childPreview.text, QStringLiteral("kept"));
         QObject picker;
         TextControl cancel(2, &picker);
         texts.ApplyDialogTexts(&picker, 142); // no tooltips, no title
