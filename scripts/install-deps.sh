@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
   libgl-dev libudev-dev libc6-dev
   qt6-qpa-plugins
-  fonts-liberation fonts-wqy-microhei fontconfig
+  fonts-liberation fonts-wqy-microhei fonts-tlwg-garuda-ttf fontconfig
   xvfb xauth xdg-utils imagemagick
   socat python3 ccache ser2net
   qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream man-db bash

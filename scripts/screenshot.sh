@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Renders PNG pictures of the main window under Xvfb with a demo sign: ten rows of varied
-# messages, once on a 16-row model (P29) and once on a 7-row model (P04), and of the text
-# and date editors opened on that sign.
+# messages, once on a 16-row model (P29) and once on a 7-row model (P04), of the text and
+# date editors opened on that sign, then in six languages of other scripts.
 # Usage: scripts/screenshot.sh [OUTPUT_DIR]   (default: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,7 +26,7 @@ write_ini() {
 demo_sign() {
     local model=$1 dir=$2 size=$3 # size: RTF half-points that fill the sign's height
     mkdir -p "$dir/WorkData"
-    write_ini "$dir/WorkData/System.set" "[Setting]" "Language=3" "LedType=$model" "Mode485=0" \
+    write_ini "$dir/WorkData/System.set" "[Setting]" "Language=${language:-3}" "LedType=$model" "Mode485=0" \
         "[LEDData]" "NowSelID=1"
     write_ini "$dir/WorkData/IDLIST.id" "[IDLIST]" "GROUP_CHECK=1" \
         "LEDID1=Entrance" "LEDID1_CHECK=1" "LEDID1_GROUP=1" \
@@ -135,3 +135,9 @@ shoot_editors() {
 
 shoot_editors P06 p06 7 ascii
 shoot_editors P30 p30 16 24
+
+# The main window in the languages of other scripts (language codes of System.set).
+for shot in 1:zh-hans 4:ja 5:ko 6:ru 7:th 10:vi; do
+    language=${shot%%:*} shoot P29 "main-${shot#*:}" 24
+    language=${shot%%:*} shoot P29 "text-${shot#*:}" 24 1 text
+done

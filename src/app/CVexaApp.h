@@ -7,6 +7,7 @@
 #include "store/AppPaths.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
+#include "store/LanguageTexts.h"
 #include "store/SystemSettings.h"
 
 #include <QString>
@@ -29,6 +30,9 @@ public:
     // Members in their construction order.
     SystemSettings settingsFile;
     int language = 0;
+    // The texts of the current language; English until the window selects one (the
+    // command line never does).
+    LanguageTexts texts;
     Payload payload;
     // The link engine; it opens no port until an operation needs one.
     SignLink signLink;

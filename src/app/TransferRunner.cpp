@@ -22,37 +22,14 @@ const DisplayModel* TransferRunner::Model() const {
     return ModelCatalogue::Find(modelName.isEmpty() ? app.ModelName() : modelName);
 }
 
-QString TransferRunner::ResultText(int result) {
-    switch (result) {
-    case SignLink::ResultOk: return QStringLiteral("OK!");
-    case SignLink::ResultCloseFailed: return QStringLiteral("Close COM Port Failure!");
-    case SignLink::ResultSendFailed: return QStringLiteral("Send Failure!");
-    case SignLink::ResultReadFailed: return QStringLiteral("Read Failure!");
-    default: return QStringLiteral("Open COM Port Failure!");
-    }
-}
-
-QString TransferRunner::SizeQuestionText(int language, int excess) {
-    const int words = SendPreparation::ExcessWords(excess);
-    switch (language) {
-    case 1: return QString::fromUtf8("数据超过%1个字, 将会丢弃!\r\n继续发送吗?").arg(words);
-    case 2: return QString::fromUtf8("數據超過%1個字, 將會丟棄!\r\n繼續發送嗎?").arg(words);
-    default: return QStringLiteral("Data over %1 words, will be discard!\r\nContinue Send?").arg(words);
-    }
-}
-
-QString TransferRunner::NoIdSelectedText(int language) {
-    switch (language) {
-    case 1: return QString::fromUtf8("请至少选择一个ID？");
-    case 2: return QString::fromUtf8("請至少選擇一個ID？");
-    default: return QStringLiteral("No ID selected?");
-    }
+QString TransferRunner::SizeQuestionText(const LanguageTexts& texts, int excess) {
+    return texts.DataOver(SendPreparation::ExcessWords(excess));
 }
 
 bool TransferRunner::AskAboutSize(int excess) {
     if (excess <= 0)
         return true;
-    return sizeQuestion && sizeQuestion(SizeQuestionText(app.language, excess), excess);
+    return sizeQuestion && sizeQuestion(SizeQuestionText(app.texts, excess), excess);
 }
 
 TransferRunner::Start TransferRunner::BeginTransfer() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/SignLink.h"
+#include "store/LanguageTexts.h"
 
 #include <QList>
 #include <QObject>
@@ -84,10 +85,11 @@ public:
     void ReadId();
     void SetId(int current, int next);
 
-    // Texts the operator reads.
-    static QString ResultText(int result);
-    static QString SizeQuestionText(int language, int excess);
-    static QString NoIdSelectedText(int language);
+    // Texts the command line prints: always English.
+    static QString ResultText(int result) { return LanguageTexts().ResultText(result); }
+    static QString NoIdSelectedText() { return LanguageTexts().Get(LanguageTexts::Text::NoIdSelected); }
+    // The question before a send whose data exceed the model's limit by excess bytes.
+    static QString SizeQuestionText(const LanguageTexts& texts, int excess);
 
 signals:
     // A sign of a send (single or chain) starts: its ID, position and the number of signs.

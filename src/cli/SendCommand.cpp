@@ -99,7 +99,7 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
         app.LoadSignList();
         start = runner.StartChain();
         if (start == TransferRunner::Start::NoIdSelected) {
-            CliContext::PrintError(TransferRunner::NoIdSelectedText(app.language));
+            CliContext::PrintError(TransferRunner::NoIdSelectedText());
             return CliContext::Failure;
         }
     } else {

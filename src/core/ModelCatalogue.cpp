@@ -133,25 +133,6 @@ QStringList ModelCatalogue::ContentItems(bool hasClock) {
     return {QStringLiteral("Text"), QStringLiteral("Image")};
 }
 
-QString ModelCatalogue::ModelWord(int language) {
-    switch (language) {
-    case 1: return QStringLiteral("设备型号");
-    case 2: return QStringLiteral("設備型號");
-    case 4: return QStringLiteral("装置種別");
-    case 5: return QStringLiteral("장비 유형");
-    case 6: return QStringLiteral("Тип оборудования");
-    case 7: return QStringLiteral("แบบ");
-    case 8: return QStringLiteral("model");
-    case 9: return QStringLiteral("barang");
-    case 10: return QStringLiteral("mô hình");
-    default: return QStringLiteral("Model");
-    }
-}
-
-QString ModelCatalogue::StatusText(int language, const QString& modelName) {
-    return ModelWord(language) + QLatin1Char(':') + modelName;
-}
-
 int ModelCatalogue::PageAlignFor(const DisplayModel* model, int holdTime, int effect) {
     if (!model)
         return 1;

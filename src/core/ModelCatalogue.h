@@ -96,11 +96,6 @@ public:
     static int ContentMenuResource(bool hasClock);
     static QStringList ContentItems(bool hasClock);
 
-    // The status bar's word for "model" in a language (codes 1..10; others English).
-    static QString ModelWord(int language);
-    // Status pane 0 text "%s:%s".
-    static QString StatusText(int language, const QString& modelName);
-
     // pageAlign for a row: 1 = per-character page alignment, 0 = none.
     static int PageAlignFor(const DisplayModel* model, int holdTime, int effect);
 

@@ -26,6 +26,11 @@ const IDialogTexts* CVexaDialog::FindDialogTexts() const {
     return nullptr;
 }
 
+const LanguageTexts* CVexaDialog::Texts() const {
+    const IDialogTexts* texts = FindDialogTexts();
+    return texts ? texts->Texts() : nullptr;
+}
+
 bool CVexaDialog::ApplyDialogTexts() {
     const IDialogTexts* texts = FindDialogTexts();
     if (!texts)

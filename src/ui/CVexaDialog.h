@@ -5,6 +5,7 @@
 namespace vexa {
 
 class IDialogTexts;
+class LanguageTexts;
 
 // The base of the program's dialogs: the shared look, the template number, and the
 // language texts. A dialog builds its controls (each tagged with its control ID through
@@ -27,6 +28,8 @@ protected:
     bool ApplyDialogTexts();
     // The language texts of the nearest ancestor that provides them, or nullptr.
     const IDialogTexts* FindDialogTexts() const;
+    // The other texts of the current language, or nullptr (then the dialog keeps its own).
+    const LanguageTexts* Texts() const;
 
 private:
     int templateId;

@@ -1,11 +1,10 @@
 #include "app/TransferProgress.h"
-#include "app/TransferTexts.h"
 
 #include <QTest>
 
 using namespace vexa;
 
-// Progress stepping, end reports and the window's transfer texts.
+// Progress stepping and end reports of a transfer.
 class TestTransfer : public QObject {
     Q_OBJECT
 
@@ -36,19 +35,6 @@ private slots:
         QVERIFY(TransferProgress::IsFailureReport(327679));
         QVERIFY(!TransferProgress::IsFailureReport(327680));
         QVERIFY(!TransferProgress::IsFailureReport(65535));
-    }
-
-    void waitTexts() {
-        QCOMPARE(TransferTexts::WaitText(3, 3, 2, 2), QStringLiteral("Setting ID：3，Total:2，Last:2"));
-        QCOMPARE(TransferTexts::WaitText(7, 9, 2, 1), QStringLiteral("Setting ID：9，Total:2，Last:1"));
-        QCOMPARE(TransferTexts::WaitText(1, 9, 2, 1), QStringLiteral("设置 ID：9，总数量:2，待设置数量:1"));
-        QCOMPARE(TransferTexts::WaitText(2, 255, 3, 3), QStringLiteral("設置 ID：255，總數量:3，待設置數量:3"));
-    }
-
-    void selectPortTexts() {
-        QCOMPARE(TransferTexts::SelectPortFirst(7), QStringLiteral("please select a COM Port !"));
-        QCOMPARE(TransferTexts::SelectPortFirst(1), QStringLiteral("请先选择串口!"));
-        QCOMPARE(TransferTexts::SelectPortFirst(2), QStringLiteral("請先選擇串口!"));
     }
 };
 

@@ -171,7 +171,7 @@ void TestTransferRunner::chainWithoutTickedSignsStartsNothing() {
     Bench b(QStringLiteral("P27"));
     b.MakeSign(3, false);
     QCOMPARE(b.runner.StartChain(), TransferRunner::Start::NoIdSelected);
-    QCOMPARE(TransferRunner::NoIdSelectedText(3), QStringLiteral("No ID selected?"));
+    QCOMPARE(TransferRunner::NoIdSelectedText(), QStringLiteral("No ID selected?"));
     QCOMPARE(b.port.OpenCount(), 0);
 }
 
@@ -242,8 +242,8 @@ void TestTransferRunner::resultAndQuestionTexts() {
     QCOMPARE(TransferRunner::ResultText(2), QStringLiteral("Close COM Port Failure!"));
     QCOMPARE(TransferRunner::ResultText(3), QStringLiteral("Send Failure!"));
     QCOMPARE(TransferRunner::ResultText(4), QStringLiteral("Read Failure!"));
-    QCOMPARE(TransferRunner::SizeQuestionText(1, 3000), QString::fromUtf8("数据超过167个字, 将会丢弃!\r\n继续发送吗?"));
-    QCOMPARE(TransferRunner::SizeQuestionText(2, 17), QString::fromUtf8("數據超過1個字, 將會丟棄!\r\n繼續發送嗎?"));
+    QCOMPARE(TransferRunner::SizeQuestionText(LanguageTexts(1), 3000), QString::fromUtf8("数据超过167个字, 将会丢弃!\r\n继续发送吗?"));
+    QCOMPARE(TransferRunner::SizeQuestionText(LanguageTexts(2), 17), QString::fromUtf8("數據超過1個字, 將會丟棄!\r\n繼續發送嗎?"));
 }
 
 QTEST_GUILESS_MAIN(TestTransferRunner)

@@ -75,8 +75,6 @@ private slots:
         QCOMPARE(ModelCatalogue::EffectNames(2).size(), 7);
         QCOMPARE(ModelCatalogue::EffectNames(0).at(7), QStringLiteral("Middle"));
         QCOMPARE(ModelCatalogue::ContentItems(false).size(), 2);
-        QCOMPARE(ModelCatalogue::StatusText(3, QStringLiteral("P30")), QStringLiteral("Model:P30"));
-        QCOMPARE(ModelCatalogue::StatusText(1, QStringLiteral("P30")), QStringLiteral("设备型号:P30"));
         QCOMPARE(ModelCatalogue::VisibleRows(9), 9);
         QCOMPARE(ModelCatalogue::VisibleRows(8), 8);
     }

@@ -1,6 +1,7 @@
 #include "app/ui/CAboutDlg.h"
 
 #include "app/ui/CVexaDlg.h"
+#include "store/LanguageTexts.h"
 #include "ui/UiPictures.h"
 
 #include <QDate>
@@ -15,11 +16,11 @@ namespace vexa {
 
 const QString CAboutDlg::Caption = QStringLiteral("Vexa Message Editor");
 
-QString CAboutDlg::BuildDateLine() {
+QString CAboutDlg::BuildDateLine(const QString& format) {
     // __DATE__ reads "Mmm dd yyyy" (day padded with a space).
     const QString compiled = QString::fromLatin1(__DATE__).simplified();
     const QDate date = QLocale::c().toDate(compiled, QStringLiteral("MMM d yyyy"));
-    return QStringLiteral("Built %1").arg(date.isValid() ? date.toString(Qt::ISODate) : compiled);
+    return QString(format).arg(date.isValid() ? date.toString(Qt::ISODate) : compiled);
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : CVexaDialog(TemplateId, parent) {
@@ -34,7 +35,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : CVexaDialog(TemplateId, parent) {
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    auto* date = new QLabel(BuildDateLine(), this);
+    const LanguageTexts* languageTexts = Texts();
+    auto* date = new QLabel(BuildDateLine(languageTexts ? languageTexts->Get(LanguageTexts::Text::AboutBuilt)
+                                                        : QStringLiteral("Built %1")),
+                            this);
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(title);

@@ -13,7 +13,8 @@ public:
 
     explicit CAboutDlg(QWidget* parent = nullptr);
 
-    static QString BuildDateLine();
+    // format: "Built %1" in the current language.
+    static QString BuildDateLine(const QString& format);
 };
 
 } // namespace vexa

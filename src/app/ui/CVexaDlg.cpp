@@ -10,7 +10,6 @@
 #include "app/SignTreeContent.h"
 #include "app/TransferProgress.h"
 #include "app/TransferRunner.h"
-#include "app/TransferTexts.h"
 #include "app/WorkFiles.h"
 #include "app/ui/CAboutDlg.h"
 #include "ui/CImageCheckBox.h"
@@ -25,6 +24,7 @@
 #include "link/ui/CDialogGroup.h"
 #include "link/ui/CDialogID.h"
 #include "link/ui/CDialogIDSet.h"
+#include "app/ui/StandardButtonTexts.h"
 #include "ui/UiPictures.h"
 #include "app/ui/UnavailableFeature.h"
 #include "link/PortWatcher.h"
@@ -64,20 +64,7 @@ constexpr int EndTimerMs = 1000;      // timer 1
 constexpr int ProgressTimerMs = 100;  // timer 2
 constexpr int PortSettleMs = 1000;    // timers 4 and 5: a device needs a moment to settle
 
-struct LanguageItem {
-    int command;
-    int code;
-    const char* text;
-};
-// The Language menu in menu order; its texts are each in their own language.
-const LanguageItem kLanguages[] = {
-    {32843, 1, "中文简体"},      {32844, 2, "中文繁體"},         {32842, 3, "English"},
-    {32864, 4, "日本語"},        {32847, 5, "한국의"},            {32848, 6, "Русский"},
-    {32870, 7, "ภาษาไทย"},       {32871, 8, "bahasa Indonesia"}, {32872, 9, "melayu"},
-    {32873, 10, "Việt Ngữ"},
-};
-// Only the first six languages show a check mark.
-constexpr int CheckableLanguages = 6;
+using Text = LanguageTexts::Text;
 
 struct ColumnLabel {
     int id;
@@ -134,6 +121,8 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     LoadPreviews();
     RefreshRowControls();
     treeReady = true;
+    new StandardButtonTexts(app.texts, this);
+    SelectLanguage(app.language);
     QTimer::singleShot(SignTreeRefillMs, this, &CVexaDlg::FillSignTree);
     ResizeToDialogUnits();
     RestoreWindowState();
@@ -229,8 +218,8 @@ void CVexaDlg::BuildMenus() {
             &CVexaDlg::OnGroupSend);
 
     languageMenu = AddMenu(QStringLiteral("Language(&L)"));
-    for (const LanguageItem& language : kLanguages) {
-        QAction* action = AddCommand(languageMenu, QString::fromUtf8(language.text), language.command);
+    for (const LanguageTexts::Language& language : LanguageTexts::Languages()) {
+        QAction* action = AddCommand(languageMenu, QString::fromUtf8(language.menuText), language.command);
         action->setCheckable(true);
         connect(action, &QAction::triggered, this, [this, code = language.code] { OnLanguage(code); });
     }
@@ -264,6 +253,7 @@ void CVexaDlg::BuildLayout() {
 
 QLayout* CVexaDlg::BuildSignPanel() {
     auto* group = new QGroupBox(QStringLiteral("LEDS"), this);
+    signGroup = group;
     signTree = WithId(new QTreeWidget(group), SignTree);
     signTree->setHeaderHidden(true);
     signTree->setColumnCount(1);
@@ -322,8 +312,8 @@ QLayout* CVexaDlg::BuildSignPanel() {
     connect(box485, &QCheckBox::clicked, this, &CVexaDlg::On485Clicked);
 
     auto* settings = new QGridLayout;
-    auto* modelLabel = new QLabel(QStringLiteral("MODEL"), this);
-    auto* comLabel = new QLabel(QStringLiteral("COM"), this);
+    modelLabel = new QLabel(QStringLiteral("MODEL"), this);
+    comLabel = new QLabel(QStringLiteral("COM"), this);
     modelLabel->setBuddy(modelList); // the label names the list for screen readers
     comLabel->setBuddy(comList);
     signTree->setAccessibleName(QStringLiteral("Signs"));
@@ -438,13 +428,14 @@ void CVexaDlg::ApplyModelToWindow() {
     app.rowImages.ApplyModel(model);
     for (MessageRowControls* row : rows)
         row->preview->Refresh();
-    statusPanes->SetPaneText(0, ModelCatalogue::StatusText(app.language, name));
+    statusPanes->SetPaneText(0, LanguageTexts::StatusText(LanguageTexts::ModelWord(app.language), name));
     hasClock = model.hasClock;
     groupSendEnabled = model.is485Model;
     checkTimeButton->setVisible(hasClock);
     for (int i = 0; i < RowCount; ++i) {
         MessageRowControls* row = rows[static_cast<size_t>(i)];
         row->SetMenus(hasClock, model.effectListSet);
+        ApplyRowMenuTexts(row);
         const bool visible = model.RowVisible(i);
         row->SetRowVisible(visible);
         rowGrid->setRowStretch(i + 1, visible ? 1 : 0);
@@ -481,8 +472,8 @@ void CVexaDlg::RefreshRow(int i) {
     const CMessageTable& table = app.messageTable;
     const auto r = static_cast<size_t>(i);
     MessageRowControls* row = rows[r];
-    row->contentButton->setText(RowRules::ContentCaption(table.kind[r], hasClock));
-    row->effectButton->setText(RowRules::EffectCaption(table.effect[r], model.effectListSet));
+    row->contentButton->setText(row->ContentCaption(table.kind[r]));
+    row->effectButton->setText(row->EffectCaption(table.effect[r]));
     row->speedBox->setCurrentIndex(table.speed[r] >= 0 && table.speed[r] < row->speedBox->count() ? table.speed[r] : -1);
     row->timeBox->setCurrentIndex(table.holdTime[r] >= 0 && table.holdTime[r] < row->timeBox->count() ? table.holdTime[r]
                                                                                                       : -1);
@@ -524,7 +515,7 @@ void CVexaDlg::OnTime(int row, int index) {
 
 void CVexaDlg::OnEffectItem(int row, int item) {
     const int effect = item - RowRules::MenuItemBase;
-    rows[static_cast<size_t>(row)]->effectButton->setText(RowRules::EffectCaption(effect, model.effectListSet));
+    rows[static_cast<size_t>(row)]->effectButton->setText(rows[static_cast<size_t>(row)]->EffectCaption(effect));
     app.messageTable.effect[static_cast<size_t>(row)] = effect;
     app.messageTable.SaveParams();
     UpdatePageAlign(row);
@@ -564,7 +555,7 @@ void CVexaDlg::OnPreviewDoubleClicked(int row) {
 
 void CVexaDlg::AfterRowEdit(int row) {
     const auto r = static_cast<size_t>(row);
-    rows[r]->contentButton->setText(RowRules::ContentCaption(app.messageTable.kind[r], hasClock));
+    rows[r]->contentButton->setText(rows[r]->ContentCaption(app.messageTable.kind[r]));
     EnableRowControls(row);
     LoadPreviews();
     rows[r]->sendBox->setChecked(app.messageTable.sendFlag[r] != 0);
@@ -578,7 +569,7 @@ void CVexaDlg::FillSignTree() {
     signTree->setUpdatesEnabled(false);
     signTree->clear();
     const SignTreeContent content = SignTreeContent::Build(app.idList, &scanMarks);
-    auto* root = new QTreeWidgetItem(signTree, QStringList{QStringLiteral("LEDS")});
+    auto* root = new QTreeWidgetItem(signTree, QStringList{Say(Text::TreeRoot)});
     root->setData(0, ItemIdRole, 0);
     root->setFlags(root->flags() | Qt::ItemIsUserCheckable);
     for (const SignTreeContent::Sign& sign : content.signs) {
@@ -633,16 +624,16 @@ void CVexaDlg::OnDeleteSign() {
     FillSignTree();
 }
 
-// Copy and paste of a sign's messages; the menu texts are the same in every language.
+// Copy and paste of a sign's messages.
 void CVexaDlg::OnSignMenu(const QPoint& position) {
     QTreeWidgetItem* item = signTree->itemAt(position);
     if (!item || !item->parent())
         return;
     const int target = item->data(0, ItemIdRole).toInt();
     QMenu menu(this);
-    QAction* copy = menu.addAction(QStringLiteral("复制内容"));
+    QAction* copy = menu.addAction(Say(Text::CopyMessages));
     copy->setProperty("commandId", 2024);
-    QAction* paste = menu.addAction(QStringLiteral("粘贴内容"));
+    QAction* paste = menu.addAction(Say(Text::PasteMessages));
     paste->setProperty("commandId", 2025);
     QAction* chosen = menu.exec(signTree->viewport()->mapToGlobal(position));
     if (chosen == copy)
@@ -655,7 +646,7 @@ void CVexaDlg::OnPasteSign(int target) {
     if (copySourceId == 0 || copySourceId == target)
         return; // nothing copied yet, or onto itself
     if (!SignTreeContent::PasteSign(app, copySourceId, target)) {
-        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Can't copy the messages!"));
+        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::CopyFailed));
         return;
     }
     if (target == app.settingsFile.NowSelID()) {
@@ -716,7 +707,7 @@ void CVexaDlg::ReloadCurrentFile() {
 }
 
 void CVexaDlg::OnNew() {
-    if (QMessageBox::question(this, QString(), QStringLiteral("New File？"), QMessageBox::Yes | QMessageBox::No) !=
+    if (QMessageBox::question(this, QString(), Say(Text::AskNewFile), QMessageBox::Yes | QMessageBox::No) !=
         QMessageBox::Yes)
         return;
     WorkFiles::NewFile(app);
@@ -725,27 +716,27 @@ void CVexaDlg::OnNew() {
 
 void CVexaDlg::OnOpen() {
     app.messageTable.SaveParams();
-    const QString chosen = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("LED Files (*.led)"));
+    const QString chosen = QFileDialog::getOpenFileName(this, QString(), QString(), Say(Text::LedFileFilter));
     if (chosen.isEmpty())
         return;
     if (!WorkFiles::OpenFile(app, chosen))
-        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Can't open the message file!"));
+        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::OpenFileFailed));
     ReloadCurrentFile();
 }
 
 void CVexaDlg::OnSave() {
     app.messageTable.SaveParams();
-    QFileDialog dialog(this, QString(), QString(), QStringLiteral("LED Files (*.led)"));
+    QFileDialog dialog(this, QString(), QString(), Say(Text::LedFileFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("led"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     if (!WorkFiles::SaveFileAs(app, dialog.selectedFiles().constFirst()))
-        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Can't save the message file!"));
+        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::SaveFileFailed));
 }
 
 void CVexaDlg::OnExit() {
-    if (QMessageBox::question(this, QString(), QStringLiteral("Exit？"), QMessageBox::Yes | QMessageBox::No) ==
+    if (QMessageBox::question(this, QString(), Say(Text::AskExit), QMessageBox::Yes | QMessageBox::No) ==
         QMessageBox::Yes)
         close();
 }
@@ -757,7 +748,7 @@ void CVexaDlg::OnAbout() {
 
 void CVexaDlg::OnBmpEditor() {
     const auto tell = [this] {
-        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Can't execute image editor program!"));
+        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::ImageEditorFailed));
     };
     if (!ImageEditorLauncher::Launch(app.Paths(), this, tell))
         tell();
@@ -768,23 +759,86 @@ void CVexaDlg::On485Clicked(bool checked) {
     app.settingsFile.SetMode485(checked ? 1 : 0);
 }
 
+// The choice is stored whether or not its file could be read.
 void CVexaDlg::OnLanguage(int code) {
-    app.language = code;
+    SelectLanguage(code);
     app.settingsFile.SetLanguage(code);
-    statusPanes->SetPaneText(0, ModelCatalogue::StatusText(code, app.settingsFile.LedType()));
     UpdateLanguageChecks();
 }
 
+// The stored choice is checked, every language alike; nothing when nothing is stored.
 void CVexaDlg::UpdateLanguageChecks() {
     const int stored = app.settingsFile.Language();
     const bool readable = app.settingsFile.Readable();
-    int index = 0;
-    for (const LanguageItem& language : kLanguages) {
-        QAction* action = Command(language.command);
-        action->setChecked(readable && index < CheckableLanguages && stored == language.code);
-        ++index;
+    for (const LanguageTexts::Language& language : LanguageTexts::Languages())
+        Command(language.command)->setChecked(readable && stored == language.code);
+}
+
+void CVexaDlg::SelectLanguage(int code) {
+    app.language = code;
+    if (!app.texts.SelectLanguage(code)) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), LanguageTexts::FailureText);
+        return;
+    }
+    ApplyLanguage();
+}
+
+void CVexaDlg::ApplyLanguage() {
+    const QList<QAction*> top = menuBar()->actions();
+    const QStringList topEntries = LanguageTexts::TopMenuEntries();
+    for (qsizetype i = 0; i < top.size() && i < topEntries.size(); ++i)
+        top[i]->setText(app.texts.LookupString(topEntries[i]));
+    for (const LanguageTexts::MenuItem& item : LanguageTexts::MenuItems()) {
+        if (QAction* action = Command(item.command))
+            action->setText(app.texts.LookupString(QString::fromLatin1(item.entry)));
+    }
+    for (MessageRowControls* row : rows)
+        ApplyRowMenuTexts(row);
+    RefreshRowControls();
+    ApplyDialogTexts(this, TemplateId);
+    ApplyOwnTexts();
+    statusPanes->SetPaneText(0, LanguageTexts::StatusText(LanguageTexts::SwitchModelWord(app.language),
+                                                          app.settingsFile.LedType()));
+}
+
+// Row menus keep the program's own texts while no language file could be read.
+void CVexaDlg::ApplyRowMenuTexts(MessageRowControls* row) {
+    if (app.texts.File().IsEmpty())
+        return;
+    row->SetMenuTexts(app.texts.RowMenuTexts(ModelCatalogue::ContentMenuResource(hasClock)),
+                      app.texts.RowMenuTexts(ModelCatalogue::EffectMenuResource(model.effectListSet)));
+}
+
+// The texts the language file's dialog entries do not reach: labels without a control
+// ID, the row controls' tooltips (the words of their column labels), the sign tree.
+void CVexaDlg::ApplyOwnTexts() {
+    signGroup->setTitle(Say(Text::TreeRoot));
+    if (signTree->topLevelItemCount() > 0)
+        signTree->topLevelItem(0)->setText(0, Say(Text::TreeRoot));
+    modelLabel->setText(Say(Text::ModelLabel));
+    comLabel->setText(Say(Text::ComLabel));
+    comList->setToolTip(Say(Text::ComListTip));
+    const auto columnWord = [this](int labelId, const QString& fallback) {
+        const QString word = app.texts.DialogText(TemplateId, labelId);
+        return word.isEmpty() ? fallback : word;
+    };
+    for (MessageRowControls* row : rows) {
+        row->preview->setToolTip(Say(Text::PreviewTip));
+        row->contentButton->setToolTip(columnWord(1079, row->contentButton->toolTip()));
+        row->effectButton->setToolTip(columnWord(1080, row->effectButton->toolTip()));
+        row->speedBox->setToolTip(columnWord(1081, row->speedBox->toolTip()));
+        row->timeBox->setToolTip(columnWord(1082, row->timeBox->toolTip()));
+        row->marqueeBox->setToolTip(columnWord(1083, row->marqueeBox->toolTip()));
+        row->blinkBox->setToolTip(columnWord(1085, row->blinkBox->toolTip()));
+        row->sendBox->setToolTip(columnWord(1093, row->sendBox->toolTip()));
     }
 }
+
+void CVexaDlg::ApplyDialogTexts(QWidget* dialog, int templateId) const { app.texts.ApplyDialogTexts(dialog, templateId); }
+
+const LanguageTexts* CVexaDlg::Texts() const { return &app.texts; }
+
+QString CVexaDlg::Say(Text text) const { return app.texts.Get(text); }
 
 // ---------------------------------------------------------------------------------------
 // Serial ports
@@ -836,7 +890,7 @@ void CVexaDlg::SetUpTransfers() {
     });
     transfers = new TransferRunner(app, this);
     transfers->SetSizeQuestion([this](const QString& text, int) {
-        return QMessageBox::question(this, QStringLiteral("Information"), text, QMessageBox::Yes | QMessageBox::No) ==
+        return QMessageBox::question(this, Say(Text::CaptionInformation), text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     });
     connect(transfers, &TransferRunner::signStarting, this, &CVexaDlg::OnSignStarting);
@@ -849,7 +903,12 @@ void CVexaDlg::SetUpTransfers() {
 
 void CVexaDlg::OnClockChecked(int value) {
     const auto outcome = static_cast<ClockResult::Outcome>(value);
-    const QString text = ClockResult::Text(outcome);
+    // The two texts the language files carry come from there; the unconfirmed warning is ours.
+    QString text = ClockResult::Text(outcome);
+    if (outcome == ClockResult::Acknowledged)
+        text = app.texts.ClockText(true);
+    else if (outcome != ClockResult::NotConfirmed)
+        text = app.texts.ClockText(false);
     const QString caption = ClockResult::Caption(outcome);
     switch (outcome) {
     case ClockResult::Acknowledged: QMessageBox::information(this, caption, text); return;
@@ -902,11 +961,11 @@ void CVexaDlg::OnSend() {
             QMessageBox::critical(this, QStringLiteral("Error"),
                                   QStringLiteral("Nothing was sent:\n") + transfers->Problems().join(u'\n'));
         else if (start == TransferRunner::Start::NoModel)
-            QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
+            QMessageBox::warning(this, Say(Text::CaptionWarning), Say(Text::ChooseModelFirst));
         return;
     }
     if (app.idList.TickedIds().isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Warning"), TransferRunner::NoIdSelectedText(app.language));
+        QMessageBox::warning(this, Say(Text::CaptionWarning), Say(Text::NoIdSelected));
         return;
     }
     if (!waitDialog) {
@@ -919,7 +978,7 @@ void CVexaDlg::OnSend() {
     waitDialog->show();
     const TransferRunner::Start start = transfers->StartChain();
     if (start == TransferRunner::Start::NoModel)
-        QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
+        QMessageBox::warning(this, Say(Text::CaptionWarning), Say(Text::ChooseModelFirst));
     if (start != TransferRunner::Start::Started && waitDialog)
         waitDialog->close();
 }
@@ -933,7 +992,7 @@ void CVexaDlg::OnSignStarting(int id, int index, int total) {
         TransferStarted();
         if (waitDialog) {
             waitDialog->SetPosition(index);
-            waitDialog->SetText(TransferTexts::WaitText(app.language, id, total, total - index));
+            waitDialog->SetText(app.texts.WaitLine(id, total, total - index));
         }
     }
 }
@@ -974,12 +1033,12 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
             ShowOpenFailure();
         }
         if (TransferProgress::IsFailureReport(lParam))
-            QMessageBox::critical(this, QStringLiteral("Error"), TransferRunner::ResultText(report.result));
+            QMessageBox::critical(this, Say(Text::CaptionError), app.texts.ResultText(report.result));
         return;
     }
     case SignLink::GroupFailedMessage:
         QMessageBox::critical(this, QCoreApplication::applicationName(),
-                              QStringLiteral("%1 Send failed").arg(lParam - wParam));
+                              Say(Text::SendFailedCount).arg(lParam - wParam));
         return;
     case SignLink::ScanFinishedMessage: {
         // A scan that could not probe the line found nothing out: it leaves no marks.
@@ -1013,7 +1072,7 @@ void CVexaDlg::OnProgressEnd(int percent) {
     progressBar->setValue(percent);
     statusPanes->SetPaneText(3, QStringLiteral("100%"));
     SetIdle(true);
-    statusPanes->SetPaneText(2, QStringLiteral("OK!"));
+    statusPanes->SetPaneText(2, Say(Text::ResultOk));
     endTimer->start();
     progressTarget = 0;
 }
@@ -1050,7 +1109,7 @@ void CVexaDlg::OnCheckTime(bool fromButton) {
 
 void CVexaDlg::OnScan() {
     if (!HasPort()) {
-        QMessageBox::information(this, QString(), TransferTexts::SelectPortFirst(app.language));
+        QMessageBox::information(this, QString(), Say(Text::SelectPortFirst));
         return;
     }
     scanning = true;

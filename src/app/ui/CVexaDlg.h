@@ -5,6 +5,8 @@
 #include "app/ui/CWaitDlg.h"
 #include "link/SerialPortList.h"
 #include "render/ui/CImageWnd.h"
+#include "store/LanguageTexts.h"
+#include "ui/IDialogTexts.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -18,6 +20,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLayout;
 class QMenu;
@@ -41,7 +44,7 @@ class MessageRowControls;
 // the right, the model and port lists, the transfer buttons, menus and status bar.
 // Every row change is written to the current sign's message file at once; closing the
 // window (close box, Escape, File > Exit, SIGTERM) writes the rows' parameters again.
-class CVexaDlg : public QMainWindow {
+class CVexaDlg : public QMainWindow, public IDialogTexts {
     Q_OBJECT
 public:
     static const QString Title;
@@ -97,6 +100,15 @@ public:
     void LoadPreviews();
     void UpdatePageAlign(int row);
     void FillSignTree();
+
+    // Makes code the current language and shows its texts; tells the operator when its
+    // file cannot be read (the texts on screen then stay as they are).
+    void SelectLanguage(int code);
+    // Menus, row menus and button captions, control texts, status pane 0.
+    void ApplyLanguage();
+    // IDialogTexts: the current language for the dialogs opened from this window.
+    void ApplyDialogTexts(QWidget* dialog, int templateId) const override;
+    const LanguageTexts* Texts() const override;
 
     // The widget carrying a control ID, or nullptr.
     QWidget* Control(int controlId) const;
@@ -162,6 +174,9 @@ private:
     void OnAbout();
     void OnLanguage(int code);
     void UpdateLanguageChecks();
+    void ApplyRowMenuTexts(MessageRowControls* row);
+    void ApplyOwnTexts();
+    QString Say(LanguageTexts::Text text) const;
     void ReloadCurrentFile();
     void SaveOnce();
 
@@ -226,6 +241,9 @@ private:
     QProgressBar* progressBar = nullptr;
     CWzdStatusBar* statusPanes = nullptr;
     QMenu* languageMenu = nullptr;
+    QGroupBox* signGroup = nullptr;
+    QLabel* modelLabel = nullptr;
+    QLabel* comLabel = nullptr;
     QTimer* signListSaveTimer = nullptr; // timer 11
     QTimer* endTimer = nullptr;          // timer 1: one second after a transfer ended
     QTimer* progressTimer = nullptr;     // timer 2: moves the progress bar

@@ -1,5 +1,7 @@
 #include "app/ui/CWaitDlg.h"
 
+#include "store/LanguageTexts.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -13,9 +15,16 @@ CWaitDlg::CWaitDlg(QWidget* parent)
       progress(new QProgressBar(this)) {
     setWindowTitle(QStringLiteral("請稍等……"));
     setModal(false);
+    QString widest = QStringLiteral("Setting ID：255，Total:255，Last:255");
+    // The file holds no texts for this dialog; its own texts follow the language.
+    if (const LanguageTexts* texts = Texts()) {
+        setWindowTitle(texts->Get(LanguageTexts::Text::WaitTitle));
+        text->setText(texts->Get(LanguageTexts::Text::WaitPreparing));
+        widest = texts->WaitLine(255, 255, 255);
+    }
 
     text->setProperty("controlId", 1130);
-    text->setMinimumWidth(text->fontMetrics().horizontalAdvance(QStringLiteral("Setting ID：255，Total:255，Last:255")));
+    text->setMinimumWidth(text->fontMetrics().horizontalAdvance(widest));
     progress->setProperty("controlId", 1097);
     progress->setTextVisible(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

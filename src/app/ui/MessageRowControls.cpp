@@ -32,7 +32,6 @@ QPushButton* MakeMenuButton(int id, QMenu* menu, QWidget* parent) {
     button->setProperty("controlId", id);
     button->setMenu(menu);
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Animation")) + 30);
     return button;
 }
 
@@ -108,6 +107,44 @@ void MessageRowControls::FillMenu(QMenu* menu, const QStringList& texts, int fir
 void MessageRowControls::SetMenus(bool hasClock, int effectListSet) {
     FillMenu(contentMenu, ModelCatalogue::ContentItems(hasClock), RowRules::TextItem, true);
     FillMenu(effectMenu, ModelCatalogue::EffectNames(effectListSet), RowRules::MenuItemBase, false);
+    FitToMenu(contentButton);
+    FitToMenu(effectButton);
+}
+
+void MessageRowControls::SetItemTexts(QMenu* menu, const QStringList& texts) {
+    const QList<QAction*> items = menu->actions();
+    for (qsizetype i = 0; i < items.size() && i < texts.size(); ++i)
+        items[i]->setText(texts[i]);
+}
+
+void MessageRowControls::FitToMenu(QPushButton* button) {
+    int widest = button->fontMetrics().horizontalAdvance(QStringLiteral("Animation"));
+    for (const QAction* item : button->menu()->actions())
+        widest = std::max(widest, button->fontMetrics().horizontalAdvance(item->text()));
+    button->setMinimumWidth(widest + 30);
+}
+
+void MessageRowControls::SetMenuTexts(const QStringList& contentTexts, const QStringList& effectTexts) {
+    SetItemTexts(contentMenu, contentTexts);
+    SetItemTexts(effectMenu, effectTexts);
+    FitToMenu(contentButton);
+    FitToMenu(effectButton);
+}
+
+QString MessageRowControls::ItemText(const QMenu* menu, int item) {
+    for (const QAction* action : menu->actions()) {
+        if (action->data().toInt() == item)
+            return action->text();
+    }
+    return {};
+}
+
+QString MessageRowControls::ContentCaption(int kind) const {
+    return ItemText(contentMenu, RowRules::MenuItemBase + kind);
+}
+
+QString MessageRowControls::EffectCaption(int effect) const {
+    return ItemText(effectMenu, RowRules::MenuItemBase + effect);
 }
 
 void MessageRowControls::PlaceIn(QGridLayout* grid, int gridRow) {

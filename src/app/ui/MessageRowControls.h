@@ -40,6 +40,13 @@ public:
     // Gives the content button the menu of the model (Date only with a clock) and the
     // effect button the model's effect list.
     void SetMenus(bool hasClock, int effectListSet);
+    // Gives the items of the two menus the texts of the current language, in item order,
+    // and widens the buttons to the longest of them.
+    void SetMenuTexts(const QStringList& contentTexts, const QStringList& effectTexts);
+    // The captions of the two buttons: the menu text of item 20090 + kind or + effect,
+    // empty when the menu has no such item.
+    QString ContentCaption(int kind) const;
+    QString EffectCaption(int effect) const;
     void SetRowVisible(bool visible);
     void ApplyEnabling(const RowEnabling& enabling);
 
@@ -68,6 +75,9 @@ signals:
 private:
     void NameForAccessibility();
     void FillMenu(QMenu* menu, const QStringList& texts, int firstItem, bool content);
+    static void SetItemTexts(QMenu* menu, const QStringList& texts);
+    static QString ItemText(const QMenu* menu, int item);
+    static void FitToMenu(QPushButton* button);
 };
 
 } // namespace vexa
