@@ -28,7 +28,7 @@ std::optional<int> RenderInputs::Load(const QString& verb, CliContext& context, 
         CliContext::PrintError(QStringLiteral("%1: cannot read message file %2").arg(verb, path));
         return CliContext::Failure;
     }
-    app.LoadGlyphLibrary();
+    app.OpenGlyphLibrary();
     return std::nullopt;
 }
 

@@ -49,7 +49,9 @@ QByteArray BmpWriter::Encode(const QImage& source) {
 }
 
 bool BmpWriter::Write(const QImage& image, const QString& path) {
-    return AtomicFile::Write(path, Encode(image)) == AtomicFile::Result::Ok;
+    // Exported bitmaps are written again at every export from the message in memory.
+    return AtomicFile::Write(path, Encode(image), nullptr, AtomicFile::Durability::Regenerable) ==
+           AtomicFile::Result::Ok;
 }
 
 } // namespace vexa

@@ -91,6 +91,7 @@ void MessageImage::SetContent(const QString& newContent) {
 void MessageImage::LoadRtf(const QString& rtf) {
     const RichText text = rtfReader ? rtfReader(rtf) : vexa::RtfReader::Read(rtf, LegacyCodePage(codePage));
     runList = TextRasteriser::BuildRuns(text);
+    shaper.ForgetRuns();
 }
 
 void MessageImage::LoadBitmapFontText(const QString& text) {
@@ -160,6 +161,7 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
     layout.pageAlign = pageAlign != 0;
     layout.visibleWidth = visibleWidth;
     layout.library = glyphLibrary;
+    layout.shaper = &shaper;
     const int frame = frameIndex == 1 ? 1 : 0;
     const bool usesGlyphFiles = kind == ContentKind::BitmapFont || (kind == ContentKind::Date && !isRunText);
     if (usesGlyphFiles && (frameListsRows != rows || frameListsDataDir != dataDir))
@@ -219,7 +221,9 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
     return raster.copy(0, 0, kept, raster.height()).convertToFormat(QImage::Format_ARGB32);
 }
 
-QString MessageImage::ExportFrame(int frameIndex) {
+QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
+    if (exported)
+        *exported = QImage();
     if (imageDir.isEmpty()) {
         // An image that was never told its folder must not write beside the file system root.
         qCWarning(lcRender) << "no image folder set for control" << controlId;
@@ -236,6 +240,8 @@ QString MessageImage::ExportFrame(int frameIndex) {
     if (!BmpWriter::Write(bitmap, path)) {
         qCWarning(lcRender) << "cannot write" << path;
         QFile::remove(path);
+    } else if (exported) {
+        *exported = bitmap;
     }
     return path;
 }

@@ -10,6 +10,18 @@
 
 namespace vexa {
 
+namespace {
+
+// Writes a frame's bitmap to the Image folder, as the operator and the tools see it, and
+// packs the same pixels from memory. A frame that was not written packs as no bitmap.
+QImage ExportedFrame(MessageImage& image, int frameIndex) {
+    QImage bitmap;
+    image.ExportFrame(frameIndex, &bitmap);
+    return bitmap;
+}
+
+} // namespace
+
 DotPacker::Params SendPreparation::FrameParams(const DisplayModel& model, bool date) {
     DotPacker::Params params;
     params.family = model.FamilyCode();
@@ -38,21 +50,21 @@ void SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageL
             set1.Clear(); // no second set: nothing of an earlier preparation stays behind
             break;
         case PackKind::ColourPlanes: {
-            const QString path = image->ExportFrame(0);
+            const QImage bitmap = ExportedFrame(*image, 0);
             DotPacker::Params params = FrameParams(model, false);
             params.rows = 12;
             params.colourPlane = 1;
-            set0.Assign(DotPacker::PackFrameBitmap(path, params));
+            set0.Assign(DotPacker::PackImage(bitmap, params));
             params.colourPlane = 2;
-            set1.Assign(DotPacker::PackFrameBitmap(path, params));
+            set1.Assign(DotPacker::PackImage(bitmap, params));
             break;
         }
         case PackKind::OneBit:
         case PackKind::TwoBitPages: {
             const bool date = table.kind[static_cast<size_t>(row)] == CMessageTable::KindDate;
             const DotPacker::Params params = FrameParams(model, date);
-            set0.Assign(DotPacker::PackFrameBitmap(image->ExportFrame(0), params));
-            set1.Assign(DotPacker::PackFrameBitmap(image->ExportFrame(1), params));
+            set0.Assign(DotPacker::PackImage(ExportedFrame(*image, 0), params));
+            set1.Assign(DotPacker::PackImage(ExportedFrame(*image, 1), params));
             break;
         }
         }

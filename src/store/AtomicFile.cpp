@@ -38,7 +38,8 @@ mode_t ModeFor(const QByteArray& target) {
 
 } // namespace
 
-AtomicFile::Result AtomicFile::Write(const QString& path, const QByteArray& bytes, QString* errorText) {
+AtomicFile::Result AtomicFile::Write(const QString& path, const QByteArray& bytes, QString* errorText,
+                                     Durability durability) {
     const QByteArray target = QFile::encodeName(path);
     QByteArray temp = target + ".tmp-XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -50,7 +51,7 @@ AtomicFile::Result AtomicFile::Write(const QString& path, const QByteArray& byte
     ::fchmod(fd, ModeFor(target));
     bool ok = WriteAll(fd, bytes);
     const int writeErrno = errno;
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (durability == Durability::Regenerable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.constData(), target.constData()) == 0;
     if (!ok) {
