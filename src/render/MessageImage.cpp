@@ -302,11 +302,13 @@ QImage MessageImage::RenderPreview(QSize client) {
         grid.setWidth(0);
         grid.setCosmetic(true);
         painter.setPen(grid);
+        QList<QLineF> lines;
         for (int i = 1; i < rows; ++i)
-            painter.drawLine(QLineF(1, i * k, innerWidth - 1, i * k));
+            lines.append(QLineF(1, i * k, innerWidth - 1, i * k));
         const int columns = static_cast<int>(shownDots);
         for (int i = 1; i < columns; ++i)
-            painter.drawLine(QLineF(i * k, 1, i * k, innerHeight - 1));
+            lines.append(QLineF(i * k, 1, i * k, innerHeight - 1));
+        painter.drawLines(lines);
     }
     return outer;
 }

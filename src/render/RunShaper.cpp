@@ -2,7 +2,9 @@
 
 #include <QFontMetrics>
 #include <QPaintDevice>
+#include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace vexa {
 
@@ -74,11 +76,41 @@ RunShaper::Piece RunShaper::MakePiece(const RunFont& font, const QString& text, 
     return piece;
 }
 
+// Draws the piece once into a scratch raster with room on every side to find where its
+// ink starts relative to the pen.
+int RunShaper::LeftInkOf(const Piece& piece, const RunFont& font) {
+    if (piece.glyphs.isEmpty())
+        return 0;
+    const int margin = 2 * std::max(font.CellHeight(), 1) + 2;
+    QImage scratch(std::max(piece.advance, 0) + 2 * margin, 2 * margin, QImage::Format_ARGB32_Premultiplied);
+    scratch.fill(Qt::transparent);
+    {
+        QPainter painter(&scratch);
+        painter.setPen(Qt::white);
+        for (const QGlyphRun& glyphs : piece.glyphs)
+            painter.drawGlyphRun(QPointF(margin, margin), glyphs);
+    }
+    int first = scratch.width();
+    for (int y = 0; y < scratch.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+        for (int x = 0; x < first; ++x) {
+            if (line[x] != 0) {
+                first = x;
+                break;
+            }
+        }
+    }
+    return first == scratch.width() ? 0 : first - margin;
+}
+
 const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, const QString& text,
                                                const QPaintDevice& device) {
     auto it = entry.pieces.find(text);
-    if (it == entry.pieces.end())
-        it = entry.pieces.emplace(text, MakePiece(entry.font, text, device)).first;
+    if (it == entry.pieces.end()) {
+        Piece piece = MakePiece(entry.font, text, device);
+        piece.leftInk = LeftInkOf(piece, entry.font);
+        it = entry.pieces.emplace(text, std::move(piece)).first;
+    }
     return it->second;
 }
 

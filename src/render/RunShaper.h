@@ -24,6 +24,7 @@ public:
     struct Piece {
         int advance = 0;         // the pen step QFontMetrics gives the piece
         QList<QGlyphRun> glyphs; // one run per font engine the shaping used
+        int leftInk = 0;         // characters: first lit column relative to the pen (< 0: ink left of it)
     };
 
     // A run as one piece (whole) or cut into characters; each is shaped when first asked
@@ -64,6 +65,7 @@ private:
 
     FontEntry& FontOf(const TextRun& run, const QPaintDevice& device);
     static Piece MakePiece(const RunFont& font, const QString& text, const QPaintDevice& device);
+    static int LeftInkOf(const Piece& piece, const RunFont& font);
     static const Piece& CharacterOf(FontEntry& entry, const QString& text, const QPaintDevice& device);
 
     std::map<FontKey, std::unique_ptr<FontEntry>> fonts;

@@ -77,10 +77,13 @@ public:
             DrawPiece(shaped.whole, run.colour, banded, baseline, shaped.whole.advance);
             return;
         }
-        // Pieces of one plain colour do not depend on the drawing order: they are gathered
-        // and drawn together. A banded run recolours after each piece, as later pieces
-        // must keep their own colour where they reach into the columns of earlier ones.
+        // Pieces of one colour do not depend on the drawing order: they are gathered and
+        // drawn together. A banded run recolours the columns of each piece after drawing
+        // it, so a later piece keeps its own colour where its ink reaches back into the
+        // columns of earlier ones: such a piece starts a new batch, drawn after the earlier
+        // pieces are recoloured. Underlined pieces are drawn one by one with their line.
         batch.Reset();
+        ranges.clear();
         for (const RunShaper::Piece* character : shaped.characters) {
             const RunShaper::Piece& piece = *character;
             double advance = piece.advance;
@@ -91,15 +94,21 @@ public:
                 x = step.x;
                 advance = step.advance;
             }
-            if (banded || run.underline != 0)
+            if (run.underline != 0) {
                 DrawPiece(piece, run.colour, banded, baseline, advance);
-            else {
-                if (Visible())
-                    batch.Add(piece, QPointF(static_cast<int>(x), baseline));
-                x += advance;
+                continue;
             }
+            if (Visible()) {
+                if (banded && piece.leftInk < 0)
+                    FlushBatch(run.colour);
+                const int x0 = static_cast<int>(x);
+                batch.Add(piece, QPointF(x0, baseline));
+                if (banded)
+                    ranges.push_back({x0, static_cast<int>(x + advance)});
+            }
+            x += advance;
         }
-        batch.Draw(Painter(), run.colour);
+        FlushBatch(run.colour);
     }
 
 private:
@@ -113,6 +122,7 @@ private:
         std::vector<Entry> entries;
 
         void Reset() { entries.clear(); }
+        bool Empty() const { return entries.empty(); }
         void Add(const RunShaper::Piece& piece, QPointF origin) {
             for (const QGlyphRun& glyphs : piece.glyphs) {
                 Entry* entry = nullptr;
@@ -147,6 +157,15 @@ private:
             painter.setBackgroundMode(Qt::TransparentMode);
         }
         return painter;
+    }
+
+    // Draws the gathered pieces, then recolours their columns.
+    void FlushBatch(QRgb colour) {
+        if (!batch.Empty())
+            batch.Draw(Painter(), colour);
+        for (const auto& [x0, x1] : ranges)
+            Recolour(colour, x0, x1);
+        ranges.clear();
     }
 
     void DrawPiece(const RunShaper::Piece& piece, QRgb colour, bool banded, int baseline, double width) {
@@ -188,6 +207,7 @@ private:
     RunShaper& shaper;
     QPainter painter;
     GlyphBatch batch;
+    std::vector<std::pair<int, int>> ranges; // columns of the batched pieces of a banded run
 };
 
 } // namespace
