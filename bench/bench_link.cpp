@@ -12,9 +12,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 using namespace vexa;
 
@@ -26,10 +28,13 @@ constexpr int kShortPauseMs = 20;
 
 int CloseDelay(LinkFamily family) {
     switch (family) {
-    case LinkFamily::SlotTrailer: return 0;
+    case LinkFamily::SlotTrailer:
+        return 0;
     case LinkFamily::PagedBlocks:
-    case LinkFamily::AddressedBlocks: return 500;
-    default: return 200;
+    case LinkFamily::AddressedBlocks:
+        return 500;
+    default:
+        return 200;
     }
 }
 
@@ -69,63 +74,94 @@ Demand Demanded(const FrameSequence& sequence, const SerialSettings& settings, i
     return d;
 }
 
+struct SendResult {
+    Demand demand;
+    double measured = 0;
+    int result = -1;
+};
+
+SendResult SendOnce(const char* name) {
+    const DisplayModel* model = ModelCatalogue::Find(QString::fromLatin1(name));
+    MemorySerialPort port;
+    SignLink link;
+    link.SetPort(&port);
+    link.SetDelivery(SignLink::Delivery::Direct);
+    link.SetLogFolder(QDir::tempPath());
+    link.ApplyModel(QString::fromLatin1(name));
+    Payload payload;
+    CMessageTable table;
+    FillRows(payload, table);
+    if (model->family == LinkFamily::SlotTrailer)
+        payload.At(0, 2).Assign(QByteArray("VEXA BENCH"));
+    link.messageData = &payload;
+    link.rowParams = &table;
+
+    const SerialSettings settings = *SerialSettings::Parse(link.PortSettings());
+    int result = -1;
+    QObject::connect(&link, &SignLink::linkMessage, [&](int message, qintptr, qintptr lParam) {
+        if (message == SignLink::ProgressMessage && (lParam & 0xFFFF) == 1)
+            result = static_cast<int>(lParam >> 16);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    link.StartSend();
+    link.WaitForWorker();
+    const double measured = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+
+    // Rebuild the sequence from what went on the wire to price it.
+    FrameSequence sequence;
+    for (const MemorySerialPort::WriteRecord& w : port.Writes())
+        sequence.push_back({w.bytes, 0, -1});
+    Demand demand = Demanded(sequence, settings, model->rows, model->family);
+    // Pauses of the family's own sequence.
+    SendInputs sendInputs;
+    sendInputs.family = model->family;
+    sendInputs.rows = model->rows;
+    sendInputs.slotCount = model->slotCount;
+    sendInputs.pageWidth = model->hasPageGeometry ? model->pageWidth : 0;
+    sendInputs.payload = &payload;
+    for (int j = 0; j < Payload::RowCount; ++j) {
+        SlotParams& s = SendInputsAccess::Slot(sendInputs, j);
+        s.sendFlag = table.sendFlag[static_cast<size_t>(j)];
+        s.effect = table.effect[static_cast<size_t>(j)];
+    }
+    for (const FrameStep& step : LinkFamilies::SendSequence(sendInputs))
+        demand.ms += step.pauseAfterMs;
+    return {demand, measured, result};
+}
+
 } // namespace
 
+// Usage: bench_link [--runs N]: each model is sent N times, models alternating; the
+// measured figure is the median.
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    std::printf("%-8s %-6s %7s %7s %11s %11s %7s\n", "family", "model", "frames", "bytes", "demand ms", "measured ms",
-                "ratio");
-    const char* models[] = {"P01", "P13", "P30", "P04", "P06", "P27"};
-    for (const char* name : models) {
-        const DisplayModel* model = ModelCatalogue::Find(QString::fromLatin1(name));
-        MemorySerialPort port;
-        SignLink link;
-        link.SetPort(&port);
-        link.SetDelivery(SignLink::Delivery::Direct);
-        link.SetLogFolder(QDir::tempPath());
-        link.ApplyModel(QString::fromLatin1(name));
-        Payload payload;
-        CMessageTable table;
-        FillRows(payload, table);
-        if (model->family == LinkFamily::SlotTrailer)
-            payload.At(0, 2).Assign(QByteArray("VEXA BENCH"));
-        link.messageData = &payload;
-        link.rowParams = &table;
-
-        const SerialSettings settings = *SerialSettings::Parse(link.PortSettings());
-        int result = -1;
-        QObject::connect(&link, &SignLink::linkMessage, [&](int message, qintptr, qintptr lParam) {
-            if (message == SignLink::ProgressMessage && (lParam & 0xFFFF) == 1)
-                result = static_cast<int>(lParam >> 16);
-        });
-        QElapsedTimer clock;
-        clock.start();
-        link.StartSend();
-        link.WaitForWorker();
-        const double measured = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-
-        // Rebuild the sequence from what went on the wire to price it.
-        FrameSequence sequence;
-        for (const MemorySerialPort::WriteRecord& w : port.Writes())
-            sequence.push_back({w.bytes, 0, -1});
-        Demand demand = Demanded(sequence, settings, model->rows, model->family);
-        // Pauses of the family's own sequence.
-        SendInputs sendInputs;
-        sendInputs.family = model->family;
-        sendInputs.rows = model->rows;
-        sendInputs.slotCount = model->slotCount;
-        sendInputs.pageWidth = model->hasPageGeometry ? model->pageWidth : 0;
-        sendInputs.payload = &payload;
-        for (int j = 0; j < Payload::RowCount; ++j) {
-            SlotParams& s = SendInputsAccess::Slot(sendInputs, j);
-            s.sendFlag = table.sendFlag[static_cast<size_t>(j)];
-            s.effect = table.effect[static_cast<size_t>(j)];
+    int runs = 3;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--runs"))
+            runs = std::max(1, args[++i].toInt());
+    }
+    const std::array<const char*, 6> models = {"P01", "P13", "P30", "P04", "P06", "P27"};
+    std::array<std::vector<double>, 6> measured;
+    std::array<SendResult, 6> last;
+    for (int run = 0; run < runs; ++run) {
+        for (size_t m = 0; m < models.size(); ++m) {
+            last[m] = SendOnce(models[m]);
+            measured[m].push_back(last[m].measured);
         }
-        for (const FrameStep& step : LinkFamilies::SendSequence(sendInputs))
-            demand.ms += step.pauseAfterMs;
-        std::printf("%-8d %-6s %7d %7lld %11.0f %11.0f %7.3f%s\n", model->FamilyCode(), name, demand.frames,
-                    static_cast<long long>(demand.bytes), demand.ms, measured, measured / demand.ms,
-                    result == 0 ? "" : "  (send failed)");
+    }
+    std::printf("%-8s %-6s %7s %7s %11s %11s %7s\n", "family", "model", "frames", "bytes", "demand ms",
+                "measured ms", "ratio");
+    for (size_t m = 0; m < models.size(); ++m) {
+        std::vector<double> times = measured[m];
+        std::sort(times.begin(), times.end());
+        const double median = times[times.size() / 2];
+        const Demand& demand = last[m].demand;
+        std::printf("%-8d %-6s %7d %7lld %11.0f %11.0f %7.3f%s\n",
+                    ModelCatalogue::Find(QString::fromLatin1(models[m]))->FamilyCode(), models[m],
+                    demand.frames, static_cast<long long>(demand.bytes), demand.ms, median,
+                    median / demand.ms, last[m].result == 0 ? "" : "  (send failed)");
     }
     return 0;
 }

@@ -1,100 +1,266 @@
-// Measures the rendering core: ten 255-character rows rendered, exported and packed as
-// a send prepares them, for a 16-row and a 12-row model, and the glyph library load.
+// Measures the rendering core against bare renderers built here: ten 255-character rows
+// set, previewed, exported and packed as a send prepares them (16-row P30 and 12-row
+// P13), divided by the time of the same text runs drawn once into rasters of the same
+// size with QPainter::drawText, and with ready-made QGlyphRuns (QRawFont). Then the
+// glyph library load against a bare QImage::load loop over the same files, and the
+// growth of the render time per character from 10 to 8000 characters per row.
+// Every figure is the median of alternating rounds. Usage:
+//   bench_render [--rounds N]
 #include "core/ModelCatalogue.h"
 #include "render/GlyphLibrary.h"
 #include "render/MessageImage.h"
+#include "render/RtfReader.h"
+#include "render/RunFont.h"
 #include "render/SendPreparation.h"
+#include "render/TextRasteriser.h"
 #include "store/CMessageTable.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGlyphRun>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QRawFont>
 #include <QTemporaryDir>
-
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 using namespace vexa;
 
 namespace {
 
-QString LongRtf(int points, int row) {
+QString LongRtf(int points, int row, int length) {
     QString text;
-    const QString words = QStringLiteral("Departure %1 platform 7 delayed [GIF_002] by 15 minutes; ").arg(row);
-    while (text.size() < 255)
+    const QString words =
+        QStringLiteral("Departure %1 platform 7 delayed [GIF_002] by 15 minutes; ").arg(row);
+    while (text.size() < length)
         text += words;
-    text.truncate(255);
-    return QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
-                          "{\\colortbl ;\\red255\\green150\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs%1 %2\\par}")
+    text.truncate(length);
+    return QStringLiteral(
+               "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
+               "{\\colortbl ;\\red255\\green150\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs%1 %2\\par}")
         .arg(points * 2)
         .arg(text);
 }
 
-void MakeFixtureTree(const QString& data) {
-    QImage glyph(6, 7, QImage::Format_RGB32);
-    glyph.fill(Qt::red);
-    for (int font = 0; font < GlyphLibrary::FontCount; ++font)
-        for (int colour = 0; colour < GlyphLibrary::ColourCount; ++colour) {
-            const QString folder = QStringLiteral("%1/ASCII/allAscii/Font%2/Color%3").arg(data).arg(font).arg(colour);
-            QDir().mkpath(folder);
-            for (int i = 0; i < GlyphLibrary::GlyphsPerColour; ++i)
-                glyph.save(QStringLiteral("%1/%2.bmp").arg(folder).arg(i), "BMP");
-        }
-    for (int rows : {7, 12, 16}) {
-        QImage frame(rows + 2, rows, QImage::Format_RGB32);
-        frame.fill(Qt::green);
-        QDir().mkpath(QStringLiteral("%1/Gif/%2").arg(data).arg(rows));
-        for (int n = 0; n < (rows == 7 ? 65 : 32); ++n)
-            for (int f = 0; f < 2; ++f)
-                frame.save(GlyphLibrary::AnimationPath(data, rows, n, f), "BMP");
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double TimeMs(const std::function<void()>& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+QImage Raster(int width, int height) {
+    QImage raster(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
+    raster.fill(TextRasteriser::Dark);
+    return raster;
+}
+
+// The text runs of one row and the raster size its export has.
+struct BareRow {
+    TextRunList runs;
+    int width = 0;
+    int height = 0;
+    std::vector<QList<QGlyphRun>> glyphs; // per run, for the glyph-run baseline
+};
+
+// The irreducible work of drawing a row: one drawText per run into a raster.
+void DrawTextRow(const BareRow& row) {
+    QImage raster = Raster(row.width, row.height);
+    QPainter painter(&raster);
+    int x = 0;
+    for (const TextRun& run : row.runs) {
+        const RunFont font(run, raster);
+        painter.setFont(font.Font());
+        painter.setPen(QColor::fromRgb(run.colour));
+        painter.drawText(QPoint(x, font.Baseline()), run.text);
+        x += QFontMetrics(font.Font(), &raster).horizontalAdvance(run.text);
     }
 }
 
-void BenchSend(const char* modelName, const GlyphLibrary& library, const QString& imageDir) {
-    const DisplayModel& model = *ModelCatalogue::Find(QString::fromLatin1(modelName));
+// The same with the glyphs already shaped: one drawGlyphRun per run.
+void DrawGlyphRow(const BareRow& row) {
+    QImage raster = Raster(row.width, row.height);
+    QPainter painter(&raster);
+    for (size_t i = 0; i < row.glyphs.size(); ++i) {
+        painter.setPen(QColor::fromRgb(row.runs[static_cast<qsizetype>(i)].colour));
+        for (const QGlyphRun& glyphs : row.glyphs[i])
+            painter.drawGlyphRun(QPointF(0, 0), glyphs);
+    }
+}
+
+BareRow MakeBareRow(const QString& rtf, int height, int width) {
+    BareRow row;
+    row.runs = TextRasteriser::BuildRuns(RtfReader::Read(rtf, LegacyCodePage(1252)));
+    row.height = height;
+    row.width = width;
+    const QImage device = Raster(1, 1);
+    qreal x = 0;
+    for (const TextRun& run : row.runs) {
+        const RunFont font(run, device);
+        const QRawFont raw = QRawFont::fromFont(font.Font());
+        QGlyphRun glyphs;
+        glyphs.setRawFont(raw);
+        const QList<quint32> indexes = raw.glyphIndexesForString(run.text);
+        const QList<QPointF> advances = raw.advancesForGlyphIndexes(indexes);
+        QList<QPointF> positions;
+        for (const QPointF& a : advances) {
+            positions.append(QPointF(x, font.Baseline()));
+            x += a.x();
+        }
+        glyphs.setGlyphIndexes(indexes);
+        glyphs.setPositions(positions);
+        row.glyphs.push_back({glyphs});
+    }
+    return row;
+}
+
+struct Rows {
     std::array<MessageImage, 10> images;
     SendPreparation::RowImageList list{};
     CMessageTable table;
-    table.ClearParams();
+};
+
+void SetUp(Rows& rows, const DisplayModel& model, const GlyphLibrary& library, const QString& imageDir) {
+    rows.table.ClearParams();
     for (int row = 0; row < 10; ++row) {
-        MessageImage& image = images[static_cast<size_t>(row)];
+        MessageImage& image = rows.images[static_cast<size_t>(row)];
         image.rows = model.rows;
+        image.exportHeight = model.exportHeight;
         image.pageWidth = model.hasPageGeometry ? model.pageWidth : 0;
         image.pagePitch = model.pagePitch;
         image.glyphLibrary = &library;
         image.controlId = 20060 + row;
         image.imageDir = imageDir;
         image.SetPageAlign(true);
-        list[static_cast<size_t>(row)] = &image;
-        table.kind[static_cast<size_t>(row)] = CMessageTable::KindText;
-        table.sendFlag[static_cast<size_t>(row)] = 1;
+        rows.list[static_cast<size_t>(row)] = &image;
+        rows.table.kind[static_cast<size_t>(row)] = CMessageTable::KindText;
+        rows.table.sendFlag[static_cast<size_t>(row)] = 1;
     }
-    constexpr int kRounds = 5;
-    qint64 setContent = 0, prepare = 0, preview = 0;
-    qint64 bytes = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        for (int row = 0; row < 10; ++row)
-            images[static_cast<size_t>(row)].SetContent(LongRtf(model.rows, row));
-        setContent += timer.nsecsElapsed();
-        timer.restart();
-        for (int row = 0; row < 10; ++row)
-            images[static_cast<size_t>(row)].PreviewRaster(QSize(642, model.rows * 3 + 2));
-        preview += timer.nsecsElapsed();
-        timer.restart();
-        Payload payload;
-        SendPreparation::PrepareSendData(model, list, table, payload);
-        SendPreparation::LimitDataSize(model, table, payload);
-        prepare += timer.nsecsElapsed();
-        for (int row = 0; row < 10; ++row)
-            bytes += payload.At(0, row).length + payload.At(1, row).length;
+}
+
+// What a send of ten rows costs the project: set each content, draw its preview, export
+// and pack both frames.
+void ProjectRound(Rows& rows, const DisplayModel& model, const QStringList& contents) {
+    for (int row = 0; row < 10; ++row)
+        rows.images[static_cast<size_t>(row)].SetContent(contents[row]);
+    for (int row = 0; row < 10; ++row)
+        rows.images[static_cast<size_t>(row)].PreviewRaster(QSize(642, model.rows * 3 + 2));
+    Payload payload;
+    SendPreparation::PrepareSendData(model, rows.list, rows.table, payload);
+    SendPreparation::LimitDataSize(model, rows.table, payload);
+}
+
+// The timed sides, kept out of line so that a profiler can count each one alone
+// (valgrind --tool=callgrind --toggle-collect='*Timed*').
+[[gnu::noinline]] void TimedProject(Rows& rows, const DisplayModel& model, const QStringList& contents) {
+    ProjectRound(rows, model, contents);
+}
+
+[[gnu::noinline]] void TimedDrawText(const std::vector<BareRow>& bare) {
+    for (const BareRow& row : bare)
+        DrawTextRow(row);
+}
+
+[[gnu::noinline]] void TimedGlyphRuns(const std::vector<BareRow>& bare) {
+    for (const BareRow& row : bare)
+        DrawGlyphRow(row);
+}
+
+void BenchSend(const char* modelName, const GlyphLibrary& library, const QString& imageDir, int rounds) {
+    const DisplayModel& model = *ModelCatalogue::Find(QString::fromLatin1(modelName));
+    Rows rows;
+    SetUp(rows, model, library, imageDir);
+    QStringList contents;
+    for (int row = 0; row < 10; ++row)
+        contents << LongRtf(model.rows, row, 255);
+    ProjectRound(rows, model, contents); // warm the font caches of both sides
+    std::vector<BareRow> bare;
+    for (int row = 0; row < 10; ++row)
+        bare.push_back(MakeBareRow(contents[row],
+                                   rows.images[static_cast<size_t>(row)].EffectiveExportHeight(),
+                                   rows.images[static_cast<size_t>(row)].contentWidth));
+    for (const BareRow& row : bare) {
+        DrawTextRow(row);
+        DrawGlyphRow(row);
     }
-    std::printf("%s (%d rows): set content + measure %.1f ms, ten previews %.1f ms, export + pack %.1f ms "
-                "per ten rows (%lld bytes, width of row 0: %d dots)\n",
-                modelName, model.rows, setContent / 1e6 / kRounds, preview / 1e6 / kRounds, prepare / 1e6 / kRounds,
-                static_cast<long long>(bytes / kRounds), images[0].contentWidth);
+    std::vector<double> project, drawText, glyphRun;
+    for (int round = 0; round < rounds; ++round) {
+        project.push_back(TimeMs([&] { TimedProject(rows, model, contents); }));
+        drawText.push_back(TimeMs([&] { TimedDrawText(bare); }));
+        glyphRun.push_back(TimeMs([&] { TimedGlyphRuns(bare); }));
+    }
+    const double p = Median(project), t = Median(drawText), g = Median(glyphRun);
+    std::printf(
+        "%s (%d rows): project %.2f ms, bare drawText %.2f ms, bare glyph runs %.2f ms per ten rows\n",
+        modelName, model.rows, p, t, g);
+    std::printf("  ratio project / drawText   %6.2f   (goal <= 1.5)\n", p / t);
+    std::printf("  ratio project / glyph runs %6.2f   (goal <= 5)\n", p / g);
+}
+
+// Render and pack time per character for rows of growing length: constant means linear.
+void BenchGrowth(const GlyphLibrary& library, const QString& imageDir, int rounds) {
+    const DisplayModel& model = *ModelCatalogue::Find(QStringLiteral("P30"));
+    std::printf("growth (P30, ten rows): microseconds per character\n");
+    for (int length : {10, 100, 1000, 8000}) {
+        Rows rows;
+        SetUp(rows, model, library, imageDir);
+        QStringList contents;
+        for (int row = 0; row < 10; ++row)
+            contents << LongRtf(model.rows, row, length);
+        ProjectRound(rows, model, contents);
+        std::vector<double> times;
+        for (int round = 0; round < std::max(3, rounds / 3); ++round)
+            times.push_back(TimeMs([&] { ProjectRound(rows, model, contents); }));
+        std::printf("  %5d characters: %8.3f us\n", length, Median(times) * 1000.0 / (10.0 * length));
+    }
+}
+
+QStringList LibraryFiles(const QString& data) {
+    QStringList files;
+    for (int n = 0; n < GlyphLibrary::Animations7; ++n)
+        for (int f = 0; f < 2; ++f)
+            files << GlyphLibrary::AnimationPath(data, 7, n, f);
+    for (int n = 0; n < GlyphLibrary::Animations12And16; ++n)
+        for (int rows : {12, 16})
+            for (int f = 0; f < 2; ++f)
+                files << GlyphLibrary::AnimationPath(data, rows, n, f);
+    for (int font = 0; font < GlyphLibrary::FontCount; ++font)
+        for (int colour = 0; colour < GlyphLibrary::ColourCount; ++colour)
+            for (int glyph = 0; glyph < GlyphLibrary::GlyphsPerColour; ++glyph)
+                files << GlyphLibrary::FontGlyphPath(data, font, colour, glyph);
+    files.removeIf([](const QString& path) { return !QFileInfo::exists(path); });
+    return files;
+}
+
+void BenchLibrary(const QString& data, int rounds) {
+    const QStringList files = LibraryFiles(data);
+    std::vector<double> project, bare;
+    int loaded = 0;
+    for (int round = 0; round < rounds; ++round) {
+        project.push_back(TimeMs([&] {
+            GlyphLibrary library;
+            loaded = library.Load(data);
+        }));
+        bare.push_back(TimeMs([&] {
+            std::vector<QImage> images(static_cast<size_t>(files.size()));
+            for (qsizetype i = 0; i < files.size(); ++i)
+                images[static_cast<size_t>(i)].load(files[i]);
+        }));
+    }
+    const double p = Median(project), b = Median(bare);
+    std::printf("glyph library: %d bitmaps in %.1f ms, bare QImage::load of %lld files %.1f ms\n", loaded, p,
+                static_cast<long long>(files.size()), b);
+    std::printf("  ratio library / QImage::load %6.3f   (goal <= 1.05)\n", p / b);
 }
 
 } // namespace
@@ -102,22 +268,23 @@ void BenchSend(const char* modelName, const GlyphLibrary& library, const QString
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QTemporaryDir temp;
-    QString data = QStringLiteral(VEXA_BIN_DIR "/Data");
-    if (!QFileInfo(data + QStringLiteral("/Gif")).isDir()) {
-        data = temp.path() + QStringLiteral("/Data");
-        QElapsedTimer make;
-        make.start();
-        MakeFixtureTree(data);
-        std::printf("no generated Data tree: made a fixture tree in %.0f ms\n", make.nsecsElapsed() / 1e6);
+    int rounds = 15;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--rounds"))
+            rounds = std::max(1, args[++i].toInt());
     }
+    const QString data = QStringLiteral(VEXA_BIN_DIR "/Data");
+    if (!QFileInfo(data + QStringLiteral("/Gif")).isDir()) {
+        std::fprintf(stderr, "no Data tree at %s: build the vexa_data target first\n", qPrintable(data));
+        return 2;
+    }
+    QTemporaryDir temp;
     GlyphLibrary library;
-    QElapsedTimer timer;
-    timer.start();
-    const int loaded = library.Load(data);
-    std::printf("glyph library: %d bitmaps loaded from %s in %.1f ms\n", loaded, qPrintable(data),
-                timer.nsecsElapsed() / 1e6);
-    BenchSend("P30", library, temp.path() + QStringLiteral("/Image"));
-    BenchSend("P13", library, temp.path() + QStringLiteral("/Image"));
+    library.Load(data);
+    BenchSend("P30", library, temp.path() + QStringLiteral("/Image"), rounds);
+    BenchSend("P13", library, temp.path() + QStringLiteral("/Image"), rounds);
+    BenchLibrary(data, std::max(3, rounds / 3));
+    BenchGrowth(library, temp.path() + QStringLiteral("/Image"), rounds);
     return 0;
 }

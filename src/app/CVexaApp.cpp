@@ -67,6 +67,8 @@ int CVexaApp::StartUp() {
 
 int CVexaApp::LoadGlyphLibrary() { return glyphLibrary.Load(paths.DataDir()); }
 
+void CVexaApp::OpenGlyphLibrary() { glyphLibrary.Open(paths.DataDir()); }
+
 void CVexaApp::Shutdown() { messageTable.SaveParams(); }
 
 } // namespace vexa

@@ -58,6 +58,9 @@ public:
     int ReadStartupSettings();
     // Loads the glyph and animation bitmaps of the Data folder once; returns how many.
     int LoadGlyphLibrary();
+    // Names the Data folder to the glyph library, which reads each of its folders at the
+    // first use (the main window paints without waiting for the whole library).
+    void OpenGlyphLibrary();
     // Writes the rows' parameters into the current sign's file.
     void Shutdown();
 

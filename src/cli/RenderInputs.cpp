@@ -29,7 +29,7 @@ std::optional<int> RenderInputs::Load(const QString& verb, CliContext& context, 
             QStringLiteral("%1: cannot read message file %2").arg(verb, app.messageTable.LoadError()));
         return CliContext::Failure;
     }
-    app.LoadGlyphLibrary();
+    app.OpenGlyphLibrary();
     return std::nullopt;
 }
 

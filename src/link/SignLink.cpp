@@ -487,7 +487,13 @@ void SignLink::StartReader() {
 }
 
 void SignLink::StopReader() {
-    readerRunning = 0;
+    {
+        // Cleared under the wake mutex so the reader cannot miss the notification
+        // between testing the flag and starting its sleep.
+        std::lock_guard lock(readerWakeMutex);
+        readerRunning = 0;
+    }
+    readerWake.notify_all();
     if (reader.joinable())
         reader.join();
 }
@@ -498,7 +504,8 @@ void SignLink::ReaderLoop() {
             std::lock_guard lock(replyMutex);
             ReceivePendingLocked();
         }
-        Pause(kReaderPollMs);
+        std::unique_lock lock(readerWakeMutex);
+        readerWake.wait_for(lock, std::chrono::milliseconds(kReaderPollMs), [this] { return readerRunning.load() == 0; });
     }
     qCDebug(lcLink) << "ReadMSCOMMThreadFunc End!";
 }

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -209,6 +210,8 @@ private:
 
     std::thread worker;
     std::thread reader;
+    std::mutex readerWakeMutex;            // guards the reader's sleep between polls
+    std::condition_variable readerWake;    // ends that sleep at once when the reader stops
     std::atomic<bool> busy{false};
     std::atomic<bool> stopping{false};
     std::atomic<int> clockSent{0};

@@ -2,6 +2,7 @@
 
 #include "store/AtomicFile.h"
 
+#include <QFile>
 #include <QtEndian>
 
 namespace vexa {
@@ -10,6 +11,13 @@ namespace {
 
 void PutLe16(QByteArray& out, int offset, quint16 value) { qToLittleEndian(value, out.data() + offset); }
 void PutLe32(QByteArray& out, int offset, quint32 value) { qToLittleEndian(value, out.data() + offset); }
+
+bool Holds(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != bytes.size())
+        return false;
+    return file.readAll() == bytes;
+}
 
 } // namespace
 
@@ -49,7 +57,13 @@ QByteArray BmpWriter::Encode(const QImage& source) {
 }
 
 bool BmpWriter::Write(const QImage& image, const QString& path, QString* errorText) {
-    return AtomicFile::Write(path, Encode(image), errorText) == AtomicFile::Result::Ok;
+    const QByteArray bytes = Encode(image);
+    // A file that already holds these bytes stays as it is: replacing a file costs far
+    // more than reading it, and most rows of a send are unchanged since the last one.
+    if (Holds(path, bytes))
+        return true;
+    // Exported bitmaps are written again at every export from the message in memory.
+    return AtomicFile::Write(path, bytes, errorText, AtomicFile::Durability::Regenerable) == AtomicFile::Result::Ok;
 }
 
 } // namespace vexa

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+
 namespace vexa {
 
 namespace {
@@ -68,43 +70,70 @@ QImage GlyphLibrary::LoadGlyphFile(const QString& path) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-int GlyphLibrary::Load(const QString& folder) {
+void GlyphLibrary::Reset(const QString& folder) {
     dataDir = QDir::cleanPath(folder);
+    asciiDir = AsciiDir(dataDir);
     loadedCount = 0;
+    for (auto& list : animations)
+        std::fill(list.begin(), list.end(), QImage());
+    std::fill(glyphs.begin(), glyphs.end(), QImage());
+    for (auto& read : folderRead)
+        read.store(false);
+    loaded = true;
+}
+
+void GlyphLibrary::Open(const QString& folder) { Reset(folder); }
+
+int GlyphLibrary::Load(const QString& folder) {
+    Reset(folder);
+    for (int f = 0; f < FolderCount; ++f)
+        EnsureFolder(f);
+    return loadedCount;
+}
+
+void GlyphLibrary::EnsureFolder(int folder) const {
+    auto& read = folderRead[static_cast<size_t>(folder)];
+    if (read.load(std::memory_order_acquire))
+        return;
+    std::lock_guard lock(readMutex);
+    if (read.load(std::memory_order_relaxed))
+        return;
+    LoadFolder(folder);
+    read.store(true, std::memory_order_release);
+}
+
+// A missing file simply fails to open in LoadGlyphFile: no separate existence check.
+void GlyphLibrary::LoadFolder(int folder) const {
+    if (!loaded)
+        return;
     const auto keep = [this](QImage& slot, const QString& path) {
-        slot = QFileInfo::exists(path) ? LoadGlyphFile(path) : QImage();
+        slot = LoadGlyphFile(path);
         if (!slot.isNull())
             ++loadedCount;
     };
-    for (int n = 0; n < Animations7; ++n) {
-        for (int f = 0; f < 2; ++f)
-            keep(animations[0][static_cast<size_t>(n * 2 + f)], AnimationPath(dataDir, 7, n, f));
-    }
-    for (int n = 0; n < Animations12And16; ++n) {
-        for (int h = 1; h < 3; ++h) {
+    if (folder < AnimationFolders) {
+        const int rows = kHeights[static_cast<size_t>(folder)];
+        std::vector<QImage>& list = animations[static_cast<size_t>(folder)];
+        for (int n = 0; n < AnimationCountFor(folder); ++n) {
             for (int f = 0; f < 2; ++f)
-                keep(animations[static_cast<size_t>(h)][static_cast<size_t>(n * 2 + f)],
-                     AnimationPath(dataDir, kHeights[static_cast<size_t>(h)], n, f));
+                keep(list[static_cast<size_t>(n * 2 + f)], AnimationPath(dataDir, rows, n, f));
         }
+        return;
     }
-    const QString ascii = AsciiDir(dataDir);
-    for (int font = 0; font < FontCount; ++font) {
-        for (int colour = 0; colour < ColourCount; ++colour) {
-            for (int glyph = 0; glyph < GlyphsPerColour; ++glyph) {
-                const int entry = font * GlyphsPerFont + colour * GlyphsPerColour + glyph;
-                keep(glyphs[static_cast<size_t>(entry)],
-                     QStringLiteral("%1/allAscii/Font%2/Color%3/%4.bmp").arg(ascii).arg(font).arg(colour).arg(glyph));
-            }
-        }
+    const int font = (folder - AnimationFolders) / ColourCount;
+    const int colour = (folder - AnimationFolders) % ColourCount;
+    const QString prefix = QStringLiteral("%1/allAscii/Font%2/Color%3/").arg(asciiDir).arg(font).arg(colour);
+    for (int glyph = 0; glyph < GlyphsPerColour; ++glyph) {
+        const int entry = font * GlyphsPerFont + colour * GlyphsPerColour + glyph;
+        keep(glyphs[static_cast<size_t>(entry)], prefix + QString::number(glyph) + QStringLiteral(".bmp"));
     }
-    loaded = true;
-    return loadedCount;
 }
 
 const QImage* GlyphLibrary::AnimationFrame(int rows, int animation, int frame) const {
     const int h = HeightIndex(rows);
     if (h < 0 || animation < 0 || animation >= AnimationCountFor(h) || frame < 0 || frame > 1)
         return nullptr;
+    EnsureFolder(h);
     const QImage& image = animations[static_cast<size_t>(h)][static_cast<size_t>(animation * 2 + frame)];
     return image.isNull() ? nullptr : &image;
 }
@@ -119,6 +148,7 @@ quint64 GlyphLibrary::EntryOfCode(quint32 code) {
 const QImage* GlyphLibrary::GlyphEntry(quint64 entry) const {
     if (entry >= static_cast<quint64>(GlyphCount))
         return nullptr;
+    EnsureFolder(AnimationFolders + static_cast<int>(entry / GlyphsPerColour));
     const QImage& image = glyphs[static_cast<size_t>(entry)];
     return image.isNull() ? nullptr : &image;
 }

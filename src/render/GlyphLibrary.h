@@ -4,14 +4,19 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
+#include <mutex>
 #include <vector>
 
 namespace vexa {
 
-// The preloaded glyph and animation bitmaps of the Data folder: two-frame animations
-// for 7-, 12- and 16-row signs and the 4074-entry glyph table of the bitmap fonts
-// (7 fonts x 3 colours x 194 glyphs). Loaded once; entries whose file is missing stay
-// empty (a null QImage) and draw nothing.
+// The glyph and animation bitmaps of the Data folder: two-frame animations for 7-, 12-
+// and 16-row signs and the 4074-entry glyph table of the bitmap fonts (7 fonts x 3
+// colours x 194 glyphs). Load reads them all at once; Open only names the folder, and
+// each folder (the animations of one height, the glyphs of one font and colour) is read
+// at its first use, so a window can paint before the whole library is read. Entries
+// whose file is missing stay empty (a null QImage) and draw nothing. Lookups may come
+// from several threads.
 class GlyphLibrary {
 public:
     static constexpr int FontCount = 7;
@@ -23,12 +28,18 @@ public:
     static constexpr int Animations12And16 = 32;                        // 0..31
 
     GlyphLibrary();
+    GlyphLibrary(const GlyphLibrary&) = delete;
+    GlyphLibrary& operator=(const GlyphLibrary&) = delete;
 
     // Loads every entry from dataDir (the folder holding Gif/ and ASCII/). Replaces what
     // was loaded before. Returns the number of bitmaps found.
     int Load(const QString& dataDir);
+    // Names dataDir without reading it; entries are read folder by folder when first
+    // looked up. Replaces what was loaded before.
+    void Open(const QString& dataDir);
     bool IsLoaded() const { return loaded; }
-    int LoadedCount() const { return loadedCount; }
+    // Bitmaps read so far.
+    int LoadedCount() const { return loadedCount.load(); }
     const QString& DataDir() const { return dataDir; }
 
     // Frame f (0, 1) of animation n for a model height of 7, 12 or 16 rows; nullptr for
@@ -55,12 +66,22 @@ public:
     static constexpr int MaxGlyphSide = 1024;
 
 private:
-    static int HeightIndex(int rows);
+    // Folders 0..2: animations of 7, 12, 16 rows; then one per font and colour.
+    static constexpr int AnimationFolders = 3;
+    static constexpr int FolderCount = AnimationFolders + FontCount * ColourCount;
 
-    std::array<std::vector<QImage>, 3> animations; // by height 7, 12, 16: [n * 2 + f]
-    std::vector<QImage> glyphs;
+    static int HeightIndex(int rows);
+    void Reset(const QString& folder);
+    void EnsureFolder(int folder) const;
+    void LoadFolder(int folder) const;
+
+    mutable std::array<std::vector<QImage>, 3> animations; // by height 7, 12, 16: [n * 2 + f]
+    mutable std::vector<QImage> glyphs;
+    mutable std::array<std::atomic<bool>, FolderCount> folderRead{};
+    mutable std::mutex readMutex;
+    mutable std::atomic<int> loadedCount{0};
     QString dataDir;
-    int loadedCount = 0;
+    QString asciiDir;
     bool loaded = false;
 };
 

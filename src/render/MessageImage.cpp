@@ -116,6 +116,7 @@ void MessageImage::LoadRtf(const QString& rtf) {
         return;
     }
     runList = TextRasteriser::BuildRuns(text);
+    shaper.ForgetRuns();
 }
 
 void MessageImage::LoadBitmapFontText(const QString& text) {
@@ -187,6 +188,7 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
     layout.pageAlign = pageAlign != 0;
     layout.visibleWidth = visibleWidth;
     layout.library = glyphLibrary;
+    layout.shaper = &shaper;
     const int frame = frameIndex == 1 ? 1 : 0;
     const bool usesGlyphFiles = kind == ContentKind::BitmapFont || (kind == ContentKind::Date && !isRunText);
     if (usesGlyphFiles && (frameListsRows != rows || frameListsDataDir != dataDir))
@@ -246,8 +248,10 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
     return raster.copy(0, 0, kept, raster.height()).convertToFormat(QImage::Format_ARGB32);
 }
 
-QString MessageImage::ExportFrame(int frameIndex) {
+QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
     exportError.clear();
+    if (exported)
+        *exported = QImage();
     if (imageDir.isEmpty()) {
         // An image that was never told its folder must not write beside the file system root.
         qCWarning(lcRender) << "no image folder set for control" << controlId;
@@ -263,8 +267,11 @@ QString MessageImage::ExportFrame(int frameIndex) {
     QString reason;
     if (!QDir().mkpath(imageDir))
         reason = QFileInfo(imageDir).exists() ? QStringLiteral("not a folder") : QStringLiteral("cannot create it");
-    else if (BmpWriter::Write(bitmap, path, &reason))
+    else if (BmpWriter::Write(bitmap, path, &reason)) {
+        if (exported)
+            *exported = bitmap;
         return path;
+    }
     exportError = QStringLiteral("cannot write %1 into %2: %3").arg(QFileInfo(path).fileName(), imageDir, reason);
     qCWarning(lcRender) << exportError;
     QFile::remove(path);
@@ -327,11 +334,13 @@ QImage MessageImage::RenderPreview(QSize client) {
         grid.setWidth(0);
         grid.setCosmetic(true);
         painter.setPen(grid);
+        QList<QLineF> lines;
         for (int i = 1; i < rows; ++i)
-            painter.drawLine(QLineF(1, i * k, innerWidth - 1, i * k));
+            lines.append(QLineF(1, i * k, innerWidth - 1, i * k));
         const int columns = static_cast<int>(shownDots);
         for (int i = 1; i < columns; ++i)
-            painter.drawLine(QLineF(i * k, 1, i * k, innerHeight - 1));
+            lines.append(QLineF(i * k, 1, i * k, innerHeight - 1));
+        painter.drawLines(lines);
     }
     return outer;
 }

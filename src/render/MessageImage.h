@@ -3,6 +3,7 @@
 #include "render/ContentGrammar.h"
 #include "render/GlyphTextRenderer.h"
 #include "render/RichText.h"
+#include "render/RunShaper.h"
 #include "render/TextRun.h"
 
 #include <QDateTime>
@@ -77,7 +78,9 @@ public:
     // last lit column. Returns the path, or "" when the frame does not exist (frame 1 of
     // a still message, blank content, a date without RTF text, nothing to draw, no
     // imageDir) or could not be written (exportError then names the folder and the reason).
-    QString ExportFrame(int frameIndex);
+    // When bitmap is given it receives what the file holds: null when there is no frame or
+    // the file could not be written.
+    QString ExportFrame(int frameIndex, QImage* bitmap = nullptr);
     // The exported bitmap of a frame, uncut height exportHeight (empty when none).
     QImage RenderExportFrame(int frameIndex);
     QString ExportPath(int frameIndex) const;
@@ -129,6 +132,7 @@ private:
     int pageAlign = 1;
     QImage previewCache;
     CacheKey cacheKey{};
+    RunShaper shaper; // the runs laid out once for measuring, exports and previews
 };
 
 } // namespace vexa

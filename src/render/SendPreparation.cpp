@@ -52,12 +52,15 @@ QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const Ro
             continue;
         }
         problems << ContentProblems(row, *image);
-        // A bitmap that could not be written would be sent as a blank row.
+        // Writes a frame's bitmap to the Image folder, as the operator and the tools see it,
+        // and packs the same pixels from memory. A bitmap that could not be written would
+        // be sent as a blank row: that is a problem that stops the send.
         const auto exportFrame = [&](int frame) {
-            const QString path = image->ExportFrame(frame);
+            QImage bitmap;
+            image->ExportFrame(frame, &bitmap);
             if (!image->exportError.isEmpty())
                 problems << QStringLiteral("row %1: %2").arg(row).arg(image->exportError);
-            return path;
+            return bitmap;
         };
         switch (model.packKind) {
         case PackKind::CharacterCodes:
@@ -65,21 +68,21 @@ QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const Ro
             set1.Clear(); // no second set: nothing of an earlier preparation stays behind
             break;
         case PackKind::ColourPlanes: {
-            const QString path = exportFrame(0);
+            const QImage bitmap = exportFrame(0);
             DotPacker::Params params = FrameParams(model, false);
             params.rows = 12;
             params.colourPlane = 1;
-            set0.Assign(DotPacker::PackFrameBitmap(path, params));
+            set0.Assign(DotPacker::PackImage(bitmap, params));
             params.colourPlane = 2;
-            set1.Assign(DotPacker::PackFrameBitmap(path, params));
+            set1.Assign(DotPacker::PackImage(bitmap, params));
             break;
         }
         case PackKind::OneBit:
         case PackKind::TwoBitPages: {
             const bool date = table.kind[static_cast<size_t>(row)] == CMessageTable::KindDate;
             const DotPacker::Params params = FrameParams(model, date);
-            set0.Assign(DotPacker::PackFrameBitmap(exportFrame(0), params));
-            set1.Assign(DotPacker::PackFrameBitmap(exportFrame(1), params));
+            set0.Assign(DotPacker::PackImage(exportFrame(0), params));
+            set1.Assign(DotPacker::PackImage(exportFrame(1), params));
             break;
         }
         }

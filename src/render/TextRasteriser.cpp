@@ -4,8 +4,9 @@
 #include "render/GlyphLibrary.h"
 #include "render/RenderLog.h"
 #include "render/RunFont.h"
+#include "render/RunShaper.h"
 
-#include <QFontMetrics>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPainter>
 
@@ -51,100 +52,162 @@ TextRun MakeRun(const QString& text, const CharFormat& f) {
     return run;
 }
 
-// Pieces of a run: one per character (a surrogate pair stays together).
-QStringList Characters(const QString& text) {
-    QStringList pieces;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            pieces << text.mid(i, 2);
-            ++i;
-        } else {
-            pieces << QString(text[i]);
-        }
-    }
-    return pieces;
-}
-
-// Draws the text runs of one DrawRuns call; keeps the pen and the raster state.
+// Draws the text runs of one DrawRuns call with one painter; keeps the pen position.
 class RunPainter {
 public:
-    RunPainter(QImage& target, const RunLayout& runLayout, bool all) : raster(target), layout(runLayout), drawAll(all) {}
+    RunPainter(QImage& target, const RunLayout& runLayout, bool all, RunShaper& runShaper)
+        : raster(target), layout(runLayout), drawAll(all), shaper(runShaper) {}
 
     double x = 0.0;
 
     bool Visible() const { return drawAll || x < layout.visibleWidth; }
 
     void DrawAnimation(const QImage& frame) {
-        if (Visible()) {
-            QPainter painter(&raster);
-            painter.drawImage(QPoint(static_cast<int>(x), layout.yOffset), frame);
-        }
+        if (Visible())
+            Painter().drawImage(QPoint(static_cast<int>(x), layout.yOffset), frame);
         x += frame.width();
     }
 
-    void DrawText(const TextRun& run, TextRasteriser::Layout kind) {
-        const RunFont font(run, raster);
-        const QFontMetrics metrics(font.Font(), &raster);
+    void DrawText(int runIndex, const TextRun& run, TextRasteriser::Layout kind) {
         const bool whole = kind == TextRasteriser::Layout::WholeRuns || layout.arabic || !layout.pageAlign;
-        QPainter painter(&raster);
-        painter.setFont(font.Font());
-        painter.setPen(QColor::fromRgb(run.colour));
-        painter.setBackgroundMode(Qt::TransparentMode);
+        const RunShaper::ShapedRun& shaped = shaper.Shape(runIndex, run, raster, whole);
+        const int baseline = layout.yOffset + shaped.font->Baseline();
+        const bool banded = TextRasteriser::IsBanded(run.colour);
         if (whole) {
-            DrawPiece(painter, font, run, run.text, metrics.horizontalAdvance(run.text));
+            DrawPiece(shaped.whole, run.colour, banded, baseline, shaped.whole.advance);
             return;
         }
-        for (const QString& ch : Characters(run.text)) {
-            const int w = metrics.horizontalAdvance(ch);
+        // Pieces of one colour do not depend on the drawing order: they are gathered and
+        // drawn together. A banded run recolours the columns of each piece after drawing
+        // it, so a later piece keeps its own colour where its ink reaches back into the
+        // columns of earlier ones: such a piece starts a new batch, drawn after the earlier
+        // pieces are recoloured. Underlined pieces are drawn one by one with their line.
+        batch.Reset();
+        ranges.clear();
+        for (const RunShaper::Piece* character : shaped.characters) {
+            const RunShaper::Piece& piece = *character;
+            double advance = piece.advance;
             if (kind == TextRasteriser::Layout::PerCharacterPages16) {
-                x = TextRasteriser::AlignToPage16(x, w, layout.pageWidth);
-                DrawPiece(painter, font, run, ch, w);
+                x = TextRasteriser::AlignToPage16(x, piece.advance, layout.pageWidth);
             } else {
-                const auto step = TextRasteriser::AlignToPageTwelve(x, w, layout.pageWidth, layout.pagePitch);
+                const auto step = TextRasteriser::AlignToPageTwelve(x, piece.advance, layout.pageWidth, layout.pagePitch);
                 x = step.x;
-                DrawPiece(painter, font, run, ch, step.advance);
+                advance = step.advance;
             }
+            if (run.underline != 0) {
+                DrawPiece(piece, run.colour, banded, baseline, advance);
+                continue;
+            }
+            if (Visible()) {
+                if (banded && piece.leftInk < 0)
+                    FlushBatch(run.colour);
+                const int x0 = static_cast<int>(x);
+                batch.Add(piece, QPointF(x0, baseline));
+                if (banded)
+                    ranges.push_back({x0, static_cast<int>(x + advance)});
+            }
+            x += advance;
         }
+        FlushBatch(run.colour);
     }
 
 private:
-    void DrawPiece(QPainter& painter, const RunFont& font, const TextRun& run, const QString& piece, double width) {
+    // Glyphs of several pieces merged into one glyph run per font engine.
+    struct GlyphBatch {
+        struct Entry {
+            QGlyphRun run;
+            QList<quint32> indexes;
+            QList<QPointF> positions;
+        };
+        std::vector<Entry> entries;
+
+        void Reset() { entries.clear(); }
+        bool Empty() const { return entries.empty(); }
+        void Add(const RunShaper::Piece& piece, QPointF origin) {
+            for (const QGlyphRun& glyphs : piece.glyphs) {
+                Entry* entry = nullptr;
+                for (Entry& e : entries)
+                    if (e.run.rawFont() == glyphs.rawFont())
+                        entry = &e;
+                if (!entry) {
+                    entries.push_back(Entry{glyphs, {}, {}});
+                    entry = &entries.back();
+                }
+                entry->indexes += glyphs.glyphIndexes();
+                for (const QPointF& p : glyphs.positions())
+                    entry->positions.append(p + origin);
+            }
+        }
+        void Draw(QPainter& painter, QRgb colour) {
+            if (entries.empty())
+                return;
+            painter.setPen(QColor::fromRgb(colour));
+            for (Entry& entry : entries) {
+                entry.run.setGlyphIndexes(entry.indexes);
+                entry.run.setPositions(entry.positions);
+                painter.drawGlyphRun(QPointF(0, 0), entry.run);
+            }
+            entries.clear();
+        }
+    };
+
+    QPainter& Painter() {
+        if (!painter.isActive()) {
+            painter.begin(&raster);
+            painter.setBackgroundMode(Qt::TransparentMode);
+        }
+        return painter;
+    }
+
+    // Draws the gathered pieces, then recolours their columns.
+    void FlushBatch(QRgb colour) {
+        if (!batch.Empty())
+            batch.Draw(Painter(), colour);
+        for (const auto& [x0, x1] : ranges)
+            Recolour(colour, x0, x1);
+        ranges.clear();
+    }
+
+    void DrawPiece(const RunShaper::Piece& piece, QRgb colour, bool banded, int baseline, double width) {
         if (Visible()) {
             const int x0 = static_cast<int>(x);
-            painter.drawText(QPoint(x0, layout.yOffset + font.Baseline()), piece);
-            Recolour(painter, run.colour, x0, static_cast<int>(x + width));
+            QPainter& p = Painter();
+            p.setPen(QColor::fromRgb(colour));
+            for (const QGlyphRun& glyphs : piece.glyphs)
+                p.drawGlyphRun(QPointF(x0, baseline), glyphs);
+            if (banded)
+                Recolour(colour, x0, static_cast<int>(x + width));
         }
         x += width;
     }
 
-    // Sets every lit pixel of columns [x0, x1) to the band colour of its row.
-    void Recolour(QPainter& painter, QRgb colour, int x0, int x1) {
-        if (!TextRasteriser::IsBanded(colour))
-            return;
+    // Sets every lit pixel of columns [x0, x1) to the band colour of its row. The raster
+    // engine draws straight into the image's pixels, so they are read and written here
+    // while the painter stays open.
+    void Recolour(QRgb colour, int x0, int x1) {
         const auto bands = TextRasteriser::ColourBands(colour);
-        const QFont font = painter.font();
-        const QPen pen = painter.pen();
-        painter.end(); // pixels are touched directly; the painter is re-opened below
         const int rows = std::min(layout.rows, raster.height());
         x0 = std::max(0, x0);
         x1 = std::min(x1, raster.width());
+        const qsizetype stride = raster.bytesPerLine();
+        uchar* bits = raster.bits();
         for (int y = 0; y < rows; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(raster.scanLine(y));
+            auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
             const QRgb band = bands[static_cast<size_t>(TextRasteriser::BandOfRow(y, layout.rows))];
             for (int c = x0; c < x1; ++c) {
                 if ((line[c] & 0x00FFFFFFu) != 0)
                     line[c] = band;
             }
         }
-        painter.begin(&raster);
-        painter.setFont(font);
-        painter.setPen(pen);
-        painter.setBackgroundMode(Qt::TransparentMode);
     }
 
     QImage& raster;
     const RunLayout& layout;
     bool drawAll;
+    RunShaper& shaper;
+    QPainter painter;
+    GlyphBatch batch;
+    std::vector<std::pair<int, int>> ranges; // columns of the batched pieces of a banded run
 };
 
 } // namespace
@@ -218,9 +281,11 @@ int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunL
     const bool fontsAvailable = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
     if (!fontsAvailable && !runs.isEmpty())
         qCWarning(lcRender) << "no QGuiApplication: text runs cannot be drawn";
-    RunPainter pen(raster, layout, drawAll);
+    RunShaper localShaper;
+    RunPainter pen(raster, layout, drawAll, layout.shaper ? *layout.shaper : localShaper);
     const Layout kind = LayoutFor(layout);
-    for (const TextRun& run : runs) {
+    for (qsizetype index = 0; index < runs.size(); ++index) {
+        const TextRun& run = runs[index];
         // An animation run is exactly one token; other text that merely looks like one
         // (a run "[GIF_1234]") is drawn as text.
         int number = 0;
@@ -233,7 +298,7 @@ int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunL
             continue;
         }
         if (fontsAvailable)
-            pen.DrawText(run, kind);
+            pen.DrawText(static_cast<int>(index), run, kind);
     }
     return static_cast<int>(pen.x);
 }

@@ -12,6 +12,7 @@
 namespace vexa {
 
 class GlyphLibrary;
+class RunShaper;
 
 // What DrawRuns reads from the owner of the run list.
 struct RunLayout {
@@ -23,6 +24,7 @@ struct RunLayout {
     bool pageAlign = true;  // per-character page alignment wanted
     int visibleWidth = 0;   // columns a preview can show; pieces starting beyond are skipped
     const GlyphLibrary* library = nullptr;
+    RunShaper* shaper = nullptr; // keeps the shaped runs between calls (nullptr: shaped for this call)
 };
 
 // Turns RTF text into dots: runs of uniform format, drawn with outline fonts one pixel

@@ -125,7 +125,8 @@ int AtomicFile::RemoveStaleTemporaries(const QString& path) {
     return removed;
 }
 
-AtomicFile::Result AtomicFile::Write(const QString& path, const QByteArray& bytes, QString* errorText) {
+AtomicFile::Result AtomicFile::Write(const QString& path, const QByteArray& bytes, QString* errorText,
+                                     Durability durability) {
     const auto fail = [&](Result result, int error) {
         if (errorText)
             *errorText = SystemReason(error);
@@ -148,7 +149,8 @@ AtomicFile::Result AtomicFile::Write(const QString& path, const QByteArray& byte
         return fail(Result::CannotCreate, errno);
     ::fchmod(fd, ModeFor(exists ? &st : nullptr));
     int error = 0;
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0 || ::rename(temp.constData(), target.constData()) != 0)
+    const auto sync = [&] { return durability == Durability::Regenerable || ::fsync(fd) == 0; };
+    if (!WriteAll(fd, bytes) || !sync() || ::rename(temp.constData(), target.constData()) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;

@@ -17,9 +17,16 @@ namespace vexa {
 class AtomicFile {
 public:
     enum class Result { Ok, CannotCreate, WriteFailed };
+    // Synced: the bytes reach the disk before the rename, so even a power cut leaves the
+    // old or the new content. Regenerable: for files the program writes again from its own
+    // state whenever it needs them (exported bitmaps). No flush: the rename of the complete
+    // temporary file still means no reader and no crash of the program ever sees a partial
+    // file; only a power cut right after the write may lose the new content.
+    enum class Durability { Synced, Regenerable };
 
     // errorText receives the system's reason of a failure.
-    static Result Write(const QString& path, const QByteArray& bytes, QString* errorText = nullptr);
+    static Result Write(const QString& path, const QByteArray& bytes, QString* errorText = nullptr,
+                        Durability durability = Durability::Synced);
 
     // The file a write of path replaces: path with every symbolic link resolved (the path
     // itself when it is not a link, or a link whose target does not exist yet).

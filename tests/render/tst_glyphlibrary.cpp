@@ -98,6 +98,21 @@ private slots:
         QVERIFY(!library.AnimationFrame(12, 2, 2));
     }
 
+    void openReadsEachFolderAtItsFirstUse() {
+        GlyphLibrary lazy;
+        lazy.Open(data);
+        QVERIFY(lazy.IsLoaded());
+        QCOMPARE(lazy.LoadedCount(), 0);
+        QVERIFY(lazy.AnimationFrame(12, 31, 0));
+        QCOMPARE(lazy.LoadedCount(), 3); // the 12-row animations 31_0, 2_0, 2_1
+        QCOMPARE(lazy.GlyphOfCode(65 + 2048)->pixel(0, 0), qRgb(0, 255, 0));
+        QCOMPARE(lazy.LoadedCount(), 5); // and font 0 green: glyphs 65 and 6
+        QVERIFY(!lazy.GlyphOfCode(66));  // a missing file in a folder read now
+        QCOMPARE(lazy.LoadedCount(), 6);
+        QVERIFY(!lazy.AnimationFrame(7, 64, 0));
+        QVERIFY(lazy.AnimationFrame(7, 64, 1));
+    }
+
     void asciiFolderIsFoundWhateverItsCase() {
         QTemporaryDir other;
         WriteGlyph(other.path() + QStringLiteral("/Ascii/allAscii/Font0/Color0/65.bmp"), 6, 7, qRgb(255, 0, 0));

@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
 
 using namespace vexa;
@@ -84,6 +85,26 @@ private slots:
         rows.ApplyModel(Model("P26")); // no geometry: the pitch stays as it was
         QCOMPARE(rows.Row(9).pageWidth, 0);
         QCOMPARE(rows.Row(9).pagePitch, 40);
+    }
+
+    void framesArePackedAsTheyAreWritten() {
+        RowImages rows(library, paths);
+        rows.ApplyModel(Model("P30"));
+        const QString content = kRtf.arg(32).arg(QStringLiteral("Hello 12"));
+        rows.Row(0).SetContent(content);
+        rows.Row(1).SetContent(content);
+        QTemporaryFile notAFolder;
+        QVERIFY(notAFolder.open());
+        rows.Row(1).imageDir = notAFolder.fileName(); // its bitmap cannot be written
+        CMessageTable table;
+        table.ClearParams();
+        Payload payload;
+        SendPreparation::PrepareSendData(Model("P30"), rows.Pointers(), table, payload);
+        const QByteArray fromFile = DotPacker::PackFrameBitmap(rows.Row(0).ExportPath(0),
+                                                               SendPreparation::FrameParams(Model("P30"), false));
+        QVERIFY(!fromFile.isEmpty());
+        QCOMPARE(payload.At(0, 0).bytes, fromFile);
+        QCOMPARE(payload.At(0, 1).length, 0); // nothing written, nothing sent
     }
 
     void characterCodeModelsPackTheText() {

@@ -107,7 +107,7 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     statusPanes->SetPaneText(1, QStringLiteral("COM:AUTO"));
 
     if (!app.glyphLibrary.IsLoaded())
-        app.LoadGlyphLibrary();
+        app.OpenGlyphLibrary();
     CreateTimers();
     SetUpTransfers();
     BuildMenus();

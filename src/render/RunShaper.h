@@ -1,0 +1,75 @@
+#pragma once
+
+#include "render/RunFont.h"
+#include "render/TextRun.h"
+
+#include <QGlyphRun>
+#include <QList>
+#include <QString>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+class QPaintDevice;
+
+namespace vexa {
+
+// Text runs laid out once: the font of each run and the glyphs and advance of every piece
+// (a whole run, or one character of it) are shaped at their first use and kept for every
+// later measure, export frame and preview. Glyph positions are relative to the pen at the
+// baseline, so a piece is drawn anywhere with QPainter::drawGlyphRun.
+class RunShaper {
+public:
+    struct Piece {
+        int advance = 0;         // the pen step QFontMetrics gives the piece
+        QList<QGlyphRun> glyphs; // one run per font engine the shaping used
+        int leftInk = 0;         // characters: first lit column relative to the pen (< 0: ink left of it)
+    };
+
+    // A run as one piece (whole) or cut into characters; each is shaped when first asked
+    // for, and the pieces of one character are shared by every run of the same font.
+    struct ShapedRun {
+        const RunFont* font = nullptr;
+        bool hasWhole = false;
+        bool hasCharacters = false;
+        Piece whole;
+        std::vector<const Piece*> characters;
+    };
+
+    // The shaped run runIndex of a run list for drawing on device: its whole piece when
+    // whole, else its characters. A run that changed since the last call is shaped again.
+    const ShapedRun& Shape(int runIndex, const TextRun& run, const QPaintDevice& device, bool whole);
+    // Drops the shaped runs (a new run list follows); the fonts and characters stay.
+    void ForgetRuns() { runs.clear(); }
+
+private:
+    struct FontKey {
+        QString face;
+        int size, bold, italic, underline, charset, dpi;
+        friend bool operator<(const FontKey& a, const FontKey& b) {
+            return std::tie(a.face, a.size, a.bold, a.italic, a.underline, a.charset, a.dpi) <
+                   std::tie(b.face, b.size, b.bold, b.italic, b.underline, b.charset, b.dpi);
+        }
+    };
+    struct FontEntry {
+        FontEntry(const TextRun& run, const QPaintDevice& device) : font(run, device) {}
+        RunFont font;
+        std::map<QString, Piece> pieces;
+    };
+    struct RunEntry {
+        TextRun run;
+        int dpi = 0;
+        ShapedRun shaped;
+    };
+
+    FontEntry& FontOf(const TextRun& run, const QPaintDevice& device);
+    static Piece MakePiece(const RunFont& font, const QString& text, const QPaintDevice& device);
+    static int LeftInkOf(const Piece& piece, const RunFont& font);
+    static const Piece& CharacterOf(FontEntry& entry, const QString& text, const QPaintDevice& device);
+
+    std::map<FontKey, std::unique_ptr<FontEntry>> fonts;
+    std::vector<std::unique_ptr<RunEntry>> runs;
+};
+
+} // namespace vexa
