@@ -35,7 +35,9 @@ bool Animations::Build(const ArtFile& faces7) {
         const int n = parts.value(0).toInt(&okNumber);
         const int frame = parts.value(1).toInt(&okFrame);
         if (parts.size() != 2 || !okNumber || !okFrame || n < 0 || n >= kCount || frame < 0 || frame > 1) {
-            error = QStringLiteral("faces7.txt:%1: key \"%2\" is not <0..31>/<0..1>").arg(entry.line).arg(entry.key);
+            error = QStringLiteral("faces7.txt:%1: key \"%2\" is not <0..31>/<0..1>")
+                        .arg(entry.line)
+                        .arg(entry.key);
             return false;
         }
         if (entry.image.Height() != 7) {

@@ -64,9 +64,9 @@ bool ArtFile::FinishEntry() {
     inEntry = false;
     if (static_cast<int>(pendingRows.size()) != rowsPerEntry) {
         return Fail(pendingLine, QStringLiteral("entry \"%1\" has %2 rows, expected %3")
-                              .arg(pendingKey)
-                              .arg(pendingRows.size())
-                              .arg(rowsPerEntry));
+                                     .arg(pendingKey)
+                                     .arg(pendingRows.size())
+                                     .arg(rowsPerEntry));
     }
     ArtEntry entry;
     entry.key = pendingKey;
@@ -141,9 +141,9 @@ bool ArtFile::Parse(const QString& text, const QString& source) {
         for (QChar c : trimmed) {
             Dot dot = Dot::Dark;
             if (!DotOf(c, dot)) {
-                return Fail(lineNumber, QStringLiteral("unexpected character '%1' in entry \"%2\"")
-                                            .arg(c)
-                                            .arg(pendingKey));
+                return Fail(
+                    lineNumber,
+                    QStringLiteral("unexpected character '%1' in entry \"%2\"").arg(c).arg(pendingKey));
             }
         }
         if (trimmed.size() > kMaxColumns) {
@@ -153,9 +153,9 @@ bool ArtFile::Parse(const QString& text, const QString& source) {
             return Fail(lineNumber, QStringLiteral("rows of entry \"%1\" differ in width").arg(pendingKey));
         }
         if (static_cast<int>(pendingRows.size()) == rowsPerEntry) {
-            return Fail(lineNumber, QStringLiteral("entry \"%1\" has more than %2 rows")
-                                        .arg(pendingKey)
-                                        .arg(rowsPerEntry));
+            return Fail(
+                lineNumber,
+                QStringLiteral("entry \"%1\" has more than %2 rows").arg(pendingKey).arg(rowsPerEntry));
         }
         pendingRows.push_back(trimmed);
     }

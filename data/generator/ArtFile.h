@@ -3,7 +3,6 @@
 #include "DotImage.h"
 
 #include <QString>
-
 #include <vector>
 
 namespace vexa::datagen {

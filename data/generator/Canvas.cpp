@@ -81,7 +81,8 @@ void Canvas::Arc(Dot colour, double cx, double cy, double radius, double thickne
 }
 
 void Canvas::Line(Dot colour, double x0, double y0, double x1, double y1, double thickness) {
-    Fill(colour, [=](double x, double y) { return DistanceToSegment(x, y, x0, y0, x1, y1) <= thickness / 2; });
+    Fill(colour,
+         [=](double x, double y) { return DistanceToSegment(x, y, x0, y0, x1, y1) <= thickness / 2; });
 }
 
 void Canvas::Polygon(Dot colour, const std::vector<QPointF>& points) {

@@ -3,7 +3,6 @@
 #include "DotImage.h"
 
 #include <QPointF>
-
 #include <functional>
 #include <vector>
 

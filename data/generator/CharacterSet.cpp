@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QStringList>
-
 #include <algorithm>
 
 namespace vexa::datagen {
@@ -56,7 +55,8 @@ bool CharacterSet::Parse(const QString& text, const QString& source) {
         } else if (std::find(extras.begin(), extras.end(), character) != extras.end()) {
             error = QStringLiteral("%1:%2: character listed twice").arg(source).arg(lineNumber);
         } else if (static_cast<int>(extras.size()) == kExtraCount) {
-            error = QStringLiteral("%1:%2: more than %3 characters").arg(source).arg(lineNumber).arg(kExtraCount);
+            error =
+                QStringLiteral("%1:%2: more than %3 characters").arg(source).arg(lineNumber).arg(kExtraCount);
         }
         if (!error.isEmpty()) {
             extras.clear();

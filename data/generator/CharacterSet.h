@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <vector>
 
 namespace vexa::datagen {
@@ -21,7 +20,9 @@ public:
 
     // The character of a glyph index, or 0 for indexes without one (0..31, 127).
     char32_t CharacterOf(int index) const;
-    static bool IsDrawn(int index) { return (index >= 32 && index <= 126) || (index >= 128 && index < kGlyphCount); }
+    static bool IsDrawn(int index) {
+        return (index >= 32 && index <= 126) || (index >= 128 && index < kGlyphCount);
+    }
 
 private:
     std::vector<char32_t> extras;

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QPainter>
-
 #include <algorithm>
 
 namespace vexa::datagen {
@@ -25,14 +24,17 @@ const QRgb kGridColour = qRgb(0x4E, 0x4E, 0x4E);
 const QRgb kLabelColour = qRgb(0x9A, 0x9A, 0x9A);
 constexpr Dot kColours[] = {Dot::Red, Dot::Green, Dot::Yellow};
 
-LedStyle SheetStyle() { return LedStyle{6, 5, qRgb(0, 0, 0), qRgb(0x26, 0x26, 0x26)}; }
+LedStyle SheetStyle() {
+    return LedStyle{6, 5, qRgb(0, 0, 0), qRgb(0x26, 0x26, 0x26)};
+}
 
 // Wide enough for a three-digit number beneath every picture.
 constexpr int kMinimumCellWidth = 3 * 6 * kLabelScale + 4;
 
 } // namespace
 
-ContactSheets::ContactSheets(const SignFonts& signFonts, const Animations& faces, const PaletteWriter& palette)
+ContactSheets::ContactSheets(const SignFonts& signFonts, const Animations& faces,
+                             const PaletteWriter& palette)
     : fonts(signFonts), animations(faces), palettes(palette) {}
 
 void ContactSheets::DrawLabel(QImage& sheet, int x, int y, int number) const {
@@ -136,7 +138,8 @@ bool ContactSheets::Write(const QString& dir) {
         for (Dot colour : kColours) {
             Section section{{}, columns};
             for (int index = 0; index < CharacterSet::kGlyphCount; ++index) {
-                section.cells.push_back({index, {LedPicture(fonts.Glyph(font, index).Recoloured(colour), style)}});
+                section.cells.push_back(
+                    {index, {LedPicture(fonts.Glyph(font, index).Recoloured(colour), style)}});
             }
             sections.push_back(section);
         }
@@ -150,9 +153,10 @@ bool ContactSheets::Write(const QString& dir) {
         for (int n = 0; n <= last; ++n) {
             Cell cell{n, {}};
             for (int frame = 0; frame < 2; ++frame) {
-                const DotImage& image = n < Animations::kCount
-                                            ? animations.Frame(height, n, frame)
-                                            : fonts.SignGlyph(CharacterSet::kFirstExtra + n - Animations::kCount);
+                const DotImage& image =
+                    n < Animations::kCount
+                        ? animations.Frame(height, n, frame)
+                        : fonts.SignGlyph(CharacterSet::kFirstExtra + n - Animations::kCount);
                 cell.pictures.push_back(LedPicture(image, style));
             }
             section.cells.push_back(cell);
@@ -171,13 +175,15 @@ bool ContactSheets::Write(const QString& dir) {
     }
     Section faces{{}, 16};
     for (int k = 0; k < Animations::kCount; ++k) {
-        faces.cells.push_back({k, {palettes.FacePicture(k).scaled(PaletteWriter::kFaceSize * 2,
-                                                                  PaletteWriter::kFaceSize * 2)}});
+        faces.cells.push_back(
+            {k,
+             {palettes.FacePicture(k).scaled(PaletteWriter::kFaceSize * 2, PaletteWriter::kFaceSize * 2)}});
     }
     Section specials{{}, 17};
     for (int k = 0; k < CharacterSet::kExtraCount; ++k) {
-        specials.cells.push_back({k, {palettes.SpecialPicture(k).scaled(PaletteWriter::kSpecialSize * 2,
-                                                                         PaletteWriter::kSpecialSize * 2)}});
+        specials.cells.push_back({k,
+                                  {palettes.SpecialPicture(k).scaled(PaletteWriter::kSpecialSize * 2,
+                                                                     PaletteWriter::kSpecialSize * 2)}});
     }
     return Save(Render({faces, specials}), dir + QStringLiteral("/palettes.png"));
 }

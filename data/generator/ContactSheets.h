@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <vector>
 
 namespace vexa::datagen {

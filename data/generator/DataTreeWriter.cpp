@@ -45,8 +45,11 @@ bool DataTreeWriter::WriteGlyphTable(const QString& root) {
     for (int font = 0; font < SignFonts::kFontCount; ++font) {
         for (int colour = 0; colour < 3; ++colour) {
             for (int index = 0; index < CharacterSet::kGlyphCount; ++index) {
-                const QString path =
-                    QStringLiteral("%1/ASCII/allAscii/Font%2/Color%3/%4.bmp").arg(root).arg(font).arg(colour).arg(index);
+                const QString path = QStringLiteral("%1/ASCII/allAscii/Font%2/Color%3/%4.bmp")
+                                         .arg(root)
+                                         .arg(font)
+                                         .arg(colour)
+                                         .arg(index);
                 if (!WriteFile(path, fonts.Glyph(font, index).Recoloured(kGlyphColours[colour]))) {
                     return false;
                 }
@@ -63,10 +66,12 @@ bool DataTreeWriter::WriteAnimations(const QString& root) {
             for (int frame = 0; frame < 2; ++frame) {
                 // On 7-row signs the numbers after the faces are the extra characters,
                 // still and in the colour of the sign font.
-                const DotImage& image = n < Animations::kCount
-                                            ? animations.Frame(height, n, frame)
-                                            : fonts.SignGlyph(CharacterSet::kFirstExtra + n - Animations::kCount);
-                const QString path = QStringLiteral("%1/Gif/%2/%3_%4.bmp").arg(root).arg(height).arg(n).arg(frame);
+                const DotImage& image =
+                    n < Animations::kCount
+                        ? animations.Frame(height, n, frame)
+                        : fonts.SignGlyph(CharacterSet::kFirstExtra + n - Animations::kCount);
+                const QString path =
+                    QStringLiteral("%1/Gif/%2/%3_%4.bmp").arg(root).arg(height).arg(n).arg(frame);
                 if (!WriteFile(path, image)) {
                     return false;
                 }

@@ -3,7 +3,6 @@
 #include "Canvas.h"
 
 #include <QPointF>
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -33,7 +32,9 @@ public:
         canvas.Fill(c, [&](double x, double y) { return inside(x / scale, y / scale); });
     }
     void Disc(Dot c, double x, double y, double r) { canvas.Disc(c, U(x), U(y), U(r)); }
-    void Ellipse(Dot c, double x, double y, double rx, double ry) { canvas.Ellipse(c, U(x), U(y), U(rx), U(ry)); }
+    void Ellipse(Dot c, double x, double y, double rx, double ry) {
+        canvas.Ellipse(c, U(x), U(y), U(rx), U(ry));
+    }
     void Ring(Dot c, double x, double y, double r, double t) { canvas.Ring(c, U(x), U(y), U(r), T(t)); }
     void Arc(Dot c, double x, double y, double r, double t, double from, double to) {
         canvas.Arc(c, U(x), U(y), U(r), T(t), from, to);
@@ -68,7 +69,8 @@ std::vector<QPointF> Rotated(std::vector<QPointF> points, QPointF pivot, double 
     const double a = degrees * std::numbers::pi / 180.0;
     for (QPointF& p : points) {
         const QPointF d = p - pivot;
-        p = pivot + QPointF(d.x() * std::cos(a) - d.y() * std::sin(a), d.x() * std::sin(a) + d.y() * std::cos(a));
+        p = pivot +
+            QPointF(d.x() * std::cos(a) - d.y() * std::sin(a), d.x() * std::sin(a) + d.y() * std::cos(a));
     }
     return points;
 }
@@ -85,13 +87,19 @@ std::vector<QPointF> Star(double cx, double cy, double outer, double inner, int 
 
 // --- faces -----------------------------------------------------------------------
 
-void Face(Sketch& s, Dot colour = Y) { s.Disc(colour, 8, 8, 7.6); }
+void Face(Sketch& s, Dot colour = Y) {
+    s.Disc(colour, 8, 8, 7.6);
+}
 void OpenEyes(Sketch& s) {
     s.Ellipse(K, 5.4, 6.0, 1.1, 1.7);
     s.Ellipse(K, 10.6, 6.0, 1.1, 1.7);
 }
-void ClosedEye(Sketch& s, double x) { s.Line(K, x - 1.3, 6.2, x + 1.3, 6.2, 1.2); }
-void Smile(Sketch& s) { s.Arc(K, 8, 8.2, 4.4, 1.3, 25, 155); }
+void ClosedEye(Sketch& s, double x) {
+    s.Line(K, x - 1.3, 6.2, x + 1.3, 6.2, 1.2);
+}
+void Smile(Sketch& s) {
+    s.Arc(K, 8, 8.2, 4.4, 1.3, 25, 155);
+}
 
 void DrawSmile(Sketch& s, int frame) {
     Face(s);
@@ -266,8 +274,8 @@ void DrawNotes(Sketch& s, int frame) {
 void DrawBell(Sketch& s, int frame) {
     const double degrees = frame == 0 ? -12.0 : 12.0;
     const QPointF pivot(8, 0.5);
-    const std::vector<QPointF> bell = {{8, 1.0}, {10.2, 2.4}, {10.9, 6.0}, {11.4, 9.6}, {13.2, 12.0},
-                                       {2.8, 12.0}, {4.6, 9.6}, {5.1, 6.0}, {5.8, 2.4}};
+    const std::vector<QPointF> bell = {{8, 1.0},    {10.2, 2.4}, {10.9, 6.0}, {11.4, 9.6}, {13.2, 12.0},
+                                       {2.8, 12.0}, {4.6, 9.6},  {5.1, 6.0},  {5.8, 2.4}};
     s.Polygon(Y, Rotated(bell, pivot, degrees));
     const std::vector<QPointF> clapper = Rotated({{8, 13.6}}, pivot, degrees * 1.5);
     s.Disc(R, clapper[0].x(), clapper[0].y(), 1.5);
@@ -289,7 +297,13 @@ void DrawPhone(Sketch& s, int frame) {
     const double lift = frame == 0 ? -2.0 : 0.0;
     s.Polygon(G, {{3.0, 15.0}, {13.0, 15.0}, {12.0, 8.6}, {4.0, 8.6}});
     s.Disc(K, 8, 11.8, 1.5);
-    s.Polygon(G, Moved({{1.5, 5.0}, {14.5, 5.0}, {14.5, 7.4}, {11.4, 7.4}, {11.4, 6.4}, {4.6, 6.4}, {4.6, 7.4},
+    s.Polygon(G, Moved({{1.5, 5.0},
+                        {14.5, 5.0},
+                        {14.5, 7.4},
+                        {11.4, 7.4},
+                        {11.4, 6.4},
+                        {4.6, 6.4},
+                        {4.6, 7.4},
                         {1.5, 7.4}},
                        0, lift));
     if (frame == 0) {
@@ -347,7 +361,13 @@ void DrawNoEntry(Sketch& s, int frame) {
 void DrawCar(Sketch& s, int frame) {
     const double x = frame == 0 ? 3.0 : 4.0;
     const double bounce = frame == 0 ? 0.0 : -0.6;
-    s.Polygon(R, Moved({{0, 8.0}, {4.0, 7.6}, {6.4, 3.6}, {13.0, 3.6}, {15.6, 7.6}, {18.0, 8.2}, {18.0, 12.0},
+    s.Polygon(R, Moved({{0, 8.0},
+                        {4.0, 7.6},
+                        {6.4, 3.6},
+                        {13.0, 3.6},
+                        {15.6, 7.6},
+                        {18.0, 8.2},
+                        {18.0, 12.0},
                         {0, 12.0}},
                        x, bounce));
     s.Polygon(Y, Moved({{6.6, 7.4}, {7.8, 4.8}, {9.4, 4.8}, {9.4, 7.4}}, x, bounce));
@@ -379,10 +399,20 @@ void DrawFlower(Sketch& s, int frame) {
 }
 
 void DrawTree(Sketch& s, int frame) {
-    s.Polygon(G, {{8, 0.4}, {12.0, 6.0}, {10.2, 6.0}, {14.0, 11.0}, {11.6, 11.0}, {15.4, 14.0}, {0.6, 14.0},
-                  {4.4, 11.0}, {2.0, 11.0}, {5.8, 6.0}, {4.0, 6.0}});
+    s.Polygon(G, {{8, 0.4},
+                  {12.0, 6.0},
+                  {10.2, 6.0},
+                  {14.0, 11.0},
+                  {11.6, 11.0},
+                  {15.4, 14.0},
+                  {0.6, 14.0},
+                  {4.4, 11.0},
+                  {2.0, 11.0},
+                  {5.8, 6.0},
+                  {4.0, 6.0}});
     s.Rect(R, 6.8, 14.0, 9.2, 16.0);
-    const std::vector<QPointF> lights = {{8, 4.2}, {6.0, 8.2}, {10.4, 8.8}, {4.4, 12.4}, {8.6, 11.8}, {12.0, 12.6}};
+    const std::vector<QPointF> lights = {{8, 4.2},    {6.0, 8.2},  {10.4, 8.8},
+                                         {4.4, 12.4}, {8.6, 11.8}, {12.0, 12.6}};
     for (std::size_t i = 0; i < lights.size(); ++i) {
         const Dot colour = (i + static_cast<std::size_t>(frame)) % 2 == 0 ? Y : R;
         s.Disc(colour, lights[i].x(), lights[i].y(), 0.9);
@@ -391,8 +421,14 @@ void DrawTree(Sketch& s, int frame) {
 
 void DrawFlame(Sketch& s, int frame) {
     const double lean = frame == 0 ? -1.6 : 1.6;
-    s.Polygon(R, {{8 + lean, 0.4}, {12.4, 6.6}, {13.6, 11.0}, {11.6, 15.0}, {4.4, 15.0}, {2.4, 11.0},
-                  {4.0, 7.0}, {5.6, 8.6}});
+    s.Polygon(R, {{8 + lean, 0.4},
+                  {12.4, 6.6},
+                  {13.6, 11.0},
+                  {11.6, 15.0},
+                  {4.4, 15.0},
+                  {2.4, 11.0},
+                  {4.0, 7.0},
+                  {5.6, 8.6}});
     s.Polygon(Y, {{8 - lean * 0.6, 5.6}, {10.6, 10.0}, {10.2, 13.8}, {5.8, 13.8}, {5.6, 10.4}});
 }
 

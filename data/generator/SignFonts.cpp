@@ -89,7 +89,8 @@ bool SignFonts::BuildDesign(const ArtFile& art, int maxWidth, std::vector<DotIma
     return true;
 }
 
-bool SignFonts::Build(const CharacterSet& set, const ArtFile& face7, const ArtFile& face5, const ArtFile& small) {
+bool SignFonts::Build(const CharacterSet& set, const ArtFile& face7, const ArtFile& face5,
+                      const ArtFile& small) {
     characters = set;
     std::vector<DotImage> design7;
     std::vector<DotImage> design5;

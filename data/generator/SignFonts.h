@@ -5,7 +5,6 @@
 #include "DotImage.h"
 
 #include <QString>
-
 #include <array>
 #include <vector>
 

@@ -10,7 +10,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-
 #include <cstdio>
 
 namespace {
@@ -30,14 +29,16 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Writes the sign's glyph and animation bitmaps."));
     parser.addHelpOption();
-    const QCommandLineOption artOption(QStringLiteral("art"), QStringLiteral("Folder of the hand-drawn sources."),
-                                       QStringLiteral("dir"));
+    const QCommandLineOption artOption(
+        QStringLiteral("art"), QStringLiteral("Folder of the hand-drawn sources."), QStringLiteral("dir"));
     const QCommandLineOption dataOption(QStringLiteral("data"), QStringLiteral("Data folder to write."),
                                         QStringLiteral("dir"));
     const QCommandLineOption paletteOption(QStringLiteral("palettes"),
-                                           QStringLiteral("Folder for the palette pictures."), QStringLiteral("dir"));
+                                           QStringLiteral("Folder for the palette pictures."),
+                                           QStringLiteral("dir"));
     const QCommandLineOption sheetOption(QStringLiteral("contact-sheets"),
-                                         QStringLiteral("Folder for the review sheets."), QStringLiteral("dir"));
+                                         QStringLiteral("Folder for the review sheets."),
+                                         QStringLiteral("dir"));
     parser.addOptions({artOption, dataOption, paletteOption, sheetOption});
     parser.process(app);
 

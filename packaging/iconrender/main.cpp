@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
-
 #include <cstdio>
 
 using namespace vexa;

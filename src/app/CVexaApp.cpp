@@ -9,8 +9,8 @@
 namespace vexa {
 
 CVexaApp::CVexaApp(AppPaths appPaths)
-    : settingsFile(appPaths.SystemSetPath()), idList(appPaths.IdListPath()), rowImages(glyphLibrary, appPaths),
-      paths(std::move(appPaths)) {
+    : settingsFile(appPaths.SystemSetPath()), idList(appPaths.IdListPath()),
+      rowImages(glyphLibrary, appPaths), paths(std::move(appPaths)) {
     messageTable.ClearParams();
     idList.Clear();
     payload.Clear();
@@ -19,7 +19,9 @@ CVexaApp::CVexaApp(AppPaths appPaths)
     signLink.messageData = &payload;
 }
 
-CVexaApp::~CVexaApp() { signLink.Stop(); }
+CVexaApp::~CVexaApp() {
+    signLink.Stop();
+}
 
 void CVexaApp::SetErrorReporter(const CIniFile::ErrorReporter& errorReporter) {
     reporter = errorReporter;
@@ -44,7 +46,9 @@ void CVexaApp::ApplyCodePage(int page) {
     rowImages.SetCodePage(codePage);
 }
 
-bool CVexaApp::LoadSignList() { return idList.LoadIdList(); }
+bool CVexaApp::LoadSignList() {
+    return idList.LoadIdList();
+}
 
 int CVexaApp::ReadStartupSettings() {
     language = settingsFile.Language();
@@ -65,10 +69,16 @@ int CVexaApp::StartUp() {
     return ReadStartupSettings();
 }
 
-int CVexaApp::LoadGlyphLibrary() { return glyphLibrary.Load(paths.DataDir()); }
+int CVexaApp::LoadGlyphLibrary() {
+    return glyphLibrary.Load(paths.DataDir());
+}
 
-void CVexaApp::OpenGlyphLibrary() { glyphLibrary.Open(paths.DataDir()); }
+void CVexaApp::OpenGlyphLibrary() {
+    glyphLibrary.Open(paths.DataDir());
+}
 
-void CVexaApp::Shutdown() { messageTable.SaveParams(); }
+void CVexaApp::Shutdown() {
+    messageTable.SaveParams();
+}
 
 } // namespace vexa

@@ -9,17 +9,21 @@ namespace {
 
 ContentEditorKind TextEditorOf(const DisplayModel* model) {
     return model && model->textEditor == TextEditorKind::BitmapFont ? ContentEditorKind::BitmapFontText
-                                                                     : ContentEditorKind::Text;
+                                                                    : ContentEditorKind::Text;
 }
 
 } // namespace
 
 std::optional<ContentEditorKind> ContentEditing::EditorForItem(const DisplayModel* model, int item) {
     switch (item) {
-    case RowRules::TextItem: return TextEditorOf(model);
-    case RowRules::ImageItem: return ContentEditorKind::Image;
-    case RowRules::DateItem: return ContentEditorKind::Date;
-    default: return std::nullopt;
+    case RowRules::TextItem:
+        return TextEditorOf(model);
+    case RowRules::ImageItem:
+        return ContentEditorKind::Image;
+    case RowRules::DateItem:
+        return ContentEditorKind::Date;
+    default:
+        return std::nullopt;
     }
 }
 

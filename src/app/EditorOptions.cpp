@@ -24,30 +24,38 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Vexa Message Editor: compose, preview and send LED sign messages."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
-    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the program's version."));
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Folder that holds WorkData/ and Image/."),
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the program's version."));
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                     QStringLiteral("Folder that holds WorkData/ and Image/."),
                                      QStringLiteral("DIR"));
     const QCommandLineOption codePage(QStringLiteral("codepage"),
                                       QStringLiteral("Legacy code page of files without a byte-order mark."),
                                       QStringLiteral("N"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Save a picture of the main window to FILE once it is shown, then quit."),
-                                        QStringLiteral("FILE"));
-    const QCommandLineOption workInDataDir(QStringLiteral("work-in-data-dir"),
-                                           QStringLiteral("Work in the data folder, so Debug.Log lands beside WorkData/ "
-                                                          "(the desktop menu starts the editor so)."));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the main window to FILE once it is shown, then quit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption workInDataDir(
+        QStringLiteral("work-in-data-dir"),
+        QStringLiteral("Work in the data folder, so Debug.Log lands beside WorkData/ "
+                       "(the desktop menu starts the editor so)."));
     const QCommandLineOption screenshotEditor(
         QStringLiteral("screenshot-editor"),
-        QStringLiteral("With --screenshot: picture the text editor of row 0 or the date editor of row 3 instead."),
+        QStringLiteral(
+            "With --screenshot: picture the text editor of row 0 or the date editor of row 3 instead."),
         QStringLiteral("text|date"));
-    const QCommandLineOption scene(QStringLiteral("scene"),
-                                   QStringLiteral("With --screenshot: picture the window in a scene (id-editor, id-modify, "
-                                                  "group-send, after-scan, after-group-send)."),
-                                   QStringLiteral("NAME"));
+    const QCommandLineOption scene(
+        QStringLiteral("scene"),
+        QStringLiteral("With --screenshot: picture the window in a scene (id-editor, id-modify, "
+                       "group-send, after-scan, after-group-send)."),
+        QStringLiteral("NAME"));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Serial device to choose at start."),
                                   QStringLiteral("DEV"));
-    parser.addOptions({help, version, dataDir, codePage, port, screenshot, screenshotEditor, scene, workInDataDir});
+    parser.addOptions(
+        {help, version, dataDir, codePage, port, screenshot, screenshotEditor, scene, workInDataDir});
 
     EditorOptions options;
     if (!parser.parse(arguments)) {
@@ -68,7 +76,8 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
     }
     if (!parser.positionalArguments().isEmpty()) {
         options.exitCode = 2;
-        options.output = QStringLiteral("vexa-editor: unexpected argument '%1'\n").arg(parser.positionalArguments().front());
+        options.output = QStringLiteral("vexa-editor: unexpected argument '%1'\n")
+                             .arg(parser.positionalArguments().front());
         return options;
     }
     options.dataDir = parser.value(dataDir);

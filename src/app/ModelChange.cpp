@@ -1,8 +1,8 @@
 #include "app/ModelChange.h"
 
 #include "app/CVexaApp.h"
-#include "core/ModelCatalogue.h"
 #include "app/WorkFiles.h"
+#include "core/ModelCatalogue.h"
 
 namespace vexa {
 

@@ -8,7 +8,9 @@ namespace vexa {
 
 namespace {
 
-bool InGroupZero(const CIdList::Entry& entry) { return entry.groupMask != 0 && (entry.groupMask & 1u) != 0; }
+bool InGroupZero(const CIdList::Entry& entry) {
+    return entry.groupMask != 0 && (entry.groupMask & 1u) != 0;
+}
 
 } // namespace
 

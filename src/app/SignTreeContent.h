@@ -16,7 +16,7 @@ class SignTreeContent {
 public:
     struct Sign {
         int id = 0;
-        QString text; // "%d.%s" of ID and name
+        QString text;         // "%d.%s" of ID and name
         bool checked = false; // bit 0 of the sign's checkMask: the send addresses it
         ScanMarks::Mark scanMark = ScanMarks::Mark::None;
     };

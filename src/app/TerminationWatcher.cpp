@@ -1,7 +1,6 @@
 #include "app/TerminationWatcher.h"
 
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>

@@ -16,6 +16,8 @@ int TransferProgress::Step(int position, int target) {
     return position + (target - position) / 4;
 }
 
-bool TransferProgress::IsFailureReport(qintptr lParam) { return lParam >= 65536 && lParam <= 327679; }
+bool TransferProgress::IsFailureReport(qintptr lParam) {
+    return lParam >= 65536 && lParam <= 327679;
+}
 
 } // namespace vexa

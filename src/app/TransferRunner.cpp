@@ -73,7 +73,9 @@ TransferRunner::Start TransferRunner::StartChain() {
     return Start::Started;
 }
 
-void TransferRunner::StopChainAfterCurrent() { sendIndex = static_cast<int>(sendIds.size()); }
+void TransferRunner::StopChainAfterCurrent() {
+    sendIndex = static_cast<int>(sendIds.size());
+}
 
 // Starts the sign at sendIndex. A sign that cannot start (its file unreadable or missing,
 // a row not prepared, its data declined by the size question) is passed over, so the chain
@@ -163,7 +165,8 @@ void TransferRunner::SynchronizeTime() {
     const bool opened = app.signLink.Port()->IsOpen();
     QTimer::singleShot(opened ? ClockCheckDelayMs : 0, this, [this, opened] {
         app.signLink.ClosePort();
-        emit clockChecked(ClockResult::Judge(opened, app.signLink.ClockFrameSent(), app.signLink.ackFlag.load() != 0));
+        emit clockChecked(
+            ClockResult::Judge(opened, app.signLink.ClockFrameSent(), app.signLink.ackFlag.load() != 0));
     });
 }
 

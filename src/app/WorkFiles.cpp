@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -57,11 +56,12 @@ bool WorkFiles::OpenWorkFile(CVexaApp& app, const QString& path) {
     const QString reason = table.LoadError();
     const QString aside = AsideName(path);
     if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0) {
-        app.Report(QStringLiteral("Error"),
-                   QStringLiteral("The message file %1 cannot be read and cannot be moved aside; it is left as it "
-                                  "is and nothing is saved into it.")
-                       .arg(path),
-                   reason + QStringLiteral("\n") + QString::fromLocal8Bit(std::strerror(errno)));
+        app.Report(
+            QStringLiteral("Error"),
+            QStringLiteral("The message file %1 cannot be read and cannot be moved aside; it is left as it "
+                           "is and nothing is saved into it.")
+                .arg(path),
+            reason + QStringLiteral("\n") + QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     WriteTemplate(ModelCatalogue::TemplateFor(app.settingsFile.LedType()), path);

@@ -8,7 +8,8 @@ CVexaApp& CliContext::App() {
     if (!app) {
         app = std::make_unique<CVexaApp>(AppPaths::ForApplication(dataDir));
         app->SetErrorReporter([](const QString& caption, const QString& text, const QString& detail) {
-            PrintError(caption + QStringLiteral(": ") + text + (detail.isEmpty() ? QString() : QStringLiteral(": ") + detail));
+            PrintError(caption + QStringLiteral(": ") + text +
+                       (detail.isEmpty() ? QString() : QStringLiteral(": ") + detail));
         });
         app->ApplyCodePage(codePage);
     }

@@ -5,7 +5,6 @@
 #include <QJsonDocument>
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 
 namespace vexa {
@@ -14,8 +13,8 @@ namespace vexa {
 // (made on first use) and the output helpers. Errors go to stderr, data to stdout.
 class CliContext {
 public:
-    QString dataDir;   // --data-dir
-    int codePage = 0;  // --codepage (0: from System.set, else 1252)
+    QString dataDir;  // --data-dir
+    int codePage = 0; // --codepage (0: from System.set, else 1252)
 
     CVexaApp& App();
 

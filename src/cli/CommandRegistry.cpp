@@ -43,7 +43,9 @@ const std::vector<CommandRegistry::Command>& Commands() {
 
 } // namespace
 
-std::span<const CommandRegistry::Command> CommandRegistry::All() { return Commands(); }
+std::span<const CommandRegistry::Command> CommandRegistry::All() {
+    return Commands();
+}
 
 const CommandRegistry::Command* CommandRegistry::Find(const QString& name) {
     for (const Command& c : Commands()) {
@@ -54,13 +56,15 @@ const CommandRegistry::Command* CommandRegistry::Find(const QString& name) {
 }
 
 QString CommandRegistry::Usage() {
-    QString text = QStringLiteral(
-        "Usage: vexa [--data-dir DIR] [--codepage N] <command> [options]\n"
-        "       vexa --version\n\n"
-        "Vexa Message Editor on the command line: inspect, compose, render and send\n"
-        "message files for LED dot-matrix signs.\n\nCommands:\n");
+    QString text =
+        QStringLiteral("Usage: vexa [--data-dir DIR] [--codepage N] <command> [options]\n"
+                       "       vexa --version\n\n"
+                       "Vexa Message Editor on the command line: inspect, compose, render and send\n"
+                       "message files for LED dot-matrix signs.\n\nCommands:\n");
     for (const Command& c : Commands())
-        text += QStringLiteral("  %1%2\n").arg(QString::fromLatin1(c.name), -12).arg(QString::fromLatin1(c.summary));
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QString::fromLatin1(c.name), -12)
+                    .arg(QString::fromLatin1(c.summary));
     text += QStringLiteral("\nRun 'vexa <command> --help' for the options of a command.");
     return text;
 }

@@ -1,12 +1,12 @@
 #include "cli/GroupSendCommand.h"
 
 #include "app/CVexaApp.h"
-#include "core/ModelCatalogue.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
 #include "cli/GroupRun.h"
 #include "cli/LinkSession.h"
 #include "cli/VerbParser.h"
+#include "core/ModelCatalogue.h"
 #include "render/SendPreparation.h"
 
 #include <QFileInfo>
@@ -14,11 +14,13 @@
 namespace vexa {
 
 int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("group-send"),
-                      QStringLiteral("Send the messages of a message file to every listed sign of an addressed line, "
-                                     "one ID after the other, one result line per sign. Exit status: 0 all sent, 1 port not opened, 3 some IDs "
-                                     "failed, 5 refused because the data is over the model's limit."),
-                      QStringLiteral("FILE"));
+    VerbParser parser(
+        QStringLiteral("group-send"),
+        QStringLiteral("Send the messages of a message file to every listed sign of an addressed line, "
+                       "one ID after the other, one result line per sign. Exit status: 0 all sent, 1 port "
+                       "not opened, 3 some IDs "
+                       "failed, 5 refused because the data is over the model's limit."),
+        QStringLiteral("FILE"));
     LinkSession::AddOptions(parser);
     const QCommandLineOption idsOption(QStringLiteral("ids"), QStringLiteral("Sign IDs, e.g. 1,2,3."),
                                        QStringLiteral("LIST"));
@@ -41,7 +43,8 @@ int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
     CVexaApp& app = session.App();
     const QString path = parser.positionalArguments().front();
     if (!app.messageTable.OpenMessageFile(path)) {
-        CliContext::PrintError(QStringLiteral("group-send: cannot read %1").arg(app.messageTable.LoadError()));
+        CliContext::PrintError(
+            QStringLiteral("group-send: cannot read %1").arg(app.messageTable.LoadError()));
         return CliContext::Failure;
     }
     const bool acceptOverLimit = parser.isSet(yes);

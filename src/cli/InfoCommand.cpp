@@ -46,7 +46,8 @@ int InfoCommand::Run(CliContext& context, const QStringList& args) {
         CliContext::PrintJson(QJsonDocument(QJsonObject{{QStringLiteral("rows"), rows}}));
         return 0;
     }
-    CliContext::PrintLine(QStringLiteral("Row Kind  Effect Speed Time Marquee Send YOffset Arabic Blink Content"));
+    CliContext::PrintLine(
+        QStringLiteral("Row Kind  Effect Speed Time Marquee Send YOffset Arabic Blink Content"));
     for (int row = 0; row < CMessageTable::RowCount; ++row) {
         const QJsonObject o = rows[row].toObject();
         const auto v = [&](const char* name) { return o[QString::fromLatin1(name)].toInt(); };

@@ -2,10 +2,10 @@
 
 #include "app/CVexaApp.h"
 #include "app/LanguageCodes.h"
-#include "core/ModelCatalogue.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
 #include "cli/VerbParser.h"
+#include "core/ModelCatalogue.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -25,16 +25,22 @@ LinkSession::~LinkSession() {
 }
 
 void LinkSession::AddOptions(VerbParser& parser) {
-    parser.addOption(QCommandLineOption(kModel, QStringLiteral("Display model P01..P36 (default: the settings' model)."),
-                                        QStringLiteral("M")));
+    parser.addOption(
+        QCommandLineOption(kModel, QStringLiteral("Display model P01..P36 (default: the settings' model)."),
+                           QStringLiteral("M")));
     parser.addOption(QCommandLineOption(
-        kPort, QStringLiteral("Port to use: a serial device (ttyUSB0 or a path) or a device server line "
-                              "(tcp://HOST:PORT raw, rfc2217://HOST:PORT with COM port control)."),
+        kPort,
+        QStringLiteral("Port to use: a serial device (ttyUSB0 or a path) or a device server line "
+                       "(tcp://HOST:PORT raw, rfc2217://HOST:PORT with COM port control)."),
         QStringLiteral("PORT")));
 }
 
-CVexaApp& LinkSession::App() { return context.App(); }
-SignLink& LinkSession::Link() { return App().signLink; }
+CVexaApp& LinkSession::App() {
+    return context.App();
+}
+SignLink& LinkSession::Link() {
+    return App().signLink;
+}
 
 TransferRunner& LinkSession::Runner() {
     if (!runner)
@@ -46,8 +52,9 @@ bool LinkSession::Configure(const VerbParser& parser, const QString& verb) {
     CVexaApp& app = App();
     modelName = parser.isSet(kModel) ? parser.value(kModel) : app.ModelName();
     if (!ModelCatalogue::Find(modelName)) {
-        CliContext::PrintError(modelName.isEmpty() ? verb + QStringLiteral(": --model is needed (no model in the settings)")
-                                                   : verb + QStringLiteral(": unknown model '%1'").arg(modelName));
+        CliContext::PrintError(modelName.isEmpty()
+                                   ? verb + QStringLiteral(": --model is needed (no model in the settings)")
+                                   : verb + QStringLiteral(": unknown model '%1'").arg(modelName));
         return false;
     }
     if (!parser.isSet(kPort) || parser.value(kPort).isEmpty()) {
@@ -69,15 +76,18 @@ bool LinkSession::Configure(const VerbParser& parser, const QString& verb) {
         CliContext::PrintError(text);
         ReportPortProblem(verb, SignLink::ResultOpenFailed);
     });
-    QObject::connect(&link, &SignLink::linkMessage, [this, verb](int message, qintptr wParam, qintptr lParam) {
-        if ((message == SignLink::ProgressMessage && lParam == 0) || message == SignLink::ScanProgressMessage)
-            progress.Update(static_cast<int>(wParam));
-        const int failure = message == SignLink::ProgressMessage && (lParam & 0xffff) == 1 ? static_cast<int>(lParam >> 16)
-                            : message == SignLink::ScanFinishedMessage                   ? Link().LastResult()
-                                                                                         : 0;
-        if (failure != SignLink::ResultOk)
-            ReportPortProblem(verb, failure);
-    });
+    QObject::connect(&link, &SignLink::linkMessage,
+                     [this, verb](int message, qintptr wParam, qintptr lParam) {
+                         if ((message == SignLink::ProgressMessage && lParam == 0) ||
+                             message == SignLink::ScanProgressMessage)
+                             progress.Update(static_cast<int>(wParam));
+                         const int failure = message == SignLink::ProgressMessage && (lParam & 0xffff) == 1
+                                                 ? static_cast<int>(lParam >> 16)
+                                             : message == SignLink::ScanFinishedMessage ? Link().LastResult()
+                                                                                        : 0;
+                         if (failure != SignLink::ResultOk)
+                             ReportPortProblem(verb, failure);
+                     });
     return true;
 }
 

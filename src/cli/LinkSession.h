@@ -4,7 +4,6 @@
 
 #include <QCommandLineOption>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <optional>

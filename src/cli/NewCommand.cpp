@@ -1,9 +1,9 @@
 #include "cli/NewCommand.h"
 
-#include "core/ModelCatalogue.h"
 #include "app/WorkFiles.h"
 #include "cli/CliContext.h"
 #include "cli/VerbParser.h"
+#include "core/ModelCatalogue.h"
 
 namespace vexa {
 
@@ -22,7 +22,8 @@ int NewCommand::Run(CliContext&, const QStringList& args) {
     }
     const DisplayModel* m = ModelCatalogue::Find(parser.value(model));
     if (!m) {
-        CliContext::PrintError(QStringLiteral("new: unknown model '%1' (P01 to P36)").arg(parser.value(model)));
+        CliContext::PrintError(
+            QStringLiteral("new: unknown model '%1' (P01 to P36)").arg(parser.value(model)));
         return CliContext::UsageError;
     }
     const QString path = parser.positionalArguments().front();

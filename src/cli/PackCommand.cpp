@@ -1,9 +1,9 @@
 #include "cli/PackCommand.h"
 
-#include "core/ModelCatalogue.h"
 #include "cli/CliContext.h"
 #include "cli/RenderInputs.h"
 #include "cli/VerbParser.h"
+#include "core/ModelCatalogue.h"
 #include "render/SendPreparation.h"
 
 #include <QJsonArray>
@@ -21,10 +21,11 @@ QString HexOf(const PayloadEntry& entry) {
 } // namespace
 
 int PackCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("pack"),
-                      QStringLiteral("Prepare the send data of a message file (every row, both sets) and cap it for "
-                                     "the models with a data limit; print the bytes in hexadecimal."),
-                      QStringLiteral("FILE"));
+    VerbParser parser(
+        QStringLiteral("pack"),
+        QStringLiteral("Prepare the send data of a message file (every row, both sets) and cap it for "
+                       "the models with a data limit; print the bytes in hexadecimal."),
+        QStringLiteral("FILE"));
     const QCommandLineOption model = RenderInputs::ModelOption();
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON."));
     parser.addOptions({model, json});
@@ -35,7 +36,8 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
         return *exit;
 
     CVexaApp& app = context.App();
-    const QStringList problems = SendPreparation::PrepareMessageFile(*m, app.messageTable, app.rowImages, app.payload);
+    const QStringList problems =
+        SendPreparation::PrepareMessageFile(*m, app.messageTable, app.rowImages, app.payload);
     if (!problems.isEmpty()) {
         // The data of such a row would be wrong (blank); show none rather than that.
         for (const QString& problem : problems)
@@ -46,15 +48,17 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
 
     QJsonArray rows;
     for (int row = 0; row < Payload::RowCount; ++row) {
-        rows.append(QJsonObject{{QStringLiteral("row"), row},
-                                {QStringLiteral("sendFlag"), app.messageTable.sendFlag[static_cast<size_t>(row)]},
-                                {QStringLiteral("set0"), HexOf(app.payload.At(0, row))},
-                                {QStringLiteral("set1"), HexOf(app.payload.At(1, row))}});
+        rows.append(
+            QJsonObject{{QStringLiteral("row"), row},
+                        {QStringLiteral("sendFlag"), app.messageTable.sendFlag[static_cast<size_t>(row)]},
+                        {QStringLiteral("set0"), HexOf(app.payload.At(0, row))},
+                        {QStringLiteral("set1"), HexOf(app.payload.At(1, row))}});
     }
     if (parser.isSet(json)) {
-        CliContext::PrintJson(QJsonDocument(QJsonObject{{QStringLiteral("model"), QString::fromLatin1(m->name)},
-                                                        {QStringLiteral("excess"), excess},
-                                                        {QStringLiteral("rows"), rows}}));
+        CliContext::PrintJson(
+            QJsonDocument(QJsonObject{{QStringLiteral("model"), QString::fromLatin1(m->name)},
+                                      {QStringLiteral("excess"), excess},
+                                      {QStringLiteral("rows"), rows}}));
         return 0;
     }
     CliContext::PrintLine(QStringLiteral("model %1").arg(QString::fromLatin1(m->name)));
@@ -66,7 +70,8 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
                                   .arg(app.messageTable.sendFlag[r]));
         for (int set = 0; set < Payload::SetCount; ++set) {
             const PayloadEntry& entry = app.payload.At(set, row);
-            CliContext::PrintLine(QStringLiteral("  set%1 %2 bytes: %3").arg(set).arg(entry.length).arg(HexOf(entry)));
+            CliContext::PrintLine(
+                QStringLiteral("  set%1 %2 bytes: %3").arg(set).arg(entry.length).arg(HexOf(entry)));
         }
     }
     if (excess > 0)

@@ -10,9 +10,10 @@
 namespace vexa {
 
 int PortsCommand::Run(CliContext&, const QStringList& args) {
-    VerbParser parser(QStringLiteral("ports"),
-                      QStringLiteral("List the serial ports present, in the system's order. Pseudo-terminals are not "
-                                     "listed; give them to --port as a path."));
+    VerbParser parser(
+        QStringLiteral("ports"),
+        QStringLiteral("List the serial ports present, in the system's order. Pseudo-terminals are not "
+                       "listed; give them to --port as a path."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON."));
     parser.addOption(json);
     if (auto exit = parser.Parse(args, 0))

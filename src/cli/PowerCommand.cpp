@@ -9,10 +9,11 @@
 namespace vexa {
 
 int PowerCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("power"),
-                      QStringLiteral("Switch the signs with the given IDs on or off, one after the other, one result line "
-                                     "per sign. Exit status: 0 all sent, 1 port not opened, 3 some IDs failed."),
-                      QStringLiteral("on|off"));
+    VerbParser parser(
+        QStringLiteral("power"),
+        QStringLiteral("Switch the signs with the given IDs on or off, one after the other, one result line "
+                       "per sign. Exit status: 0 all sent, 1 port not opened, 3 some IDs failed."),
+        QStringLiteral("on|off"));
     LinkSession::AddOptions(parser);
     const QCommandLineOption idsOption(QStringLiteral("ids"), QStringLiteral("Sign IDs, e.g. 1,2,3."),
                                        QStringLiteral("LIST"));
@@ -35,7 +36,9 @@ int PowerCommand::Run(CliContext& context, const QStringList& args) {
     LinkSession session(context);
     if (!session.Configure(parser, QStringLiteral("power")))
         return CliContext::UsageError;
-    return GroupRun::Run(session, *ids, state == QLatin1String("on") ? SignLink::GroupPowerOn : SignLink::GroupPowerOff, parser.isSet(json));
+    return GroupRun::Run(session, *ids,
+                         state == QLatin1String("on") ? SignLink::GroupPowerOn : SignLink::GroupPowerOff,
+                         parser.isSet(json));
 }
 
 } // namespace vexa

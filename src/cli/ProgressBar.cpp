@@ -8,7 +8,9 @@ namespace vexa {
 
 ProgressBar::ProgressBar(QString text) : label(std::move(text)), enabled(isatty(STDERR_FILENO) != 0) {}
 
-ProgressBar::~ProgressBar() { Finish(); }
+ProgressBar::~ProgressBar() {
+    Finish();
+}
 
 void ProgressBar::SetLabel(const QString& text) {
     Finish();
@@ -23,8 +25,8 @@ void ProgressBar::Update(int percent) {
     constexpr int width = 30;
     const int filled = percent * width / 100;
     const QString bar = QString(filled, u'#') + QString(width - filled, u' ');
-    std::fprintf(stderr, "\r%s[%s] %3d%%", qPrintable(label.isEmpty() ? QString() : label + u' '), qPrintable(bar),
-                 percent);
+    std::fprintf(stderr, "\r%s[%s] %3d%%", qPrintable(label.isEmpty() ? QString() : label + u' '),
+                 qPrintable(bar), percent);
     std::fflush(stderr);
 }
 

@@ -9,9 +9,10 @@
 namespace vexa {
 
 int ReadIdCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("read-id"),
-                      QStringLiteral("Ask the sign on the line for its ID. Exit status: 0 read, 1 port not opened, "
-                                     "4 no answer within 600 ms."));
+    VerbParser parser(
+        QStringLiteral("read-id"),
+        QStringLiteral("Ask the sign on the line for its ID. Exit status: 0 read, 1 port not opened, "
+                       "4 no answer within 600 ms."));
     LinkSession::AddOptions(parser);
     if (auto exit = parser.Parse(args, 0))
         return *exit;
@@ -21,7 +22,9 @@ int ReadIdCommand::Run(CliContext& context, const QStringList& args) {
     bool openFailed = false;
     QObject::connect(&session.Link(), &SignLink::openFailure, [&] { openFailed = true; });
     std::optional<std::pair<bool, int>> outcome;
-    QObject::connect(&session.Runner(), &TransferRunner::idRead, [&](bool ok, int id) { outcome = {ok, id}; });
+    QObject::connect(&session.Runner(), &TransferRunner::idRead, [&](bool ok, int id) {
+        outcome = {ok, id};
+    });
     session.Runner().ReadId();
     session.WaitUntil([&] { return outcome.has_value(); });
     if (outcome->first) {

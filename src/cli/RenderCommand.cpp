@@ -1,13 +1,13 @@
 #include "cli/RenderCommand.h"
 
-#include "core/ModelCatalogue.h"
 #include "cli/CliContext.h"
 #include "cli/RenderInputs.h"
 #include "cli/VerbParser.h"
+#include "core/ModelCatalogue.h"
 #include "render/PngFile.h"
 #include "render/RasterLimits.h"
-#include "render/SendPreparation.h"
 #include "render/RowImages.h"
+#include "render/SendPreparation.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -56,7 +56,8 @@ QImage PreviewSheet(RowImages& rows, int modelRows) {
     constexpr int kDot = 4;
     constexpr int kGap = 3;
     const QSize cell(128 * kDot + 2, modelRows * kDot + 2);
-    QImage sheet(cell.width(), RowImages::RowCount * (cell.height() + kGap), QImage::Format_ARGB32_Premultiplied);
+    QImage sheet(cell.width(), RowImages::RowCount * (cell.height() + kGap),
+                 QImage::Format_ARGB32_Premultiplied);
     sheet.fill(QColor(240, 250, 255));
     QPainter painter(&sheet);
     for (int row = 0; row < RowImages::RowCount; ++row)
@@ -67,15 +68,18 @@ QImage PreviewSheet(RowImages& rows, int modelRows) {
 } // namespace
 
 int RenderCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("render"),
-                      QStringLiteral("Export the message bitmaps of every row of a message file exactly as a send "
-                                     "prepares them: OUT/20060_0.bmp ... OUT/20069_1.bmp (nothing for a row without "
-                                     "that frame; models that receive character codes export none)."),
-                      QStringLiteral("FILE"));
+    VerbParser parser(
+        QStringLiteral("render"),
+        QStringLiteral("Export the message bitmaps of every row of a message file exactly as a send "
+                       "prepares them: OUT/20060_0.bmp ... OUT/20069_1.bmp (nothing for a row without "
+                       "that frame; models that receive character codes export none)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption model = RenderInputs::ModelOption();
-    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder for the bitmaps."), QStringLiteral("DIR"));
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder for the bitmaps."),
+                                 QStringLiteral("DIR"));
     const QCommandLineOption preview(QStringLiteral("preview"),
-                                     QStringLiteral("Also write a PNG of the ten row previews."), QStringLiteral("PNG"));
+                                     QStringLiteral("Also write a PNG of the ten row previews."),
+                                     QStringLiteral("PNG"));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON."));
     parser.addOptions({model, out, preview, json});
     if (auto exit = parser.Parse(args, 1))
@@ -127,13 +131,14 @@ int RenderCommand::Run(CliContext& context, const QStringList& args) {
     if (parser.isSet(preview)) {
         QString reason;
         if (!PngFile::Write(PreviewSheet(rows, m->rows), parser.value(preview), &reason)) {
-            CliContext::PrintError(QStringLiteral("render: cannot write %1: %2").arg(parser.value(preview), reason));
+            CliContext::PrintError(
+                QStringLiteral("render: cannot write %1: %2").arg(parser.value(preview), reason));
             status = CliContext::Failure;
         }
     }
     if (parser.isSet(json)) {
-        CliContext::PrintJson(QJsonDocument(QJsonObject{{QStringLiteral("model"), QString::fromLatin1(m->name)},
-                                                        {QStringLiteral("rows"), list}}));
+        CliContext::PrintJson(QJsonDocument(QJsonObject{
+            {QStringLiteral("model"), QString::fromLatin1(m->name)}, {QStringLiteral("rows"), list}}));
         return status;
     }
     for (const auto& value : std::as_const(list)) {
@@ -141,12 +146,13 @@ int RenderCommand::Run(CliContext& context, const QStringList& args) {
         QStringList paths;
         for (const auto& p : o[QStringLiteral("exported")].toArray())
             paths << p.toString();
-        CliContext::PrintLine(QStringLiteral("row %1  %2  width %3%4  %5")
-                                  .arg(o[QStringLiteral("row")].toInt())
-                                  .arg(o[QStringLiteral("kind")].toString(), -11)
-                                  .arg(o[QStringLiteral("contentWidth")].toInt())
-                                  .arg(o[QStringLiteral("animated")].toBool() ? QStringLiteral("  animated") : QString())
-                                  .arg(paths.join(QStringLiteral(" "))));
+        CliContext::PrintLine(
+            QStringLiteral("row %1  %2  width %3%4  %5")
+                .arg(o[QStringLiteral("row")].toInt())
+                .arg(o[QStringLiteral("kind")].toString(), -11)
+                .arg(o[QStringLiteral("contentWidth")].toInt())
+                .arg(o[QStringLiteral("animated")].toBool() ? QStringLiteral("  animated") : QString())
+                .arg(paths.join(QStringLiteral(" "))));
     }
     return status;
 }

@@ -1,8 +1,8 @@
 #include "cli/RenderInputs.h"
 
-#include "core/ModelCatalogue.h"
 #include "cli/CliContext.h"
 #include "cli/VerbParser.h"
+#include "core/ModelCatalogue.h"
 
 #include <QFileInfo>
 
@@ -17,7 +17,8 @@ QCommandLineOption RenderInputs::ModelOption() {
 std::optional<int> RenderInputs::Load(const QString& verb, CliContext& context, const VerbParser& parser,
                                       const DisplayModel** model) {
     CVexaApp& app = context.App();
-    const QString name = parser.isSet(QStringLiteral("model")) ? parser.value(QStringLiteral("model")) : app.ModelName();
+    const QString name =
+        parser.isSet(QStringLiteral("model")) ? parser.value(QStringLiteral("model")) : app.ModelName();
     *model = ModelCatalogue::Find(name);
     if (!*model) {
         CliContext::PrintError(QStringLiteral("%1: unknown model '%2' (P01 to P36)").arg(verb, name));

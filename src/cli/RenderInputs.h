@@ -2,7 +2,6 @@
 
 #include <QCommandLineOption>
 #include <QString>
-
 #include <optional>
 
 namespace vexa {

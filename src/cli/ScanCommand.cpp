@@ -12,12 +12,14 @@
 namespace vexa {
 
 int ScanCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("scan"),
-                      QStringLiteral("Probe IDs 1 to 254 and list the signs that answered. Answering signs that are "
-                                     "in no group join the list's group, ticked; --save stores that in the sign list. "
-                                     "Exit status: 0 scanned, 1 port not opened, 3 a probe not sent."));
+    VerbParser parser(
+        QStringLiteral("scan"),
+        QStringLiteral("Probe IDs 1 to 254 and list the signs that answered. Answering signs that are "
+                       "in no group join the list's group, ticked; --save stores that in the sign list. "
+                       "Exit status: 0 scanned, 1 port not opened, 3 a probe not sent."));
     LinkSession::AddOptions(parser);
-    const QCommandLineOption save(QStringLiteral("save"), QStringLiteral("Store the answering signs in the sign list."));
+    const QCommandLineOption save(QStringLiteral("save"),
+                                  QStringLiteral("Store the answering signs in the sign list."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the IDs as a JSON array."));
     parser.addOption(save);
     parser.addOption(json);

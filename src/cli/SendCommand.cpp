@@ -12,22 +12,25 @@
 namespace vexa {
 
 int SendCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("send"),
-                      QStringLiteral("Send the messages of a message file to a sign, or with --485 send every ticked "
-                                     "sign of the sign list (WorkData/IDLIST.id) from its own work file, one after "
-                                     "the other. Exit status: 0 sent, 1 port not opened, 3 a frame not sent, "
-                                     "5 refused because the data is over the model's limit."),
-                      QStringLiteral("[FILE]"));
+    VerbParser parser(
+        QStringLiteral("send"),
+        QStringLiteral("Send the messages of a message file to a sign, or with --485 send every ticked "
+                       "sign of the sign list (WorkData/IDLIST.id) from its own work file, one after "
+                       "the other. Exit status: 0 sent, 1 port not opened, 3 a frame not sent, "
+                       "5 refused because the data is over the model's limit."),
+        QStringLiteral("[FILE]"));
     LinkSession::AddOptions(parser);
-    const QCommandLineOption id(QStringLiteral("id"), QStringLiteral("Target sign ID (default 1)."), QStringLiteral("N"));
-    const QCommandLineOption mode485(QStringLiteral("485"),
-                                     QStringLiteral("RS-485 line: address the ID and send every ticked sign."));
+    const QCommandLineOption id(QStringLiteral("id"), QStringLiteral("Target sign ID (default 1)."),
+                                QStringLiteral("N"));
+    const QCommandLineOption mode485(
+        QStringLiteral("485"), QStringLiteral("RS-485 line: address the ID and send every ticked sign."));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Send data over the model's limit capped, without asking."));
     parser.addOption(id);
     parser.addOption(mode485);
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("With --485: print one JSON object per sign instead of lines."));
+    const QCommandLineOption json(
+        QStringLiteral("json"),
+        QStringLiteral("With --485: print one JSON object per sign instead of lines."));
     parser.addOption(yes);
     parser.addOption(json);
     if (auto exit = parser.Parse(args, -1))
@@ -35,13 +38,15 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
     const QStringList files = parser.positionalArguments();
     const bool chain = parser.isSet(mode485);
     if (files.size() > 1 || (files.isEmpty() && !chain)) {
-        CliContext::PrintError(QStringLiteral("send: expected one message file (or --485)\n") + parser.HelpText());
+        CliContext::PrintError(QStringLiteral("send: expected one message file (or --485)\n") +
+                               parser.HelpText());
         return CliContext::UsageError;
     }
     QString error;
     const std::optional<int> target = parser.IntValue(QStringLiteral("id"), &error);
     if (!error.isEmpty() || (target && (*target < 1 || *target > 255))) {
-        CliContext::PrintError(QStringLiteral("send: ") + (error.isEmpty() ? QStringLiteral("--id takes 1..255") : error));
+        CliContext::PrintError(QStringLiteral("send: ") +
+                               (error.isEmpty() ? QStringLiteral("--id takes 1..255") : error));
         return CliContext::UsageError;
     }
 

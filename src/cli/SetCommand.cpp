@@ -4,7 +4,6 @@
 #include "cli/VerbParser.h"
 
 #include <QFileInfo>
-
 #include <array>
 
 namespace vexa {
@@ -30,8 +29,8 @@ constexpr std::array<FieldOption, 9> kFieldOptions = {{
 }};
 
 std::optional<int> KindFromWord(const QString& word) {
-    static const QStringList words = {QStringLiteral("empty"), QStringLiteral("text"), QStringLiteral("image"),
-                                      QStringLiteral("date")};
+    static const QStringList words = {QStringLiteral("empty"), QStringLiteral("text"),
+                                      QStringLiteral("image"), QStringLiteral("date")};
     const qsizetype i = words.indexOf(word.toLower());
     if (i >= 0)
         return static_cast<int>(i);
@@ -41,10 +40,11 @@ std::optional<int> KindFromWord(const QString& word) {
 } // namespace
 
 int SetCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("set"),
-                      QStringLiteral("Change one row of a message file. Values outside their ranges are refused "
-                                     "and the file is left untouched."),
-                      QStringLiteral("FILE"));
+    VerbParser parser(
+        QStringLiteral("set"),
+        QStringLiteral("Change one row of a message file. Values outside their ranges are refused "
+                       "and the file is left untouched."),
+        QStringLiteral("FILE"));
     const QCommandLineOption row(QStringLiteral("row"), QStringLiteral("Row 0-9."), QStringLiteral("N"));
     const QCommandLineOption content(QStringLiteral("content"), QStringLiteral("New content string."),
                                      QStringLiteral("TEXT"));
@@ -59,7 +59,8 @@ int SetCommand::Run(CliContext& context, const QStringList& args) {
     QString error;
     const std::optional<int> rowIndex = parser.IntValue(QStringLiteral("row"), &error);
     if (!rowIndex || *rowIndex < 0 || *rowIndex >= CMessageTable::RowCount) {
-        CliContext::PrintError(error.isEmpty() ? QStringLiteral("set: --row must be 0 to 9") : QStringLiteral("set: ") + error);
+        CliContext::PrintError(error.isEmpty() ? QStringLiteral("set: --row must be 0 to 9")
+                                               : QStringLiteral("set: ") + error);
         return CliContext::UsageError;
     }
 
@@ -95,13 +96,15 @@ int SetCommand::Run(CliContext& context, const QStringList& args) {
     if (fresh) {
         // A new message file: every row's two values, in the order the templates have them.
         for (int r = 0; r < CMessageTable::RowCount; ++r) {
-            table.messageFile.PutText(CMessageTable::InfoKey, CMessageTable::ParaName(r), table.FormatParams(r), true);
+            table.messageFile.PutText(CMessageTable::InfoKey, CMessageTable::ParaName(r),
+                                      table.FormatParams(r), true);
             table.StoreContent(r, QString());
         }
     } else if (!table.HoldsMessageTable()) {
-        CliContext::PrintError(QStringLiteral("set: %1 is not a message file (no [%2] key with PARA_00 to PARA_09); "
-                                              "it is left untouched")
-                                   .arg(path, CMessageTable::InfoKey));
+        CliContext::PrintError(
+            QStringLiteral("set: %1 is not a message file (no [%2] key with PARA_00 to PARA_09); "
+                           "it is left untouched")
+                .arg(path, CMessageTable::InfoKey));
         return CliContext::Failure;
     }
     const auto r = static_cast<size_t>(*rowIndex);

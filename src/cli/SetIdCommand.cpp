@@ -9,10 +9,11 @@
 namespace vexa {
 
 int SetIdCommand::Run(CliContext& context, const QStringList& args) {
-    VerbParser parser(QStringLiteral("set-id"),
-                      QStringLiteral("Give the sign with ID OLD the ID NEW (both 1..256). Exit status: 0 set, 1 port "
-                                     "not opened, 4 no acknowledgement within 600 ms."),
-                      QStringLiteral("OLD NEW"));
+    VerbParser parser(
+        QStringLiteral("set-id"),
+        QStringLiteral("Give the sign with ID OLD the ID NEW (both 1..256). Exit status: 0 set, 1 port "
+                       "not opened, 4 no acknowledgement within 600 ms."),
+        QStringLiteral("OLD NEW"));
     LinkSession::AddOptions(parser);
     if (auto exit = parser.Parse(args, 2))
         return *exit;

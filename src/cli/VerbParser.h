@@ -3,7 +3,6 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace vexa {

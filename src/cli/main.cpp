@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,7 +23,8 @@ bool TakeGlobalOptions(QStringList& args, CliContext& context) {
             }
             value = args[i + 1];
             args.remove(i, 2);
-        } else if (arg.startsWith(QLatin1String("--data-dir=")) || arg.startsWith(QLatin1String("--codepage="))) {
+        } else if (arg.startsWith(QLatin1String("--data-dir=")) ||
+                   arg.startsWith(QLatin1String("--codepage="))) {
             value = arg.section(u'=', 1);
             args.remove(i);
         } else {
@@ -50,7 +50,8 @@ bool TakeGlobalOptions(QStringList& args, CliContext& context) {
 
 int main(int argc, char* argv[]) {
     // Rendering needs fonts and images but no display.
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QByteArray runtime = "/tmp/vexa-runtime-" + QByteArray::number(getuid());
         mkdir(runtime.constData(), 0700);
@@ -74,7 +75,8 @@ int main(int argc, char* argv[]) {
     }
     const CommandRegistry::Command* command = CommandRegistry::Find(args.front());
     if (!command) {
-        CliContext::PrintError(QStringLiteral("unknown command '%1'\n").arg(args.front()) + CommandRegistry::Usage());
+        CliContext::PrintError(QStringLiteral("unknown command '%1'\n").arg(args.front()) +
+                               CommandRegistry::Usage());
         return CliContext::UsageError;
     }
     return command->run(context, args);

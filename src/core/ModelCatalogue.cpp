@@ -63,7 +63,9 @@ const QStringList kEffectLists[3] = {
 
 } // namespace
 
-std::span<const DisplayModel> ModelCatalogue::All() { return kModels; }
+std::span<const DisplayModel> ModelCatalogue::All() {
+    return kModels;
+}
 
 const DisplayModel* ModelCatalogue::Find(const QString& name) {
     for (const DisplayModel& m : kModels) {
@@ -125,7 +127,9 @@ int ModelCatalogue::EffectMenuResource(int effectListSet) {
     return 137;
 }
 
-int ModelCatalogue::ContentMenuResource(bool hasClock) { return hasClock ? 138 : 136; }
+int ModelCatalogue::ContentMenuResource(bool hasClock) {
+    return hasClock ? 138 : 136;
+}
 
 QStringList ModelCatalogue::ContentItems(bool hasClock) {
     if (hasClock)

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <array>
 #include <optional>
 #include <span>
@@ -39,26 +38,26 @@ enum class PageAlignRule {
 
 // One row of the display model catalogue.
 struct DisplayModel {
-    int position;            // place in the model list (0-based)
-    const char* name;        // "P01" ... "P36"
-    int group;               // model group 1..5; a change of group resets the current sign's file
-    int rows;                // height in dots: 7, 12 or 16
-    int slotCount;           // message slots: 8, 9 or 10
+    int position;     // place in the model list (0-based)
+    const char* name; // "P01" ... "P36"
+    int group;        // model group 1..5; a change of group resets the current sign's file
+    int rows;         // height in dots: 7, 12 or 16
+    int slotCount;    // message slots: 8, 9 or 10
     LinkFamily family;
-    bool hasClock;           // takes date contents and the clock command
-    int effectListSet;       // 0 = list A, 1 = list B, 2 = list C
+    bool hasClock;     // takes date contents and the clock command
+    int effectListSet; // 0 = list A, 1 = list B, 2 = list C
     bool is485Model;
-    bool hasPageGeometry;    // false: pageWidth 0 and pagePitch left as it was
+    bool hasPageGeometry; // false: pageWidth 0 and pagePitch left as it was
     int pageWidth;
     int pagePitch;
     const char* portSettings; // serial settings string
-    int templateId;          // message-file template resource: 177, 242 or 243
+    int templateId;           // message-file template resource: 177, 242 or 243
     TextEditorKind textEditor;
     bool timeBoxesUsable;
-    int exportHeight;        // export height of the row previews; 0 = the model's rows
-    bool dataLimit;          // send data capped at 12000 bytes
+    int exportHeight; // export height of the row previews; 0 = the model's rows
+    bool dataLimit;   // send data capped at 12000 bytes
     PackKind packKind;
-    int pageColumns;         // columns per page of 2-bit packing / plane packing parameter
+    int pageColumns; // columns per page of 2-bit packing / plane packing parameter
     PageAlignRule pageAlignRule;
 
     int FamilyCode() const { return static_cast<int>(family); }

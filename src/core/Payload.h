@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-
 #include <array>
 
 namespace vexa {
@@ -29,7 +28,9 @@ struct Payload {
     static constexpr int RowCount = 10;
     std::array<std::array<PayloadEntry, RowCount>, SetCount> sets;
 
-    PayloadEntry& At(int set, int row) { return sets.at(static_cast<size_t>(set)).at(static_cast<size_t>(row)); }
+    PayloadEntry& At(int set, int row) {
+        return sets.at(static_cast<size_t>(set)).at(static_cast<size_t>(row));
+    }
     const PayloadEntry& At(int set, int row) const {
         return sets.at(static_cast<size_t>(set)).at(static_cast<size_t>(row));
     }

@@ -6,7 +6,9 @@ namespace vexa {
 
 DebugLog::DebugLog(QString logFolder) : folder(std::move(logFolder)), created(QDateTime::currentDateTime()) {}
 
-DebugLog::~DebugLog() { Close(); }
+DebugLog::~DebugLog() {
+    Close();
+}
 
 void DebugLog::SetFolder(const QString& logFolder) {
     std::lock_guard lock(mutex);
@@ -25,8 +27,8 @@ QString DebugLog::FilePath() const {
 QString DebugLog::TimeStamp(const QDateTime& t) {
     const QDate d = t.date();
     const QTime c = t.time();
-    return QString::asprintf("%4d/%02d/%02d %02d:%02d:%02d /n", d.year(), d.month(), d.day(), c.hour(), c.minute(),
-                             c.second());
+    return QString::asprintf("%4d/%02d/%02d %02d:%02d:%02d /n", d.year(), d.month(), d.day(), c.hour(),
+                             c.minute(), c.second());
 }
 
 QString DebugLog::Hex(const QByteArray& bytes) {

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QString>
-
 #include <mutex>
 
 namespace vexa {

@@ -8,11 +8,17 @@ FrameSequence FamilyFrameSource::MessageSequence(const SendInputs& inputs) const
     return LinkFamilies::SendSequence(inputs);
 }
 
-QByteArray FamilyFrameSource::PowerFrame(int id, bool on) const { return LinkFamilies::PowerFrame(id, on); }
+QByteArray FamilyFrameSource::PowerFrame(int id, bool on) const {
+    return LinkFamilies::PowerFrame(id, on);
+}
 
-FrameSequence FamilyFrameSource::ScanSequence() const { return LinkFamilies::ScanSequence(); }
+FrameSequence FamilyFrameSource::ScanSequence() const {
+    return LinkFamilies::ScanSequence();
+}
 
-QByteArray FamilyFrameSource::ReadIdFrame(LinkFamily family) const { return LinkFamilies::ReadIdFrame(family); }
+QByteArray FamilyFrameSource::ReadIdFrame(LinkFamily family) const {
+    return LinkFamilies::ReadIdFrame(family);
+}
 
 QByteArray FamilyFrameSource::SetIdFrame(LinkFamily family, int currentId, int newId) const {
     return LinkFamilies::SetIdFrame(family, currentId, newId);

@@ -3,7 +3,6 @@
 #include "link/CSerialPort.h"
 
 #include <QByteArray>
-
 #include <chrono>
 #include <mutex>
 #include <set>

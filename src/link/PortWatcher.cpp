@@ -14,9 +14,13 @@ namespace vexa {
 PortWatcher::PortWatcher(QObject* parent)
     : QObject(parent), lister([] { return SerialPortList::Names(SerialPortList::ListSerialPorts()); }) {}
 
-PortWatcher::~PortWatcher() { Stop(); }
+PortWatcher::~PortWatcher() {
+    Stop();
+}
 
-void PortWatcher::SetLister(Lister value) { lister = std::move(value); }
+void PortWatcher::SetLister(Lister value) {
+    lister = std::move(value);
+}
 
 bool PortWatcher::Start(bool forcePolling) {
     Stop();

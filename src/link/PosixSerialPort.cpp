@@ -1,7 +1,6 @@
 #include "link/PosixSerialPort.h"
 
 #include <QLoggingCategory>
-
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -19,15 +18,24 @@ namespace {
 
 speed_t SpeedFor(int baud) {
     switch (baud) {
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B0;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    default:
+        return B0;
     }
 }
 
@@ -37,7 +45,9 @@ PosixSerialPort::PosixSerialPort(QObject* parent) : CSerialPort(parent) {
     settings = *SerialSettings::Parse(QString::fromLatin1(StartupSettings));
 }
 
-PosixSerialPort::~PosixSerialPort() { Close(); }
+PosixSerialPort::~PosixSerialPort() {
+    Close();
+}
 
 QString PosixSerialPort::DevicePath(const QString& name) {
     if (name.isEmpty() || name.startsWith(u'/'))
@@ -87,10 +97,18 @@ bool PosixSerialPort::ApplySettings(int descriptor, const SerialSettings& s) {
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     tio.c_cflag |= CLOCAL | CREAD;
     switch (s.dataBits) {
-    case 5: tio.c_cflag |= CS5; break;
-    case 6: tio.c_cflag |= CS6; break;
-    case 7: tio.c_cflag |= CS7; break;
-    default: tio.c_cflag |= CS8; break;
+    case 5:
+        tio.c_cflag |= CS5;
+        break;
+    case 6:
+        tio.c_cflag |= CS6;
+        break;
+    case 7:
+        tio.c_cflag |= CS7;
+        break;
+    default:
+        tio.c_cflag |= CS8;
+        break;
     }
     if (s.parity != 'n')
         tio.c_cflag |= PARENB | (s.parity == 'o' ? PARODD : 0);
@@ -122,7 +140,8 @@ bool PosixSerialPort::Open() {
         lastError = ENOENT;
         return false;
     }
-    const int descriptor = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor =
+        ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         Fail(errno);
         return false;
@@ -325,7 +344,8 @@ void PosixSerialPort::WatchInput(int descriptor, int wakeDescriptor) {
         }
         const int seen = consumeCount.load();
         std::unique_lock lock(consumedMutex);
-        if (consumed.wait_for(lock, std::chrono::milliseconds(100), [&] { return consumeCount.load() != seen; }))
+        if (consumed.wait_for(lock, std::chrono::milliseconds(100),
+                              [&] { return consumeCount.load() != seen; }))
             announced = -1;
     }
 }

@@ -3,7 +3,6 @@
 #include "link/CSerialPort.h"
 
 #include <QByteArray>
-
 #include <atomic>
 #include <condition_variable>
 #include <mutex>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-
 #include <array>
 
 namespace vexa {
@@ -14,12 +13,12 @@ public:
     static constexpr int Capacity = 512;
 
     enum class Reply {
-        None,        // nothing recognised; the bytes stay
-        Ack,         // CC
-        IdReply,     // 84 65 9C 5A id
-        ScanReply,   // CC 42 00 1A 00 40 10 id
-        ClockAck,    // 7E 01 F1 00 + 10 bytes
-        GenericAck,  // 55 55 55 55 + 12 bytes
+        None,       // nothing recognised; the bytes stay
+        Ack,        // CC
+        IdReply,    // 84 65 9C 5A id
+        ScanReply,  // CC 42 00 1A 00 40 10 id
+        ClockAck,   // 7E 01 F1 00 + 10 bytes
+        GenericAck, // 55 55 55 55 + 12 bytes
     };
 
     struct Outcome {

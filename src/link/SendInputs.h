@@ -23,8 +23,8 @@ struct SendInputs {
     int rows = 12;
     int slotCount = 8;
     int pageWidth = 64;
-    int currentId = 1;        // target sign; its low 8 bits go on the wire
-    bool address485 = false;  // write the ID into headers (RowDirectory families, PagedBlocks)
+    int currentId = 1;       // target sign; its low 8 bits go on the wire
+    bool address485 = false; // write the ID into headers (RowDirectory families, PagedBlocks)
     std::array<SlotParams, 10> slotParams{};
     const Payload* payload = nullptr;
     // Group sends of family 5 scale progress: ID groupIndex (0-based) of groupCount.

@@ -10,7 +10,8 @@ QList<SerialPortList::Port> SerialPortList::ListSerialPorts() {
     for (const QSerialPortInfo& info : infos) {
         QString tip = info.description();
         if (!info.manufacturer().isEmpty() && !tip.contains(info.manufacturer()))
-            tip = tip.isEmpty() ? info.manufacturer() : tip + QStringLiteral(" (") + info.manufacturer() + u')';
+            tip =
+                tip.isEmpty() ? info.manufacturer() : tip + QStringLiteral(" (") + info.manufacturer() + u')';
         ports.append({info.portName(), tip, info.systemLocation()});
     }
     return ports;
@@ -23,7 +24,8 @@ QStringList SerialPortList::Names(const QList<Port>& ports) {
     return names;
 }
 
-SerialPortList::Refresh SerialPortList::RefreshPortList(const QStringList& oldItems, const QString& oldSelection,
+SerialPortList::Refresh SerialPortList::RefreshPortList(const QStringList& oldItems,
+                                                        const QString& oldSelection,
                                                         const QStringList& newPorts, bool preferNewPort) {
     Refresh r;
     r.items = newPorts;

@@ -2,9 +2,9 @@
 
 #include "core/ModelCatalogue.h"
 #include "link/FamilyFrameSource.h"
-#include "link/families/SendInputsAccess.h"
 #include "link/PosixSerialPort.h"
 #include "link/SerialPortFactory.h"
+#include "link/families/SendInputsAccess.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
 
@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QLoggingCategory>
 #include <QThread>
-
 #include <chrono>
 
 namespace vexa {
@@ -20,8 +19,8 @@ namespace vexa {
 Q_LOGGING_CATEGORY(lcLink, "vexa.link", QtWarningMsg)
 
 namespace {
-constexpr int kShortPauseMs = 20;  // after every frame of a model below 16 rows
-constexpr int kSettleMs = 10;      // after every wait for the output to drain
+constexpr int kShortPauseMs = 20; // after every frame of a model below 16 rows
+constexpr int kSettleMs = 10;     // after every wait for the output to drain
 constexpr int kReaderPollMs = 100;
 } // namespace
 
@@ -33,7 +32,8 @@ struct SignLink::SendJob {
 };
 
 SignLink::SignLink(QObject* parent)
-    : QObject(parent), ownPort(std::make_unique<PosixSerialPort>()), frames(std::make_shared<FamilyFrameSource>()) {
+    : QObject(parent), ownPort(std::make_unique<PosixSerialPort>()),
+      frames(std::make_shared<FamilyFrameSource>()) {
     SetPort(ownPort.get());
     port->SetBufferSizes(CSerialPort::DefaultInBufferSize, CSerialPort::DefaultOutBufferSize);
     portSettings = QString::fromLatin1(CSerialPort::StartupSettings);
@@ -43,7 +43,9 @@ SignLink::SignLink(QObject* parent)
     port->SetReceiveNotification(true);
 }
 
-SignLink::~SignLink() { Stop(); }
+SignLink::~SignLink() {
+    Stop();
+}
 
 void SignLink::Stop() {
     stopping = true;
@@ -92,9 +94,13 @@ void SignLink::AdoptPendingPort() {
         AdoptPortFor(pendingPortName);
 }
 
-void SignLink::SetFrameSource(std::shared_ptr<const FrameSource> source) { frames = std::move(source); }
+void SignLink::SetFrameSource(std::shared_ptr<const FrameSource> source) {
+    frames = std::move(source);
+}
 
-void SignLink::SetTimings(const LinkTimings& value) { timings = value; }
+void SignLink::SetTimings(const LinkTimings& value) {
+    timings = value;
+}
 
 // ---------------------------------------------------------------- model
 
@@ -203,7 +209,8 @@ void SignLink::LogOpenFailure() {
     const QString detail = port->PortName() + QStringLiteral(": ") + port->ErrorString();
     qCInfo(lcLink).noquote() << "open failed:" << detail;
     if (family == static_cast<int>(LinkFamily::PagedBlocks))
-        debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()) + port->ErrorString());
+        debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()) +
+                       port->ErrorString());
     // Every family notes which device failed and why, so the log explains the message box.
     debugLog.Write(QStringLiteral("Open COM Port Failure! ") + detail);
     std::lock_guard lock(outcomeMutex);
@@ -237,10 +244,13 @@ bool SignLink::OpenForCommand(const char* function) {
 
 int SignLink::CloseDelayForFamily() const {
     switch (static_cast<LinkFamily>(family)) {
-    case LinkFamily::SlotTrailer: return 0;
+    case LinkFamily::SlotTrailer:
+        return 0;
     case LinkFamily::PagedBlocks:
-    case LinkFamily::AddressedBlocks: return 500;
-    default: return 200;
+    case LinkFamily::AddressedBlocks:
+        return 500;
+    default:
+        return 200;
     }
 }
 
@@ -457,7 +467,8 @@ int SignLink::SetClock() {
         return 1;
     // ackFlag stays 0 until the sign's acknowledgement sets it, so that a silent line is
     // never taken for a set clock.
-    const bool sent = WriteFrame(frames->ClockFrame(static_cast<LinkFamily>(family), QDateTime::currentDateTime()));
+    const bool sent =
+        WriteFrame(frames->ClockFrame(static_cast<LinkFamily>(family), QDateTime::currentDateTime()));
     clockSent = sent ? 1 : 0;
     return 1;
 }
@@ -505,7 +516,8 @@ void SignLink::ReaderLoop() {
             ReceivePendingLocked();
         }
         std::unique_lock lock(readerWakeMutex);
-        readerWake.wait_for(lock, std::chrono::milliseconds(kReaderPollMs), [this] { return readerRunning.load() == 0; });
+        readerWake.wait_for(lock, std::chrono::milliseconds(kReaderPollMs),
+                            [this] { return readerRunning.load() == 0; });
     }
     qCDebug(lcLink) << "ReadMSCOMMThreadFunc End!";
 }

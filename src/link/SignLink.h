@@ -10,7 +10,6 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -44,13 +43,19 @@ class SignLink : public QObject, public ModelParams {
     Q_OBJECT
 public:
     enum Message {
-        ProgressMessage = 1124,     // wParam percent, lParam 0; or end: lParam low word 1, high word result
-        GroupFailedMessage = 1125,  // wParam successes, lParam IDs in the group
+        ProgressMessage = 1124,    // wParam percent, lParam 0; or end: lParam low word 1, high word result
+        GroupFailedMessage = 1125, // wParam successes, lParam IDs in the group
         ScanFinishedMessage = 1127,
         SendEndedMessage = 1128,    // posted when a send thread ended
         ScanProgressMessage = 1129, // wParam percent, lParam 1 at the end
     };
-    enum Result { ResultOk = 0, ResultOpenFailed = 1, ResultCloseFailed = 2, ResultSendFailed = 3, ResultReadFailed = 4 };
+    enum Result {
+        ResultOk = 0,
+        ResultOpenFailed = 1,
+        ResultCloseFailed = 2,
+        ResultSendFailed = 3,
+        ResultReadFailed = 4
+    };
     enum GroupOperation { GroupPowerOn = 0, GroupPowerOff = 1, GroupSendMessages = 2 };
     // Delivery of linkMessage(): Marshalled as described above, or Direct in the
     // emitting thread (benchmarks and tools without an event loop).
@@ -71,9 +76,9 @@ public:
     ~SignLink() override;
 
     // --- members the owner and the editors read or set ---
-    const Payload* messageData = nullptr;      // set before a send
-    const CMessageTable* rowParams = nullptr;  // set before a send
-    CIdList* signList = nullptr;               // scan replies mark entries here
+    const Payload* messageData = nullptr;     // set before a send
+    const CMessageTable* rowParams = nullptr; // set before a send
+    CIdList* signList = nullptr;              // scan replies mark entries here
     std::atomic<int> ackFlag{1};
     std::atomic<int> progress{0};
     std::atomic<int> currentId{1};
@@ -151,7 +156,9 @@ public:
 
     // Collects reply bytes and applies a recognised reply; 1 when one was consumed.
     int ProcessReply(const char* chunk, int length);
-    int ProcessReply(const QByteArray& chunk) { return ProcessReply(chunk.constData(), static_cast<int>(chunk.size())); }
+    int ProcessReply(const QByteArray& chunk) {
+        return ProcessReply(chunk.constData(), static_cast<int>(chunk.size()));
+    }
     int ReplyCount() const;
     QByteArray ReplyBytes() const;
     void ClearReplies();
@@ -210,8 +217,8 @@ private:
 
     std::thread worker;
     std::thread reader;
-    std::mutex readerWakeMutex;            // guards the reader's sleep between polls
-    std::condition_variable readerWake;    // ends that sleep at once when the reader stops
+    std::mutex readerWakeMutex;         // guards the reader's sleep between polls
+    std::condition_variable readerWake; // ends that sleep at once when the reader stops
     std::atomic<bool> busy{false};
     std::atomic<bool> stopping{false};
     std::atomic<int> clockSent{0};

@@ -9,8 +9,12 @@ namespace vexa {
 
 namespace {
 
-void PutLe16(QByteArray& out, int offset, quint16 value) { qToLittleEndian(value, out.data() + offset); }
-void PutLe32(QByteArray& out, int offset, quint32 value) { qToLittleEndian(value, out.data() + offset); }
+void PutLe16(QByteArray& out, int offset, quint16 value) {
+    qToLittleEndian(value, out.data() + offset);
+}
+void PutLe32(QByteArray& out, int offset, quint32 value) {
+    qToLittleEndian(value, out.data() + offset);
+}
 
 bool Holds(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -63,7 +67,8 @@ bool BmpWriter::Write(const QImage& image, const QString& path, QString* errorTe
     if (Holds(path, bytes))
         return true;
     // Exported bitmaps are written again at every export from the message in memory.
-    return AtomicFile::Write(path, bytes, errorText, AtomicFile::Durability::Regenerable) == AtomicFile::Result::Ok;
+    return AtomicFile::Write(path, bytes, errorText, AtomicFile::Durability::Regenerable) ==
+           AtomicFile::Result::Ok;
 }
 
 } // namespace vexa

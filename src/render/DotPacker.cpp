@@ -120,7 +120,8 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
                 else if (pixel == kGreen)
                     red = dark;
                 const int shift = 2 * (i % 4);
-                current = static_cast<uchar>((current & ~(3u << shift)) | (green << shift) | (red << (shift + 1)));
+                current =
+                    static_cast<uchar>((current & ~(3u << shift)) | (green << shift) | (red << (shift + 1)));
                 if (i % 4 == 3 || i == pageWidth - 1) {
                     target[i / 4] = current;
                     current = 0xFF;

@@ -11,12 +11,12 @@ namespace vexa {
 class DotPacker {
 public:
     struct Params {
-        int family = 0;       // protocol family 0..5; 2 and 5 change the 2-bit packing
-        int bitsPerDot = 1;   // 1 (8 dots per byte) or 2 (4 dots per byte, in pages)
-        int pageColumns = 0;  // columns per page of 2-bit packing
-        int colourPlane = 0;  // 1-bit: 0 every lit dot, 1 red plane, 2 green plane
-        bool date = false;    // the row holds a date: 2-bit data ends with a zero page
-        int rows = 16;        // model height: page size of an empty date message
+        int family = 0;      // protocol family 0..5; 2 and 5 change the 2-bit packing
+        int bitsPerDot = 1;  // 1 (8 dots per byte) or 2 (4 dots per byte, in pages)
+        int pageColumns = 0; // columns per page of 2-bit packing
+        int colourPlane = 0; // 1-bit: 0 every lit dot, 1 red plane, 2 green plane
+        bool date = false;   // the row holds a date: 2-bit data ends with a zero page
+        int rows = 16;       // model height: page size of an empty date message
     };
 
     static constexpr int MinPageBytes = 256;

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-
 #include <algorithm>
 
 namespace vexa {
@@ -54,7 +53,11 @@ QString GlyphLibrary::AsciiGlyphPath(const QString& dataDir, int codeUnit) {
 }
 
 QString GlyphLibrary::FontGlyphPath(const QString& dataDir, int font, int colour, int glyph) {
-    return QStringLiteral("%1/allAscii/Font%2/Color%3/%4.bmp").arg(AsciiDir(dataDir)).arg(font).arg(colour).arg(glyph);
+    return QStringLiteral("%1/allAscii/Font%2/Color%3/%4.bmp")
+        .arg(AsciiDir(dataDir))
+        .arg(font)
+        .arg(colour)
+        .arg(glyph);
 }
 
 QImage GlyphLibrary::LoadGlyphFile(const QString& path) {
@@ -82,7 +85,9 @@ void GlyphLibrary::Reset(const QString& folder) {
     loaded = true;
 }
 
-void GlyphLibrary::Open(const QString& folder) { Reset(folder); }
+void GlyphLibrary::Open(const QString& folder) {
+    Reset(folder);
+}
 
 int GlyphLibrary::Load(const QString& folder) {
     Reset(folder);
@@ -153,6 +158,8 @@ const QImage* GlyphLibrary::GlyphEntry(quint64 entry) const {
     return image.isNull() ? nullptr : &image;
 }
 
-const QImage* GlyphLibrary::GlyphOfCode(quint32 code) const { return GlyphEntry(EntryOfCode(code)); }
+const QImage* GlyphLibrary::GlyphOfCode(quint32 code) const {
+    return GlyphEntry(EntryOfCode(code));
+}
 
 } // namespace vexa

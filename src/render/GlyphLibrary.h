@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <array>
 #include <atomic>
 #include <mutex>

@@ -42,7 +42,8 @@ GlyphFrameLists GlyphTextRenderer::BuildFrameLists(const QString& text, int rows
     return result;
 }
 
-int GlyphTextRenderer::DrawGlyphText(QImage& raster, const QStringList& frameList, bool drawAll, int visibleWidth) {
+int GlyphTextRenderer::DrawGlyphText(QImage& raster, const QStringList& frameList, bool drawAll,
+                                     int visibleWidth) {
     QPainter painter(&raster);
     int x = 0;
     for (const QString& path : frameList) {
@@ -50,7 +51,8 @@ int GlyphTextRenderer::DrawGlyphText(QImage& raster, const QStringList& frameLis
             // Beyond the visible part only the width is needed.
             QImageReader reader(path);
             const QSize size = reader.size();
-            if (size.isValid() && size.width() <= GlyphLibrary::MaxGlyphSide && size.height() <= GlyphLibrary::MaxGlyphSide)
+            if (size.isValid() && size.width() <= GlyphLibrary::MaxGlyphSide &&
+                size.height() <= GlyphLibrary::MaxGlyphSide)
                 x += size.width();
             continue;
         }
@@ -63,8 +65,8 @@ int GlyphTextRenderer::DrawGlyphText(QImage& raster, const QStringList& frameLis
     return x;
 }
 
-int GlyphTextRenderer::DrawGlyphCodes(QImage& raster, const QList<quint32>& codes, const GlyphLibrary* library,
-                                      bool drawAll, int visibleWidth) {
+int GlyphTextRenderer::DrawGlyphCodes(QImage& raster, const QList<quint32>& codes,
+                                      const GlyphLibrary* library, bool drawAll, int visibleWidth) {
     if (!library)
         return 0;
     QPainter painter(&raster);

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <array>
 
 namespace vexa {
@@ -14,7 +13,7 @@ class GlyphLibrary;
 // Frame lists of a bitmap-font text: one glyph file per character, per frame.
 struct GlyphFrameLists {
     std::array<QStringList, 2> lists;
-    int width = 0;        // width of frame 0 in dots
+    int width = 0; // width of frame 0 in dots
     bool animated = false;
 };
 
@@ -32,8 +31,8 @@ public:
     static int DrawGlyphText(QImage& raster, const QStringList& frameList, bool drawAll, int visibleWidth);
 
     // Draws glyph codes from the library; codes without a glyph take no width.
-    static int DrawGlyphCodes(QImage& raster, const QList<quint32>& codes, const GlyphLibrary* library, bool drawAll,
-                              int visibleWidth);
+    static int DrawGlyphCodes(QImage& raster, const QList<quint32>& codes, const GlyphLibrary* library,
+                              bool drawAll, int visibleWidth);
 };
 
 } // namespace vexa

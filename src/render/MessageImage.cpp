@@ -1,10 +1,10 @@
 #include "render/MessageImage.h"
 
 #include "render/BmpWriter.h"
-#include "render/RtfReader.h"
 #include "render/GlyphLibrary.h"
 #include "render/RasterLimits.h"
 #include "render/RenderLog.h"
+#include "render/RtfReader.h"
 #include "render/TextRasteriser.h"
 
 #include <QDir>
@@ -12,14 +12,15 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-
 #include <cmath>
 
 namespace vexa {
 
 namespace {
 
-bool IsBlank(const QString& s) { return ContentGrammar::IsBlank(s); }
+bool IsBlank(const QString& s) {
+    return ContentGrammar::IsBlank(s);
+}
 
 QImage BlackRaster(int width, int height) {
     QImage raster(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
@@ -64,12 +65,18 @@ void MessageImage::ClearParsed() {
 // Characters a parsed content would draw, counted before anything costly is built.
 qsizetype DrawnCharacters(const ParsedContent& parsed) {
     switch (parsed.kind) {
-    case ContentKind::Rtf: return 0; // counted on the text the reader finds (LoadRtf)
-    case ContentKind::BitmapFont: return parsed.text.size();
-    case ContentKind::GlyphCodes: return parsed.glyphCodes.size();
-    case ContentKind::Date: return parsed.embeddedKind == ContentKind::Rtf ? 0 : parsed.embedded.size();
-    case ContentKind::ImageList: return parsed.imagePaths.size();
-    case ContentKind::Blank: break;
+    case ContentKind::Rtf:
+        return 0; // counted on the text the reader finds (LoadRtf)
+    case ContentKind::BitmapFont:
+        return parsed.text.size();
+    case ContentKind::GlyphCodes:
+        return parsed.glyphCodes.size();
+    case ContentKind::Date:
+        return parsed.embeddedKind == ContentKind::Rtf ? 0 : parsed.embedded.size();
+    case ContentKind::ImageList:
+        return parsed.imagePaths.size();
+    case ContentKind::Blank:
+        break;
     }
     return 0;
 }
@@ -200,11 +207,12 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
         break;
     case ContentKind::Date:
         width = isRunText ? TextRasteriser::DrawRuns(raster, runList, layout, drawAll, frame, &animated)
-                          : GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)], drawAll,
-                                                             visibleWidth);
+                          : GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)],
+                                                             drawAll, visibleWidth);
         break;
     case ContentKind::BitmapFont:
-        width = GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)], drawAll, visibleWidth);
+        width = GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)], drawAll,
+                                                 visibleWidth);
         break;
     case ContentKind::GlyphCodes:
         width = GlyphTextRenderer::DrawGlyphCodes(raster, glyphCodes, glyphLibrary, drawAll, visibleWidth);
@@ -266,13 +274,15 @@ QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
     }
     QString reason;
     if (!QDir().mkpath(imageDir))
-        reason = QFileInfo(imageDir).exists() ? QStringLiteral("not a folder") : QStringLiteral("cannot create it");
+        reason = QFileInfo(imageDir).exists() ? QStringLiteral("not a folder")
+                                              : QStringLiteral("cannot create it");
     else if (BmpWriter::Write(bitmap, path, &reason)) {
         if (exported)
             *exported = bitmap;
         return path;
     }
-    exportError = QStringLiteral("cannot write %1 into %2: %3").arg(QFileInfo(path).fileName(), imageDir, reason);
+    exportError =
+        QStringLiteral("cannot write %1 into %2: %3").arg(QFileInfo(path).fileName(), imageDir, reason);
     qCWarning(lcRender) << exportError;
     QFile::remove(path);
     return {};
@@ -290,8 +300,8 @@ QString MessageImage::CurrentDateString() const {
 }
 
 MessageImage::CacheKey MessageImage::KeyFor(QSize client) const {
-    return CacheKey{client,    rows,         yOffset, pageWidth, pagePitch, arabic, pageAlign, glyphLibrary,
-                    dataDir,   CurrentDateString()};
+    return CacheKey{client, rows,      yOffset,      pageWidth, pagePitch,
+                    arabic, pageAlign, glyphLibrary, dataDir,   CurrentDateString()};
 }
 
 QImage MessageImage::PreviewRaster(QSize client) {
@@ -319,7 +329,8 @@ QImage MessageImage::RenderPreview(QSize client) {
     const double k = double(innerHeight) / rows;
     const double shownDots = innerWidth / k;
     // Only the columns that can be shown are drawn; the width is still measured in full.
-    const int drawnColumns = static_cast<int>(std::min<double>(std::ceil(shownDots) + 1, RasterLimits::MaxContentWidth));
+    const int drawnColumns =
+        static_cast<int>(std::min<double>(std::ceil(shownDots) + 1, RasterLimits::MaxContentWidth));
     QImage inner = BlackRaster(drawnColumns, rows);
     const int width = DrawContent(inner, false, 0, drawnColumns);
     if (kind == ContentKind::Date)

@@ -12,7 +12,6 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
-
 #include <array>
 #include <functional>
 
@@ -36,26 +35,26 @@ public:
 
     // --- Set by the owner. Changing one of them takes effect at the next preview or
     // export (the preview cache notices), Measure() updates contentWidth.
-    int rows = 16;         // model height in dots (7, 12 or 16)
-    int exportHeight = 0;  // height of exported bitmaps; 0 = rows
-    int yOffset = 0;       // vertical offset of text runs and animation glyphs, -8..8
-    int pageWidth = 64;    // visible columns of a sign page; 0 = no page geometry
-    int pagePitch = 0;     // distance between pages in columns
-    int arabic = 0;        // right-to-left text: runs drawn whole
+    int rows = 16;        // model height in dots (7, 12 or 16)
+    int exportHeight = 0; // height of exported bitmaps; 0 = rows
+    int yOffset = 0;      // vertical offset of text runs and animation glyphs, -8..8
+    int pageWidth = 64;   // visible columns of a sign page; 0 = no page geometry
+    int pagePitch = 0;    // distance between pages in columns
+    int arabic = 0;       // right-to-left text: runs drawn whole
     const GlyphLibrary* glyphLibrary = nullptr;
-    int controlId = 0;     // names the exported files <controlId>_<frame>.bmp
-    QString dataDir;       // the Data folder (bitmap-font glyph files, animations)
-    QString imageDir;      // where ExportFrame writes
-    Clock clock;           // local time of date previews (default: the system clock)
-    RtfParser rtfReader;   // turns RTF into rich text (default: RtfReader with codePage)
-    int codePage = 1252;   // legacy code page of the bytes of RTF content
+    int controlId = 0;   // names the exported files <controlId>_<frame>.bmp
+    QString dataDir;     // the Data folder (bitmap-font glyph files, animations)
+    QString imageDir;    // where ExportFrame writes
+    Clock clock;         // local time of date previews (default: the system clock)
+    RtfParser rtfReader; // turns RTF into rich text (default: RtfReader with codePage)
+    int codePage = 1252; // legacy code page of the bytes of RTF content
 
     // --- Set by SetContent and the renderers.
-    int animated = 0;      // 1 when the content holds an animation glyph
-    int contentWidth = 0;  // width in dots measured by the last drawing
-    int isRunText = 1;     // date: 1 when its text is RTF, 0 when bitmap-font text
+    int animated = 0;     // 1 when the content holds an animation glyph
+    int contentWidth = 0; // width in dots measured by the last drawing
+    int isRunText = 1;    // date: 1 when its text is RTF, 0 when bitmap-font text
     QString dateFlags;
-    QString plainText;     // bitmap-font and glyph-code texts: text after the tag
+    QString plainText; // bitmap-font and glyph-code texts: text after the tag
     QStringList imagePaths;
     std::array<QStringList, 2> frameLists;
     TextRunList runList;
@@ -64,7 +63,7 @@ public:
     // Characters (glyphs, glyph codes, images) of a content beyond RasterLimits::MaxRowCharacters:
     // such a content is not drawn at all; 0 when within the cap.
     qsizetype refusedCharacters = 0;
-    QString exportError;        // why the last ExportFrame could not write its bitmap ("" when it could)
+    QString exportError; // why the last ExportFrame could not write its bitmap ("" when it could)
 
     // Parses a content string, drops the preview cache and measures the content.
     void SetContent(const QString& content);
@@ -125,8 +124,8 @@ private:
     void RefreshFrameLists();
 
     QString content;
-    QString glyphText;       // bitmap-font text the frame lists were built from
-    int frameListsRows = 0;  // rows and Data folder the frame lists were built for
+    QString glyphText;      // bitmap-font text the frame lists were built from
+    int frameListsRows = 0; // rows and Data folder the frame lists were built for
     QString frameListsDataDir;
     ContentKind kind = ContentKind::Blank;
     int pageAlign = 1;

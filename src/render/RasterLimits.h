@@ -8,11 +8,11 @@ namespace vexa {
 // hostile or mistaken file never exhausts memory. Signs are at most 16 dots high and a
 // message is at most 255 characters, so real content stays far below these.
 struct RasterLimits {
-    static constexpr int MaxImageWidth = 16384;    // an image of an image list
+    static constexpr int MaxImageWidth = 16384; // an image of an image list
     static constexpr int MaxImageHeight = 1024;
     static constexpr qint64 MaxImagePixels = 4 * 1024 * 1024;
-    static constexpr int MaxContentWidth = 65536;  // columns of one exported message bitmap
-    static constexpr int MaxBitmapHeight = 1024;   // lines of a message bitmap read back
+    static constexpr int MaxContentWidth = 65536; // columns of one exported message bitmap
+    static constexpr int MaxBitmapHeight = 1024;  // lines of a message bitmap read back
     // Characters, glyph codes or pictures one row may draw: the editors write at most 255
     // characters or 8000 glyph codes, and no model takes more than 12000 bytes of data.
     static constexpr qsizetype MaxRowCharacters = 32768;

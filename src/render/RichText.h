@@ -9,13 +9,13 @@ namespace vexa {
 // Character format of one character of rich text: what the renderer draws with and what
 // splits text into runs. Sizes are kept in twentieths of a point, as RTF stores them.
 struct CharFormat {
-    QString face;            // font face name (at most 31 characters are used)
-    int sizeTwips = 240;     // size in twentieths of a point; whole points = cell height in dots
-    QRgb colour = 0xFF000000;// text colour, opaque (qRgb)
+    QString face;             // font face name (at most 31 characters are used)
+    int sizeTwips = 240;      // size in twentieths of a point; whole points = cell height in dots
+    QRgb colour = 0xFF000000; // text colour, opaque (qRgb)
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    int charset = 0;         // RTF \fcharset of the face (0 ANSI, 134 GB2312, 136 Big5, ...)
+    int charset = 0; // RTF \fcharset of the face (0 ANSI, 134 GB2312, 136 Big5, ...)
 
     friend bool operator==(const CharFormat&, const CharFormat&) = default;
 };

@@ -3,7 +3,6 @@
 #include <QFontMetricsF>
 #include <QRawFont>
 #include <QtEndian>
-
 #include <cmath>
 
 namespace vexa {
@@ -13,16 +12,40 @@ namespace {
 // Face names of Chinese, Japanese and Korean system fonts that documents name.
 const QStringList& CjkFaceNames() {
     static const QStringList names = {
-        QStringLiteral("MingLiU"), QStringLiteral("PMingLiU"), QStringLiteral("MingLiU_HKSCS"),
-        QStringLiteral("SimSun"), QStringLiteral("NSimSun"), QStringLiteral("SimHei"),
-        QStringLiteral("KaiTi"), QStringLiteral("KaiTi_GB2312"), QStringLiteral("FangSong"),
-        QStringLiteral("FangSong_GB2312"), QStringLiteral("Microsoft YaHei"), QStringLiteral("Microsoft JhengHei"),
-        QStringLiteral("DFKai-SB"), QStringLiteral("MS Gothic"), QStringLiteral("MS PGothic"),
-        QStringLiteral("MS Mincho"), QStringLiteral("MS PMincho"), QStringLiteral("Meiryo"),
-        QStringLiteral("Gulim"), QStringLiteral("Dotum"), QStringLiteral("Batang"), QStringLiteral("Malgun Gothic"),
-        QStringLiteral("宋体"), QStringLiteral("新宋体"), QStringLiteral("黑体"), QStringLiteral("楷体"),
-        QStringLiteral("仿宋"), QStringLiteral("微软雅黑"), QStringLiteral("细明体"), QStringLiteral("新细明体"),
-        QStringLiteral("細明體"), QStringLiteral("新細明體"), QStringLiteral("標楷體"), QStringLiteral("微軟正黑體"),
+        QStringLiteral("MingLiU"),
+        QStringLiteral("PMingLiU"),
+        QStringLiteral("MingLiU_HKSCS"),
+        QStringLiteral("SimSun"),
+        QStringLiteral("NSimSun"),
+        QStringLiteral("SimHei"),
+        QStringLiteral("KaiTi"),
+        QStringLiteral("KaiTi_GB2312"),
+        QStringLiteral("FangSong"),
+        QStringLiteral("FangSong_GB2312"),
+        QStringLiteral("Microsoft YaHei"),
+        QStringLiteral("Microsoft JhengHei"),
+        QStringLiteral("DFKai-SB"),
+        QStringLiteral("MS Gothic"),
+        QStringLiteral("MS PGothic"),
+        QStringLiteral("MS Mincho"),
+        QStringLiteral("MS PMincho"),
+        QStringLiteral("Meiryo"),
+        QStringLiteral("Gulim"),
+        QStringLiteral("Dotum"),
+        QStringLiteral("Batang"),
+        QStringLiteral("Malgun Gothic"),
+        QStringLiteral("宋体"),
+        QStringLiteral("新宋体"),
+        QStringLiteral("黑体"),
+        QStringLiteral("楷体"),
+        QStringLiteral("仿宋"),
+        QStringLiteral("微软雅黑"),
+        QStringLiteral("细明体"),
+        QStringLiteral("新细明体"),
+        QStringLiteral("細明體"),
+        QStringLiteral("新細明體"),
+        QStringLiteral("標楷體"),
+        QStringLiteral("微軟正黑體"),
     };
     return names;
 }

@@ -119,18 +119,19 @@ int SendPreparation::LimitDataSize(const DisplayModel& model, const CMessageTabl
             set0.length = set1.length = 0;
         }
     }
-    return total > limit ? static_cast<int>(std::min<qint64>(total - limit, std::numeric_limits<int>::max())) : 0;
+    return total > limit ? static_cast<int>(std::min<qint64>(total - limit, std::numeric_limits<int>::max()))
+                         : 0;
 }
 
 QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table,
-                                                const GlyphLibrary& library, const AppPaths& paths, Payload& payload,
-                                                int codePage) {
+                                                const GlyphLibrary& library, const AppPaths& paths,
+                                                Payload& payload, int codePage) {
     RowImages rows(library, paths, codePage);
     return PrepareMessageFile(model, table, rows, payload);
 }
 
-QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows,
-                                                Payload& payload) {
+QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table,
+                                                RowImages& rows, Payload& payload) {
     rows.ApplyModel(model);
     rows.LoadPreviews(model, table);
     return PrepareSendData(model, rows.Pointers(), table, payload);

@@ -4,7 +4,6 @@
 #include "render/DotPacker.h"
 
 #include <QStringList>
-
 #include <array>
 
 namespace vexa {
@@ -28,8 +27,8 @@ public:
     // prepared too. A null image leaves the row's entries empty. Returns one text per
     // problem that makes a row's data wrong (a bitmap not written, an image or a content
     // over the limits), naming the row; a send must not go ahead with any.
-    static QStringList PrepareSendData(const DisplayModel& model, const RowImageList& images, const CMessageTable& table,
-                                Payload& payload);
+    static QStringList PrepareSendData(const DisplayModel& model, const RowImageList& images,
+                                       const CMessageTable& table, Payload& payload);
 
     // Caps the rows to send (sendFlag 1) at 12000 bytes in all for the models with a data
     // limit: the row that crosses the limit keeps what fits, later rows get length 0.
@@ -38,10 +37,12 @@ public:
 
     // The send path: applies the model to the row images, loads every row of table
     // (message file already open) into them and prepares the payload from them.
-    static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows, Payload& payload);
+    static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows,
+                                          Payload& payload);
     // The same over ten row images of its own.
-    static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table, const GlyphLibrary& library,
-                                   const AppPaths& paths, Payload& payload, int codePage = 1252);
+    static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table,
+                                          const GlyphLibrary& library, const AppPaths& paths,
+                                          Payload& payload, int codePage = 1252);
 
     // The problems of a row's content that leave it undrawn, one text each.
     static QStringList ContentProblems(int row, const MessageImage& image);

@@ -9,7 +9,6 @@
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPainter>
-
 #include <cmath>
 
 namespace vexa {
@@ -37,7 +36,9 @@ constexpr std::array<BandEntry, 9> kBands = {{
     {0x00FFFF, {R, G, Y}},
 }};
 
-bool FormatsDiffer(const CharFormat& a, const CharFormat& b) { return !(a == b); }
+bool FormatsDiffer(const CharFormat& a, const CharFormat& b) {
+    return !(a == b);
+}
 
 TextRun MakeRun(const QString& text, const CharFormat& f) {
     TextRun run;
@@ -90,7 +91,8 @@ public:
             if (kind == TextRasteriser::Layout::PerCharacterPages16) {
                 x = TextRasteriser::AlignToPage16(x, piece.advance, layout.pageWidth);
             } else {
-                const auto step = TextRasteriser::AlignToPageTwelve(x, piece.advance, layout.pageWidth, layout.pagePitch);
+                const auto step =
+                    TextRasteriser::AlignToPageTwelve(x, piece.advance, layout.pageWidth, layout.pagePitch);
                 x = step.x;
                 advance = step.advance;
             }
@@ -289,10 +291,12 @@ int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunL
         // An animation run is exactly one token; other text that merely looks like one
         // (a run "[GIF_1234]") is drawn as text.
         int number = 0;
-        if (run.text.size() == ContentGrammar::AnimationTokenLength && ContentGrammar::ReadAnimationToken(run.text, 0, &number)) {
+        if (run.text.size() == ContentGrammar::AnimationTokenLength &&
+            ContentGrammar::ReadAnimationToken(run.text, 0, &number)) {
             if (animated)
                 *animated = 1;
-            const QImage* frame = layout.library ? layout.library->AnimationFrame(layout.rows, number, frameIndex) : nullptr;
+            const QImage* frame =
+                layout.library ? layout.library->AnimationFrame(layout.rows, number, frameIndex) : nullptr;
             if (frame)
                 pen.DrawAnimation(*frame);
             continue;
@@ -351,11 +355,14 @@ QString TextRasteriser::DateString(const QString& flags, const QDateTime& now) {
     if (day)
         text += QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0'));
     if (weekday) {
-        const QString name = now.isValid() ? QString::fromUtf16(kWeekdays[date.dayOfWeek() % 7]) : QStringLiteral("未知");
+        const QString name =
+            now.isValid() ? QString::fromUtf16(kWeekdays[date.dayOfWeek() % 7]) : QStringLiteral("未知");
         text += u' ' + name + u' ';
     }
     if (time) {
-        text += QStringLiteral("%1:%2").arg(clock.hour(), 2, 10, QLatin1Char('0')).arg(clock.minute(), 2, 10, QLatin1Char('0'));
+        text += QStringLiteral("%1:%2")
+                    .arg(clock.hour(), 2, 10, QLatin1Char('0'))
+                    .arg(clock.minute(), 2, 10, QLatin1Char('0'));
         if (seconds)
             text += QStringLiteral(":%1").arg(clock.second(), 2, 10, QLatin1Char('0'));
     }

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QImage>
 #include <QString>
-
 #include <array>
 
 namespace vexa {
@@ -16,13 +15,13 @@ class RunShaper;
 
 // What DrawRuns reads from the owner of the run list.
 struct RunLayout {
-    int rows = 16;          // model height: 7, 12 or 16 (others draw no animation glyphs)
-    int yOffset = 0;        // vertical offset of text and animation glyphs, in dots
-    int pageWidth = 64;     // visible columns of a sign page (0: no page geometry)
-    int pagePitch = 0;      // distance from one page to the next
-    bool arabic = false;    // right-to-left text: runs are drawn whole
-    bool pageAlign = true;  // per-character page alignment wanted
-    int visibleWidth = 0;   // columns a preview can show; pieces starting beyond are skipped
+    int rows = 16;         // model height: 7, 12 or 16 (others draw no animation glyphs)
+    int yOffset = 0;       // vertical offset of text and animation glyphs, in dots
+    int pageWidth = 64;    // visible columns of a sign page (0: no page geometry)
+    int pagePitch = 0;     // distance from one page to the next
+    bool arabic = false;   // right-to-left text: runs are drawn whole
+    bool pageAlign = true; // per-character page alignment wanted
+    int visibleWidth = 0;  // columns a preview can show; pieces starting beyond are skipped
     const GlyphLibrary* library = nullptr;
     RunShaper* shaper = nullptr; // keeps the shaped runs between calls (nullptr: shaped for this call)
 };

@@ -2,11 +2,11 @@
 
 #include "store/AtomicFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QBuffer>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -92,7 +92,8 @@ void SignSimulator::Reply(const SignResponder::Outcome& outcome) {
         Print(event);
     for (const QByteArray& reply : outcome.replies) {
         const int line = LineFd();
-        const ssize_t written = line < 0 ? -1 : ::write(line, reply.constData(), static_cast<size_t>(reply.size()));
+        const ssize_t written =
+            line < 0 ? -1 : ::write(line, reply.constData(), static_cast<size_t>(reply.size()));
         if (written != reply.size()) {
             QJsonObject event = Named("reply-lost");
             event.insert(QStringLiteral("data"), QString::fromLatin1(reply.toHex()));
@@ -153,7 +154,9 @@ void SignSimulator::Render(const QJsonObject& message) {
     }
 }
 
-int SignSimulator::LineFd() const { return options.listenPort ? listener.ClientFd() : terminal.MasterFd(); }
+int SignSimulator::LineFd() const {
+    return options.listenPort ? listener.ClientFd() : terminal.MasterFd();
+}
 
 QString SignSimulator::PortName() const {
     return options.listenPort ? listener.Endpoint() : terminal.DevicePath();

@@ -63,7 +63,9 @@ QString AppPaths::DataDir() const {
     return beside;
 }
 
-bool AppPaths::InstalledLayout() const { return IsInstalledLayout(executableDir); }
+bool AppPaths::InstalledLayout() const {
+    return IsInstalledLayout(executableDir);
+}
 
 QString AppPaths::ToolsDir() const {
     if (InstalledLayout())
@@ -71,6 +73,8 @@ QString AppPaths::ToolsDir() const {
     return executableDir + QStringLiteral("/Tools");
 }
 
-QString AppPaths::WorkFilePath(int id) const { return WorkDataDir() + QStringLiteral("/%1.led").arg(id); }
+QString AppPaths::WorkFilePath(int id) const {
+    return WorkDataDir() + QStringLiteral("/%1.led").arg(id);
+}
 
 } // namespace vexa

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,11 +15,13 @@ namespace vexa {
 namespace {
 
 const char kTempInfix[] = ".tmp-";
-constexpr int kTempSuffixLength = 6;   // the XXXXXX of mkstemp
-constexpr int kMaxLinkHops = 40;       // the system's own limit on nested links
+constexpr int kTempSuffixLength = 6; // the XXXXXX of mkstemp
+constexpr int kMaxLinkHops = 40;     // the system's own limit on nested links
 constexpr int kCreateAttempts = 8;
 
-QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString SystemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 bool WriteAll(int fd, const QByteArray& bytes) {
     const char* data = bytes.constData();
@@ -41,7 +42,9 @@ bool WriteAll(int fd, const QByteArray& bytes) {
 }
 
 // Permissions of the file being replaced, or the usual ones for a new file.
-mode_t ModeFor(const struct stat* existing) { return existing ? existing->st_mode & 07777 : 0644; }
+mode_t ModeFor(const struct stat* existing) {
+    return existing ? existing->st_mode & 07777 : 0644;
+}
 
 // 0 when a file that exists at target may be replaced, else the reason's errno.
 int ReplaceRefusal(const QByteArray& target, const struct stat& st) {
@@ -61,7 +64,8 @@ bool IsOurTemporary(const QString& name, const QString& base) {
 
 // True when path still names the file open as fd.
 bool StillNamed(int fd, const QByteArray& path) {
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     return ::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0 && named.st_ino == held.st_ino &&
            named.st_dev == held.st_dev;
 }
@@ -75,7 +79,8 @@ bool RemoveIfStale(const QByteArray& path) {
         return false;
     struct stat st {};
     bool removed = false;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, path))
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        StillNamed(fd, path))
         removed = ::unlink(path.constData()) == 0;
     ::close(fd);
     return removed;
@@ -116,8 +121,8 @@ int AtomicFile::RemoveStaleTemporaries(const QString& path) {
         return 0;
     const QDir folder = target.absoluteDir();
     int removed = 0;
-    const QStringList names =
-        folder.entryList({base + QLatin1String(kTempInfix) + QStringLiteral("*")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = folder.entryList({base + QLatin1String(kTempInfix) + QStringLiteral("*")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
         if (IsOurTemporary(name, base) && RemoveIfStale(QFile::encodeName(folder.filePath(name))))
             ++removed;

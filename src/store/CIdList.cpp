@@ -5,11 +5,17 @@ namespace vexa {
 namespace {
 const QString kIdList = QStringLiteral("IDLIST");
 
-quint32 ToMask(int value) { return static_cast<quint32>(value); }
-int FromMask(quint32 mask) { return static_cast<int>(mask); }
+quint32 ToMask(int value) {
+    return static_cast<quint32>(value);
+}
+int FromMask(quint32 mask) {
+    return static_cast<int>(mask);
+}
 } // namespace
 
-CIdList::CIdList(QString path) { file.filePath = std::move(path); }
+CIdList::CIdList(QString path) {
+    file.filePath = std::move(path);
+}
 
 void CIdList::Clear() {
     groupNames.fill(QString());
@@ -26,7 +32,8 @@ bool CIdList::LoadIdList() {
         return false;
     groupCheck = ToMask(file.GetInteger(kIdList, QStringLiteral("GROUP_CHECK")));
     for (int k = 1; k <= GroupCount; ++k)
-        groupNames[static_cast<size_t>(k - 1)] = Truncated(file.GetText(kIdList, QStringLiteral("GROUP%1NAME").arg(k)));
+        groupNames[static_cast<size_t>(k - 1)] =
+            Truncated(file.GetText(kIdList, QStringLiteral("GROUP%1NAME").arg(k)));
     for (int d = 1; d <= MaxId; ++d) {
         Entry& e = entries[static_cast<size_t>(d)];
         e.name = Truncated(file.GetText(kIdList, QStringLiteral("LEDID%1").arg(d)));
@@ -40,7 +47,8 @@ bool CIdList::LoadIdList() {
 bool CIdList::SaveIdList() {
     file.PutInteger(kIdList, QStringLiteral("GROUP_CHECK"), FromMask(groupCheck), true);
     for (int k = 1; k <= GroupCount; ++k)
-        file.PutText(kIdList, QStringLiteral("GROUP%1NAME").arg(k), groupNames[static_cast<size_t>(k - 1)], true);
+        file.PutText(kIdList, QStringLiteral("GROUP%1NAME").arg(k), groupNames[static_cast<size_t>(k - 1)],
+                     true);
     for (int d = 1; d <= MaxId; ++d) {
         const Entry& e = entries[static_cast<size_t>(d)];
         file.PutText(kIdList, QStringLiteral("LEDID%1").arg(d), e.name, true);

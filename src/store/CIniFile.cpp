@@ -4,7 +4,6 @@
 #include "store/EncodedTextReader.h"
 
 #include <QTextStream>
-
 #include <cmath>
 #include <cstdio>
 
@@ -40,11 +39,13 @@ void CIniFile::Clear() {
 bool CIniFile::LoadFile() {
     EncodedTextReader reader(codePage);
     switch (reader.OpenDetect(filePath)) {
-    case EncodedTextReader::Status::CannotOpen: return false;
+    case EncodedTextReader::Status::CannotOpen:
+        return false;
     case EncodedTextReader::Status::TooLarge:
         Report(QStringLiteral("Error"), reader.Reason());
         return false;
-    case EncodedTextReader::Status::Ok: break;
+    case EncodedTextReader::Status::Ok:
+        break;
     }
     LoadText(reader.Text());
     return true;
@@ -114,12 +115,15 @@ QByteArray CIniFile::Serialize() const {
 bool CIniFile::SaveFile() {
     QString reason;
     switch (AtomicFile::Write(filePath, Serialize(), &reason)) {
-    case AtomicFile::Result::Ok: return true;
+    case AtomicFile::Result::Ok:
+        return true;
     case AtomicFile::Result::CannotCreate:
-        Report(QStringLiteral("Error"), QStringLiteral("Open failed"), QStringLiteral("%1: %2").arg(filePath, reason));
+        Report(QStringLiteral("Error"), QStringLiteral("Open failed"),
+               QStringLiteral("%1: %2").arg(filePath, reason));
         break;
     case AtomicFile::Result::WriteFailed:
-        Report(QStringLiteral("Error"), QStringLiteral("Close failed"), QStringLiteral("%1: %2").arg(filePath, reason));
+        Report(QStringLiteral("Error"), QStringLiteral("Close failed"),
+               QStringLiteral("%1: %2").arg(filePath, reason));
         break;
     }
     return false;

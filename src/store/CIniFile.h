@@ -2,11 +2,9 @@
 
 #include "store/LegacyCodePage.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
-
-#include <QHash>
-
 #include <functional>
 #include <vector>
 
@@ -25,7 +23,8 @@ public:
 
     // Receives "Open failed" / "Close failed" and load refusals. The GUI shows them in
     // message boxes (detail: the path and the system's reason), the command line prints them.
-    using ErrorReporter = std::function<void(const QString& caption, const QString& text, const QString& detail)>;
+    using ErrorReporter =
+        std::function<void(const QString& caption, const QString& text, const QString& detail)>;
 
     CIniFile();
     virtual ~CIniFile() = default;

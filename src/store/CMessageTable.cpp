@@ -3,7 +3,6 @@
 #include "store/AtomicFile.h"
 
 #include <QFile>
-
 #include <algorithm>
 #include <sys/stat.h>
 
@@ -51,8 +50,12 @@ QString TwoWide(int value) {
 
 const QString CMessageTable::InfoKey = QStringLiteral("INFO");
 
-QString CMessageTable::ParaName(int row) { return QStringLiteral("PARA_%1").arg(row, 2, 10, QLatin1Char('0')); }
-QString CMessageTable::DataName(int row) { return QStringLiteral("DATA_%1").arg(row, 2, 10, QLatin1Char('0')); }
+QString CMessageTable::ParaName(int row) {
+    return QStringLiteral("PARA_%1").arg(row, 2, 10, QLatin1Char('0'));
+}
+QString CMessageTable::DataName(int row) {
+    return QStringLiteral("DATA_%1").arg(row, 2, 10, QLatin1Char('0'));
+}
 
 CMessageTable::Column& CMessageTable::Param(int field) {
     return const_cast<Column&>(static_cast<const CMessageTable*>(this)->Param(field));
@@ -60,22 +63,38 @@ CMessageTable::Column& CMessageTable::Param(int field) {
 
 const CMessageTable::Column& CMessageTable::Param(int field) const {
     switch (field) {
-    case 0: return kind;
-    case 1: return effect;
-    case 2: return speed;
-    case 3: return holdTime;
-    case 4: return marquee;
-    case 5: return reserved;
-    case 6: return sendFlag;
-    case 7: return yOffset;
-    case 8: return arabic;
-    default: return blink;
+    case 0:
+        return kind;
+    case 1:
+        return effect;
+    case 2:
+        return speed;
+    case 3:
+        return holdTime;
+    case 4:
+        return marquee;
+    case 5:
+        return reserved;
+    case 6:
+        return sendFlag;
+    case 7:
+        return yOffset;
+    case 8:
+        return arabic;
+    default:
+        return blink;
     }
 }
 
-const char* CMessageTable::ParamName(int field) { return kNames.at(static_cast<size_t>(field)); }
-int CMessageTable::FieldMin(int field) { return kRanges.at(static_cast<size_t>(field)).first; }
-int CMessageTable::FieldMax(int field) { return kRanges.at(static_cast<size_t>(field)).second; }
+const char* CMessageTable::ParamName(int field) {
+    return kNames.at(static_cast<size_t>(field));
+}
+int CMessageTable::FieldMin(int field) {
+    return kRanges.at(static_cast<size_t>(field)).first;
+}
+int CMessageTable::FieldMax(int field) {
+    return kRanges.at(static_cast<size_t>(field)).second;
+}
 
 void CMessageTable::ClearParams() {
     for (int f = 0; f < ParamCount; ++f)

@@ -3,7 +3,6 @@
 #include "store/CIniFile.h"
 
 #include <QString>
-
 #include <array>
 
 namespace vexa {

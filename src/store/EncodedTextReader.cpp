@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -49,9 +48,12 @@ QString EncodedTextReader::DecodeBody(const QByteArray& body, TextEncoding encod
         }
         return result;
     }
-    case TextEncoding::Utf8: return QString::fromUtf8(body);
-    case TextEncoding::Ansi: return codePage.Decode(body);
-    case TextEncoding::NotOpen: break;
+    case TextEncoding::Utf8:
+        return QString::fromUtf8(body);
+    case TextEncoding::Ansi:
+        return codePage.Decode(body);
+    case TextEncoding::NotOpen:
+        break;
     }
     return {};
 }

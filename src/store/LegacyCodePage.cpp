@@ -9,12 +9,16 @@ namespace {
 
 std::vector<std::pair<unsigned char, unsigned char>> LeadBytesOf(int codePage) {
     switch (codePage) {
-    case 932: return {{0x81, 0x9F}, {0xE0, 0xFC}};
+    case 932:
+        return {{0x81, 0x9F}, {0xE0, 0xFC}};
     case 936:
     case 949:
-    case 950: return {{0x81, 0xFE}};
-    case 1361: return {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}};
-    default: return {};
+    case 950:
+        return {{0x81, 0xFE}};
+    case 1361:
+        return {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}};
+    default:
+        return {};
     }
 }
 
@@ -57,7 +61,9 @@ QByteArray Convert(const QByteArray& from, const QByteArray& to, const QByteArra
 
 LegacyCodePage::LegacyCodePage(int page) : codePage(page), leadBytes(LeadBytesOf(page)) {}
 
-QByteArray LegacyCodePage::IconvName(int page) { return "CP" + QByteArray::number(page); }
+QByteArray LegacyCodePage::IconvName(int page) {
+    return "CP" + QByteArray::number(page);
+}
 
 bool LegacyCodePage::IsSupported() const {
     iconv_t cd = iconv_open("UTF-16LE", IconvName(codePage).constData());

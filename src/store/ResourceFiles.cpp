@@ -4,7 +4,9 @@
 
 #include <QFile>
 
-static void InitStoreResources() { Q_INIT_RESOURCE(store_resources); }
+static void InitStoreResources() {
+    Q_INIT_RESOURCE(store_resources);
+}
 
 namespace vexa {
 

@@ -9,7 +9,9 @@ const QString kSetting = QStringLiteral("Setting");
 const QString kLedData = QStringLiteral("LEDData");
 } // namespace
 
-SystemSettings::SystemSettings(QString path) { file.filePath = std::move(path); }
+SystemSettings::SystemSettings(QString path) {
+    file.filePath = std::move(path);
+}
 
 bool SystemSettings::Reload() {
     readable = file.LoadFile();
@@ -27,8 +29,12 @@ bool SystemSettings::WriteInt(const QString& key, const QString& value, int numb
     return file.SaveFile();
 }
 
-int SystemSettings::Language() { return ReadInt(kSetting, QStringLiteral("Language")); }
-bool SystemSettings::SetLanguage(int code) { return WriteInt(kSetting, QStringLiteral("Language"), code); }
+int SystemSettings::Language() {
+    return ReadInt(kSetting, QStringLiteral("Language"));
+}
+bool SystemSettings::SetLanguage(int code) {
+    return WriteInt(kSetting, QStringLiteral("Language"), code);
+}
 
 QString SystemSettings::LedType() {
     if (!Reload())
@@ -41,11 +47,21 @@ bool SystemSettings::SetLedType(const QString& model) {
     return file.SaveFile();
 }
 
-int SystemSettings::Mode485() { return ReadInt(kSetting, QStringLiteral("Mode485")); }
-bool SystemSettings::SetMode485(int option) { return WriteInt(kSetting, QStringLiteral("Mode485"), option); }
-int SystemSettings::NowSelID() { return ReadInt(kLedData, QStringLiteral("NowSelID")); }
-bool SystemSettings::SetNowSelID(int id) { return WriteInt(kLedData, QStringLiteral("NowSelID"), id); }
-int SystemSettings::LedIdNum() { return ReadInt(kLedData, QStringLiteral("LEDID_Num")); }
+int SystemSettings::Mode485() {
+    return ReadInt(kSetting, QStringLiteral("Mode485"));
+}
+bool SystemSettings::SetMode485(int option) {
+    return WriteInt(kSetting, QStringLiteral("Mode485"), option);
+}
+int SystemSettings::NowSelID() {
+    return ReadInt(kLedData, QStringLiteral("NowSelID"));
+}
+bool SystemSettings::SetNowSelID(int id) {
+    return WriteInt(kLedData, QStringLiteral("NowSelID"), id);
+}
+int SystemSettings::LedIdNum() {
+    return ReadInt(kLedData, QStringLiteral("LEDID_Num"));
+}
 
 QString SystemSettings::LedIdStr() {
     if (!Reload())
@@ -96,7 +112,8 @@ bool SystemSettings::SetWindowState(const QString& port, const QRect& frame) {
     if (!Reload() && QFileInfo::exists(file.filePath))
         return false;
     file.PutText(kSetting, QStringLiteral("PortName"), port, true);
-    const QString rect = QStringLiteral("%1,%2,%3,%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
+    const QString rect =
+        QStringLiteral("%1,%2,%3,%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
     file.PutText(kSetting, QStringLiteral("WindowRect"), rect, true);
     return file.SaveFile();
 }

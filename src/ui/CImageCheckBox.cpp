@@ -21,7 +21,9 @@ QSize CImageCheckBox::sizeHint() const {
     return {side, side};
 }
 
-QSize CImageCheckBox::minimumSizeHint() const { return sizeHint(); }
+QSize CImageCheckBox::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void CImageCheckBox::enterEvent(QEnterEvent* event) {
     hovered = true;

@@ -13,8 +13,12 @@ void DialogLook::Apply(QWidget* window, int templateId) {
     window->setAutoFillBackground(true);
 }
 
-int DialogLook::TemplateId(const QWidget* window) { return window->property("templateId").toInt(); }
+int DialogLook::TemplateId(const QWidget* window) {
+    return window->property("templateId").toInt();
+}
 
-void DialogLook::SetControlId(QWidget* control, int controlId) { control->setProperty("controlId", controlId); }
+void DialogLook::SetControlId(QWidget* control, int controlId) {
+    control->setProperty("controlId", controlId);
+}
 
 } // namespace vexa

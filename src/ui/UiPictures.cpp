@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-
 #include <array>
 #include <cmath>
 #include <optional>
@@ -39,7 +38,8 @@ void PaintProgramIcon(QPainter& p) {
     p.setBrush(kPanel);
     p.drawRoundedRect(QRectF(0.5, 2, 15, 12), 2, 2);
     // A lit "V" on a 7 x 5 dot field.
-    static constexpr std::array<const char*, 5> kDots = {"X.....X", "X.....X", ".X...X.", "..X.X..", "...X..."};
+    static constexpr std::array<const char*, 5> kDots = {"X.....X", "X.....X", ".X...X.", "..X.X..",
+                                                         "...X..."};
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 7; ++x) {
             const bool lit = kDots[static_cast<size_t>(y)][x] == 'X';
@@ -215,28 +215,71 @@ void PaintColour(QPainter& p, const ColourEntry& entry) {
 
 bool PaintDesign(QPainter& p, int resourceId) {
     switch (resourceId) {
-    case UiPictures::ProgramIcon: PaintProgramIcon(p); return true;
-    case UiPictures::CheckTime: PaintClock(p, kAccent); return true;
-    case UiPictures::CheckTimeHover: PaintClock(p, kAccentHover); return true;
-    case UiPictures::BmpEditor: PaintPictureFrame(p, kAccent); return true;
-    case UiPictures::BmpEditorHover: PaintPictureFrame(p, kAccentHover); return true;
-    case UiPictures::Send: PaintSendArrow(p, kAccent); return true;
-    case UiPictures::SendHover: PaintSendArrow(p, kAccentHover); return true;
-    case UiPictures::AddSign: PaintAdd(p); return true;
-    case UiPictures::ModifySign: PaintModify(p); return true;
-    case UiPictures::DeleteSign: PaintDelete(p); return true;
-    case UiPictures::ScanSigns: PaintScan(p); return true;
-    case UiPictures::CheckBoxOff: PaintCheckBox(p, false, false); return true;
-    case UiPictures::CheckBoxOn: PaintCheckBox(p, true, false); return true;
-    case UiPictures::RightToLeftOff: PaintCheckBox(p, false, true); return true;
-    case UiPictures::RightToLeftOn: PaintCheckBox(p, true, true); return true;
-    case UiPictures::Bold: PaintStyleKey(p, u'B', false); return true;
-    case UiPictures::BoldPressed: PaintStyleKey(p, u'B', true); return true;
-    case UiPictures::Italic: PaintStyleKey(p, u'I', false); return true;
-    case UiPictures::ItalicPressed: PaintStyleKey(p, u'I', true); return true;
-    case UiPictures::Underline: PaintStyleKey(p, u'U', false); return true;
-    case UiPictures::UnderlinePressed: PaintStyleKey(p, u'U', true); return true;
-    default: break;
+    case UiPictures::ProgramIcon:
+        PaintProgramIcon(p);
+        return true;
+    case UiPictures::CheckTime:
+        PaintClock(p, kAccent);
+        return true;
+    case UiPictures::CheckTimeHover:
+        PaintClock(p, kAccentHover);
+        return true;
+    case UiPictures::BmpEditor:
+        PaintPictureFrame(p, kAccent);
+        return true;
+    case UiPictures::BmpEditorHover:
+        PaintPictureFrame(p, kAccentHover);
+        return true;
+    case UiPictures::Send:
+        PaintSendArrow(p, kAccent);
+        return true;
+    case UiPictures::SendHover:
+        PaintSendArrow(p, kAccentHover);
+        return true;
+    case UiPictures::AddSign:
+        PaintAdd(p);
+        return true;
+    case UiPictures::ModifySign:
+        PaintModify(p);
+        return true;
+    case UiPictures::DeleteSign:
+        PaintDelete(p);
+        return true;
+    case UiPictures::ScanSigns:
+        PaintScan(p);
+        return true;
+    case UiPictures::CheckBoxOff:
+        PaintCheckBox(p, false, false);
+        return true;
+    case UiPictures::CheckBoxOn:
+        PaintCheckBox(p, true, false);
+        return true;
+    case UiPictures::RightToLeftOff:
+        PaintCheckBox(p, false, true);
+        return true;
+    case UiPictures::RightToLeftOn:
+        PaintCheckBox(p, true, true);
+        return true;
+    case UiPictures::Bold:
+        PaintStyleKey(p, u'B', false);
+        return true;
+    case UiPictures::BoldPressed:
+        PaintStyleKey(p, u'B', true);
+        return true;
+    case UiPictures::Italic:
+        PaintStyleKey(p, u'I', false);
+        return true;
+    case UiPictures::ItalicPressed:
+        PaintStyleKey(p, u'I', true);
+        return true;
+    case UiPictures::Underline:
+        PaintStyleKey(p, u'U', false);
+        return true;
+    case UiPictures::UnderlinePressed:
+        PaintStyleKey(p, u'U', true);
+        return true;
+    default:
+        break;
     }
     if (const auto colour = ColourByResource(resourceId)) {
         PaintColour(p, *colour);
@@ -334,6 +377,8 @@ int UiPictures::ColourIconResource(int index) {
     return TextColourList::IsValid(index) ? TextColourList::At(index).iconId : -1;
 }
 
-QIcon UiPictures::ColourIcon(int index) { return Icon(ColourIconResource(index)); }
+QIcon UiPictures::ColourIcon(int index) {
+    return Icon(ColourIconResource(index));
+}
 
 } // namespace vexa

@@ -1,7 +1,7 @@
 #include "app/ContentEditing.h"
-#include "core/ModelCatalogue.h"
 #include "app/RowRules.h"
 #include "app/WorkFiles.h"
+#include "core/ModelCatalogue.h"
 #include "store/CMessageTable.h"
 
 #include <QTemporaryDir>
@@ -44,7 +44,8 @@ private slots:
         // whose menu has no Date item; an empty row opens nothing.
         const DisplayModel* p01 = ModelCatalogue::Find(QStringLiteral("P01"));
         QCOMPARE(ContentEditing::EditorForKind(p01, CMessageTable::KindDate), ContentEditorKind::Date);
-        QCOMPARE(ContentEditing::EditorForKind(p06, CMessageTable::KindText), ContentEditorKind::BitmapFontText);
+        QCOMPARE(ContentEditing::EditorForKind(p06, CMessageTable::KindText),
+                 ContentEditorKind::BitmapFontText);
         QVERIFY(!ContentEditing::EditorForKind(p01, CMessageTable::KindEmpty));
     }
 
@@ -99,7 +100,8 @@ private slots:
         CMessageTable table;
         QVERIFY(table.OpenMessageFile(path));
         QVERIFY(table.WriteContent(2, QStringLiteral("[ASCII]KEEP")));
-        QVERIFY(ContentEditing::Apply(table, 2, ContentEditing::AfterMenuEdit(RowRules::ImageItem, {true, false})));
+        QVERIFY(ContentEditing::Apply(table, 2,
+                                      ContentEditing::AfterMenuEdit(RowRules::ImageItem, {true, false})));
         CMessageTable back = Reopen(path);
         QCOMPARE(back.kind[2], 2);
         QCOMPARE(back.sendFlag[2], 1);
@@ -115,7 +117,8 @@ private slots:
         }();
         table.kind[0] = 3; // in memory only
         QVERIFY(ContentEditing::Apply(table, 0, RowEditOutcome{}));
-        QVERIFY(ContentEditing::Apply(table, 10, ContentEditing::AfterMenuEdit(RowRules::TextItem, {true, true})));
+        QVERIFY(ContentEditing::Apply(table, 10,
+                                      ContentEditing::AfterMenuEdit(RowRules::TextItem, {true, true})));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);

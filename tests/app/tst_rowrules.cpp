@@ -1,6 +1,6 @@
-#include "core/ModelCatalogue.h"
 #include "app/ModelState.h"
 #include "app/RowRules.h"
+#include "core/ModelCatalogue.h"
 #include "store/CMessageTable.h"
 
 #include <QTest>

@@ -119,13 +119,13 @@ private slots:
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         };
         const QByteArray target = bytes(app.Paths().WorkFilePath(4));
-        QVERIFY(!SignTreeContent::PasteSign(app, 0, 4));   // nothing copied
-        QVERIFY(!SignTreeContent::PasteSign(app, 4, 4));   // onto itself
-        QVERIFY(!SignTreeContent::PasteSign(app, 9, 4));   // the source has no file: target kept
+        QVERIFY(!SignTreeContent::PasteSign(app, 0, 4)); // nothing copied
+        QVERIFY(!SignTreeContent::PasteSign(app, 4, 4)); // onto itself
+        QVERIFY(!SignTreeContent::PasteSign(app, 9, 4)); // the source has no file: target kept
         QCOMPARE(bytes(app.Paths().WorkFilePath(4)), target);
         QVERIFY(SignTreeContent::PasteSign(app, 2, 4));
         QCOMPARE(bytes(app.Paths().WorkFilePath(4)), bytes(app.Paths().WorkFilePath(2)));
-        QVERIFY(SignTreeContent::PasteSign(app, 2, 7));    // a sign without a file gets one
+        QVERIFY(SignTreeContent::PasteSign(app, 2, 7)); // a sign without a file gets one
         QVERIFY(QFile::exists(app.Paths().WorkFilePath(7)));
     }
 

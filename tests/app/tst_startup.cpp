@@ -1,7 +1,7 @@
 #include "app/CVexaApp.h"
 #include "app/LanguageCodes.h"
-#include "core/ModelCatalogue.h"
 #include "app/WorkFiles.h"
+#include "core/ModelCatalogue.h"
 #include "store/ResourceFiles.h"
 
 #include <QDir>
@@ -18,7 +18,9 @@ QByteArray ReadBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray Template(int id) { return ResourceFiles::Read(QStringLiteral("FILES"), id); }
+QByteArray Template(int id) {
+    return ResourceFiles::Read(QStringLiteral("FILES"), id);
+}
 
 } // namespace
 
@@ -77,7 +79,8 @@ private slots:
         });
         app.StartUp();
         app.Shutdown();
-        const QStringList aside = QDir(app.Paths().WorkDataDir()).entryList({QStringLiteral("0.led.unreadable-*")});
+        const QStringList aside =
+            QDir(app.Paths().WorkDataDir()).entryList({QStringLiteral("0.led.unreadable-*")});
         QCOMPARE(aside.size(), 1);
         const QString kept = app.Paths().WorkDataDir() + u'/' + aside.front();
         QCOMPARE(QFileInfo(kept).size(), 16 * 1024 * 1024 + 1);

@@ -14,7 +14,7 @@ private slots:
         QCOMPARE(TransferProgress::Step(25, 100), 43);
         QCOMPARE(TransferProgress::Step(97, 100), 97); // stays up to 3 short
         QCOMPARE(TransferProgress::Step(96, 100), 97);
-        QCOMPARE(TransferProgress::Step(60, 40), 60);  // never moves back
+        QCOMPARE(TransferProgress::Step(60, 40), 60); // never moves back
         int p = 0;
         for (int tick = 0; tick < 50; ++tick)
             p = TransferProgress::Step(p, 100);

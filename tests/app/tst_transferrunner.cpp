@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 #include <cerrno>
 #include <functional>
 
@@ -89,7 +88,8 @@ void TestTransferRunner::dataOverTheLimitAsksAndNoSendsNothing() {
     b.app.messageTable.OpenMessageFile(b.app.Paths().WorkFilePath(1));
     b.rowBytes = 5000;
     QCOMPARE(b.runner.BeginTransfer(), TransferRunner::Start::Declined);
-    QCOMPARE(b.questions, QStringList({QStringLiteral("Data over 167 words, will be discard!\r\nContinue Send?")}));
+    QCOMPARE(b.questions,
+             QStringList({QStringLiteral("Data over 167 words, will be discard!\r\nContinue Send?")}));
     QCOMPARE(b.port.OpenCount(), 0);
     QCOMPARE(b.app.payload.At(0, 2).length, 1000); // the capped lengths stay until the next preparation
     QVERIFY(!b.app.signLink.IsBusy());
@@ -242,8 +242,10 @@ void TestTransferRunner::resultAndQuestionTexts() {
     QCOMPARE(TransferRunner::ResultText(2), QStringLiteral("Close COM Port Failure!"));
     QCOMPARE(TransferRunner::ResultText(3), QStringLiteral("Send Failure!"));
     QCOMPARE(TransferRunner::ResultText(4), QStringLiteral("Read Failure!"));
-    QCOMPARE(TransferRunner::SizeQuestionText(LanguageTexts(1), 3000), QString::fromUtf8("数据超过167个字, 将会丢弃!\r\n继续发送吗?"));
-    QCOMPARE(TransferRunner::SizeQuestionText(LanguageTexts(2), 17), QString::fromUtf8("數據超過1個字, 將會丟棄!\r\n繼續發送嗎?"));
+    QCOMPARE(TransferRunner::SizeQuestionText(LanguageTexts(1), 3000),
+             QString::fromUtf8("数据超过167个字, 将会丢弃!\r\n继续发送吗?"));
+    QCOMPARE(TransferRunner::SizeQuestionText(LanguageTexts(2), 17),
+             QString::fromUtf8("數據超過1個字, 將會丟棄!\r\n繼續發送嗎?"));
 }
 
 QTEST_GUILESS_MAIN(TestTransferRunner)

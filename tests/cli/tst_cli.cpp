@@ -54,7 +54,9 @@ private slots:
 
     void setThenInfoRoundTrip() {
         const QString path = dir.filePath(QStringLiteral("sign.led"));
-        QCOMPARE(Vexa({QStringLiteral("new"), path, QStringLiteral("--model"), QStringLiteral("P13")}).exitCode, 0);
+        QCOMPARE(
+            Vexa({QStringLiteral("new"), path, QStringLiteral("--model"), QStringLiteral("P13")}).exitCode,
+            0);
         const Run set = Vexa({QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("2"),
                               QStringLiteral("--kind"), QStringLiteral("date"), QStringLiteral("--effect"),
                               QStringLiteral("5"), QStringLiteral("--speed"), QStringLiteral("2"),
@@ -94,7 +96,9 @@ private slots:
     void outOfRangeValuesLeaveTheFileUntouched() {
         QFETCH(QStringList, options);
         const QString path = dir.filePath(QStringLiteral("guard.led"));
-        QCOMPARE(Vexa({QStringLiteral("new"), path, QStringLiteral("--model"), QStringLiteral("P01")}).exitCode, 0);
+        QCOMPARE(
+            Vexa({QStringLiteral("new"), path, QStringLiteral("--model"), QStringLiteral("P01")}).exitCode,
+            0);
         const QByteArray before = ReadBytes(path);
         const Run r = Vexa(QStringList{QStringLiteral("set"), path} + options);
         QCOMPARE(r.exitCode, 2);
@@ -142,7 +146,9 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         const QJsonArray rows = QJsonDocument::fromJson(r.out).object()[QStringLiteral("rows")].toArray();
         QCOMPARE(rows[0].toObject()[QStringLiteral("content")].toString(), QStringLiteral("[ASCII]中"));
-        QCOMPARE(Vexa({QStringLiteral("--codepage"), QStringLiteral("77777"), QStringLiteral("models")}).exitCode, 2);
+        QCOMPARE(
+            Vexa({QStringLiteral("--codepage"), QStringLiteral("77777"), QStringLiteral("models")}).exitCode,
+            2);
     }
 };
 

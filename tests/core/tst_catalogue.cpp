@@ -18,7 +18,8 @@ private slots:
             QCOMPARE(m.position, i);
             names.insert(QString::fromLatin1(m.name));
             // The port speed follows the height, 9600 only for the two character-code models.
-            QCOMPARE(QString::fromLatin1(m.portSettings), ModelCatalogue::PortSettingsFor(m.rows, QString::fromLatin1(m.name)));
+            QCOMPARE(QString::fromLatin1(m.portSettings),
+                     ModelCatalogue::PortSettingsFor(m.rows, QString::fromLatin1(m.name)));
             QCOMPARE(m.slotCount == 10, m.rows == 16);
             QCOMPARE(m.hasPageGeometry, m.pageWidth != 0);
             QCOMPARE(m.pageAlignRule == PageAlignRule::PagedTwelve, m.rows == 12 && m.hasPageGeometry);
@@ -27,15 +28,15 @@ private slots:
         QCOMPARE(names.size(), 36);
         for (int n = 1; n <= 36; ++n)
             QVERIFY(names.contains(QStringLiteral("P%1").arg(n, 2, 10, QLatin1Char('0'))));
-        QCOMPARE(ModelCatalogue::Names().mid(0, 6),
-                 (QStringList{"P01", "P02", "P05", "P03", "P04", "P19"}));
+        QCOMPARE(ModelCatalogue::Names().mid(0, 6), (QStringList{"P01", "P02", "P05", "P03", "P04", "P19"}));
     }
 
     void lookupIsExact() {
         QVERIFY(ModelCatalogue::Find(QStringLiteral("P13")));
         QVERIFY(!ModelCatalogue::Find(QStringLiteral("p13")));
         QVERIFY(!ModelCatalogue::Find(QStringLiteral("P13 ")));
-        QCOMPARE(QLatin1String(ModelCatalogue::PrefixMatch(QStringLiteral("P3"))->name), QLatin1String("P30"));
+        QCOMPARE(QLatin1String(ModelCatalogue::PrefixMatch(QStringLiteral("P3"))->name),
+                 QLatin1String("P30"));
         QVERIFY(!ModelCatalogue::PrefixMatch(QStringLiteral("Q")));
     }
 
@@ -43,13 +44,20 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<bool>("changed");
-        QTest::newRow("P13-P24 same group") << "P13" << "P24" << false;
-        QTest::newRow("P13-P29") << "P13" << "P29" << true;
-        QTest::newRow("P04-P05") << "P04" << "P05" << false;
-        QTest::newRow("P19-P13") << "P19" << "P13" << false;
-        QTest::newRow("P12-P01") << "P12" << "P01" << true;
-        QTest::newRow("empty old") << "" << "P01" << true;
-        QTest::newRow("unknown old") << "X" << "P01" << true;
+        QTest::newRow("P13-P24 same group") << "P13"
+                                            << "P24" << false;
+        QTest::newRow("P13-P29") << "P13"
+                                 << "P29" << true;
+        QTest::newRow("P04-P05") << "P04"
+                                 << "P05" << false;
+        QTest::newRow("P19-P13") << "P19"
+                                 << "P13" << false;
+        QTest::newRow("P12-P01") << "P12"
+                                 << "P01" << true;
+        QTest::newRow("empty old") << ""
+                                   << "P01" << true;
+        QTest::newRow("unknown old") << "X"
+                                     << "P01" << true;
     }
     void groupChanges() {
         QFETCH(QString, from);

@@ -1,11 +1,11 @@
 // The generator reads hand-edited text files: a slip in them must stop the build with
 // a message that names the file and line, never produce a damaged Data tree.
 
+#include "Animations.h"
 #include "ArtFile.h"
 #include "CharacterSet.h"
 #include "DataTreeWriter.h"
 #include "SignFonts.h"
-#include "Animations.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,14 +51,22 @@ private slots:
     void rejectsMalformedArt_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("too few rows") << "height 2\n> A\n#.\n" << "t:2: entry \"A\" has 1 rows, expected 2";
-        QTest::newRow("too many rows") << "height 1\n> A\n#\n#\n" << "t:4: entry \"A\" has more than 1 rows";
-        QTest::newRow("ragged") << "height 2\n> A\n#.\n#\n" << "t:4: rows of entry \"A\" differ in width";
-        QTest::newRow("bad dot") << "height 1\n> A\n#x\n" << "t:3: unexpected character 'x' in entry \"A\"";
-        QTest::newRow("twice") << "height 1\n> A\n#\n> A\n#\n" << "t:4: key \"A\" drawn twice";
-        QTest::newRow("stray dots") << "#.#\n" << "t:1: dots outside an entry";
-        QTest::newRow("bad height") << "height 0\n" << "t:1: height must be 1 to 64";
-        QTest::newRow("empty key") << "> \n" << "t:1: entry without a key";
+        QTest::newRow("too few rows") << "height 2\n> A\n#.\n"
+                                      << "t:2: entry \"A\" has 1 rows, expected 2";
+        QTest::newRow("too many rows") << "height 1\n> A\n#\n#\n"
+                                       << "t:4: entry \"A\" has more than 1 rows";
+        QTest::newRow("ragged") << "height 2\n> A\n#.\n#\n"
+                                << "t:4: rows of entry \"A\" differ in width";
+        QTest::newRow("bad dot") << "height 1\n> A\n#x\n"
+                                 << "t:3: unexpected character 'x' in entry \"A\"";
+        QTest::newRow("twice") << "height 1\n> A\n#\n> A\n#\n"
+                               << "t:4: key \"A\" drawn twice";
+        QTest::newRow("stray dots") << "#.#\n"
+                                    << "t:1: dots outside an entry";
+        QTest::newRow("bad height") << "height 0\n"
+                                    << "t:1: height must be 1 to 64";
+        QTest::newRow("empty key") << "> \n"
+                                   << "t:1: entry without a key";
     }
     void rejectsMalformedArt() {
         QFETCH(QString, text);
@@ -117,7 +125,8 @@ private slots:
         removed.replace(QStringLiteral("> Q\n"), QStringLiteral("> \u00A4\n"));
         QVERIFY(withoutQ.Parse(removed, "font7"));
         QVERIFY(!fonts.Build(set, withoutQ, face5, small));
-        QVERIFY2(fonts.Error().contains(QStringLiteral("glyph \"Q\" (index 81) is not drawn")), qPrintable(fonts.Error()));
+        QVERIFY2(fonts.Error().contains(QStringLiteral("glyph \"Q\" (index 81) is not drawn")),
+                 qPrintable(fonts.Error()));
 
         ArtFile wide;
         QVERIFY(wide.Parse(text + QStringLiteral("> \u00D7\n......\n......\n......\n......\n......\n......\n"
@@ -129,7 +138,8 @@ private slots:
                       QStringLiteral("> A\n.###..\n#...#.\n#...#.\n#####.\n#...#.\n#...#.\n#...##\n"));
         QVERIFY(wide.Parse(wideA, "font7"));
         QVERIFY(!fonts.Build(set, wide, face5, small));
-        QVERIFY2(fonts.Error().contains(QStringLiteral("glyph \"A\" is wider than 5 dots")), qPrintable(fonts.Error()));
+        QVERIFY2(fonts.Error().contains(QStringLiteral("glyph \"A\" is wider than 5 dots")),
+                 qPrintable(fonts.Error()));
 
         ArtFile blank;
         QString blankB = text;
@@ -137,7 +147,8 @@ private slots:
                        QStringLiteral("> B\n.....\n.....\n.....\n.....\n.....\n.....\n.....\n"));
         QVERIFY(blank.Parse(blankB, "font7"));
         QVERIFY(!fonts.Build(set, blank, face5, small));
-        QVERIFY2(fonts.Error().contains(QStringLiteral("glyph \"B\" has no lit dot")), qPrintable(fonts.Error()));
+        QVERIFY2(fonts.Error().contains(QStringLiteral("glyph \"B\" has no lit dot")),
+                 qPrintable(fonts.Error()));
     }
 
     void monospacedGlyphsAreCentredAndStretched() {

@@ -2,8 +2,8 @@
 // properties the renderer and the editors rely on (heights, colours, widths, frames).
 
 #include <QDir>
-#include <QFile>
 #include <QDirIterator>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QSet>
@@ -18,13 +18,20 @@ struct FontShape {
     bool fiveRows;
 };
 // Fonts 0..6: "7x6", "7x9", "7x11", "7x17", "Small", "5x6", "5x11".
-const FontShape kFonts[] = {{6, false}, {9, false}, {11, false}, {17, false}, {0, false}, {6, true}, {11, true}};
+const FontShape kFonts[] = {{6, false}, {9, false}, {11, false}, {17, false},
+                            {0, false}, {6, true},  {11, true}};
 const QRgb kPure[] = {qRgb(0xFF, 0, 0), qRgb(0, 0xFF, 0), qRgb(0xFF, 0xFF, 0)};
 
-bool IsDrawn(int index) { return (index >= 32 && index <= 126) || (index >= 128 && index <= 193); }
+bool IsDrawn(int index) {
+    return (index >= 32 && index <= 126) || (index >= 128 && index <= 193);
+}
 
 QString GlyphPath(int font, int colour, int index) {
-    return QStringLiteral("%1/ASCII/allAscii/Font%2/Color%3/%4.bmp").arg(kDataDir).arg(font).arg(colour).arg(index);
+    return QStringLiteral("%1/ASCII/allAscii/Font%2/Color%3/%4.bmp")
+        .arg(kDataDir)
+        .arg(font)
+        .arg(colour)
+        .arg(index);
 }
 QString FramePath(int height, int n, int frame) {
     return QStringLiteral("%1/Gif/%2/%3_%4.bmp").arg(kDataDir).arg(height).arg(n).arg(frame);
@@ -95,7 +102,8 @@ QSet<QString> ExpectedLibraryFiles() {
     for (int font = 0; font < 7; ++font) {
         for (int colour = 0; colour < 3; ++colour) {
             for (int index = 0; index < 194; ++index) {
-                files.insert(QStringLiteral("ASCII/allAscii/Font%1/Color%2/%3.bmp").arg(font).arg(colour).arg(index));
+                files.insert(
+                    QStringLiteral("ASCII/allAscii/Font%1/Color%2/%3.bmp").arg(font).arg(colour).arg(index));
             }
         }
     }
@@ -143,7 +151,8 @@ private slots:
         const QStringList missing = (expected - actual).values();
         const QStringList unexpected = (actual - expected).values();
         QVERIFY2(missing.isEmpty(), qPrintable("missing: " + missing.mid(0, 10).join(QLatin1Char(' '))));
-        QVERIFY2(unexpected.isEmpty(), qPrintable("unexpected: " + unexpected.mid(0, 10).join(QLatin1Char(' '))));
+        QVERIFY2(unexpected.isEmpty(),
+                 qPrintable("unexpected: " + unexpected.mid(0, 10).join(QLatin1Char(' '))));
         QCOMPARE(ExpectedLibraryFiles().size(), 4332);
         QCOMPARE(actual.size(), 4332 + 161 + 66 + 66);
     }
@@ -157,7 +166,8 @@ private slots:
             QVERIFY2(!image.isNull() && image.width() > 0, qPrintable(relative));
             for (QRgb colour : LitColours(image)) {
                 const bool pure = colour == kPure[0] || colour == kPure[1] || colour == kPure[2];
-                QVERIFY2(pure, qPrintable(QStringLiteral("%1 has colour %2").arg(relative).arg(colour, 6, 16)));
+                QVERIFY2(pure,
+                         qPrintable(QStringLiteral("%1 has colour %2").arg(relative).arg(colour, 6, 16)));
             }
         }
     }
@@ -166,7 +176,7 @@ private slots:
         for (const QString& relative : ExpectedFiles()) {
             const int expected = relative.startsWith(QStringLiteral("Gif/12/"))   ? 12
                                  : relative.startsWith(QStringLiteral("Gif/16/")) ? 16
-                                                                                   : 7;
+                                                                                  : 7;
             QVERIFY2(QImageReader(kDataDir + QLatin1Char('/') + relative).size().height() == expected,
                      qPrintable(relative));
         }
@@ -180,8 +190,10 @@ private slots:
                         continue;
                     }
                     const QSet<QRgb> colours = LitColours(Load(GlyphPath(font, colour, index)));
-                    QVERIFY2(colours == QSet<QRgb>{kPure[colour]},
-                             qPrintable(QStringLiteral("font %1 colour %2 glyph %3").arg(font).arg(colour).arg(index)));
+                    QVERIFY2(
+                        colours == QSet<QRgb>{kPure[colour]},
+                        qPrintable(
+                            QStringLiteral("font %1 colour %2 glyph %3").arg(font).arg(colour).arg(index)));
                 }
             }
         }
@@ -281,10 +293,11 @@ private slots:
                         key.append((glyph.pixel(x, y) & 0xFFFFFF) != 0 ? '#' : '.');
                     }
                 }
-                QVERIFY2(!seen.contains(key), qPrintable(QStringLiteral("font %1: glyphs %2 and %3 look the same")
-                                                             .arg(font)
-                                                             .arg(seen.value(key))
-                                                             .arg(index)));
+                QVERIFY2(!seen.contains(key),
+                         qPrintable(QStringLiteral("font %1: glyphs %2 and %3 look the same")
+                                        .arg(font)
+                                        .arg(seen.value(key))
+                                        .arg(index)));
                 seen.insert(key, index);
             }
         }
@@ -296,7 +309,8 @@ private slots:
                 const QImage first = Load(FramePath(height, n, 0));
                 const QImage second = Load(FramePath(height, n, 1));
                 QVERIFY2(AnyLit(first) && AnyLit(second), qPrintable(FramePath(height, n, 0)));
-                QVERIFY2(first != second, qPrintable(QStringLiteral("%1 rows, animation %2").arg(height).arg(n)));
+                QVERIFY2(first != second,
+                         qPrintable(QStringLiteral("%1 rows, animation %2").arg(height).arg(n)));
                 QCOMPARE(first.width(), second.width());
             }
         }
@@ -319,7 +333,8 @@ private slots:
     }
 
     void pickerShowsEveryExtraCharacter() {
-        const QStringList names = QDir(kDataDir + QStringLiteral("/ASCII/Eruope")).entryList({"*.bmp"}, QDir::Files);
+        const QStringList names =
+            QDir(kDataDir + QStringLiteral("/ASCII/Eruope")).entryList({"*.bmp"}, QDir::Files);
         QCOMPARE(names.size(), 66);
         for (int index = 128; index <= 193; ++index) {
             const QImage picture = Load(QStringLiteral("%1/ASCII/Eruope/%2.bmp").arg(kDataDir).arg(index));

@@ -3,8 +3,8 @@
 #include "core/ModelCatalogue.h"
 #include "sim/SignDecoder.h"
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 using namespace vexa;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "link/FrameSource.h"
-
 #include "link/families/SendInputsAccess.h"
 
 // Hand-made frames standing in for the protocol families: every frame carries the
@@ -23,7 +22,8 @@ public:
         return sequence;
     }
     QByteArray PowerFrame(int id, bool on) const override {
-        return QByteArray::fromHex(on ? "7E00CF00D07E" : "7E00CF01D17E").replace(1, 1, QByteArray(1, static_cast<char>(id)));
+        return QByteArray::fromHex(on ? "7E00CF00D07E" : "7E00CF01D17E")
+            .replace(1, 1, QByteArray(1, static_cast<char>(id)));
     }
     vexa::FrameSequence ScanSequence() const override {
         vexa::FrameSequence sequence;
@@ -36,10 +36,13 @@ public:
     }
     QByteArray ReadIdFrame(vexa::LinkFamily) const override { return QByteArray::fromHex("48656C966F"); }
     QByteArray SetIdFrame(vexa::LinkFamily, int a, int b) const override {
-        QByteArray f = QByteArray::fromHex("480000" "9A6F");
+        QByteArray f = QByteArray::fromHex("480000"
+                                           "9A6F");
         f[1] = static_cast<char>(a);
         f[2] = static_cast<char>(b);
         return f;
     }
-    QByteArray ClockFrame(vexa::LinkFamily, const QDateTime&) const override { return QByteArray::fromHex("AAAAAAAA02"); }
+    QByteArray ClockFrame(vexa::LinkFamily, const QDateTime&) const override {
+        return QByteArray::fromHex("AAAAAAAA02");
+    }
 };

@@ -11,7 +11,9 @@
 
 namespace vexa::test {
 
-inline QByteArray Hex(const char* text) { return QByteArray::fromHex(QByteArray(text)); }
+inline QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text));
+}
 
 // size bytes counting up from first (wrapping at 256).
 inline QByteArray Counting(int size, int first) {

@@ -1,11 +1,10 @@
+#include "SendFixture.h"
 #include "link/families/LinkFamilies.h"
 #include "link/families/addressed_blocks/AddressedBlocksFamily.h"
 #include "link/families/paged_blocks/PagedBlocksFamily.h"
 #include "link/families/slot_trailer/SlotTrailerFamily.h"
 
 #include <QtTest>
-
-#include "SendFixture.h"
 
 using namespace vexa;
 

@@ -1,9 +1,8 @@
+#include "SendFixture.h"
 #include "link/families/LinkFamilies.h"
 #include "link/families/row_directory/RowDirectoryFamily.h"
 
 #include <QtTest>
-
-#include "SendFixture.h"
 
 using namespace vexa;
 

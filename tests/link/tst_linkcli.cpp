@@ -99,8 +99,8 @@ Payload Prepared(const QString& model, const QString& file, const QString& dataD
     table.OpenMessageFile(file);
     GlyphLibrary library;
     Payload payload;
-    SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(model), table, library, AppPaths(dataDir, dataDir),
-                                        payload);
+    SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(model), table, library,
+                                        AppPaths(dataDir, dataDir), payload);
     return payload;
 }
 
@@ -127,7 +127,8 @@ private slots:
     void powerReachesEveryListedSign();
 
 private:
-    QString MakeFile(const QString& model, const QString& content, const QString& name = QStringLiteral("m.led"));
+    QString MakeFile(const QString& model, const QString& content,
+                     const QString& name = QStringLiteral("m.led"));
     std::unique_ptr<QTemporaryDir> dir;
     QString work;
     QString data;
@@ -145,11 +146,12 @@ QString TestLinkCli::MakeFile(const QString& model, const QString& content, cons
     const Run made = Vexa(work, data, {QStringLiteral("new"), QStringLiteral("--model"), model, path});
     if (made.exit != 0)
         return {};
-    const Run set = Vexa(work, data,
-                         {QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("1"),
-                          QStringLiteral("--content"), content, QStringLiteral("--kind"), QStringLiteral("text"),
-                          QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--effect"),
-                          QStringLiteral("3"), QStringLiteral("--speed"), QStringLiteral("2")});
+    const Run set =
+        Vexa(work, data,
+             {QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("1"),
+              QStringLiteral("--content"), content, QStringLiteral("--kind"), QStringLiteral("text"),
+              QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--effect"), QStringLiteral("3"),
+              QStringLiteral("--speed"), QStringLiteral("2")});
     return set.exit == 0 ? path : QString();
 }
 
@@ -159,7 +161,8 @@ void TestLinkCli::sendReachesTheSign_data() {
     QTest::newRow("family 0 P01") << "P01" << kRichText;
     QTest::newRow("family 1 P13") << "P13" << kRichText;
     QTest::newRow("family 2 P30") << "P30" << kRichText;
-    QTest::newRow("family 3 P04") << "P04" << "[ASCII]AB";
+    QTest::newRow("family 3 P04") << "P04"
+                                  << "[ASCII]AB";
     QTest::newRow("family 4 P06") << "P06" << kRichText;
     QTest::newRow("family 5 P27") << "P27" << kRichText;
 }
@@ -175,8 +178,9 @@ void TestLinkCli::sendReachesTheSign() {
     QVERIFY(payload.At(0, 1).length > 0);
 
     Sim sim(model, {QStringLiteral("--ids"), QStringLiteral("1")});
-    const Run sent = Vexa(work, data, {QStringLiteral("send"), file, QStringLiteral("--model"), model,
-                                       QStringLiteral("--port"), sim.device});
+    const Run sent = Vexa(work, data,
+                          {QStringLiteral("send"), file, QStringLiteral("--model"), model,
+                           QStringLiteral("--port"), sim.device});
     QCOMPARE(sent.exit, 0);
     QCOMPARE(sent.out.trimmed(), QStringLiteral("OK!"));
 
@@ -189,7 +193,8 @@ void TestLinkCli::sendReachesTheSign() {
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 for (const QJsonObject& e : sim.Events(QStringLiteral("message"))) {
-                    if (e.value(QStringLiteral("slot")).toInt() == 1 && e.value(QStringLiteral("set")).toInt(0) == set) {
+                    if (e.value(QStringLiteral("slot")).toInt() == 1 &&
+                        e.value(QStringLiteral("set")).toInt(0) == set) {
                         received = e;
                         return true;
                     }
@@ -224,20 +229,24 @@ void TestLinkCli::sendReachesTheSign() {
 
 void TestLinkCli::unopenablePortGivesResultOne() {
     const QString file = MakeFile(QStringLiteral("P13"), kRichText);
-    const Run sent = Vexa(work, data, {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P13"),
-                                       QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
+    const Run sent = Vexa(work, data,
+                          {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P13"),
+                           QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
     QCOMPARE(sent.exit, 1);
     QVERIFY2(sent.err.contains(QStringLiteral("Open COM Port Failure!")), qPrintable(sent.err));
     QFile log(QDir(work).filePath(QStringLiteral("Debug.Log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 4);
-    QVERIFY(lines[3].startsWith(QStringLiteral("Open COM Port Failure! ") + QDir(work).filePath(QStringLiteral("no-such-tty: "))));
-    QVERIFY2(sent.err.contains(QStringLiteral("no-such-tty: ")), qPrintable(sent.err)); // the device and the reason
+    QVERIFY(lines[3].startsWith(QStringLiteral("Open COM Port Failure! ") +
+                                QDir(work).filePath(QStringLiteral("no-such-tty: "))));
+    QVERIFY2(sent.err.contains(QStringLiteral("no-such-tty: ")),
+             qPrintable(sent.err)); // the device and the reason
 
     // A file that is no terminal cannot be opened as a port either.
-    const Run clock = Vexa(work, data, {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
-                                        QStringLiteral("--port"), file});
+    const Run clock = Vexa(work, data,
+                           {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
+                            QStringLiteral("--port"), file});
     QCOMPARE(clock.exit, 1);
     QVERIFY(clock.err.contains(QStringLiteral("Error function:SendCheckTime")));
     QVERIFY(clock.err.contains(QStringLiteral("Check time error !")));
@@ -246,38 +255,46 @@ void TestLinkCli::unopenablePortGivesResultOne() {
 void TestLinkCli::hangupDuringSendGivesSendFailure() {
     const QString file = MakeFile(QStringLiteral("P27"), kRichText);
     Sim sim(QStringLiteral("P27"), {QStringLiteral("--hangup-after"), QStringLiteral("300")});
-    const Run sent = Vexa(work, data, {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P27"),
-                                       QStringLiteral("--port"), sim.device});
+    const Run sent = Vexa(work, data,
+                          {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P27"),
+                           QStringLiteral("--port"), sim.device});
     QCOMPARE(sent.exit, 3);
     QVERIFY2(sent.err.contains(QStringLiteral("Send Failure!")), qPrintable(sent.err));
 }
 
 void TestLinkCli::dataOverTheLimitIsRefusedWithoutYes() {
     const QString path = QDir(work).filePath(QStringLiteral("big.led"));
-    QCOMPARE(Vexa(work, data, {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("P13"), path}).exit, 0);
-    const QString wide = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
-                                        "\\f0\\cf1\\fs24 %1\\par}")
-                             .arg(QString(300, u'W'));
+    QCOMPARE(Vexa(work, data, {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("P13"), path})
+                 .exit,
+             0);
+    const QString wide =
+        QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                       "\\f0\\cf1\\fs24 %1\\par}")
+            .arg(QString(300, u'W'));
     for (const char* row : {"0", "1", "2"})
-        QCOMPARE(Vexa(work, data, {QStringLiteral("set"), path, QStringLiteral("--row"), QString::fromLatin1(row), QStringLiteral("--content"),
-                                   wide, QStringLiteral("--kind"), QStringLiteral("text"), QStringLiteral("--send"),
-                                   QStringLiteral("1")})
+        QCOMPARE(Vexa(work, data,
+                      {QStringLiteral("set"), path, QStringLiteral("--row"), QString::fromLatin1(row),
+                       QStringLiteral("--content"), wide, QStringLiteral("--kind"), QStringLiteral("text"),
+                       QStringLiteral("--send"), QStringLiteral("1")})
                      .exit,
                  0);
     // The question comes before the port is opened: nothing is sent, no port error.
-    const Run sent = Vexa(work, data, {QStringLiteral("send"), path, QStringLiteral("--model"), QStringLiteral("P13"),
-                                       QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
+    const Run sent = Vexa(work, data,
+                          {QStringLiteral("send"), path, QStringLiteral("--model"), QStringLiteral("P13"),
+                           QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
     QCOMPARE(sent.exit, 5);
-    QVERIFY2(sent.err.contains(QStringLiteral("Data over ")) && sent.err.contains(QStringLiteral("will be discard!")),
+    QVERIFY2(sent.err.contains(QStringLiteral("Data over ")) &&
+                 sent.err.contains(QStringLiteral("will be discard!")),
              qPrintable(sent.err));
     QVERIFY(!sent.err.contains(QStringLiteral("Open COM Port Failure!")));
 }
 
 void TestLinkCli::scanFindsTheSimulatorsIds() {
     Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("3,7,200")});
-    const Run scan = Vexa(work, data, {QStringLiteral("scan"), QStringLiteral("--model"), QStringLiteral("P27"),
-                                       QStringLiteral("--port"), sim.device, QStringLiteral("--json"),
-                                       QStringLiteral("--save")});
+    const Run scan =
+        Vexa(work, data,
+             {QStringLiteral("scan"), QStringLiteral("--model"), QStringLiteral("P27"),
+              QStringLiteral("--port"), sim.device, QStringLiteral("--json"), QStringLiteral("--save")});
     QCOMPARE(scan.exit, 0);
     QCOMPARE(QJsonDocument::fromJson(scan.out.toUtf8()).array(), QJsonArray({3, 7, 200}));
     CIdList list(AppPaths(data, data).IdListPath());
@@ -302,9 +319,11 @@ void TestLinkCli::idCommandsAndClockGetTheirReplies() {
     const QStringList port = {QStringLiteral("--model"), model, QStringLiteral("--port"), sim.device};
     const Run read = Vexa(work, data, QStringList{QStringLiteral("read-id")} + port);
     QCOMPARE(read.exit, 0);
-    QCOMPARE(read.out.split(u'\n', Qt::SkipEmptyParts), QStringList({QStringLiteral("Success!"), QStringLiteral("5")}));
+    QCOMPARE(read.out.split(u'\n', Qt::SkipEmptyParts),
+             QStringList({QStringLiteral("Success!"), QStringLiteral("5")}));
 
-    const Run set = Vexa(work, data, QStringList{QStringLiteral("set-id"), QStringLiteral("5"), QStringLiteral("9")} + port);
+    const Run set = Vexa(
+        work, data, QStringList{QStringLiteral("set-id"), QStringLiteral("5"), QStringLiteral("9")} + port);
     QCOMPARE(set.exit, 0);
     QCOMPARE(set.out.trimmed(), QStringLiteral("Success!"));
     const Run again = Vexa(work, data, QStringList{QStringLiteral("read-id")} + port);
@@ -318,13 +337,15 @@ void TestLinkCli::idCommandsAndClockGetTheirReplies() {
 
 void TestLinkCli::silentSignFailsTheIdRead() {
     Sim sim(QStringLiteral("P13"), {QStringLiteral("--silent")});
-    const Run read = Vexa(work, data, {QStringLiteral("read-id"), QStringLiteral("--model"), QStringLiteral("P13"),
-                                       QStringLiteral("--port"), sim.device});
+    const Run read = Vexa(work, data,
+                          {QStringLiteral("read-id"), QStringLiteral("--model"), QStringLiteral("P13"),
+                           QStringLiteral("--port"), sim.device});
     QCOMPARE(read.exit, 4);
     QVERIFY(read.err.contains(QStringLiteral("Read failed!")));
     // The clock frame leaves the port, but no sign confirms it: not a success.
-    const Run clock = Vexa(work, data, {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
-                                        QStringLiteral("--port"), sim.device});
+    const Run clock = Vexa(work, data,
+                           {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
+                            QStringLiteral("--port"), sim.device});
     QCOMPARE(clock.exit, 4);
     QVERIFY(clock.out.isEmpty());
     QVERIFY(clock.err.contains(QStringLiteral("did not confirm")));
@@ -334,9 +355,11 @@ void TestLinkCli::chainSendsEveryTickedSignFromItsOwnFile() {
     const AppPaths paths(data, data);
     QDir().mkpath(paths.WorkDataDir());
     const QString three = MakeFile(QStringLiteral("P27"), kRichText, QStringLiteral("3.led"));
-    const QString nine = MakeFile(QStringLiteral("P27"), QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
-                                                                        "{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1\\fs24 XYZW\\par}"),
-                                  QStringLiteral("9.led"));
+    const QString nine =
+        MakeFile(QStringLiteral("P27"),
+                 QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+                                "{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1\\fs24 XYZW\\par}"),
+                 QStringLiteral("9.led"));
     QVERIFY(QFile::copy(three, paths.WorkFilePath(3)));
     QVERIFY(QFile::copy(nine, paths.WorkFilePath(9)));
     CIdList list(paths.IdListPath());
@@ -348,8 +371,9 @@ void TestLinkCli::chainSendsEveryTickedSignFromItsOwnFile() {
     QVERIFY(list.SaveIdList());
 
     Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("3,9")});
-    const Run sent = Vexa(work, data, {QStringLiteral("send"), QStringLiteral("--485"), QStringLiteral("--model"),
-                                       QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
+    const Run sent = Vexa(work, data,
+                          {QStringLiteral("send"), QStringLiteral("--485"), QStringLiteral("--model"),
+                           QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
     QCOMPARE(sent.exit, 0);
     QCOMPARE(sent.out.split(u'\n', Qt::SkipEmptyParts), QStringList({"ID 3: OK!", "ID 9: OK!"}));
     const Payload payload3 = Prepared(QStringLiteral("P27"), paths.WorkFilePath(3), data);
@@ -370,15 +394,17 @@ void TestLinkCli::chainSendsEveryTickedSignFromItsOwnFile() {
 
 void TestLinkCli::powerReachesEveryListedSign() {
     Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("2,4")});
-    const Run power = Vexa(work, data, {QStringLiteral("power"), QStringLiteral("off"), QStringLiteral("--ids"),
-                                        QStringLiteral("2,4"), QStringLiteral("--model"), QStringLiteral("P27"),
-                                        QStringLiteral("--port"), sim.device});
+    const Run power =
+        Vexa(work, data,
+             {QStringLiteral("power"), QStringLiteral("off"), QStringLiteral("--ids"), QStringLiteral("2,4"),
+              QStringLiteral("--model"), QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
     QCOMPARE(power.exit, 0);
     QCOMPARE(power.out.split(u'\n', Qt::SkipEmptyParts), QStringList({"ID 2: OK!", "ID 4: OK!"}));
     QTRY_COMPARE_WITH_TIMEOUT(sim.Events(QStringLiteral("power")).size(), 2, 3000);
-    const Run json = Vexa(work, data, {QStringLiteral("power"), QStringLiteral("on"), QStringLiteral("--ids"),
-                                       QStringLiteral("4,2"), QStringLiteral("--json"), QStringLiteral("--model"),
-                                       QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
+    const Run json = Vexa(work, data,
+                          {QStringLiteral("power"), QStringLiteral("on"), QStringLiteral("--ids"),
+                           QStringLiteral("4,2"), QStringLiteral("--json"), QStringLiteral("--model"),
+                           QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
     QCOMPARE(json.exit, 0);
     const QJsonArray signs = QJsonDocument::fromJson(json.out.toUtf8()).array();
     QCOMPARE(signs.size(), 2);

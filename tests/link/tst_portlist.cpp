@@ -27,15 +27,18 @@ void TestPortList::selectionRules_data() {
     QTest::addColumn<QString>("portToSet"); // empty: the port is not set
 
     const QStringList one3 = {"ttyS1", "ttyS3"};
-    QTest::newRow("start-up picks the first port") << QStringList() << QString() << one3 << true << 0 << "ttyS1";
+    QTest::newRow("start-up picks the first port")
+        << QStringList() << QString() << one3 << true << 0 << "ttyS1";
     QTest::newRow("a new adapter is preferred")
         << one3 << "ttyS1" << QStringList({"ttyS1", "ttyS3", "ttyUSB7"}) << true << 2 << "ttyUSB7";
     QTest::newRow("the selected adapter vanished")
         << QStringList({"ttyS1", "ttyS3", "ttyUSB7"}) << "ttyUSB7" << one3 << false << 0 << "ttyS1";
-    QTest::newRow("arrival without a new port leaves no selection") << one3 << "ttyS3" << one3 << true << -1 << "";
+    QTest::newRow("arrival without a new port leaves no selection")
+        << one3 << "ttyS3" << one3 << true << -1 << "";
     QTest::newRow("removal of another port keeps the selection")
         << QStringList({"ttyS1", "ttyS3", "ttyUSB7"}) << "ttyS3" << one3 << false << 1 << "";
-    QTest::newRow("the last port vanished") << QStringList({"ttyUSB0"}) << "ttyUSB0" << QStringList() << false << -1 << "";
+    QTest::newRow("the last port vanished")
+        << QStringList({"ttyUSB0"}) << "ttyUSB0" << QStringList() << false << -1 << "";
     QTest::newRow("no ports at start-up") << QStringList() << QString() << QStringList() << true << -1 << "";
 }
 

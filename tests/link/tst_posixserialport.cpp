@@ -3,7 +3,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -29,7 +28,9 @@ struct Master {
             ::close(fd);
         fd = -1;
     }
-    void Send(const QByteArray& bytes) const { QCOMPARE(::write(fd, bytes.constData(), bytes.size()), bytes.size()); }
+    void Send(const QByteArray& bytes) const {
+        QCOMPARE(::write(fd, bytes.constData(), bytes.size()), bytes.size());
+    }
     QByteArray Receive(int timeoutMs = 200) const {
         QByteArray got;
         pollfd p{fd, POLLIN, 0};

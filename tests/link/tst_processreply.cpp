@@ -13,7 +13,9 @@ using namespace vexa;
 
 namespace {
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+QByteArray Hex(const char* hex) {
+    return QByteArray::fromHex(hex);
+}
 
 struct Parser {
     QTemporaryDir dir;
@@ -58,7 +60,8 @@ void TestProcessReply::recognisedRepliesSetTheirFlags_data() {
     QTest::newRow("ID reply") << Hex("84659C5A2A") << 0 << 1 << 1 << 42;
     QTest::newRow("scan reply") << Hex("CC42001A00401009") << 0 << 1 << 0 << 9;
     QTest::newRow("addressed clock ack") << Hex("7E01F100112233445566778899AA") << 1 << 0 << 0 << 1;
-    QTest::newRow("generic ack, tail unchecked") << (Hex("55555555") + QByteArray(12, '\x13')) << 1 << 0 << 0 << 1;
+    QTest::newRow("generic ack, tail unchecked")
+        << (Hex("55555555") + QByteArray(12, '\x13')) << 1 << 0 << 0 << 1;
 }
 
 void TestProcessReply::recognisedRepliesSetTheirFlags() {
@@ -84,7 +87,8 @@ void TestProcessReply::replySplitOverTwoChunksIsJoined() {
     QCOMPARE(p.link.currentId.load(), 7);
     QCOMPARE(p.link.ReplyCount(), 0);
     const QStringList log = p.LogLines();
-    QCOMPARE(log.mid(2), QStringList({QStringLiteral("Read(3)-(3):84 65 9C "), QStringLiteral("Read(2)-(5):5A 07 ")}));
+    QCOMPARE(log.mid(2),
+             QStringList({QStringLiteral("Read(3)-(3):84 65 9C "), QStringLiteral("Read(2)-(5):5A 07 ")}));
 }
 
 void TestProcessReply::mismatchIsLoggedAndBlocksTheNextReply() {

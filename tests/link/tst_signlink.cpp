@@ -1,5 +1,4 @@
 #include "FakeFrameSource.h"
-
 #include "link/MemorySerialPort.h"
 #include "link/SignLink.h"
 #include "store/CIdList.h"
@@ -10,10 +9,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <cstring>
-
 #include <cerrno>
+#include <cstring>
 
 using namespace vexa;
 
@@ -61,7 +58,8 @@ struct Rig {
         });
     }
     bool Saw(int message) const {
-        return std::any_of(messages.begin(), messages.end(), [&](const Msg& m) { return m.message == message; });
+        return std::any_of(messages.begin(), messages.end(),
+                           [&](const Msg& m) { return m.message == message; });
     }
     QStringList LogLines() const { return test::DebugLogLines(link.DebugLogPath()); }
 };
@@ -185,9 +183,11 @@ void TestSignLink::unopenablePortEndsWithResultOneThen1128() {
     QCOMPARE(log.size(), 5);
     QVERIFY(log[2].startsWith(QStringLiteral("SendData:")));
     // The number and the system's reason for it.
-    QCOMPARE(log[3], QStringLiteral("Open failure, Error code:%1 %2").arg(ENOENT).arg(QString::fromLocal8Bit(std::strerror(ENOENT))));
-    const QString why = QStringLiteral("Open COM Port Failure! ") + rig.port.PortName() + QStringLiteral(": ") +
-                        rig.port.ErrorString();
+    QCOMPARE(log[3], QStringLiteral("Open failure, Error code:%1 %2")
+                         .arg(ENOENT)
+                         .arg(QString::fromLocal8Bit(std::strerror(ENOENT))));
+    const QString why = QStringLiteral("Open COM Port Failure! ") + rig.port.PortName() +
+                        QStringLiteral(": ") + rig.port.ErrorString();
     QCOMPARE(log[4], why);
     QCOMPARE(rig.link.LastOpenFailure(), why.mid(23));
 
@@ -235,7 +235,7 @@ void TestSignLink::consecutiveWritesEachGetTheirOwnLimit() {
     rig.port.SetInstantDrain(false);
     rig.port.SetSettings(QStringLiteral("1200,n,8,1")); // 120 bytes a second
     rig.port.Open();
-    const QByteArray frame(60, '\x55');                 // 500 ms on the wire each, 1000 ms both
+    const QByteArray frame(60, '\x55'); // 500 ms on the wire each, 1000 ms both
     rig.link.rows = 16;
     QVERIFY(rig.link.WriteFrame(frame));
     QVERIFY(rig.link.WriteFrame(frame));
@@ -276,7 +276,8 @@ void TestSignLink::groupPowerWithAFailedWriteReportsSuccessCount() {
     QTRY_VERIFY(rig.Saw(SignLink::GroupFailedMessage));
     rig.link.WaitForWorker();
     QCOMPARE(Describe(rig.messages), Describe({{1124, 33, 0}, {1124, 99, 0}, {1124, 100, 1}, {1125, 2, 3}}));
-    QCOMPARE(rig.port.SentBytes(), QByteArray::fromHex("7E03CF00D07E" "7E08CF00D07E"));
+    QCOMPARE(rig.port.SentBytes(), QByteArray::fromHex("7E03CF00D07E"
+                                                       "7E08CF00D07E"));
     QCOMPARE(rig.link.currentId.load(), 42);
     QVERIFY(!rig.port.IsOpen());
 }
@@ -378,9 +379,12 @@ void TestSignLink::commandOpenFailureGivesTheFunctionText() {
     QCOMPARE(rig.link.SetId(3, 4), 1);
     QCOMPARE(rig.link.SetClock(), 1);
     QCOMPARE(failures.size(), 3);
-    QCOMPARE(failures[0][0].toString(), QStringLiteral("Open failure, error code=%1\nError function:SendReadID ").arg(ENOENT));
-    QCOMPARE(failures[1][0].toString(), QStringLiteral("Open failure, error code=%1\nError function:SwithcID ").arg(ENOENT));
-    QCOMPARE(failures[2][0].toString(), QStringLiteral("Open failure, error code=%1\nError function:SendCheckTime ").arg(ENOENT));
+    QCOMPARE(failures[0][0].toString(),
+             QStringLiteral("Open failure, error code=%1\nError function:SendReadID ").arg(ENOENT));
+    QCOMPARE(failures[1][0].toString(),
+             QStringLiteral("Open failure, error code=%1\nError function:SwithcID ").arg(ENOENT));
+    QCOMPARE(failures[2][0].toString(),
+             QStringLiteral("Open failure, error code=%1\nError function:SendCheckTime ").arg(ENOENT));
     QCOMPARE(rig.link.readIdDone.load(), 0);
     QCOMPARE(rig.link.setIdDone.load(), 0);
 }
@@ -396,7 +400,9 @@ void TestSignLink::logStartsWithHeaderAndFramesInHex() {
     const QStringList log = rig.LogLines();
     QCOMPARE(log.size(), 3);
     QCOMPARE(log[0], QStringLiteral("Create Log File"));
-    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d /n$")).match(log[1]).hasMatch(),
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d /n$"))
+                 .match(log[1])
+                 .hasMatch(),
              qPrintable(log[1]));
     QCOMPARE(log[2], QStringLiteral("48 03 09 9A 6F "));
 }

@@ -35,7 +35,9 @@ DotPacker::Params TwoBit(int family, int columns, bool date = false, int rows = 
     return p;
 }
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 } // namespace
 
@@ -104,7 +106,7 @@ private slots:
         // (green bit 1, red bit 0), dark 11.
         QCOMPARE(uchar(bytes[0]), uchar(0b10'00'01'11));
         // Line 0 byte 0 is the very first byte (started from 0); it is complete anyway.
-        QCOMPARE(uchar(bytes[1]), uchar(0xFF)); // the fill of family 2
+        QCOMPARE(uchar(bytes[1]), uchar(0xFF));  // the fill of family 2
         QCOMPARE(uchar(bytes[16]), uchar(0xFF)); // line 1: dark dots are 11
     }
 
@@ -124,7 +126,7 @@ private slots:
         const QByteArray bytes = DotPacker::PackImage(image, TwoBit(0, 64, true));
         QCOMPARE(bytes.size(), 512);
         QCOMPARE(bytes.left(256), QByteArray(256, char(0xAA))); // red bits lit
-        QCOMPARE(bytes.mid(256), QByteArray(256, '\0'));         // the extra page of a date
+        QCOMPARE(bytes.mid(256), QByteArray(256, '\0'));        // the extra page of a date
     }
 
     void emptyDateIsOneZeroedPage() {
@@ -230,7 +232,8 @@ private slots:
         payload.At(0, 0).Assign(QByteArray(11000, 'x'));
         payload.At(0, 1).Assign(QByteArray(10, 'x'));
         payload.At(1, 1).Assign(QByteArray(3000, 'y'));
-        QCOMPARE(SendPreparation::LimitDataSize(*ModelCatalogue::Find(QStringLiteral("P24")), table, payload), 2010);
+        QCOMPARE(SendPreparation::LimitDataSize(*ModelCatalogue::Find(QStringLiteral("P24")), table, payload),
+                 2010);
         QCOMPARE(payload.At(0, 1).length, 10); // room 1000 / 2 = 500 would exceed its 10 bytes
         QCOMPARE(payload.At(1, 1).length, 500);
     }

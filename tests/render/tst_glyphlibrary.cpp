@@ -115,7 +115,8 @@ private slots:
 
     void asciiFolderIsFoundWhateverItsCase() {
         QTemporaryDir other;
-        WriteGlyph(other.path() + QStringLiteral("/Ascii/allAscii/Font0/Color0/65.bmp"), 6, 7, qRgb(255, 0, 0));
+        WriteGlyph(other.path() + QStringLiteral("/Ascii/allAscii/Font0/Color0/65.bmp"), 6, 7,
+                   qRgb(255, 0, 0));
         GlyphLibrary lower;
         QCOMPARE(lower.Load(other.path()), 1);
         QVERIFY(lower.GlyphOfCode(65));
@@ -147,14 +148,16 @@ private slots:
 
     void missingSpaceTakesNoWidth() {
         QTemporaryDir empty;
-        const GlyphFrameLists lists = GlyphTextRenderer::BuildFrameLists(QStringLiteral("AB"), 7, empty.path());
+        const GlyphFrameLists lists =
+            GlyphTextRenderer::BuildFrameLists(QStringLiteral("AB"), 7, empty.path());
         QCOMPARE(lists.width, 0);
         QImage raster = Raster(20, 7);
         QCOMPARE(GlyphTextRenderer::DrawGlyphText(raster, lists.lists[0], true, 20), 0);
     }
 
     void drawGlyphTextPlacesGlyphsSideBySide() {
-        const GlyphFrameLists lists = GlyphTextRenderer::BuildFrameLists(QStringLiteral("[GIF_002]AB"), 12, data);
+        const GlyphFrameLists lists =
+            GlyphTextRenderer::BuildFrameLists(QStringLiteral("[GIF_002]AB"), 12, data);
         QImage frame1 = Raster(40, 12);
         QCOMPARE(GlyphTextRenderer::DrawGlyphText(frame1, lists.lists[1], true, 40), 21);
         QCOMPARE(frame1.pixel(0, 0), 0xFF00FF00);  // frame 1 of the animation

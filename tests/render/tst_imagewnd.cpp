@@ -18,7 +18,8 @@ private slots:
         QCOMPARE(wnd.Image().controlId, 20064);
         wnd.resize(130, 26);
         wnd.Image().rows = 12;
-        wnd.SetContent(QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green255\\blue0;}\\cf1\\fs24 Hi\\par}"));
+        wnd.SetContent(QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl "
+                                      ";\\red0\\green255\\blue0;}\\cf1\\fs24 Hi\\par}"));
         const QImage shot = wnd.grab().toImage().convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(shot.pixel(0, 0), MessageImage::BorderColour);
         bool green = false;

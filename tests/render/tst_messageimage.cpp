@@ -14,11 +14,16 @@ namespace {
 
 const QString kRtfRed = QStringLiteral(
     "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
-    "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green255\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 %1\\par}");
+    "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green255\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 "
+    "%1\\par}");
 
-QString Rtf(const QString& body) { return kRtfRed.arg(body); }
+QString Rtf(const QString& body) {
+    return kRtfRed.arg(body);
+}
 
-bool Lit(const QImage& image, int x, int y) { return (image.pixel(x, y) & 0x00FFFFFF) != 0; }
+bool Lit(const QImage& image, int x, int y) {
+    return (image.pixel(x, y) & 0x00FFFFFF) != 0;
+}
 
 int FirstLitColumn(const QImage& image) {
     for (int x = 0; x < image.width(); ++x)
@@ -165,7 +170,8 @@ private slots:
         WriteImage(a, 10, 16, qRgb(255, 0, 0));
         WriteImage(b, 7, 20, qRgb(0, 255, 0));
         WriteImage(huge, 20000, 1, qRgb(0, 255, 0));
-        image.SetContent(a + u';' + QStringLiteral("missing.png;") + huge + u';' + b + QStringLiteral(";tail"));
+        image.SetContent(a + u';' + QStringLiteral("missing.png;") + huge + u';' + b +
+                         QStringLiteral(";tail"));
         QCOMPARE(image.imagePaths.size(), 4);
         QCOMPARE(image.contentWidth, 17);
         QCOMPARE(image.rejectedImages, QStringList{huge});
@@ -278,11 +284,18 @@ private slots:
         file.write("\x89PNG\r\n\x1a\nnot really");
         file.close();
         const QStringList contents = {
-            QStringLiteral("[DATE_"), QStringLiteral("[DATE_]"), QStringLiteral("[DATE_1]{\\rtf"),
-            QStringLiteral("[ASCII][GIF_"), QStringLiteral("[ASCII][GIF_abc]"), QStringLiteral("[ASCII]") + QChar(0xD83D),
-            QStringLiteral("[DASCII]-1,2147483648,99999999999,,,"), QStringLiteral("{\\rtf1{{{{{{\\b"),
-            QStringLiteral("{\\rtf1 [GIF_1234]\\fs-20 x\\fs999999 y}"), notAnImage + u';' + dir.path() + u';',
-            QStringLiteral(";;;"), QString(3000, u'['),
+            QStringLiteral("[DATE_"),
+            QStringLiteral("[DATE_]"),
+            QStringLiteral("[DATE_1]{\\rtf"),
+            QStringLiteral("[ASCII][GIF_"),
+            QStringLiteral("[ASCII][GIF_abc]"),
+            QStringLiteral("[ASCII]") + QChar(0xD83D),
+            QStringLiteral("[DASCII]-1,2147483648,99999999999,,,"),
+            QStringLiteral("{\\rtf1{{{{{{\\b"),
+            QStringLiteral("{\\rtf1 [GIF_1234]\\fs-20 x\\fs999999 y}"),
+            notAnImage + u';' + dir.path() + u';',
+            QStringLiteral(";;;"),
+            QString(3000, u'['),
         };
         for (const int rows : {7, 12, 16, 5}) {
             for (const QString& content : contents) {

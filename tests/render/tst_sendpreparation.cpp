@@ -1,5 +1,5 @@
-#include "core/ModelCatalogue.h"
 #include "app/WorkFiles.h"
+#include "core/ModelCatalogue.h"
 #include "render/GlyphLibrary.h"
 #include "render/RowImages.h"
 #include "render/SendPreparation.h"
@@ -19,9 +19,9 @@ using namespace vexa;
 
 namespace {
 
-const QString kRtf = QStringLiteral(
-    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
-    "{\\colortbl ;\\red255\\green0\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs%1 %2\\par}");
+const QString kRtf =
+    QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
+                   "{\\colortbl ;\\red255\\green0\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs%1 %2\\par}");
 
 void WriteGlyph(const QString& path, int width, int height, QRgb colour) {
     QDir().mkpath(QFileInfo(path).path());
@@ -31,7 +31,9 @@ void WriteGlyph(const QString& path, int width, int height, QRgb colour) {
     QVERIFY(image.save(path, "BMP"));
 }
 
-const DisplayModel& Model(const char* name) { return *ModelCatalogue::Find(QString::fromLatin1(name)); }
+const DisplayModel& Model(const char* name) {
+    return *ModelCatalogue::Find(QString::fromLatin1(name));
+}
 
 } // namespace
 
@@ -42,7 +44,8 @@ class TestSendPreparation : public QObject {
     AppPaths paths{QString()};
     GlyphLibrary library;
 
-    QString MessageFile(const char* model, const QList<QPair<int, QString>>& rows, int kind = CMessageTable::KindText) {
+    QString MessageFile(const char* model, const QList<QPair<int, QString>>& rows,
+                        int kind = CMessageTable::KindText) {
         static int counter = 0;
         const QString path = dir.filePath(QStringLiteral("m%1.led").arg(++counter));
         WorkFiles::WriteTemplate(Model(model).templateId, path);
@@ -100,8 +103,8 @@ private slots:
         table.ClearParams();
         Payload payload;
         SendPreparation::PrepareSendData(Model("P30"), rows.Pointers(), table, payload);
-        const QByteArray fromFile = DotPacker::PackFrameBitmap(rows.Row(0).ExportPath(0),
-                                                               SendPreparation::FrameParams(Model("P30"), false));
+        const QByteArray fromFile = DotPacker::PackFrameBitmap(
+            rows.Row(0).ExportPath(0), SendPreparation::FrameParams(Model("P30"), false));
         QVERIFY(!fromFile.isEmpty());
         QCOMPARE(payload.At(0, 0).bytes, fromFile);
         QCOMPARE(payload.At(0, 1).length, 0); // nothing written, nothing sent
@@ -109,7 +112,8 @@ private slots:
 
     void characterCodeModelsPackTheText() {
         CMessageTable table;
-        QVERIFY(table.OpenMessageFile(MessageFile("P04", {{0, QStringLiteral("[ASCII]AB[GIF_003]C  ")}, {1, kRtf.arg(24).arg(QStringLiteral("x"))}})));
+        QVERIFY(table.OpenMessageFile(MessageFile("P04", {{0, QStringLiteral("[ASCII]AB[GIF_003]C  ")},
+                                                          {1, kRtf.arg(24).arg(QStringLiteral("x"))}})));
         Payload payload;
         payload.At(1, 0).Assign(QByteArray(300, 'x')); // left by a preparation for another model
         SendPreparation::PrepareMessageFile(Model("P04"), table, library, paths, payload);
@@ -131,14 +135,15 @@ private slots:
 
     void twoBitDateRowsEndWithAZeroPage() {
         CMessageTable table;
-        QVERIFY(table.OpenMessageFile(MessageFile("P30", {{2, QStringLiteral("[DATE_000011]") + kRtf.arg(32).arg(QStringLiteral("I"))}},
-                                                  CMessageTable::KindDate)));
+        QVERIFY(table.OpenMessageFile(
+            MessageFile("P30", {{2, QStringLiteral("[DATE_000011]") + kRtf.arg(32).arg(QStringLiteral("I"))}},
+                        CMessageTable::KindDate)));
         Payload payload;
         SendPreparation::PrepareMessageFile(Model("P30"), table, library, paths, payload);
         const QByteArray set0 = payload.At(0, 2).bytes;
         QCOMPARE(set0.size(), 512); // one page of text, one zero page
         QCOMPARE(set0.mid(256), QByteArray(256, '\0'));
-        QVERIFY(set0.left(256) != QByteArray(256, '\xFF')); // family 2: lit dots clear their bits
+        QVERIFY(set0.left(256) != QByteArray(256, '\xFF'));      // family 2: lit dots clear their bits
         QCOMPARE(payload.At(1, 2).bytes, QByteArray(256, '\0')); // a still date: one zeroed page
         QCOMPARE(payload.At(0, 0).length, 0);                    // empty rows stay empty
     }
@@ -152,7 +157,8 @@ private slots:
         const QString out = dir.filePath(QStringLiteral("out"));
         process.start(vexa, {QStringLiteral("--data-dir"), dir.path(), QStringLiteral("render"), file,
                              QStringLiteral("--model"), QStringLiteral("P30"), QStringLiteral("--out"), out,
-                             QStringLiteral("--preview"), dir.filePath(QStringLiteral("p.png")), QStringLiteral("--json")});
+                             QStringLiteral("--preview"), dir.filePath(QStringLiteral("p.png")),
+                             QStringLiteral("--json")});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 0);
         const QJsonObject render = QJsonDocument::fromJson(process.readAllStandardOutput()).object();

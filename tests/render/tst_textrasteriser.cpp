@@ -23,7 +23,9 @@ QImage Raster(int width, int height) {
     return image;
 }
 
-bool Lit(const QImage& image, int x, int y) { return image.pixel(x, y) != TextRasteriser::Dark; }
+bool Lit(const QImage& image, int x, int y) {
+    return image.pixel(x, y) != TextRasteriser::Dark;
+}
 
 // Rows [first, last] that hold a lit pixel; {-1, -1} when dark.
 QPair<int, int> LitRows(const QImage& image) {
@@ -134,18 +136,22 @@ private slots:
 
     void textIsCrispDots() {
         QImage image = Raster(200, 12);
-        TextRasteriser::DrawRuns(image, Runs(QStringLiteral("Hello 12"), 12, 0xFF00FF00), Layout(12), true, 0, nullptr);
+        TextRasteriser::DrawRuns(image, Runs(QStringLiteral("Hello 12"), 12, 0xFF00FF00), Layout(12), true, 0,
+                                 nullptr);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                QVERIFY(image.pixel(x, y) == TextRasteriser::Dark || image.pixel(x, y) == TextRasteriser::Green);
+                QVERIFY(image.pixel(x, y) == TextRasteriser::Dark ||
+                        image.pixel(x, y) == TextRasteriser::Green);
     }
 
     void boldIsWiderThanRegular() {
         QImage a = Raster(300, 12), b = Raster(300, 12);
         RichText bold;
         bold.Append(QStringLiteral("Message"), Format(12, 0xFFFF0000, true));
-        const int regularWidth = TextRasteriser::DrawRuns(a, Runs(QStringLiteral("Message"), 12), Layout(12), true, 0, nullptr);
-        const int boldWidth = TextRasteriser::DrawRuns(b, TextRasteriser::BuildRuns(bold), Layout(12), true, 0, nullptr);
+        const int regularWidth =
+            TextRasteriser::DrawRuns(a, Runs(QStringLiteral("Message"), 12), Layout(12), true, 0, nullptr);
+        const int boldWidth =
+            TextRasteriser::DrawRuns(b, TextRasteriser::BuildRuns(bold), Layout(12), true, 0, nullptr);
         QVERIFY(boldWidth > regularWidth);
         QVERIFY(LitCount(b) > LitCount(a));
     }
@@ -155,9 +161,10 @@ private slots:
         QTest::addColumn<QRgb>("colour");
         QTest::addColumn<QList<QRgb>>("bandOfRow");
         const QRgb R = TextRasteriser::Red, G = TextRasteriser::Green, Y = TextRasteriser::Yellow;
-        QTest::newRow("12 rows FF9600") << 12 << QRgb(0xFFFF9600) << QList<QRgb>{R, R, R, R, Y, Y, Y, Y, G, G, G, G};
-        QTest::newRow("16 rows 00FFFF") << 16 << QRgb(0xFF00FFFF)
-                                        << QList<QRgb>{R, R, R, R, R, G, G, G, G, G, Y, Y, Y, Y, Y, Y};
+        QTest::newRow("12 rows FF9600")
+            << 12 << QRgb(0xFFFF9600) << QList<QRgb>{R, R, R, R, Y, Y, Y, Y, G, G, G, G};
+        QTest::newRow("16 rows 00FFFF")
+            << 16 << QRgb(0xFF00FFFF) << QList<QRgb>{R, R, R, R, R, G, G, G, G, G, Y, Y, Y, Y, Y, Y};
         QTest::newRow("7 rows A0E900") << 7 << QRgb(0xFFA0E900) << QList<QRgb>{Y, Y, G, G, R, R, R};
     }
 
@@ -168,7 +175,8 @@ private slots:
         QImage image = Raster(300, rows);
         // Seven-dot outline text hardly reaches the top rows; a larger cell is clipped below.
         const int points = rows == 7 ? 10 : rows;
-        TextRasteriser::DrawRuns(image, Runs(QStringLiteral("|||HgjÉ|||"), points, colour), Layout(rows), true, 0, nullptr);
+        TextRasteriser::DrawRuns(image, Runs(QStringLiteral("|||HgjÉ|||"), points, colour), Layout(rows),
+                                 true, 0, nullptr);
         QSet<int> bandsSeen;
         for (int y = 0; y < rows; ++y) {
             for (int x = 0; x < image.width(); ++x) {
@@ -183,7 +191,8 @@ private slots:
 
     void singleColoursAreLeftAsDrawn() {
         QImage image = Raster(100, 12);
-        TextRasteriser::DrawRuns(image, Runs(QStringLiteral("Hg"), 12, 0xFF123456), Layout(12), true, 0, nullptr);
+        TextRasteriser::DrawRuns(image, Runs(QStringLiteral("Hg"), 12, 0xFF123456), Layout(12), true, 0,
+                                 nullptr);
         QVERIFY(LitCount(image) > 0);
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 100; ++x)
@@ -212,7 +221,8 @@ private slots:
             for (int x = 0; x < 300; ++x) {
                 QCOMPARE(Lit(shifted, x, y), Lit(plain, x, y + 2));
                 if (Lit(shifted, x, y)) // the colour follows the row, not the text
-                    QCOMPARE(shifted.pixel(x, y), TextRasteriser::ColourBands(0xFFFF9600)[size_t(TextRasteriser::BandOfRow(y, 12))]);
+                    QCOMPARE(shifted.pixel(x, y), TextRasteriser::ColourBands(
+                                                      0xFFFF9600)[size_t(TextRasteriser::BandOfRow(y, 12))]);
             }
         }
     }
@@ -269,7 +279,7 @@ private slots:
         QCOMPARE(TextRasteriser::AlignToPage16(60, 7, 64), 64.0);
         QCOMPARE(TextRasteriser::AlignToPage16(57, 7, 64), 57.0); // ends at column 63
         QCOMPARE(TextRasteriser::AlignToPage16(60.5, 7, 64), 64.0);
-        QCOMPARE(TextRasteriser::AlignToPage16(60, 7, 0), 60.0);  // no page geometry
+        QCOMPARE(TextRasteriser::AlignToPage16(60, 7, 0), 60.0); // no page geometry
     }
 
     void pageAlignmentTwelveRows() {
@@ -316,7 +326,8 @@ private slots:
         }
         // Twelve rows, 33 of 40 columns: columns 33..39 of each page stay dark.
         QImage twelve = Raster(800, 12);
-        const int width12 = TextRasteriser::DrawRuns(twelve, Runs(QString(40, u'M'), 12), Layout(12, 33, 40), true, 0, nullptr);
+        const int width12 = TextRasteriser::DrawRuns(twelve, Runs(QString(40, u'M'), 12), Layout(12, 33, 40),
+                                                     true, 0, nullptr);
         QVERIFY(width12 > 40);
         for (int x = 0; x < std::min(width12, 800); ++x) {
             if (x % 40 < 34)
@@ -328,15 +339,19 @@ private slots:
 
     void dateString() {
         const QDateTime sunday(QDate(2015, 7, 5), QTime(8, 4, 9));
-        QCOMPARE(TextRasteriser::DateString(QStringLiteral("111111"), sunday), QStringLiteral("2015-07-05 星期天 08:04:09"));
+        QCOMPARE(TextRasteriser::DateString(QStringLiteral("111111"), sunday),
+                 QStringLiteral("2015-07-05 星期天 08:04:09"));
         const QDateTime may(QDate(2015, 5, 5), QTime(23, 59, 1));
         QCOMPARE(TextRasteriser::DateString(QStringLiteral("101000"), may), QStringLiteral("2015-05"));
         QCOMPARE(TextRasteriser::DateString(QStringLiteral("011000"), may), QStringLiteral("05-05"));
         QCOMPARE(TextRasteriser::DateString(QStringLiteral("000011"), may), QStringLiteral("23:59:01"));
-        QCOMPARE(TextRasteriser::DateString(QStringLiteral("000001"), may), QString()); // seconds need the time
-        QCOMPARE(TextRasteriser::DateString(QStringLiteral("0001"), QDateTime(QDate(2015, 7, 6), QTime(0, 0))),
-                 QStringLiteral(" 星期一 "));
-        QCOMPARE(TextRasteriser::DateString(QStringLiteral("1x"), may), QStringLiteral("2015")); // non-digits are 0
+        QCOMPARE(TextRasteriser::DateString(QStringLiteral("000001"), may),
+                 QString()); // seconds need the time
+        QCOMPARE(
+            TextRasteriser::DateString(QStringLiteral("0001"), QDateTime(QDate(2015, 7, 6), QTime(0, 0))),
+            QStringLiteral(" 星期一 "));
+        QCOMPARE(TextRasteriser::DateString(QStringLiteral("1x"), may),
+                 QStringLiteral("2015")); // non-digits are 0
         QCOMPARE(TextRasteriser::DateString(QStringLiteral("0001"), QDateTime()), QStringLiteral(" 未知 "));
     }
 

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <csignal>
 #include <sys/resource.h>
 
@@ -67,8 +66,8 @@ private slots:
         const QString text = QStringLiteral("[K]\r\nname=Grüße 中文\r\n");
         QTest::newRow("utf-16le") << Utf16Le(text) << 1252 << QStringLiteral("Grüße 中文");
         QTest::newRow("utf-16be") << Utf16Be(text) << 1252 << QStringLiteral("Grüße 中文");
-        QTest::newRow("utf-8 with mark") << (QByteArray("\xEF\xBB\xBF") + text.toUtf8()) << 1252
-                                         << QStringLiteral("Grüße 中文");
+        QTest::newRow("utf-8 with mark")
+            << (QByteArray("\xEF\xBB\xBF") + text.toUtf8()) << 1252 << QStringLiteral("Grüße 中文");
         // Without its mark UTF-8 is read as the legacy page: each byte a cp1252 character.
         QTest::newRow("utf-8 without mark") << QStringLiteral("[K]\r\nname=Grüße\r\n").toUtf8() << 1252
                                             << QStringLiteral("Gr\u00C3\u00BC\u00C3\u0178e");
@@ -76,8 +75,8 @@ private slots:
                                 << QStringLiteral("café €");
         // 0xD6D0 0xCEC4 is "中文" in cp936; the trail byte 0x5B ('[') of 0x815B belongs to its
         // character and must not end up as a bracket.
-        QTest::newRow("cp936 double-byte") << QByteArray("[K]\r\nname=\xD6\xD0\xCE\xC4\x81\x5B\r\n") << 936
-                                           << QStringLiteral("中文\u4E55");
+        QTest::newRow("cp936 double-byte")
+            << QByteArray("[K]\r\nname=\xD6\xD0\xCE\xC4\x81\x5B\r\n") << 936 << QStringLiteral("中文\u4E55");
     }
     void encodingsAreDetectedAndDecoded() {
         QFETCH(QByteArray, bytes);
@@ -93,11 +92,17 @@ private slots:
         QCOMPARE(offset, 0);
         QCOMPARE(EncodedTextReader::Detect(QByteArray("\xEF\xBB\xBF"), &offset), TextEncoding::Utf8);
         QCOMPARE(offset, 3);
-        QCOMPARE(EncodedTextReader::Detect(QByteArray("\xEF\xBB" "a"), &offset), TextEncoding::Ansi);
+        QCOMPARE(EncodedTextReader::Detect(QByteArray("\xEF\xBB"
+                                                      "a"),
+                                           &offset),
+                 TextEncoding::Ansi);
         QCOMPARE(EncodedTextReader::Detect(QByteArray("\xEF\xBB"), &offset), TextEncoding::Ansi);
         QCOMPARE(EncodedTextReader::Detect(QByteArray("\xFF\xFE"), &offset), TextEncoding::Utf16Le);
         QCOMPARE(offset, 2);
-        QCOMPARE(EncodedTextReader::Detect(QByteArray("\xFE\xFF" "a"), &offset), TextEncoding::Utf16Be);
+        QCOMPARE(EncodedTextReader::Detect(QByteArray("\xFE\xFF"
+                                                      "a"),
+                                           &offset),
+                 TextEncoding::Utf16Be);
         QCOMPARE(EncodedTextReader::Detect(QByteArray("ab"), &offset), TextEncoding::Ansi);
     }
 
@@ -244,7 +249,9 @@ private slots:
         WriteBytes(path, old);
         CIniFile ini;
         QStringList reports;
-        ini.SetErrorReporter([&](const QString& caption, const QString& text, const QString&) { reports << caption + u':' + text; });
+        ini.SetErrorReporter([&](const QString& caption, const QString& text, const QString&) {
+            reports << caption + u':' + text;
+        });
         ini.filePath = path;
         QVERIFY(ini.LoadFile());
         ini.PutText(QStringLiteral("K"), QStringLiteral("new"), QString(500, u'x'), true);
@@ -262,7 +269,8 @@ private slots:
         QVERIFY(!ok);
         QCOMPARE(reports, QStringList{QStringLiteral("Error:Close failed")});
         QCOMPARE(ReadBytes(path), old);
-        const QStringList left = QDir(dir.path()).entryList({QStringLiteral("keep.ini*")}, QDir::Files | QDir::Hidden);
+        const QStringList left =
+            QDir(dir.path()).entryList({QStringLiteral("keep.ini*")}, QDir::Files | QDir::Hidden);
         QCOMPARE(left, QStringList{QStringLiteral("keep.ini")});
     }
 
@@ -287,7 +295,8 @@ private slots:
         ini.PutText(QStringLiteral("K"), QStringLiteral("v"), QStringLiteral("new"), true);
         QVERIFY(ini.SaveFile());
         QCOMPARE(ReadBytes(path), Utf16Le(QStringLiteral("[K]\r\nv=new\r\n")));
-        const QStringList left = QDir(dir.path()).entryList({QStringLiteral("atomic.ini*")}, QDir::Files | QDir::Hidden);
+        const QStringList left =
+            QDir(dir.path()).entryList({QStringLiteral("atomic.ini*")}, QDir::Files | QDir::Hidden);
         QCOMPARE(left, QStringList{QStringLiteral("atomic.ini")});
     }
 

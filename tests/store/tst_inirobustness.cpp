@@ -20,8 +20,9 @@ private slots:
             QByteArray bytes;
             const int length = static_cast<int>(rng.bounded(200));
             for (int i = 0; i < length; ++i) {
-                bytes.append(rng.bounded(4) == 0 ? static_cast<char>(rng.bounded(256))
-                                                 : alphabet.at(static_cast<int>(rng.bounded(alphabet.size()))));
+                bytes.append(rng.bounded(4) == 0
+                                 ? static_cast<char>(rng.bounded(256))
+                                 : alphabet.at(static_cast<int>(rng.bounded(alphabet.size()))));
             }
             int offset = 0;
             const TextEncoding encoding = EncodedTextReader::Detect(bytes, &offset);
@@ -38,7 +39,8 @@ private slots:
             CIniFile reread;
             int savedOffset = 0;
             QCOMPARE(EncodedTextReader::Detect(saved, &savedOffset), TextEncoding::Utf16Le);
-            reread.LoadText(EncodedTextReader::DecodeBody(saved.mid(savedOffset), TextEncoding::Utf16Le, pages[0]));
+            reread.LoadText(
+                EncodedTextReader::DecodeBody(saved.mid(savedOffset), TextEncoding::Utf16Le, pages[0]));
             for (size_t k = 0; k < ini.keyList.size(); ++k) {
                 const auto& names = ini.keyList[k].valueNames;
                 for (qsizetype v = 0; v < names.size(); ++v) {

@@ -25,7 +25,8 @@ QByteArray Utf16Le(const QString& text) {
 QByteArray ExpectedTemplate(const QStringList& params) {
     QString text = QStringLiteral("[INFO]\r\n");
     for (int row = 0; row < 10; ++row)
-        text += QStringLiteral("PARA_%1=%2\r\nDATA_%1=\r\n").arg(row, 2, 10, QLatin1Char('0')).arg(params[row]);
+        text +=
+            QStringLiteral("PARA_%1=%2\r\nDATA_%1=\r\n").arg(row, 2, 10, QLatin1Char('0')).arg(params[row]);
     return Utf16Le(text);
 }
 
@@ -40,20 +41,23 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("params");
         QTest::addColumn<QString>("formatted");
-        QTest::newRow("negative offset") << QStringLiteral("10520000-300") << QList<int>{1, 5, 2, 0, 0, 0, 0, -3, 0, 0}
-                                         << QStringLiteral("10520000-300");
-        QTest::newRow("send offset blink") << QStringLiteral("105200010801")
-                                           << QList<int>{1, 5, 2, 0, 0, 0, 1, 8, 0, 1} << QStringLiteral("105200010801");
-        QTest::newRow("template, 11 characters") << QStringLiteral("10110000000")
-                                                 << QList<int>{1, 1, 1, 0, 0, 0, 0, 0, 0, 0}
-                                                 << QStringLiteral("101100000000");
+        QTest::newRow("negative offset")
+            << QStringLiteral("10520000-300") << QList<int>{1, 5, 2, 0, 0, 0, 0, -3, 0, 0}
+            << QStringLiteral("10520000-300");
+        QTest::newRow("send offset blink")
+            << QStringLiteral("105200010801") << QList<int>{1, 5, 2, 0, 0, 0, 1, 8, 0, 1}
+            << QStringLiteral("105200010801");
+        QTest::newRow("template, 11 characters")
+            << QStringLiteral("10110000000") << QList<int>{1, 1, 1, 0, 0, 0, 0, 0, 0, 0}
+            << QStringLiteral("101100000000");
         QTest::newRow("empty") << QString() << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}
                                << QStringLiteral("000000000000");
-        QTest::newRow("garbage pieces read as 0") << QStringLiteral("3x7ab-c+1zz") << QList<int>{3, 0, 0, 0, 0, 0, 0, 1, 0, 0}
-                                                  << QStringLiteral("300000000100");
-        QTest::newRow("date row, every field") << QStringLiteral("307541010-811")
-                                               << QList<int>{3, 7, 5, 4, 1, 0, 1, 0, 8, 1}
-                                               << QStringLiteral("307541010081");
+        QTest::newRow("garbage pieces read as 0")
+            << QStringLiteral("3x7ab-c+1zz") << QList<int>{3, 0, 0, 0, 0, 0, 0, 1, 0, 0}
+            << QStringLiteral("300000000100");
+        QTest::newRow("date row, every field")
+            << QStringLiteral("307541010-811") << QList<int>{3, 7, 5, 4, 1, 0, 1, 0, 8, 1}
+            << QStringLiteral("307541010081");
     }
     void parameterStringBothWays() {
         QFETCH(QString, text);
@@ -70,7 +74,9 @@ private slots:
         const QStringList t177 = {"10000000000", "10110000000", "10220000000", "10330000000", "10440000000",
                                   "10550000000", "10660000000", "10770000000", "10000000000", "10110000000"};
         QStringList t242 = t177.mid(0, 7);
-        t242 << "10070000000" << "10100000000" << "10210000000";
+        t242 << "10070000000"
+             << "10100000000"
+             << "10210000000";
         QCOMPARE(ResourceFiles::Read(QStringLiteral("FILES"), 177), ExpectedTemplate(t177));
         QCOMPARE(ResourceFiles::Read(QStringLiteral("FILES"), 242), ExpectedTemplate(t242));
         QCOMPARE(ResourceFiles::Read(QStringLiteral("FILES"), 243), ExpectedTemplate(t242));

@@ -72,15 +72,18 @@ private slots:
         QVERIFY(file.LoadFile());
         const QStringList names = file.keyList[0].valueNames;
         QCOMPARE(names.size(), 779);
-        QCOMPARE(names.mid(0, 6), (QStringList{"VENDOR_NOTE", "LEDID3", "LEDID3_GROUP", "LEDID3_CHECK", "GROUP_CHECK",
-                                               "GROUP2NAME"}));
-        QCOMPARE(file.GetText(QStringLiteral("IDLIST"), QStringLiteral("VENDOR_NOTE")), QStringLiteral("keep me"));
+        QCOMPARE(names.mid(0, 6), (QStringList{"VENDOR_NOTE", "LEDID3", "LEDID3_GROUP", "LEDID3_CHECK",
+                                               "GROUP_CHECK", "GROUP2NAME"}));
+        QCOMPARE(file.GetText(QStringLiteral("IDLIST"), QStringLiteral("VENDOR_NOTE")),
+                 QStringLiteral("keep me"));
     }
 
     void masksAndTicks() {
         const QString path = dir.filePath(QStringLiteral("masks.id"));
-        Write(path, QStringLiteral("[IDLIST]\r\nLEDID7=A\r\nLEDID7_GROUP=2\r\nLEDID7_CHECK=2\r\n"
-                                   "LEDID9=B\r\nLEDID9_GROUP=1\r\nLEDID9_CHECK=0\r\nLEDID4_GROUP=1\r\nLEDID4_CHECK=1\r\n"));
+        Write(path,
+              QStringLiteral(
+                  "[IDLIST]\r\nLEDID7=A\r\nLEDID7_GROUP=2\r\nLEDID7_CHECK=2\r\n"
+                  "LEDID9=B\r\nLEDID9_GROUP=1\r\nLEDID9_CHECK=0\r\nLEDID4_GROUP=1\r\nLEDID4_CHECK=1\r\n"));
         CIdList list(path);
         QVERIFY(list.LoadIdList());
         // Sign 7 is out of group 0 (not in the tree) but ticked under group 1: a 485 send takes it.
@@ -124,7 +127,8 @@ private slots:
         QCOMPARE(other.Mode485(), 1);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), Utf16Le(QStringLiteral("[Setting]\r\nLedType=P30\r\nMode485=1\r\n[LEDData]\r\nNowSelID=12\r\n")));
+        QCOMPARE(f.readAll(), Utf16Le(QStringLiteral(
+                                  "[Setting]\r\nLedType=P30\r\nMode485=1\r\n[LEDData]\r\nNowSelID=12\r\n")));
     }
 
     void groupListValuesAndCodePage() {

@@ -56,10 +56,12 @@ inline bool ChooseMenuItem(const QWidget* root, int buttonId, int item) {
 // The modal dialog of type D open now, waiting up to timeoutMs for it to appear.
 template <typename D> D* WaitForModal(int timeoutMs = 3000) {
     D* dialog = nullptr;
-    static_cast<void>(QTest::qWaitFor([&dialog] {
-        dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        return dialog != nullptr;
-    }, timeoutMs));
+    static_cast<void>(QTest::qWaitFor(
+        [&dialog] {
+            dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+            return dialog != nullptr;
+        },
+        timeoutMs));
     return dialog;
 }
 

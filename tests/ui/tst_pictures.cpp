@@ -28,9 +28,8 @@ private:
 private slots:
     void everyPictureDrawsAtOneAndTwoTimes_data() {
         QTest::addColumn<int>("resource");
-        for (int id : {128, 178, 179, 180, 181, 182, 183, 184, 185, 188, 189, 190, 192, 193, 194, 195, 196, 197, 199, 200,
-                       315, 154, 155, 156, 157,
-                       158, 159, 160, 161, 162})
+        for (int id : {128, 178, 179, 180, 181, 182, 183, 184, 185, 188, 189, 190, 192, 193, 194,
+                       195, 196, 197, 199, 200, 315, 154, 155, 156, 157, 158, 159, 160, 161, 162})
             QTest::newRow(qPrintable(QString::number(id))) << id;
     }
     void everyPictureDrawsAtOneAndTwoTimes() {

@@ -2,33 +2,33 @@
 
 #include "app/CVexaApp.h"
 #include "app/ClockResult.h"
-#include "app/SignResults.h"
 #include "app/ContentEditing.h"
-#include "core/ModelCatalogue.h"
 #include "app/ModelChange.h"
 #include "app/RowRules.h"
+#include "app/SignResults.h"
 #include "app/SignTreeContent.h"
 #include "app/TransferProgress.h"
 #include "app/TransferRunner.h"
 #include "app/WorkFiles.h"
 #include "app/ui/CAboutDlg.h"
-#include "ui/CImageCheckBox.h"
-#include "ui/DialogLook.h"
-#include "ui/CPictureButton.h"
 #include "app/ui/CWaitDlg.h"
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/EditorLauncher.h"
 #include "app/ui/ImageEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
 #include "app/ui/SignTreeMarks.h"
+#include "app/ui/StandardButtonTexts.h"
+#include "app/ui/UnavailableFeature.h"
+#include "core/ModelCatalogue.h"
+#include "link/PortWatcher.h"
+#include "link/SerialPortList.h"
 #include "link/ui/CDialogGroup.h"
 #include "link/ui/CDialogID.h"
 #include "link/ui/CDialogIDSet.h"
-#include "app/ui/StandardButtonTexts.h"
+#include "ui/CImageCheckBox.h"
+#include "ui/CPictureButton.h"
+#include "ui/DialogLook.h"
 #include "ui/UiPictures.h"
-#include "app/ui/UnavailableFeature.h"
-#include "link/PortWatcher.h"
-#include "link/SerialPortList.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -36,9 +36,9 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -57,12 +57,12 @@ namespace vexa {
 
 namespace {
 
-constexpr int SignTreeRefillMs = 300;  // timer 10: the tree is filled once more after start-up
-constexpr int SignListSaveMs = 1000;   // timer 11: the sign list is saved a second after a tick
+constexpr int SignTreeRefillMs = 300; // timer 10: the tree is filled once more after start-up
+constexpr int SignListSaveMs = 1000;  // timer 11: the sign list is saved a second after a tick
 constexpr int ItemIdRole = Qt::UserRole;
-constexpr int EndTimerMs = 1000;      // timer 1
-constexpr int ProgressTimerMs = 100;  // timer 2
-constexpr int PortSettleMs = 1000;    // timers 4 and 5: a device needs a moment to settle
+constexpr int EndTimerMs = 1000;     // timer 1
+constexpr int ProgressTimerMs = 100; // timer 2
+constexpr int PortSettleMs = 1000;   // timers 4 and 5: a device needs a moment to settle
 
 using Text = LanguageTexts::Text;
 
@@ -72,10 +72,14 @@ struct ColumnLabel {
     int column;
 };
 const ColumnLabel kColumnLabels[] = {
-    {1050, "Preview", MessageRowControls::PreviewColumn}, {1079, "Edit", MessageRowControls::ContentColumn},
-    {1080, "Effect", MessageRowControls::EffectColumn},   {1081, "Speed", MessageRowControls::SpeedColumn},
-    {1082, "Time", MessageRowControls::TimeColumn},       {1083, "Marquee", MessageRowControls::MarqueeColumn},
-    {1085, "Blink", MessageRowControls::BlinkColumn},     {1093, "Send", MessageRowControls::SendColumn},
+    {1050, "Preview", MessageRowControls::PreviewColumn},
+    {1079, "Edit", MessageRowControls::ContentColumn},
+    {1080, "Effect", MessageRowControls::EffectColumn},
+    {1081, "Speed", MessageRowControls::SpeedColumn},
+    {1082, "Time", MessageRowControls::TimeColumn},
+    {1083, "Marquee", MessageRowControls::MarqueeColumn},
+    {1085, "Blink", MessageRowControls::BlinkColumn},
+    {1093, "Send", MessageRowControls::SendColumn},
     {1084, "Vertical", MessageRowControls::RightToLeftColumn},
 };
 constexpr int HiddenColumnLabel = 1084;
@@ -128,7 +132,9 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     RestoreWindowState();
 }
 
-CVexaDlg::~CVexaDlg() { SaveOnce(); }
+CVexaDlg::~CVexaDlg() {
+    SaveOnce();
+}
 
 void CVexaDlg::SaveOnce() {
     if (shutDown)
@@ -190,7 +196,9 @@ void CVexaDlg::StartPortWatcher() {
     portWatcher->Start();
 }
 
-QMenu* CVexaDlg::AddMenu(const QString& title) { return menuBar()->addMenu(title); }
+QMenu* CVexaDlg::AddMenu(const QString& title) {
+    return menuBar()->addMenu(title);
+}
 
 QAction* CVexaDlg::AddCommand(QMenu* menu, const QString& text, int commandId) {
     QAction* action = menu->addAction(text);
@@ -200,20 +208,25 @@ QAction* CVexaDlg::AddCommand(QMenu* menu, const QString& text, int commandId) {
 
 void CVexaDlg::BuildMenus() {
     QMenu* file = AddMenu(QStringLiteral("File(&F)"));
-    connect(AddCommand(file, QStringLiteral("New(&N)"), FileNew), &QAction::triggered, this, &CVexaDlg::OnNew);
-    connect(AddCommand(file, QStringLiteral("Open(&O)"), FileOpen), &QAction::triggered, this, &CVexaDlg::OnOpen);
-    connect(AddCommand(file, QStringLiteral("Save(&S)"), FileSave), &QAction::triggered, this, &CVexaDlg::OnSave);
+    connect(AddCommand(file, QStringLiteral("New(&N)"), FileNew), &QAction::triggered, this,
+            &CVexaDlg::OnNew);
+    connect(AddCommand(file, QStringLiteral("Open(&O)"), FileOpen), &QAction::triggered, this,
+            &CVexaDlg::OnOpen);
+    connect(AddCommand(file, QStringLiteral("Save(&S)"), FileSave), &QAction::triggered, this,
+            &CVexaDlg::OnSave);
     file->addSeparator();
-    connect(AddCommand(file, QStringLiteral("Exit(&E)"), FileExit), &QAction::triggered, this, &CVexaDlg::OnExit);
+    connect(AddCommand(file, QStringLiteral("Exit(&E)"), FileExit), &QAction::triggered, this,
+            &CVexaDlg::OnExit);
 
     QMenu* setting = AddMenu(QStringLiteral("Setting(&S)"));
     connect(AddCommand(setting, QStringLiteral("ID Modify(&I)"), IdModify), &QAction::triggered, this,
             &CVexaDlg::OnIdModify);
 
     QMenu* tools = AddMenu(QStringLiteral("Tools(&T)"));
-    connect(AddCommand(tools, QStringLiteral("Synchronize Time(&V)"), SynchronizeTime), &QAction::triggered, this,
-            [this] { OnCheckTime(false); });
-    connect(AddCommand(tools, QStringLiteral("Send(&T)"), SendCommand), &QAction::triggered, this, &CVexaDlg::OnSend);
+    connect(AddCommand(tools, QStringLiteral("Synchronize Time(&V)"), SynchronizeTime), &QAction::triggered,
+            this, [this] { OnCheckTime(false); });
+    connect(AddCommand(tools, QStringLiteral("Send(&T)"), SendCommand), &QAction::triggered, this,
+            &CVexaDlg::OnSend);
     connect(AddCommand(tools, QStringLiteral("Group Send(&G)"), GroupSend), &QAction::triggered, this,
             &CVexaDlg::OnGroupSend);
 
@@ -226,7 +239,8 @@ void CVexaDlg::BuildMenus() {
     connect(languageMenu, &QMenu::aboutToShow, this, &CVexaDlg::UpdateLanguageChecks);
 
     QMenu* help = AddMenu(QStringLiteral("Help(&H)"));
-    connect(AddCommand(help, QStringLiteral("About(&A)"), HelpAbout), &QAction::triggered, this, &CVexaDlg::OnAbout);
+    connect(AddCommand(help, QStringLiteral("About(&A)"), HelpAbout), &QAction::triggered, this,
+            &CVexaDlg::OnAbout);
     AddShortcuts();
 }
 
@@ -267,9 +281,12 @@ QLayout* CVexaDlg::BuildSignPanel() {
     connect(signTree, &QTreeWidget::customContextMenuRequested, this, &CVexaDlg::OnSignMenu);
 
     auto* add = WithId(new CPictureButton(QStringLiteral("Add"), UiPictures::AddSign, 0, group), AddButton);
-    auto* modify = WithId(new CPictureButton(QStringLiteral("Modify"), UiPictures::ModifySign, 0, group), ModifyButton);
-    auto* del = WithId(new CPictureButton(QStringLiteral("Del"), UiPictures::DeleteSign, 0, group), DelButton);
-    auto* scan = WithId(new CPictureButton(QStringLiteral("Scan"), UiPictures::ScanSigns, 0, group), ScanButton);
+    auto* modify =
+        WithId(new CPictureButton(QStringLiteral("Modify"), UiPictures::ModifySign, 0, group), ModifyButton);
+    auto* del =
+        WithId(new CPictureButton(QStringLiteral("Del"), UiPictures::DeleteSign, 0, group), DelButton);
+    auto* scan =
+        WithId(new CPictureButton(QStringLiteral("Scan"), UiPictures::ScanSigns, 0, group), ScanButton);
     scanButton = scan;
     addButton = add;
     modifyButton = modify;
@@ -303,7 +320,8 @@ QLayout* CVexaDlg::BuildSignPanel() {
     comList->setInsertPolicy(QComboBox::NoInsert);
     comList->setToolTip(QStringLiteral("Serial port"));
     comList->lineEdit()->setPlaceholderText(QStringLiteral("ttyUSB0"));
-    connect(comList, &QComboBox::activated, this, [this](int index) { ChoosePort(comList->itemText(index)); });
+    connect(comList, &QComboBox::activated, this,
+            [this](int index) { ChoosePort(comList->itemText(index)); });
     connect(comList->lineEdit(), &QLineEdit::editingFinished, this, &CVexaDlg::OnPortTyped);
     box485 = WithId(new QCheckBox(QStringLiteral("485"), this), Check485);
     const int option485 = app.settingsFile.Mode485();
@@ -359,8 +377,9 @@ QLayout* CVexaDlg::BuildRowPanel() {
     auto* bmpEditor = WithId(new CPictureButton(QStringLiteral("Bmp editor"), UiPictures::BmpEditor,
                                                 UiPictures::BmpEditorHover, this),
                              BmpEditorButton);
-    sendButton = WithId(new CPictureButton(QStringLiteral("Send"), UiPictures::Send, UiPictures::SendHover, this),
-                        SendButton);
+    sendButton =
+        WithId(new CPictureButton(QStringLiteral("Send"), UiPictures::Send, UiPictures::SendHover, this),
+               SendButton);
     connect(checkTimeButton, &QPushButton::clicked, this, [this] { OnCheckTime(true); });
     connect(bmpEditor, &QPushButton::clicked, this, &CVexaDlg::OnBmpEditor);
     connect(sendButton, &QPushButton::clicked, this, &CVexaDlg::OnSend);
@@ -474,9 +493,10 @@ void CVexaDlg::RefreshRow(int i) {
     MessageRowControls* row = rows[r];
     row->contentButton->setText(row->ContentCaption(table.kind[r]));
     row->effectButton->setText(row->EffectCaption(table.effect[r]));
-    row->speedBox->setCurrentIndex(table.speed[r] >= 0 && table.speed[r] < row->speedBox->count() ? table.speed[r] : -1);
-    row->timeBox->setCurrentIndex(table.holdTime[r] >= 0 && table.holdTime[r] < row->timeBox->count() ? table.holdTime[r]
-                                                                                                      : -1);
+    row->speedBox->setCurrentIndex(
+        table.speed[r] >= 0 && table.speed[r] < row->speedBox->count() ? table.speed[r] : -1);
+    row->timeBox->setCurrentIndex(
+        table.holdTime[r] >= 0 && table.holdTime[r] < row->timeBox->count() ? table.holdTime[r] : -1);
     row->blinkBox->setChecked(table.blink[r] != 0);
     row->rightToLeftBox->setChecked(table.arabic[r] != 0);
     row->marqueeBox->setChecked(table.marquee[r] != 0);
@@ -515,7 +535,8 @@ void CVexaDlg::OnTime(int row, int index) {
 
 void CVexaDlg::OnEffectItem(int row, int item) {
     const int effect = item - RowRules::MenuItemBase;
-    rows[static_cast<size_t>(row)]->effectButton->setText(rows[static_cast<size_t>(row)]->EffectCaption(effect));
+    rows[static_cast<size_t>(row)]->effectButton->setText(
+        rows[static_cast<size_t>(row)]->EffectCaption(effect));
     app.messageTable.effect[static_cast<size_t>(row)] = effect;
     app.messageTable.SaveParams();
     UpdatePageAlign(row);
@@ -658,8 +679,9 @@ void CVexaDlg::OnPasteSign(int target) {
 // Add (style 0) or Modify (style 1): the ID editor changes and saves the list itself;
 // the tree is refilled whatever it ended with.
 void CVexaDlg::OnEditSigns(int style) {
-    IdEditorModel editor(app.idList, style, app.settingsFile.NowSelID(),
-                         [this](int id) { return QFileInfo::exists(WorkFiles::EnsureWorkFile(app, id, false)); });
+    IdEditorModel editor(app.idList, style, app.settingsFile.NowSelID(), [this](int id) {
+        return QFileInfo::exists(WorkFiles::EnsureWorkFile(app, id, false));
+    });
     CDialogID dialog(std::move(editor), this);
     dialog.exec();
     FillSignTree();
@@ -677,7 +699,8 @@ void CVexaDlg::OnGroupSend() {
         return;
     const TransferRunner::Start prepared = transfers->PrepareGroupData();
     if (prepared == TransferRunner::Start::NoModel) {
-        QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
+        QMessageBox::warning(this, QStringLiteral("Warning"),
+                             QStringLiteral("Please choose the display model first."));
         return;
     }
     if (prepared == TransferRunner::Start::Unprepared) {
@@ -685,7 +708,8 @@ void CVexaDlg::OnGroupSend() {
                               QStringLiteral("Nothing was sent:\n") + transfers->Problems().join(u'\n'));
         return;
     }
-    CDialogGroup dialog(app.settingsFile, app.idList, app.signLink, [this] { StartGroupTransfer(); }, this);
+    CDialogGroup dialog(
+        app.settingsFile, app.idList, app.signLink, [this] { StartGroupTransfer(); }, this);
     groupDialog = &dialog;
     dialog.exec();
 }
@@ -834,11 +858,17 @@ void CVexaDlg::ApplyOwnTexts() {
     }
 }
 
-void CVexaDlg::ApplyDialogTexts(QWidget* dialog, int templateId) const { app.texts.ApplyDialogTexts(dialog, templateId); }
+void CVexaDlg::ApplyDialogTexts(QWidget* dialog, int templateId) const {
+    app.texts.ApplyDialogTexts(dialog, templateId);
+}
 
-const LanguageTexts* CVexaDlg::Texts() const { return &app.texts; }
+const LanguageTexts* CVexaDlg::Texts() const {
+    return &app.texts;
+}
 
-QString CVexaDlg::Say(Text text) const { return app.texts.Get(text); }
+QString CVexaDlg::Say(Text text) const {
+    return app.texts.Get(text);
+}
 
 // ---------------------------------------------------------------------------------------
 // Serial ports
@@ -875,9 +905,13 @@ void CVexaDlg::ChoosePort(const QString& text) {
 
 // A port typed into the COM box counts once the operator presses Enter or leaves the box,
 // never on every keystroke.
-void CVexaDlg::OnPortTyped() { ChoosePort(comList->currentText()); }
+void CVexaDlg::OnPortTyped() {
+    ChoosePort(comList->currentText());
+}
 
-bool CVexaDlg::HasPort() const { return !comList->currentText().trimmed().isEmpty(); }
+bool CVexaDlg::HasPort() const {
+    return !comList->currentText().trimmed().isEmpty();
+}
 
 // ---------------------------------------------------------------------------------------
 // Transfers: Send, Synchronize Time, Scan and the engine's reports
@@ -890,8 +924,8 @@ void CVexaDlg::SetUpTransfers() {
     });
     transfers = new TransferRunner(app, this);
     transfers->SetSizeQuestion([this](const QString& text, int) {
-        return QMessageBox::question(this, Say(Text::CaptionInformation), text, QMessageBox::Yes | QMessageBox::No) ==
-               QMessageBox::Yes;
+        return QMessageBox::question(this, Say(Text::CaptionInformation), text,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     });
     connect(transfers, &TransferRunner::signStarting, this, &CVexaDlg::OnSignStarting);
     connect(transfers, &TransferRunner::sendsFinished, this, &CVexaDlg::OnSendsFinished);
@@ -911,9 +945,15 @@ void CVexaDlg::OnClockChecked(int value) {
         text = app.texts.ClockText(false);
     const QString caption = ClockResult::Caption(outcome);
     switch (outcome) {
-    case ClockResult::Acknowledged: QMessageBox::information(this, caption, text); return;
-    case ClockResult::NotConfirmed: QMessageBox::warning(this, caption, text); return;
-    default: QMessageBox::critical(this, caption, text); return;
+    case ClockResult::Acknowledged:
+        QMessageBox::information(this, caption, text);
+        return;
+    case ClockResult::NotConfirmed:
+        QMessageBox::warning(this, caption, text);
+        return;
+    default:
+        QMessageBox::critical(this, caption, text);
+        return;
     }
 }
 
@@ -933,7 +973,8 @@ void CVexaDlg::SetIdle(bool isIdle) {
     for (int command : {FileNew, FileOpen, IdModify, SynchronizeTime})
         Command(command)->setEnabled(idle);
     Command(GroupSend)->setEnabled(idle && groupSendEnabled);
-    for (QWidget* control : std::initializer_list<QWidget*>{checkTimeButton, addButton, modifyButton, delButton, comList})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{checkTimeButton, addButton, modifyButton, delButton, comList})
         control->setEnabled(idle);
     if (groupDialog && !idle)
         groupDialog->SetActionsEnabled(false); // back with Send and Scan, once the engine is free
@@ -1049,7 +1090,8 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
             scanMarks.Clear();
         FillSignTree(); // the ticks as stored, the answers as marks beside them
         scanning = false;
-        scanSummary->setText(result == SignLink::ResultOk ? scanMarks.Summary() : TransferRunner::ResultText(result));
+        scanSummary->setText(result == SignLink::ResultOk ? scanMarks.Summary()
+                                                          : TransferRunner::ResultText(result));
         scanSummary->show();
         if (result == SignLink::ResultOpenFailed)
             ShowOpenFailure();
@@ -1063,7 +1105,8 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
         if (lParam == 1)
             OnProgressEnd(static_cast<int>(wParam));
         return;
-    default: return; // 1128 is the transfer runner's
+    default:
+        return; // 1128 is the transfer runner's
     }
 }
 
@@ -1117,7 +1160,8 @@ void CVexaDlg::OnScan() {
     if (start != TransferRunner::Start::Started) {
         scanning = false;
         if (start == TransferRunner::Start::NoModel)
-            QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Please choose the display model first."));
+            QMessageBox::warning(this, QStringLiteral("Warning"),
+                                 QStringLiteral("Please choose the display model first."));
         return;
     }
     SetIdle(false);
@@ -1159,9 +1203,14 @@ void CVexaDlg::closeEvent(QCloseEvent* event) {
 void CVexaDlg::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: event->accept(); return; // the dialog's OK command does nothing
-    case Qt::Key_Escape: close(); return;
-    default: QMainWindow::keyPressEvent(event);
+    case Qt::Key_Enter:
+        event->accept();
+        return; // the dialog's OK command does nothing
+    case Qt::Key_Escape:
+        close();
+        return;
+    default:
+        QMainWindow::keyPressEvent(event);
     }
 }
 

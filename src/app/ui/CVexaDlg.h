@@ -11,7 +11,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
-
 #include <array>
 #include <functional>
 #include <memory>
@@ -82,9 +81,9 @@ public:
 
     // What the window uses from outside; every empty member takes the program's own.
     struct Services {
-        std::unique_ptr<IContentEditorLauncher> editors; // default: the program's editors
+        std::unique_ptr<IContentEditorLauncher> editors;        // default: the program's editors
         std::function<QList<SerialPortList::Port>()> listPorts; // default: the system's ports
-        bool watchPorts = true; // follow devices coming and going
+        bool watchPorts = true;                                 // follow devices coming and going
     };
 
     explicit CVexaDlg(CVexaApp& app, QWidget* parent = nullptr);
@@ -212,12 +211,12 @@ private:
     bool shutDown = false;
     bool idle = true;
     bool scanning = false;
-    QString chosenPort; // the port last chosen or typed, remembered for the next run
+    QString chosenPort;        // the port last chosen or typed, remembered for the next run
     bool chainSend = false;    // the running send is a multi-sign (485) chain
     bool groupRunning = false; // a group operation runs
     ScanMarks scanMarks;
     QPointer<CDialogGroup> groupDialog;
-    int copySourceId = 0; // the sign whose messages a paste copies; 0 = none
+    int copySourceId = 0;     // the sign whose messages a paste copies; 0 = none
     QStringList skippedSigns; // signs of the running chain that were passed over, with why
     int progressTarget = 0;
     QPointer<CWaitDlg> waitDialog;

@@ -42,10 +42,20 @@ CWaitDlg::CWaitDlg(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-void CWaitDlg::SetText(const QString& line) { text->setText(line); }
-QString CWaitDlg::Text() const { return text->text(); }
-void CWaitDlg::SetRange(int count) { progress->setRange(0, count); }
-void CWaitDlg::SetPosition(int position) { progress->setValue(position); }
-int CWaitDlg::Position() const { return progress->value(); }
+void CWaitDlg::SetText(const QString& line) {
+    text->setText(line);
+}
+QString CWaitDlg::Text() const {
+    return text->text();
+}
+void CWaitDlg::SetRange(int count) {
+    progress->setRange(0, count);
+}
+void CWaitDlg::SetPosition(int position) {
+    progress->setValue(position);
+}
+int CWaitDlg::Position() const {
+    return progress->value();
+}
 
 } // namespace vexa

@@ -6,10 +6,14 @@ namespace vexa {
 
 QString DefaultEditorLauncher::EditorName(ContentEditorKind kind) {
     switch (kind) {
-    case ContentEditorKind::Text: return QStringLiteral("The text editor");
-    case ContentEditorKind::BitmapFontText: return QStringLiteral("The bitmap-font text editor");
-    case ContentEditorKind::Image: return QStringLiteral("The image editor");
-    case ContentEditorKind::Date: return QStringLiteral("The date editor");
+    case ContentEditorKind::Text:
+        return QStringLiteral("The text editor");
+    case ContentEditorKind::BitmapFontText:
+        return QStringLiteral("The bitmap-font text editor");
+    case ContentEditorKind::Image:
+        return QStringLiteral("The image editor");
+    case ContentEditorKind::Date:
+        return QStringLiteral("The date editor");
     }
     return QStringLiteral("This editor");
 }

@@ -38,8 +38,10 @@ EditorResult EditorLauncher::Launch(ContentEditorKind kind, int row, QWidget* pa
         CDialogDate dialog(app.messageTable, *model, row, environment, parent);
         return Run(dialog);
     }
-    case ContentEditorKind::BitmapFontText: return GlyphEditors::LaunchBitmapFontEditor(app, row, parent);
-    case ContentEditorKind::Image: return GlyphEditors::LaunchImageEditor(app, row, parent);
+    case ContentEditorKind::BitmapFontText:
+        return GlyphEditors::LaunchBitmapFontEditor(app, row, parent);
+    case ContentEditorKind::Image:
+        return GlyphEditors::LaunchImageEditor(app, row, parent);
     }
     return unavailable.Launch(kind, row, parent);
 }

@@ -38,9 +38,9 @@ QPushButton* MakeMenuButton(int id, QMenu* menu, QWidget* parent) {
 } // namespace
 
 MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
-    : QObject(parent), row(rowIndex), preview(new CImageWnd(parent, PreviewId + rowIndex)), contentButton(nullptr),
-      contentMenu(new QMenu(parent)), effectButton(nullptr), effectMenu(new QMenu(parent)),
-      speedBox(MakeBox(RowRules::SpeedItems(), SpeedId + rowIndex, parent)),
+    : QObject(parent), row(rowIndex), preview(new CImageWnd(parent, PreviewId + rowIndex)),
+      contentButton(nullptr), contentMenu(new QMenu(parent)), effectButton(nullptr),
+      effectMenu(new QMenu(parent)), speedBox(MakeBox(RowRules::SpeedItems(), SpeedId + rowIndex, parent)),
       timeBox(MakeBox(RowRules::TimeItems(), TimeId + rowIndex, parent)),
       marqueeBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
       blinkBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
@@ -68,8 +68,10 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
     connect(preview, &CImageWnd::doubleClicked, this, [this] { emit previewDoubleClicked(row); });
     connect(speedBox, &QComboBox::activated, this, [this](int index) { emit speedChosen(row, index); });
     connect(timeBox, &QComboBox::activated, this, [this](int index) { emit timeChosen(row, index); });
-    const std::pair<CImageCheckBox*, int> flags[] = {
-        {marqueeBox, MarqueeField}, {blinkBox, BlinkField}, {sendBox, SendField}, {rightToLeftBox, ArabicField}};
+    const std::pair<CImageCheckBox*, int> flags[] = {{marqueeBox, MarqueeField},
+                                                     {blinkBox, BlinkField},
+                                                     {sendBox, SendField},
+                                                     {rightToLeftBox, ArabicField}};
     for (const auto& [box, field] : flags) {
         connect(box, &CImageCheckBox::clicked, this,
                 [this, f = field](bool checked) { emit flagClicked(row, f, checked); });
@@ -81,9 +83,9 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
 // no labels of its own.
 void MessageRowControls::NameForAccessibility() {
     const std::pair<QWidget*, const char*> controls[] = {
-        {preview, "preview"},  {contentButton, "content"}, {effectButton, "effect"},
-        {speedBox, "speed"},   {timeBox, "display time"},  {marqueeBox, "marquee"},
-        {blinkBox, "blink"},   {sendBox, "send"},          {rightToLeftBox, "right to left"}};
+        {preview, "preview"}, {contentButton, "content"}, {effectButton, "effect"},
+        {speedBox, "speed"},  {timeBox, "display time"},  {marqueeBox, "marquee"},
+        {blinkBox, "blink"},  {sendBox, "send"},          {rightToLeftBox, "right to left"}};
     for (const auto& [control, what] : controls)
         control->setAccessibleName(QStringLiteral("Row %1 %2").arg(row + 1).arg(QLatin1String(what)));
 }

@@ -22,8 +22,18 @@ class MessageRowControls : public QObject {
     Q_OBJECT
 public:
     // Grid columns of the row controls, and the first control ID of each column.
-    enum Column { PreviewColumn, ContentColumn, EffectColumn, SpeedColumn, TimeColumn,
-                  MarqueeColumn, BlinkColumn, SendColumn, RightToLeftColumn, ColumnCount };
+    enum Column {
+        PreviewColumn,
+        ContentColumn,
+        EffectColumn,
+        SpeedColumn,
+        TimeColumn,
+        MarqueeColumn,
+        BlinkColumn,
+        SendColumn,
+        RightToLeftColumn,
+        ColumnCount
+    };
     static constexpr int PreviewId = 20060;
     static constexpr int ContentId = 20070;
     static constexpr int EffectId = 20080;

@@ -1,7 +1,7 @@
 #include "app/CVexaApp.h"
+#include "app/EditorOptions.h"
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
-#include "app/EditorOptions.h"
 #include "app/ui/EditorScreenshot.h"
 #include "app/ui/ScreenshotScene.h"
 #include "render/PngFile.h"
@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
-
 #include <cstdio>
 
 using namespace vexa;
@@ -39,8 +38,8 @@ int main(int argc, char* argv[]) {
     // The editor starts each run with a fresh Debug.Log in the current directory.
     app.signLink.OpenDebugLog();
     app.SetErrorReporter([](const QString& caption, const QString& text, const QString& detail) {
-        QMessageBox box(caption == QStringLiteral("Warning") ? QMessageBox::Warning : QMessageBox::Critical, caption,
-                        text, QMessageBox::Ok);
+        QMessageBox box(caption == QStringLiteral("Warning") ? QMessageBox::Warning : QMessageBox::Critical,
+                        caption, text, QMessageBox::Ok);
         box.setDetailedText(detail);
         box.exec();
     });
@@ -65,8 +64,8 @@ int main(int argc, char* argv[]) {
         const QString target = options.screenshot;
         const bool date = options.screenshotEditor == QLatin1String("date");
         QTimer::singleShot(800, &window, [&window, target, date] {
-            EditorScreenshot::Take(window, date ? 3 : 0, date ? EditorScreenshot::DateItem : EditorScreenshot::TextItem,
-                                   target);
+            EditorScreenshot::Take(window, date ? 3 : 0,
+                                   date ? EditorScreenshot::DateItem : EditorScreenshot::TextItem, target);
         });
     } else if (!options.screenshot.isEmpty()) {
         const QString target = options.screenshot;

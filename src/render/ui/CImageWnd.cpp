@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <cmath>
 
 namespace vexa {
@@ -31,7 +30,9 @@ void CImageWnd::FollowKind() {
         dateTimer.stop();
 }
 
-void CImageWnd::SetControlId(int id) { setProperty("controlId", id); }
+void CImageWnd::SetControlId(int id) {
+    setProperty("controlId", id);
+}
 
 void CImageWnd::SetContent(const QString& content) {
     if (!image)
@@ -62,7 +63,8 @@ void CImageWnd::paintEvent(QPaintEvent*) {
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    const QSize client(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
+    const QSize client(static_cast<int>(std::lround(width() * ratio)),
+                       static_cast<int>(std::lround(height() * ratio)));
     QImage preview = image->PreviewRaster(client);
     preview.setDevicePixelRatio(ratio);
     painter.drawImage(QPoint(0, 0), preview);

@@ -10,11 +10,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -25,18 +25,17 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-
 #include <functional>
 #include <memory>
 
 using namespace vexa;
 
 // Opens the window and ends the test at once when that failed.
-#define OPEN(...)                                                                                       \
-    do {                                                                                                \
-        Open(__VA_ARGS__);                                                                              \
-        if (QTest::currentTestFailed())                                                                 \
-            return;                                                                                     \
+#define OPEN(...)                                                                                            \
+    do {                                                                                                     \
+        Open(__VA_ARGS__);                                                                                   \
+        if (QTest::currentTestFailed())                                                                      \
+            return;                                                                                          \
     } while (false)
 
 namespace {
@@ -106,7 +105,8 @@ private:
             QVERIFY(app->settingsFile.SetLedType(model));
         QVERIFY(app->settingsFile.SetLanguage(3));
         QVERIFY(app->settingsFile.SetNowSelID(sign));
-        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(sign)));
+        QVERIFY(
+            WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(sign)));
         if (prepare)
             prepare(*app);
         app->StartUp();
@@ -155,10 +155,12 @@ private:
     // A simulated sign line on a pseudo-terminal; the window's COM box is set to it.
     std::unique_ptr<QProcess> StartSim(const QStringList& arguments) {
         auto sim = std::make_unique<QProcess>();
-        sim->start(QStringLiteral(VEXA_BIN_DIR "/vexa-sim"), arguments + QStringList{QStringLiteral("--json")});
+        sim->start(QStringLiteral(VEXA_BIN_DIR "/vexa-sim"),
+                   arguments + QStringList{QStringLiteral("--json")});
         if (!sim->waitForStarted(5000) || !sim->waitForReadyRead(5000))
             return nullptr;
-        simDevice = QJsonDocument::fromJson(sim->readLine()).object().value(QStringLiteral("device")).toString();
+        simDevice =
+            QJsonDocument::fromJson(sim->readLine()).object().value(QStringLiteral("device")).toString();
         return sim;
     }
     QString simDevice;
@@ -189,8 +191,8 @@ private slots:
         OPEN(QStringLiteral("P29"));
         QCOMPARE(window->windowTitle(), QStringLiteral("Vexa\u00A0Message\u00A0Editor\u00A0v1.0"));
         QCOMPARE(window->property("templateId").toInt(), 102);
-        for (int id : {1017, 1054, 1094, 1095, 1100, 20020, 20021, 1110, 1098, 1065, 1096, 1097, 59393, 1001, 1004,
-                       1050, 1079, 1080, 1081, 1082, 1083, 1084, 1085, 1093})
+        for (int id : {1017,  1054, 1094, 1095, 1100, 20020, 20021, 1110, 1098, 1065, 1096, 1097,
+                       59393, 1001, 1004, 1050, 1079, 1080,  1081,  1082, 1083, 1084, 1085, 1093})
             QVERIFY2(window->Control(id), qPrintable(QString::number(id)));
         for (int row = 0; row < 10; ++row) {
             for (int base : {20060, 20070, 20080, 20000, 20010, 20040, 20170, 20030, 20050})
@@ -204,8 +206,8 @@ private slots:
         QCOMPARE(models->count(), 36);
         QCOMPARE(models->itemText(2), QStringLiteral("P05"));
         QCOMPARE(models->currentText(), QStringLiteral("P29"));
-        for (int command : {57600, 57601, 57603, 32786, 32832, 32836, 32837, 32839, 32849, 32843, 32844, 32842,
-                            32864, 32847, 32848, 32870, 32871, 32872, 32873})
+        for (int command : {57600, 57601, 57603, 32786, 32832, 32836, 32837, 32839, 32849, 32843, 32844,
+                            32842, 32864, 32847, 32848, 32870, 32871, 32872, 32873})
             QVERIFY2(window->Command(command), qPrintable(QString::number(command)));
     }
 
@@ -270,7 +272,7 @@ private slots:
 
         QString question;
         AnswerNextBox(QMessageBox::Yes, &question); // the sign's messages would go: asked first
-        ChooseModel(QStringLiteral("P29")); // another group: template 242
+        ChooseModel(QStringLiteral("P29"));         // another group: template 242
         QVERIFY(question.contains(QStringLiteral("Replace them?")));
         QCOMPARE(app->messageTable.ReadContent(0), QString());
         QFile file(app->Paths().WorkFilePath(1));
@@ -324,7 +326,7 @@ private slots:
     void hiddenRowsKeepTheirMessages() {
         OPEN(QStringLiteral("P04"));
         app->messageTable.WriteContent(8, QStringLiteral("[ASCII]NINTH"));
-        ChooseMenuItem(20088, 20093); // effect 3 on row 9
+        ChooseMenuItem(20088, 20093);       // effect 3 on row 9
         ChooseModel(QStringLiteral("P01")); // same group, eight rows
         QVERIFY(!RowShown(8));
         ChooseModel(QStringLiteral("P04"));
@@ -584,8 +586,8 @@ private slots:
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
         QVERIFY(!window->Idle());
         // Nothing else that touches the port or the sign list works meanwhile.
-        for (int id : {CVexaDlg::CheckTimeButton, CVexaDlg::AddButton, CVexaDlg::ModifyButton, CVexaDlg::DelButton,
-                       CVexaDlg::ComList})
+        for (int id : {CVexaDlg::CheckTimeButton, CVexaDlg::AddButton, CVexaDlg::ModifyButton,
+                       CVexaDlg::DelButton, CVexaDlg::ComList})
             QVERIFY2(!window->Control(id)->isEnabled(), qPrintable(QString::number(id)));
         for (int command : {CVexaDlg::IdModify, CVexaDlg::SynchronizeTime, CVexaDlg::GroupSend})
             QVERIFY(!window->Command(command)->isEnabled());
@@ -595,11 +597,14 @@ private slots:
         QVERIFY(!window->Control(20000)->isEnabled());
         QVERIFY(!window->Control(CVexaDlg::ModelList)->isEnabled());
         QVERIFY(!window->Control(CVexaDlg::SignTree)->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(answers.texts, QStringList{QStringLiteral("Open COM Port Failure!")}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.texts, QStringList{QStringLiteral("Open COM Port Failure!")},
+                                  10000);
         QVERIFY(window->Idle());
         // The box keeps its text; the status bar and Debug.Log name the device and the reason.
-        const QString why = QStringLiteral("Open COM Port Failure! ") + device + QStringLiteral(": No such file");
-        QVERIFY2(window->StatusPanes()->PaneText(2).startsWith(why), qPrintable(window->StatusPanes()->PaneText(2)));
+        const QString why =
+            QStringLiteral("Open COM Port Failure! ") + device + QStringLiteral(": No such file");
+        QVERIFY2(window->StatusPanes()->PaneText(2).startsWith(why),
+                 qPrintable(window->StatusPanes()->PaneText(2)));
         QFile log(app->signLink.DebugLogPath());
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(log.readAll()).contains(why));
@@ -650,7 +655,8 @@ private slots:
     }
 
     void multiSignSendWithNothingTicked() {
-        OPEN(QStringLiteral("P26"), 1, [](CVexaApp& context) { QVERIFY(context.settingsFile.SetMode485(1)); });
+        OPEN(QStringLiteral("P26"), 1,
+             [](CVexaApp& context) { QVERIFY(context.settingsFile.SetMode485(1)); });
         QVERIFY(Get<QAbstractButton>(CVexaDlg::Check485)->isChecked());
         BoxAnswerer answers;
         window->Command(CVexaDlg::SendCommand)->trigger();
@@ -688,7 +694,8 @@ private slots:
         TypePort(simDevice);
         BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::ScanButton), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(window->ScanSummary()->text(), QStringLiteral("2 signs answered: 3, 7"), 90000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->ScanSummary()->text(), QStringLiteral("2 signs answered: 3, 7"),
+                                  90000);
         QTreeWidgetItem* root = Get<QTreeWidget>(CVexaDlg::SignTree)->topLevelItem(0);
         QCOMPARE(root->childCount(), 3); // 7 answered from no group: it joins group 0, ticked
         QCOMPARE(root->child(0)->checkState(0), Qt::Unchecked);
@@ -708,10 +715,13 @@ private slots:
             TypePort(device);
             BoxAnswerer answers;
             QTest::mouseClick(Get<QPushButton>(CVexaDlg::CheckTimeButton), Qt::LeftButton);
-            static_cast<void>(QTest::qWaitFor([&answers] { return answers.texts.contains(QStringLiteral("Check Time Ok !")) ||
-                                                answers.texts.contains(QStringLiteral("Check time error !")) ||
-                                                answers.texts.join(QString()).contains(QStringLiteral("confirm")); },
-                            5000));
+            static_cast<void>(QTest::qWaitFor(
+                [&answers] {
+                    return answers.texts.contains(QStringLiteral("Check Time Ok !")) ||
+                           answers.texts.contains(QStringLiteral("Check time error !")) ||
+                           answers.texts.join(QString()).contains(QStringLiteral("confirm"));
+                },
+                5000));
             return answers.texts.join(QLatin1Char('|'));
         };
         {
@@ -721,9 +731,11 @@ private slots:
             QCOMPARE(clock(simDevice), QStringLiteral("Check Time Ok !"));
         }
         {
-            auto silent = StartSim({QStringLiteral("--model"), QStringLiteral("P27"), QStringLiteral("--silent")});
+            auto silent =
+                StartSim({QStringLiteral("--model"), QStringLiteral("P27"), QStringLiteral("--silent")});
             QVERIFY(silent);
-            QCOMPARE(clock(simDevice), QStringLiteral("The clock was sent, but the sign did not confirm it."));
+            QCOMPARE(clock(simDevice),
+                     QStringLiteral("The clock was sent, but the sign did not confirm it."));
         }
         const QString none = clock(dir->filePath(QStringLiteral("ttyNone")));
         QVERIFY2(none.endsWith(QStringLiteral("|Check time error !")), qPrintable(none));
@@ -821,7 +833,8 @@ private slots:
         QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
         BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::BmpEditorButton), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(answers.texts, QStringList{QStringLiteral("Can't execute image editor program!")}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.texts,
+                                  QStringList{QStringLiteral("Can't execute image editor program!")}, 5000);
     }
 
     void bmpEditorStartsToolsImageditWithTheImageFolder() {
@@ -831,7 +844,8 @@ private slots:
         const QString marker = dir->filePath(QStringLiteral("started"));
         QFile script(tools + QStringLiteral("/imagedit"));
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$VEXA_IMAGE_DIR\" > '%1'\n").arg(marker).toUtf8());
+        script.write(
+            QStringLiteral("#!/bin/sh\nprintf '%s' \"$VEXA_IMAGE_DIR\" > '%1'\n").arg(marker).toUtf8());
         script.close();
         QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
         BoxAnswerer answers;
@@ -893,7 +907,8 @@ private slots:
         QVERIFY2(!device.isEmpty(), "the simulator named no device");
 
         OPEN(QStringLiteral("P29"));
-        app->messageTable.WriteContent(0, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Hi\\par}"));
+        app->messageTable.WriteContent(
+            0, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Hi\\par}"));
         app->messageTable.sendFlag[0] = 1;
         app->messageTable.SaveParams();
         window->LoadPreviews();

@@ -12,7 +12,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
 
 using namespace vexa;
@@ -31,7 +30,10 @@ class TestWindowState : public QObject {
 
     static std::unique_ptr<CVexaDlg> OpenWindow(CVexaApp& app) {
         CVexaDlg::Services services;
-        services.listPorts = [] { return QList<SerialPortList::Port>{{QStringLiteral("ttyUSB0"), QString(), QStringLiteral("/dev/ttyUSB0")}}; };
+        services.listPorts = [] {
+            return QList<SerialPortList::Port>{
+                {QStringLiteral("ttyUSB0"), QString(), QStringLiteral("/dev/ttyUSB0")}};
+        };
         services.watchPorts = false;
         auto window = std::make_unique<CVexaDlg>(app, std::move(services));
         window->show();
@@ -67,7 +69,8 @@ private slots:
         auto window = OpenWindow(*app);
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:pts/7"));
-        QCOMPARE(test::Get<QComboBox>(window.get(), CVexaDlg::ComList)->currentText(), QStringLiteral("/dev/pts/7"));
+        QCOMPARE(test::Get<QComboBox>(window.get(), CVexaDlg::ComList)->currentText(),
+                 QStringLiteral("/dev/pts/7"));
         const QRect stored = app->settingsFile.WindowRect();
         QVERIFY(stored.isValid());
         QCOMPARE(window->geometry(), stored);
@@ -86,7 +89,8 @@ private slots:
 
     void commandLineNeedsNoDisplayForHelpAndVersion() {
         const auto none = [](const char*) { return QString(); };
-        const EditorOptions help = EditorOptions::Parse({QStringLiteral("vexa-editor"), QStringLiteral("--help")}, none);
+        const EditorOptions help =
+            EditorOptions::Parse({QStringLiteral("vexa-editor"), QStringLiteral("--help")}, none);
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.output.contains(QStringLiteral("--data-dir")));
         const EditorOptions version =
@@ -95,10 +99,13 @@ private slots:
         const EditorOptions start = EditorOptions::Parse({QStringLiteral("vexa-editor")}, none);
         QCOMPARE(start.exitCode, 1);
         QVERIFY(start.output.contains(QStringLiteral("no display")));
-        const auto x11 = [](const char* name) { return QString::fromLatin1(name) == QLatin1String("DISPLAY") ? QStringLiteral(":0") : QString(); };
+        const auto x11 = [](const char* name) {
+            return QString::fromLatin1(name) == QLatin1String("DISPLAY") ? QStringLiteral(":0") : QString();
+        };
         QCOMPARE(EditorOptions::Parse({QStringLiteral("vexa-editor")}, x11).exitCode, -1);
         const auto offscreen = [](const char* name) {
-            return QString::fromLatin1(name) == QLatin1String("QT_QPA_PLATFORM") ? QStringLiteral("offscreen") : QString();
+            return QString::fromLatin1(name) == QLatin1String("QT_QPA_PLATFORM") ? QStringLiteral("offscreen")
+                                                                                 : QString();
         };
         QCOMPARE(EditorOptions::Parse({QStringLiteral("vexa-editor")}, offscreen).exitCode, -1);
     }

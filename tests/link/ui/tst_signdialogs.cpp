@@ -245,7 +245,8 @@ private slots:
             list.entries[5] = {QStringLiteral("Five"), 1, 1, 0};
             list.entries[7] = {QStringLiteral("Seven"), 1, 0, 0};
         });
-        app->messageTable.WriteContent(0, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Hi\\par}"));
+        app->messageTable.WriteContent(
+            0, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Hi\\par}"));
         app->messageTable.sendFlag[0] = 1;
         app->messageTable.SaveParams();
         window->LoadPreviews();
