@@ -12,7 +12,7 @@ packages=(
   xvfb xauth xdg-utils imagemagick
   socat python3 ccache ser2net
   qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream man-db bash
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 if [ "$(id -u)" -eq 0 ]; then

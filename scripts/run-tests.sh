@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 python3 "$root/scripts/check-layering.py" "$root"
+"$root/scripts/check-format.sh"
 "$root/scripts/build.sh"
 cd "${VEXA_BUILD_DIR:-$root/build}"
 export QT_QPA_PLATFORM=offscreen
