@@ -57,15 +57,15 @@ const CommandRegistry::Command* CommandRegistry::Find(const QString& name) {
 
 QString CommandRegistry::Usage() {
     QString text =
-        QStringLiteral("Usage: vexa [--data-dir DIR] [--codepage N] <command> [options]\n"
-                       "       vexa --version\n\n"
+        QStringLiteral("Usage: vexa [--data-dir DIR] [--codepage N] <command> [options]\n\n"
                        "Vexa Message Editor on the command line: inspect, compose, render and send\n"
                        "message files for LED dot-matrix signs.\n\nCommands:\n");
     for (const Command& c : Commands())
         text += QStringLiteral("  %1%2\n")
                     .arg(QString::fromLatin1(c.name), -12)
                     .arg(QString::fromLatin1(c.summary));
-    text += QStringLiteral("\nRun 'vexa <command> --help' for the options of a command.");
+    text += QStringLiteral("\nRun 'vexa <command> --help' for the options of a command, 'vexa --version' for "
+                           "the version.");
     return text;
 }
 
