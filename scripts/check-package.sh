@@ -22,14 +22,15 @@ env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/usr/bin/vexa-editor" --version
 test -d "$scratch/usr/share/vexa/Data/ASCII"
 test -x "$scratch/usr/libexec/vexa/imagedit"
 for size in 16x16 22x22 24x24 32x32 48x48 64x64 128x128 256x256; do
-    test -s "$scratch/usr/share/icons/hicolor/$size/apps/org.vexa.MessageEditor.png"
+    test -s "$scratch/usr/share/icons/hicolor/$size/apps/org.vexa.editor.png"
 done
-test -s "$scratch/usr/share/icons/hicolor/scalable/apps/org.vexa.MessageEditor.svg"
+test -s "$scratch/usr/share/icons/hicolor/scalable/apps/org.vexa.editor.svg"
 # The installed editor finds its Data tree from its own prefix: render a message with it.
 work=$(mktemp -d -p "$scratch")
-"$scratch/usr/bin/vexa" new "$work/1.led" --model P30 >/dev/null
+"$scratch/usr/bin/vexa" new "$work/1.led" --model P06 >/dev/null
 "$scratch/usr/bin/vexa" set "$work/1.led" --row 0 --kind text --send 1 --content '[ASCII]OK' >/dev/null
-"$scratch/usr/bin/vexa" --data-dir "$work" render "$work/1.led" --model P30 >/dev/null
+"$scratch/usr/bin/vexa" --data-dir "$work" render "$work/1.led" --model P06 --out "$work/img" >/dev/null
+test -s "$work/img/20060_0.bmp" # bitmap-font glyphs come from the installed Data tree
 
 for page in "$scratch"/usr/share/man/man1/*.1.gz; do
     if LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null | grep .; then
@@ -38,7 +39,7 @@ for page in "$scratch"/usr/share/man/man1/*.1.gz; do
     fi
 done
 
-desktop-file-validate "$scratch/usr/share/applications/org.vexa.MessageEditor.desktop"
-appstreamcli validate --no-net --pedantic "$scratch/usr/share/metainfo/org.vexa.MessageEditor.metainfo.xml"
-lintian --fail-on error --suppress-tags running-as-root "$deb"
+desktop-file-validate "$scratch/usr/share/applications/org.vexa.editor.desktop"
+appstreamcli validate --no-net --pedantic "$scratch/usr/share/metainfo/org.vexa.editor.metainfo.xml"
+lintian --fail-on error "$deb"
 echo "check-package: package, desktop entry and metainfo are clean"

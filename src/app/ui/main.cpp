@@ -27,6 +27,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-editor"));
     QApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vexa.editor"));
     QApplication::setStyle(new ToolTipStyle);
     application.installEventFilter(new ToolTipWrapper(&application));
 
