@@ -23,12 +23,6 @@ namespace vexa {
 
 namespace {
 
-template <typename W> W* Tagged(W* widget, int controlId, const QString& name) {
-    DialogLook::SetControlId(widget, controlId);
-    widget->setAccessibleName(name);
-    return widget;
-}
-
 // Dots of the preview in pixels: the preview is as tall as the sign at this size.
 int PreviewDot(int rows) {
     return rows <= 7 ? 5 : 4;
@@ -39,28 +33,29 @@ int PreviewDot(int rows) {
 CContentEditorDialog::CContentEditorDialog(int templateNumber, int previewId, const QString& title,
                                            ContentEditorModel& editorModel, QWidget* parent)
     : CVexaDialog(templateNumber, parent), rowEditor(editorModel),
-      previewGroup(
-          Tagged(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup, QStringLiteral("Preview"))),
+      previewGroup(DialogLook::Tag(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup,
+                                   QStringLiteral("Preview"))),
       preview(new CImageWnd(previewGroup, previewId)),
-      editGroup(Tagged(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"))),
-      faceList(Tagged(new QComboBox(editGroup), FaceList, QStringLiteral("Font"))),
-      sizeList(Tagged(new QComboBox(editGroup), SizeList, QStringLiteral("Size"))),
-      yLabel(Tagged(new QLabel(QStringLiteral("Y"), editGroup), YLabel, QStringLiteral("Y"))),
-      yList(Tagged(new QComboBox(editGroup), YList, QStringLiteral("Y offset"))),
-      arrows(Tagged(new CUpDownArrows(editGroup), YArrows, QStringLiteral("Y offset arrows"))),
+      editGroup(
+          DialogLook::Tag(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"))),
+      faceList(DialogLook::Tag(new QComboBox(editGroup), FaceList, QStringLiteral("Font"))),
+      sizeList(DialogLook::Tag(new QComboBox(editGroup), SizeList, QStringLiteral("Size"))),
+      yLabel(DialogLook::Tag(new QLabel(QStringLiteral("Y"), editGroup), YLabel, QStringLiteral("Y"))),
+      yList(DialogLook::Tag(new QComboBox(editGroup), YList, QStringLiteral("Y offset"))),
+      arrows(DialogLook::Tag(new CUpDownArrows(editGroup), YArrows, QStringLiteral("Y offset arrows"))),
       boldButton(
           MakeStyleButton(QStringLiteral("Bold"), UiPictures::Bold, UiPictures::BoldPressed, BoldButton)),
       italicButton(MakeStyleButton(QStringLiteral("Italic"), UiPictures::Italic, UiPictures::ItalicPressed,
                                    ItalicButton)),
       underlineButton(MakeStyleButton(QStringLiteral("Underline"), UiPictures::Underline,
                                       UiPictures::UnderlinePressed, UnderlineButton)),
-      colourBox(Tagged(new CSmallIconComboBox(editGroup), ColourBox, QStringLiteral("Colour"))),
-      arabicBox(
-          Tagged(new QCheckBox(QStringLiteral("Arabic"), editGroup), ArabicBox, QStringLiteral("Arabic"))),
-      textField(Tagged(new CAutoRichEditCtrl(editGroup), TextField, QStringLiteral("Text"))),
-      okButton(Tagged(new QPushButton(QStringLiteral("OK"), this), OkButton, QStringLiteral("OK"))),
-      cancelButton(
-          Tagged(new QPushButton(QStringLiteral("Cancel"), this), CancelButton, QStringLiteral("Cancel"))) {
+      colourBox(DialogLook::Tag(new CSmallIconComboBox(editGroup), ColourBox, QStringLiteral("Colour"))),
+      arabicBox(DialogLook::Tag(new QCheckBox(QStringLiteral("Arabic"), editGroup), ArabicBox,
+                                QStringLiteral("Arabic"))),
+      textField(DialogLook::Tag(new CAutoRichEditCtrl(editGroup), TextField, QStringLiteral("Text"))),
+      okButton(DialogLook::Tag(new QPushButton(QStringLiteral("OK"), this), OkButton, QStringLiteral("OK"))),
+      cancelButton(DialogLook::Tag(new QPushButton(QStringLiteral("Cancel"), this), CancelButton,
+                                   QStringLiteral("Cancel"))) {
     setWindowTitle(title);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     preview->setAccessibleName(QStringLiteral("Preview"));
@@ -85,7 +80,7 @@ CContentEditorDialog::CContentEditorDialog(int templateNumber, int previewId, co
 
 QToolButton* CContentEditorDialog::MakeStyleButton(const QString& text, int picture, int pressedPicture,
                                                    int controlId) {
-    auto* button = Tagged(new QToolButton(editGroup), controlId, text);
+    auto* button = DialogLook::Tag(new QToolButton(editGroup), controlId, text);
     button->setText(text);
     button->setToolTip(text);
     button->setCheckable(true);

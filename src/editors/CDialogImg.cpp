@@ -21,12 +21,6 @@ int PreviewDotPixels(int rows) {
     return rows <= 7 ? 6 : 4;
 }
 
-template <typename W> W* Tagged(W* widget, int id, const QString& accessibleName) {
-    DialogLook::SetControlId(widget, id);
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
 } // namespace
 
 const QString CDialogImg::FileFilter = QStringLiteral("图片文件 (*.bmp *.png *.jpg *.jpeg *.gif)");
@@ -49,8 +43,8 @@ CDialogImg::CDialogImg(int rowIndex, CMessageTable& table, const ImageEditorMode
 }
 
 void CDialogImg::BuildControls() {
-    auto* previewGroup =
-        Tagged(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup, QStringLiteral("Preview"));
+    auto* previewGroup = DialogLook::Tag(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup,
+                                         QStringLiteral("Preview"));
     preview = new CImageWnd(previewGroup, PreviewWindow);
     preview->SetImage(&model.Preview());
     preview->setAccessibleName(QStringLiteral("Preview"));
@@ -59,11 +53,12 @@ void CDialogImg::BuildControls() {
     auto* previewLayout = new QVBoxLayout(previewGroup);
     previewLayout->addWidget(preview);
 
-    auto* editGroup = Tagged(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"));
-    list = Tagged(new QListWidget(editGroup), PathList, QStringLiteral("Picture files"));
+    auto* editGroup =
+        DialogLook::Tag(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"));
+    list = DialogLook::Tag(new QListWidget(editGroup), PathList, QStringLiteral("Picture files"));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setMinimumWidth(300);
-    picture = Tagged(new CPicWnd(editGroup), PictureBox, QStringLiteral("Selected picture"));
+    picture = DialogLook::Tag(new CPicWnd(editGroup), PictureBox, QStringLiteral("Selected picture"));
     picture->setFixedSize(140, 100);
 
     struct ButtonSpec {
@@ -82,7 +77,7 @@ void CDialogImg::BuildControls() {
     QWidget* last = list;
     for (const ButtonSpec& spec : specs) {
         const QString text = QString::fromUtf8(spec.text);
-        auto* button = Tagged(new QPushButton(text, editGroup), spec.id, text);
+        auto* button = DialogLook::Tag(new QPushButton(text, editGroup), spec.id, text);
         button->setToolTip(QString::fromUtf8(spec.tip));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, spec.handler);
@@ -96,9 +91,9 @@ void CDialogImg::BuildControls() {
     editLayout->addWidget(picture, 0, Qt::AlignTop);
     editLayout->addLayout(side);
 
-    auto* ok = Tagged(new QPushButton(QStringLiteral("OK"), this), OkButton, QStringLiteral("OK"));
-    auto* cancel =
-        Tagged(new QPushButton(QStringLiteral("Cancel"), this), CancelButton, QStringLiteral("Cancel"));
+    auto* ok = DialogLook::Tag(new QPushButton(QStringLiteral("OK"), this), OkButton, QStringLiteral("OK"));
+    auto* cancel = DialogLook::Tag(new QPushButton(QStringLiteral("Cancel"), this), CancelButton,
+                                   QStringLiteral("Cancel"));
     ok->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

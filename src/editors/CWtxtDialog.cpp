@@ -27,12 +27,6 @@ int PreviewDotPixels(int rows) {
     return rows <= 7 ? 6 : 4;
 }
 
-template <typename W> W* Tagged(W* widget, int id, const QString& accessibleName) {
-    DialogLook::SetControlId(widget, id);
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
 } // namespace
 
 CWtxtDialog::CWtxtDialog(int rowIndex, CMessageTable& table, const GlyphTextEditorModel::Setup& setup,
@@ -53,8 +47,8 @@ CWtxtDialog::CWtxtDialog(int rowIndex, CMessageTable& table, const GlyphTextEdit
 }
 
 void CWtxtDialog::BuildControls() {
-    auto* previewGroup =
-        Tagged(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup, QStringLiteral("Preview"));
+    auto* previewGroup = DialogLook::Tag(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup,
+                                         QStringLiteral("Preview"));
     preview = new CImageWnd(previewGroup, PreviewWindow);
     preview->SetImage(&model.Preview());
     preview->setAccessibleName(QStringLiteral("Preview"));
@@ -63,20 +57,22 @@ void CWtxtDialog::BuildControls() {
     auto* previewLayout = new QVBoxLayout(previewGroup);
     previewLayout->addWidget(preview);
 
-    auto* editGroup = Tagged(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"));
-    fontList = Tagged(new QComboBox(editGroup), FontList, QStringLiteral("Font"));
+    auto* editGroup =
+        DialogLook::Tag(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"));
+    fontList = DialogLook::Tag(new QComboBox(editGroup), FontList, QStringLiteral("Font"));
     fontList->addItems(GlyphTextEditorModel::FontNames);
     fontList->setCurrentIndex(0);
-    colourList = Tagged(new CSmallIconComboBox(editGroup), ColourList, QStringLiteral("Colour"));
+    colourList = DialogLook::Tag(new CSmallIconComboBox(editGroup), ColourList, QStringLiteral("Colour"));
     for (int icon : ColourIcons)
         colourList->AddIcon(icon);
     colourList->setCurrentIndex(0);
-    pickerButton = Tagged(new QPushButton(editGroup), PickerButton, QStringLiteral("Character picker"));
+    pickerButton =
+        DialogLook::Tag(new QPushButton(editGroup), PickerButton, QStringLiteral("Character picker"));
     pickerButton->setIcon(
         QIcon(PalettePictures::SpecialPath(PalettePictures::SpecialNumberOf(QStringLiteral("ä")))));
     pickerButton->setIconSize(QSize(24, 24));
     pickerButton->setToolTip(QStringLiteral("Character picker"));
-    editField = Tagged(new CEditWnd(editGroup), EditField, QStringLiteral("Text"));
+    editField = DialogLook::Tag(new CEditWnd(editGroup), EditField, QStringLiteral("Text"));
     editField->SetState(&model.Edit());
     editField->setMinimumHeight(4 * GlyphEditModel::MinLineHeight + 8);
     pasteNote = new QLabel(editGroup);
@@ -94,9 +90,9 @@ void CWtxtDialog::BuildControls() {
     editLayout->addWidget(editField, 1);
     editLayout->addWidget(pasteNote);
 
-    auto* ok = Tagged(new QPushButton(QStringLiteral("OK"), this), OkButton, QStringLiteral("OK"));
-    auto* cancel =
-        Tagged(new QPushButton(QStringLiteral("Cancel"), this), CancelButton, QStringLiteral("Cancel"));
+    auto* ok = DialogLook::Tag(new QPushButton(QStringLiteral("OK"), this), OkButton, QStringLiteral("OK"));
+    auto* cancel = DialogLook::Tag(new QPushButton(QStringLiteral("Cancel"), this), CancelButton,
+                                   QStringLiteral("Cancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -146,7 +142,7 @@ QWidget* CWtxtDialog::BuildPalette() {
     grid->setSpacing(1);
     for (int k = 0; k < GlyphTextEditorModel::PaletteSize; ++k) {
         const QString letter = PalettePictures::SpecialCharacter(k);
-        auto* button = Tagged(new QToolButton(palette), FirstPaletteButton + k, letter);
+        auto* button = DialogLook::Tag(new QToolButton(palette), FirstPaletteButton + k, letter);
         button->setIcon(QIcon(PalettePictures::SpecialPath(k)));
         button->setIconSize(QSize(24, 24));
         button->setAutoRaise(true);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QColor>
-
-class QWidget;
+#include <QString>
+#include <QWidget>
 
 namespace vexa {
 
@@ -19,6 +19,12 @@ public:
     static int TemplateId(const QWidget* window);
     // Tags a control with its control ID (the dynamic property "controlId").
     static void SetControlId(QWidget* control, int controlId);
+    // Tags a control with its control ID and gives it the name screen readers announce.
+    template <typename W> static W* Tag(W* control, int controlId, const QString& accessibleName) {
+        SetControlId(control, controlId);
+        control->setAccessibleName(accessibleName);
+        return control;
+    }
 };
 
 } // namespace vexa
