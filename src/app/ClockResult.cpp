@@ -1,5 +1,7 @@
 #include "app/ClockResult.h"
 
+#include "store/LanguageTexts.h"
+
 namespace vexa {
 
 ClockResult::Outcome ClockResult::Judge(bool opened, bool frameSent, bool acknowledged) {
@@ -10,30 +12,32 @@ ClockResult::Outcome ClockResult::Judge(bool opened, bool frameSent, bool acknow
     return acknowledged ? Acknowledged : NotConfirmed;
 }
 
-QString ClockResult::Text(Outcome outcome) {
+QString ClockResult::Text(Outcome outcome, const LanguageTexts* texts) {
+    using Text = LanguageTexts::Text;
     switch (outcome) {
     case Acknowledged:
-        return QStringLiteral("Check Time Ok !");
+        return LanguageTexts::Say(texts, Text::ClockOk);
     case NotConfirmed:
-        return QStringLiteral("The clock was sent, but the sign did not confirm it.");
+        return LanguageTexts::Say(texts, Text::ClockNotConfirmed);
     case NotSent:
     case PortNotOpened:
         break;
     }
-    return QStringLiteral("Check time error !");
+    return LanguageTexts::Say(texts, Text::ClockError);
 }
 
-QString ClockResult::Caption(Outcome outcome) {
+QString ClockResult::Caption(Outcome outcome, const LanguageTexts* texts) {
+    using Text = LanguageTexts::Text;
     switch (outcome) {
     case Acknowledged:
-        return QStringLiteral("Information");
+        return LanguageTexts::Say(texts, Text::CaptionInformation);
     case NotConfirmed:
-        return QStringLiteral("Warning");
+        return LanguageTexts::Say(texts, Text::CaptionWarning);
     case NotSent:
     case PortNotOpened:
         break;
     }
-    return QStringLiteral("Error");
+    return LanguageTexts::Say(texts, Text::CaptionError);
 }
 
 int ClockResult::ExitStatus(Outcome outcome) {

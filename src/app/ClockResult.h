@@ -4,6 +4,8 @@
 
 namespace vexa {
 
+class LanguageTexts;
+
 // The outcome of Synchronize Time and what the operator (or the command line) is told.
 // Only an acknowledgement from the sign counts as a set clock; a frame that left the port
 // unanswered is a warning, not a success.
@@ -17,9 +19,10 @@ public:
     };
 
     static Outcome Judge(bool opened, bool frameSent, bool acknowledged);
-    static QString Text(Outcome outcome);
-    // "Information", "Warning" or "Error".
-    static QString Caption(Outcome outcome);
+    // The message and its caption ("Information", "Warning" or "Error") in the language of
+    // texts; English without.
+    static QString Text(Outcome outcome, const LanguageTexts* texts = nullptr);
+    static QString Caption(Outcome outcome, const LanguageTexts* texts = nullptr);
     // Exit status of `vexa clock`: 0, 4, 3 or 1.
     static int ExitStatus(Outcome outcome);
 };

@@ -17,9 +17,8 @@ bool ModelChange::WouldReplaceMessages(CVexaApp& app, const QString& newName) {
     return false;
 }
 
-QString ModelChange::QuestionText() {
-    return QStringLiteral("The new model needs other messages: the messages of this sign will be replaced by "
-                          "the model's template.\nReplace them?");
+QString ModelChange::QuestionText(const LanguageTexts* texts) {
+    return LanguageTexts::Say(texts, LanguageTexts::Text::ModelChangeQuestion);
 }
 
 ModelChange::Result ModelChange::Apply(CVexaApp& app, const QString& newName) {

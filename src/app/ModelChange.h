@@ -5,6 +5,7 @@
 namespace vexa {
 
 class CVexaApp;
+class LanguageTexts;
 
 // A new choice in the model list. The model is a setting of the whole program; a change
 // into another model group replaces the current sign's message file by the new model's
@@ -20,7 +21,7 @@ public:
     // True when choosing newName would replace messages the operator wrote: the model
     // group changes and a row of the current sign's file has content. The window asks first.
     static bool WouldReplaceMessages(CVexaApp& app, const QString& newName);
-    static QString QuestionText();
+    static QString QuestionText(const LanguageTexts* texts = nullptr);
 
     // Stores newName as LedType and resets the current sign's file when the group changes.
     // Message files of other signs are not touched.

@@ -1,6 +1,7 @@
 #include "app/ScanMarks.h"
 
 #include "store/CIdList.h"
+#include "store/LanguageTexts.h"
 
 #include <QStringList>
 
@@ -26,25 +27,27 @@ ScanMarks::Mark ScanMarks::For(int id) const {
     return answered.contains(id) ? Mark::Answered : Mark::NoAnswer;
 }
 
-QString ScanMarks::Summary() const {
+QString ScanMarks::Summary(const LanguageTexts* texts) const {
+    using Text = LanguageTexts::Text;
     if (!scanned)
         return {};
     if (answered.isEmpty())
-        return QStringLiteral("No sign answered.");
+        return LanguageTexts::Say(texts, Text::ScanNoAnswer);
     QStringList ids;
     for (int id : answered)
         ids << QString::number(id);
-    const QString count =
-        answered.size() == 1 ? QStringLiteral("1 sign") : QStringLiteral("%1 signs").arg(answered.size());
-    return QStringLiteral("%1 answered: %2").arg(count, ids.join(QStringLiteral(", ")));
+    const QString list = ids.join(QStringLiteral(", "));
+    if (answered.size() == 1)
+        return LanguageTexts::Say(texts, Text::ScanOneAnswered).arg(list);
+    return LanguageTexts::Say(texts, Text::ScanManyAnswered).arg(answered.size()).arg(list);
 }
 
-QString ScanMarks::MarkText(Mark mark) {
+QString ScanMarks::MarkText(Mark mark, const LanguageTexts* texts) {
     switch (mark) {
     case Mark::Answered:
-        return QStringLiteral("answered the scan");
+        return LanguageTexts::Say(texts, LanguageTexts::Text::ScanMarkAnswered);
     case Mark::NoAnswer:
-        return QStringLiteral("no answer to the scan");
+        return LanguageTexts::Say(texts, LanguageTexts::Text::ScanMarkNoAnswer);
     case Mark::None:
         break;
     }

@@ -6,6 +6,7 @@
 namespace vexa {
 
 class CIdList;
+class LanguageTexts;
 
 // What the last scan found, kept apart from the tree's check boxes (which always show the
 // signs a send addresses): a mark per sign (answered / no answer) until the next scan,
@@ -21,10 +22,11 @@ public:
     // None before any scan; Answered or NoAnswer for every sign after one.
     Mark For(int id) const;
     const QList<int>& Answered() const { return answered; }
-    // "2 signs answered: 3, 7", "1 sign answered: 3", "No sign answered."; empty before a scan.
-    QString Summary() const;
+    // "2 signs answered: 3, 7", "1 sign answered: 3", "No sign answered." (in the language
+    // of texts, English without); empty before a scan.
+    QString Summary(const LanguageTexts* texts = nullptr) const;
     // The accessible / tooltip text of a mark.
-    static QString MarkText(Mark mark);
+    static QString MarkText(Mark mark, const LanguageTexts* texts = nullptr);
 
 private:
     bool scanned = false;

@@ -7,6 +7,8 @@
 
 namespace vexa {
 
+class LanguageTexts;
+
 // The per-sign outcome of a multi-sign send or a group operation, as the status bar and
 // the command line tell it: which signs were sent and which failed, and why.
 class SignResults {
@@ -15,8 +17,9 @@ public:
 
     // "ID 3: OK!" / "ID 5: Send Failure!"
     static QString Line(const Result& result);
-    // "Sent: 3, 9. Failed: 5 (Send Failure!)"; empty for no results.
-    static QString Summary(const QList<Result>& results);
+    // "Sent: 3, 9. Failed: 5 (Send Failure!)" in the language of texts (English without);
+    // empty for no results.
+    static QString Summary(const QList<Result>& results, const LanguageTexts* texts = nullptr);
     static bool AllOk(const QList<Result>& results);
 };
 

@@ -56,19 +56,14 @@ bool WorkFiles::OpenWorkFile(CVexaApp& app, const QString& path) {
     const QString reason = table.LoadError();
     const QString aside = AsideName(path);
     if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0) {
-        app.Report(
-            QStringLiteral("Error"),
-            QStringLiteral("The message file %1 cannot be read and cannot be moved aside; it is left as it "
-                           "is and nothing is saved into it.")
-                .arg(path),
+        app.Report(QStringLiteral("Error"),
+                   app.texts.Get(LanguageTexts::Text::FileUnreadableLeft).arg(path),
             reason + QStringLiteral("\n") + QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     WriteTemplate(ModelCatalogue::TemplateFor(app.settingsFile.LedType()), path);
     app.Report(QStringLiteral("Warning"),
-               QStringLiteral("The message file %1 could not be read. It was kept as %2, and the sign starts "
-                              "with new messages.")
-                   .arg(path, aside),
+               app.texts.Get(LanguageTexts::Text::FileUnreadableMoved).arg(path, aside),
                reason);
     return table.OpenMessageFile(path);
 }
@@ -84,7 +79,8 @@ bool WorkFiles::OpenFile(CVexaApp& app, const QString& chosenPath) {
     table.SaveParams();
     CMessageTable chosen; // a file that cannot be read must not replace the sign's messages
     if (!chosen.OpenMessageFile(chosenPath)) {
-        app.Report(QStringLiteral("Error"), QStringLiteral("Open failed"), chosen.LoadError());
+        app.Report(QStringLiteral("Error"), app.texts.Get(LanguageTexts::Text::OpenFailed),
+                   chosen.LoadError());
         return false;
     }
     if (!CopyReplacing(chosenPath, table.MessageFilePath()))

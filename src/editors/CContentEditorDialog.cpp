@@ -63,11 +63,13 @@ CContentEditorDialog::CContentEditorDialog(int templateNumber, int previewId, co
     preview->setFixedHeight(rowEditor.Model().rows * PreviewDot(rowEditor.Model().rows) + 2);
     preview->setMinimumWidth(480);
     yLabel->setBuddy(yList);
-    faceList->setToolTip(QStringLiteral("Font"));
-    sizeList->setToolTip(QStringLiteral("Size"));
-    yList->setToolTip(QStringLiteral("Y offset"));
-    colourBox->setToolTip(QStringLiteral("Colour"));
-    arrows->setToolTip(QStringLiteral("Y offset"));
+    using Text = LanguageTexts::Text;
+    faceList->setToolTip(Say(Text::FontTip));
+    sizeList->setToolTip(Say(Text::SizeTip));
+    yList->setToolTip(Say(Text::YOffsetTip));
+    colourBox->setToolTip(Say(Text::ColourTip));
+    arrows->setToolTip(Say(Text::YOffsetTip));
+    arabicBox->setText(Say(Text::ArabicLabel));
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, [this] { OnOk(); });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);

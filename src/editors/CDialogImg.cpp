@@ -23,17 +23,19 @@ int PreviewDotPixels(int rows) {
 
 } // namespace
 
-const QString CDialogImg::FileFilter = QStringLiteral("图片文件 (*.bmp *.png *.jpg *.jpeg *.gif)");
+QString CDialogImg::FileFilter(const QWidget* owner) {
+    return Say(owner, LanguageTexts::Text::ImageFiles) + QStringLiteral(" (*.bmp *.png *.jpg *.jpeg *.gif)");
+}
 
 CDialogImg::CDialogImg(int rowIndex, CMessageTable& table, const ImageEditorModel::Setup& setup,
                        QWidget* parent)
     : CVexaDialog(TemplateId, parent), model(table, rowIndex, setup) {
     setWindowTitle(QStringLiteral("Image Editor"));
     chooseFile = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QString(), QString(), FileFilter);
+        return QFileDialog::getOpenFileName(owner, QString(), QString(), FileFilter(owner));
     };
     refuse = [](QWidget* owner, const QString& text) {
-        QMessageBox::warning(owner, QStringLiteral("Warning"), text);
+        QMessageBox::warning(owner, Say(owner, LanguageTexts::Text::CaptionWarning), text);
     };
     BuildControls();
     model.LoadRow();
@@ -137,7 +139,7 @@ void CDialogImg::OnSelectionChanged() {
 void CDialogImg::OnAdd() {
     const QString path = chooseFile ? chooseFile(this) : QString();
     if (model.Add(path) == ImageEditorModel::AddResult::HasSeparator && refuse)
-        refuse(this, ImageEditorModel::SeparatorRefusal);
+        refuse(this, Say(LanguageTexts::Text::PathHasSeparator));
     ShowList();
 }
 

@@ -32,7 +32,8 @@ public:
         OkButton = 1,
         CancelButton = 2,
     };
-    static const QString FileFilter;
+    // The file dialog's filter: "image files" in the language of the window, and the patterns.
+    static QString FileFilter(const QWidget* owner);
 
     CDialogImg(int rowIndex, CMessageTable& table, const ImageEditorModel::Setup& setup,
                QWidget* parent = nullptr);

@@ -78,7 +78,7 @@ void CTxtDialog::BuildPalettes() {
     faces->setSpacing(0);
     for (int k = 0; k < PalettePictures::kFaceCount; ++k) {
         auto* button = PaletteButton(facePalette, FirstFaceId + k, PalettePictures::FacePath(k), 28,
-                                     QStringLiteral("Face %1").arg(k), ContentEditorModel::Token(k));
+                                     Say(LanguageTexts::Text::FaceTip).arg(k), ContentEditorModel::Token(k));
         connect(button, &QToolButton::clicked, this, [this, k] { InsertToken(k); });
         faces->addWidget(button);
     }

@@ -1,5 +1,7 @@
 #include "editors/CUpDownArrows.h"
 
+#include "ui/CVexaDialog.h"
+
 #include <QKeyEvent>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
@@ -24,8 +26,8 @@ QToolButton* MakeArrow(Qt::ArrowType type, const QString& name, QWidget* parent)
 } // namespace
 
 CUpDownArrows::CUpDownArrows(QWidget* parent)
-    : QWidget(parent), up(MakeArrow(Qt::UpArrow, QStringLiteral("Move up"), this)),
-      down(MakeArrow(Qt::DownArrow, QStringLiteral("Move down"), this)) {
+    : QWidget(parent), up(MakeArrow(Qt::UpArrow, CVexaDialog::Say(parent, LanguageTexts::Text::MoveUpTip), this)),
+      down(MakeArrow(Qt::DownArrow, CVexaDialog::Say(parent, LanguageTexts::Text::MoveDownTip), this)) {
     setFocusPolicy(Qt::StrongFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1); // room for the focus frame

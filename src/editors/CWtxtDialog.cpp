@@ -71,7 +71,7 @@ void CWtxtDialog::BuildControls() {
     pickerButton->setIcon(
         QIcon(PalettePictures::SpecialPath(PalettePictures::SpecialNumberOf(QStringLiteral("ä")))));
     pickerButton->setIconSize(QSize(24, 24));
-    pickerButton->setToolTip(QStringLiteral("Character picker"));
+    pickerButton->setToolTip(Say(LanguageTexts::Text::CharacterPickerTip));
     editField = DialogLook::Tag(new CEditWnd(editGroup), EditField, QStringLiteral("Text"));
     editField->SetState(&model.Edit());
     editField->setMinimumHeight(4 * GlyphEditModel::MinLineHeight + 8);
@@ -110,8 +110,7 @@ void CWtxtDialog::BuildControls() {
     connect(pickerButton, &QPushButton::clicked, this, &CWtxtDialog::OpenPicker);
     connect(editField, &CEditWnd::changed, this, &CWtxtDialog::OnFieldChanged);
     connect(editField, &CEditWnd::pasteStopped, this, [this](int limit) {
-        pasteNote->setText(
-            QStringLiteral("The paste stopped at %1 characters, as many as a message keeps.").arg(limit));
+        pasteNote->setText(Say(LanguageTexts::Text::PasteStopped).arg(limit));
         pasteNote->show();
     });
     connect(ok, &QPushButton::clicked, this, &CWtxtDialog::OnOk);

@@ -1,6 +1,7 @@
 #include "link/IdCommandModel.h"
 
 #include "link/SignLink.h"
+#include "store/LanguageTexts.h"
 
 namespace vexa {
 
@@ -10,13 +11,21 @@ int IdCommandModel::ParseId(const QString& text) {
     return ok ? id : 0;
 }
 
-QString IdCommandModel::CheckSet(int current, int next) {
+QString IdCommandModel::CheckSet(int current, int next, const LanguageTexts* texts) {
     if (current < 1 || current > ListCount || next < 1 || next > ListCount)
-        return QStringLiteral("ID >=1 and ID <= 256!");
+        return LanguageTexts::Say(texts, LanguageTexts::Text::IdOutOfRange);
     // The frame carries the ID in one byte: 256 would reach the sign as 0.
     if (current == ListCount || next == ListCount)
-        return QStringLiteral("Sign IDs go from 1 to 255: ID 256 cannot be used.");
+        return LanguageTexts::Say(texts, LanguageTexts::Text::Id256Refused);
     return {};
+}
+
+QString IdCommandModel::ReadText(bool ok, const LanguageTexts* texts) {
+    return LanguageTexts::Say(texts, ok ? LanguageTexts::Text::IdSuccess : LanguageTexts::Text::IdReadFailed);
+}
+
+QString IdCommandModel::SetText(bool ok, const LanguageTexts* texts) {
+    return LanguageTexts::Say(texts, ok ? LanguageTexts::Text::IdSuccess : LanguageTexts::Text::IdSetFailed);
 }
 
 void IdCommandModel::StartRead() {

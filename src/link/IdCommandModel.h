@@ -4,6 +4,7 @@
 
 namespace vexa {
 
+class LanguageTexts;
 class SignLink;
 
 // What the ID tool (read a sign's ID, give a sign a new ID) decides and does, without
@@ -18,8 +19,9 @@ public:
 
     // The number typed or chosen in a drop-down; 0 for text that is no whole number.
     static int ParseId(const QString& text);
-    // Empty when Set may send current -> next, else the message to show (nothing is sent).
-    static QString CheckSet(int current, int next);
+    // Empty when Set may send current -> next, else the message to show (nothing is sent),
+    // in the language of texts (English without).
+    static QString CheckSet(int current, int next, const LanguageTexts* texts = nullptr);
 
     void StartRead();
     // Closes the port; ok when the sign reported its ID, id is that ID.
@@ -31,12 +33,9 @@ public:
     void StartSet(int current, int next);
     bool FinishSet();
 
-    static QString ReadText(bool ok) {
-        return ok ? QStringLiteral("Success!") : QStringLiteral("Read failed!");
-    }
-    static QString SetText(bool ok) {
-        return ok ? QStringLiteral("Success!") : QStringLiteral("Setting failed!");
-    }
+    // What Read and Set report.
+    static QString ReadText(bool ok, const LanguageTexts* texts = nullptr);
+    static QString SetText(bool ok, const LanguageTexts* texts = nullptr);
 
 private:
     SignLink& link;

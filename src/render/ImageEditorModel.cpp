@@ -2,13 +2,12 @@
 
 #include "render/ContentGrammar.h"
 #include "store/CMessageTable.h"
+#include "store/LanguageTexts.h"
 
 namespace vexa {
 
 const QString ImageEditorModel::SeparatorRefusal =
-    QStringLiteral("The path of this file contains \";\", which separates the pictures of a message, so it "
-                   "could not be read "
-                   "back. Rename the file or its folder and add it again.");
+    LanguageTexts::DefaultText(LanguageTexts::Text::PathHasSeparator, LanguageTexts::English);
 
 ImageEditorModel::ImageEditorModel(CMessageTable& messageTable, int row, const Setup& setup)
     : table(messageTable), rowIndex(row) {

@@ -15,7 +15,8 @@ class CMessageTable;
 class ImageEditorModel {
 public:
     enum class AddResult { Added, Empty, HasSeparator };
-    // Why a path with ";" is refused: the list could not be read back.
+    // Why a path with ";" is refused: the list could not be read back (in English; the
+    // dialog shows it in the current language).
     static const QString SeparatorRefusal;
 
     struct Setup {

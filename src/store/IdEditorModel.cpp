@@ -1,10 +1,13 @@
 #include "store/IdEditorModel.h"
 
 #include "store/CIdList.h"
+#include "store/LanguageTexts.h"
 
 namespace vexa {
 
 namespace {
+
+using Text = LanguageTexts::Text;
 
 bool IsSignId(int id) {
     return id >= 1 && id <= CIdList::MaxId;
@@ -17,8 +20,10 @@ IdEditorModel::Outcome Refused(const QString& message, const QString& caption = 
 
 } // namespace
 
-IdEditorModel::IdEditorModel(CIdList& signList, int dialogStyle, int selected, EnsureMessageFile ensure)
-    : list(signList), style(dialogStyle), nowSelId(selected), ensureFile(std::move(ensure)) {}
+IdEditorModel::IdEditorModel(CIdList& signList, int dialogStyle, int selected, EnsureMessageFile ensure,
+                             const LanguageTexts* languageTexts)
+    : list(signList), style(dialogStyle), nowSelId(selected), ensureFile(std::move(ensure)),
+      texts(languageTexts) {}
 
 int IdEditorModel::InitialId() const {
     return style == ModifyStyle && IsSignId(nowSelId) ? nowSelId : 1;
@@ -30,8 +35,8 @@ QString IdEditorModel::InitialName() const {
     return list.entries[static_cast<size_t>(InitialId())].name;
 }
 
-QString IdEditorModel::IdOutOfRangeText() {
-    return QStringLiteral("Sign IDs go from 1 to 255: ID 256 cannot be used.");
+QString IdEditorModel::IdOutOfRangeText(const LanguageTexts* texts) {
+    return LanguageTexts::Say(texts, Text::Id256Refused);
 }
 
 IdEditorModel::Outcome IdEditorModel::Accept(int first, int second, const QString& name, bool autoAdd) {
@@ -47,9 +52,10 @@ IdEditorModel::Outcome IdEditorModel::Accept(int first, int second, const QStrin
 
 IdEditorModel::Outcome IdEditorModel::AddRange(int first, int second) {
     if (first >= second)
-        return Refused(QStringLiteral("ID2 > ID1 !"), QStringLiteral("Warning"), true);
+        return Refused(LanguageTexts::Say(texts, Text::IdOrderRefused), LanguageTexts::Say(texts, Text::CaptionWarning),
+                       true);
     if (!IsSignId(first) || !IsSignId(second))
-        return Refused(IdOutOfRangeText(), QStringLiteral("Warning"), true);
+        return Refused(IdOutOfRangeText(texts), LanguageTexts::Say(texts, Text::CaptionWarning), true);
     // Signs already in the list keep their names, ticks and messages.
     for (int id = first; id <= second; ++id) {
         if ((list.entries[static_cast<size_t>(id)].groupMask & 1u) == 0)
@@ -60,16 +66,16 @@ IdEditorModel::Outcome IdEditorModel::AddRange(int first, int second) {
 
 IdEditorModel::Outcome IdEditorModel::AddOne(int id, const QString& name) {
     if (name.isEmpty())
-        return Refused(QStringLiteral("Name is empty!"));
+        return Refused(LanguageTexts::Say(texts, Text::NameEmpty));
     if (!IsSignId(id))
-        return Refused(IdOutOfRangeText(), QStringLiteral("Warning"), true);
+        return Refused(IdOutOfRangeText(texts), LanguageTexts::Say(texts, Text::CaptionWarning), true);
     AddSign(id, name);
     return Save({true, {}, {}, false});
 }
 
 IdEditorModel::Outcome IdEditorModel::Rename(int id, const QString& name) {
     if (name.isEmpty())
-        return Refused(QStringLiteral("Name is empty!"));
+        return Refused(LanguageTexts::Say(texts, Text::NameEmpty));
     list.entries[static_cast<size_t>(id)].name = CIdList::Truncated(name);
     return Save({true, {}, {}, false});
 }
@@ -86,13 +92,15 @@ void IdEditorModel::AddSign(int id, const QString& name) {
 // are there already stay as they are).
 IdEditorModel::Outcome IdEditorModel::Save(const Outcome& ok) {
     if (!list.SaveIdList())
-        return Refused(QStringLiteral("Can't save the sign list!"), QStringLiteral("Error"), true);
+        return Refused(LanguageTexts::Say(texts, Text::SignListSaveFailed), LanguageTexts::Say(texts, Text::CaptionError),
+                       true);
     bool filesOk = true;
     for (int id : std::as_const(added))
         filesOk = (!ensureFile || ensureFile(id)) && filesOk;
     added.clear();
     if (!filesOk)
-        return {true, QStringLiteral("Can't create the message file!"), QStringLiteral("Error"), true};
+        return {true, LanguageTexts::Say(texts, Text::MessageFileCreateFailed),
+                LanguageTexts::Say(texts, Text::CaptionError), true};
     return ok;
 }
 

@@ -7,6 +7,7 @@
 namespace vexa {
 
 class CIdList;
+class LanguageTexts;
 
 // What the ID editor (add and rename signs) reads, decides and writes, without widgets.
 // Both of its drop-downs offer "1" ... "256"; the sign list ends at 255, and ID 256 would
@@ -29,7 +30,9 @@ public:
     // Makes the message file of a sign exist (from the model's template); false on failure.
     using EnsureMessageFile = std::function<bool(int id)>;
 
-    IdEditorModel(CIdList& list, int style, int nowSelId, EnsureMessageFile ensureFile);
+    // Messages and captions are in the language of texts (English without).
+    IdEditorModel(CIdList& list, int style, int nowSelId, EnsureMessageFile ensureFile,
+                  const LanguageTexts* texts = nullptr);
 
     int Style() const { return style; }
     // The ID first selected: NowSelID in modify mode (1 when it is no sign ID), else 1.
@@ -41,7 +44,7 @@ public:
     // whether "Auto Add" is ticked.
     Outcome Accept(int first, int second, const QString& name, bool autoAdd);
 
-    static QString IdOutOfRangeText();
+    static QString IdOutOfRangeText(const LanguageTexts* texts = nullptr);
 
 private:
     Outcome AddRange(int first, int second);
@@ -54,6 +57,7 @@ private:
     int style;
     int nowSelId;
     EnsureMessageFile ensureFile;
+    const LanguageTexts* texts;
     QList<int> added; // signs added by this OK, whose message files are made to exist
 };
 

@@ -82,6 +82,58 @@ const OwnText kOwnTexts[] = {
     {Text::ButtonCancel, "BUTTON_CANCEL", "Cancel", nullptr, nullptr},
     {Text::ButtonYes, "BUTTON_YES", "&Yes", nullptr, nullptr},
     {Text::ButtonNo, "BUTTON_NO", "&No", nullptr, nullptr},
+    {Text::PortAutomatic, "STATUS_PORT_AUTO", "COM:AUTO", nullptr, nullptr},
+    {Text::ModelChangeQuestion, "ASK_MODEL_CHANGE",
+     "The new model needs other messages: the messages of this sign will be replaced by the model's "
+     "template.\nReplace them?",
+     nullptr, nullptr},
+    {Text::NothingSent, "MSG_NOTHING_SENT", "Nothing was sent:\n%1", nullptr, nullptr},
+    {Text::SignsNotSent, "MSG_SIGNS_NOT_SENT", "These signs were not sent:\n%1", nullptr, nullptr},
+    {Text::ClockNotConfirmed, "MSG_CLOCK_UNCONFIRMED", "The clock was sent, but the sign did not confirm it.",
+     nullptr, nullptr},
+    {Text::ScanNoAnswer, "SCAN_NO_ANSWER", "No sign answered.", nullptr, nullptr},
+    {Text::ScanOneAnswered, "SCAN_ONE_ANSWERED", "1 sign answered: %1", nullptr, nullptr},
+    {Text::ScanManyAnswered, "SCAN_MANY_ANSWERED", "%1 signs answered: %2", nullptr, nullptr},
+    {Text::ScanMarkAnswered, "SCAN_MARK_ANSWERED", "answered the scan", nullptr, nullptr},
+    {Text::ScanMarkNoAnswer, "SCAN_MARK_NO_ANSWER", "no answer to the scan", nullptr, nullptr},
+    {Text::ResultsSent, "RESULTS_SENT", "Sent: %1.", nullptr, nullptr},
+    {Text::ResultsFailed, "RESULTS_FAILED", "Failed: %1.", nullptr, nullptr},
+    {Text::FileUnreadableLeft, "MSG_FILE_UNREADABLE_LEFT",
+     "The message file %1 cannot be read and cannot be moved aside; it is left as it is and nothing is "
+     "saved into it.",
+     nullptr, nullptr},
+    {Text::FileUnreadableMoved, "MSG_FILE_UNREADABLE_MOVED",
+     "The message file %1 could not be read. It was kept as %2, and the sign starts with new messages.",
+     nullptr, nullptr},
+    {Text::OpenFailed, "MSG_FILE_OPEN_FAILED", "Open failed", nullptr, nullptr},
+    {Text::CloseFailed, "MSG_FILE_CLOSE_FAILED", "Close failed", nullptr, nullptr},
+    {Text::PasteStopped, "NOTE_PASTE_STOPPED", "The paste stopped at %1 characters, as many as a message keeps.",
+     nullptr, nullptr},
+    {Text::PathHasSeparator, "MSG_PATH_SEPARATOR",
+     "The path of this file contains \";\", which separates the pictures of a message, so it could not be "
+     "read back. Rename the file or its folder and add it again.",
+     nullptr, nullptr},
+    {Text::CharacterPickerTip, "TIP_CHARACTER_PICKER", "Character picker", nullptr, nullptr},
+    {Text::FontTip, "TIP_FONT", "Font", nullptr, nullptr},
+    {Text::SizeTip, "TIP_SIZE", "Size", nullptr, nullptr},
+    {Text::YOffsetTip, "TIP_Y_OFFSET", "Y offset", nullptr, nullptr},
+    {Text::ColourTip, "TIP_COLOUR", "Colour", nullptr, nullptr},
+    {Text::ArabicLabel, "LABEL_ARABIC", "Arabic", nullptr, nullptr},
+    {Text::MoveUpTip, "TIP_MOVE_UP", "Move up", nullptr, nullptr},
+    {Text::MoveDownTip, "TIP_MOVE_DOWN", "Move down", nullptr, nullptr},
+    {Text::FaceTip, "TIP_FACE", "Face %1", nullptr, nullptr},
+    {Text::IdOutOfRange, "MSG_ID_RANGE", "ID >=1 and ID <= 256!", nullptr, nullptr},
+    {Text::Id256Refused, "MSG_ID_256", "Sign IDs go from 1 to 255: ID 256 cannot be used.", nullptr, nullptr},
+    {Text::IdSuccess, "MSG_ID_SUCCESS", "Success!", nullptr, nullptr},
+    {Text::IdReadFailed, "MSG_ID_READ_FAILED", "Read failed!", nullptr, nullptr},
+    {Text::IdSetFailed, "MSG_ID_SET_FAILED", "Setting failed!", nullptr, nullptr},
+    {Text::NewIdLabel, "LABEL_NEW_ID", "New ID", nullptr, nullptr},
+    {Text::IdOrderRefused, "MSG_ID_ORDER", "ID2 > ID1 !", nullptr, nullptr},
+    {Text::NameEmpty, "MSG_NAME_EMPTY", "Name is empty!", nullptr, nullptr},
+    {Text::SignListSaveFailed, "MSG_SIGN_LIST_SAVE", "Can't save the sign list!", nullptr, nullptr},
+    {Text::MessageFileCreateFailed, "MSG_FILE_CREATE", "Can't create the message file!", nullptr, nullptr},
+    {Text::GroupSendTitle, "TITLE_GROUP_SEND", "Group Send", nullptr, nullptr},
+    {Text::GroupTreeRoot, "GROUP_TREE_ROOT", "LED", nullptr, nullptr},
 };
 static_assert(std::size(kOwnTexts) == static_cast<size_t>(Text::Count));
 
@@ -215,6 +267,10 @@ QString LanguageTexts::DefaultText(Text text, int code) {
     return QString::fromUtf8(chosen);
 }
 
+QString LanguageTexts::Say(const LanguageTexts* texts, Text text) {
+    return texts ? texts->Get(text) : DefaultText(text, English);
+}
+
 LanguageTexts::LanguageTexts(int languageCode, QString folder)
     : code(languageCode), resourceFolder(std::move(folder)) {}
 
@@ -250,6 +306,14 @@ QString LanguageTexts::Get(Text text) const {
     if (!written || written->isEmpty())
         return DefaultText(text, code);
     return Unescape(*written, true);
+}
+
+QString LanguageTexts::Translate(const QString& english) const {
+    for (const OwnText& own : kOwnTexts) {
+        if (english == QString::fromUtf8(own.other))
+            return Get(own.text);
+    }
+    return english;
 }
 
 QString LanguageTexts::WaitLine(int id, int total, int last) const {

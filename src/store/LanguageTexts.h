@@ -100,12 +100,54 @@ public:
         ButtonCancel,
         ButtonYes,
         ButtonNo,
+        PortAutomatic,
+        ModelChangeQuestion,
+        NothingSent,
+        SignsNotSent,
+        ClockNotConfirmed,
+        ScanNoAnswer,
+        ScanOneAnswered,
+        ScanManyAnswered,
+        ScanMarkAnswered,
+        ScanMarkNoAnswer,
+        ResultsSent,
+        ResultsFailed,
+        FileUnreadableLeft,
+        FileUnreadableMoved,
+        OpenFailed,
+        CloseFailed,
+        PasteStopped,
+        PathHasSeparator,
+        CharacterPickerTip,
+        FontTip,
+        SizeTip,
+        YOffsetTip,
+        ColourTip,
+        ArabicLabel,
+        MoveUpTip,
+        MoveDownTip,
+        FaceTip,
+        IdOutOfRange,
+        Id256Refused,
+        IdSuccess,
+        IdReadFailed,
+        IdSetFailed,
+        NewIdLabel,
+        IdOrderRefused,
+        NameEmpty,
+        SignListSaveFailed,
+        MessageFileCreateFailed,
+        GroupSendTitle,
+        GroupTreeRoot,
         Count
     };
     // The entry name of a text in section "Vexa".
     static QString OwnEntry(Text text);
     // The program's default of a text for a code, used when the file has no entry.
     static QString DefaultText(Text text, int code);
+    // The text in the language of texts; English when there are none (a window opened
+    // without the main window, the command line).
+    static QString Say(const LanguageTexts* texts, Text text);
 
     // Code English, no file read: every text is the program's default. The command line
     // keeps such an object and so stays English.
@@ -127,6 +169,9 @@ public:
     QString DialogText(int templateId, int controlId) const;
     // One of the program's own texts, "\n" and "\r" written as backslash escapes.
     QString Get(Text text) const;
+    // A text that a lower floor reports in English (a caption, a fixed message) in the
+    // current language when it is one of the program's own; otherwise as it came.
+    QString Translate(const QString& english) const;
 
     // Formatted texts.
     QString WaitLine(int id, int total, int last) const;

@@ -18,6 +18,14 @@ QWidget* CVexaDialog::Control(int controlId) const {
     return nullptr;
 }
 
+QString CVexaDialog::Say(const QWidget* from, LanguageTexts::Text text) {
+    for (const QWidget* w = from; w; w = w->parentWidget()) {
+        if (const auto* texts = dynamic_cast<const IDialogTexts*>(w))
+            return LanguageTexts::Say(texts->Texts(), text);
+    }
+    return LanguageTexts::Say(nullptr, text);
+}
+
 const IDialogTexts* CVexaDialog::FindDialogTexts() const {
     for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
         if (const auto* texts = dynamic_cast<const IDialogTexts*>(w))

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "store/LanguageTexts.h"
+
 #include <QDialog>
 
 namespace vexa {
 
 class IDialogTexts;
-class LanguageTexts;
 
 // The base of the program's dialogs: the shared look, the template number, and the
 // language texts. A dialog builds its controls (each tagged with its control ID through
@@ -21,6 +22,10 @@ public:
     // The widget carrying a control ID among the dialog's children, or nullptr.
     QWidget* Control(int controlId) const;
 
+    // One of the program's own texts in the language of the nearest window (from itself
+    // up) that provides texts; English when none does.
+    static QString Say(const QWidget* from, LanguageTexts::Text text);
+
 protected:
     // Applies the texts of the current language, when an ancestor window provides them.
     // Returns false when none does (a dialog opened without the main window keeps the
@@ -30,6 +35,7 @@ protected:
     const IDialogTexts* FindDialogTexts() const;
     // The other texts of the current language, or nullptr (then the dialog keeps its own).
     const LanguageTexts* Texts() const;
+    QString Say(LanguageTexts::Text text) const { return Say(this, text); }
 
 private:
     int templateId;

@@ -467,7 +467,7 @@ void CVexaDlg::OnModelSelected(int index) {
         return;
     const QString name = modelList->itemText(index);
     if (ModelChange::WouldReplaceMessages(app, name) &&
-        QMessageBox::question(this, QStringLiteral("Warning"), ModelChange::QuestionText(),
+        QMessageBox::question(this, Say(Text::CaptionWarning), ModelChange::QuestionText(&app.texts),
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         ShowStoredModel(); // No: the old model stays chosen and the file untouched
         return;
@@ -598,7 +598,7 @@ void CVexaDlg::FillSignTree() {
         item->setData(0, ItemIdRole, sign.id);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, sign.checked ? Qt::Checked : Qt::Unchecked);
-        SignTreeMarks::Show(item, sign.scanMark);
+        SignTreeMarks::Show(item, sign.scanMark, &app.texts);
     }
     root->setCheckState(0, content.rootChecked ? Qt::Checked : Qt::Unchecked);
     root->setExpanded(true);
@@ -681,7 +681,7 @@ void CVexaDlg::OnPasteSign(int target) {
 void CVexaDlg::OnEditSigns(int style) {
     IdEditorModel editor(app.idList, style, app.settingsFile.NowSelID(), [this](int id) {
         return QFileInfo::exists(WorkFiles::EnsureWorkFile(app, id, false));
-    });
+    }, &app.texts);
     CDialogID dialog(std::move(editor), this);
     dialog.exec();
     FillSignTree();
@@ -699,13 +699,11 @@ void CVexaDlg::OnGroupSend() {
         return;
     const TransferRunner::Start prepared = transfers->PrepareGroupData();
     if (prepared == TransferRunner::Start::NoModel) {
-        QMessageBox::warning(this, QStringLiteral("Warning"),
-                             QStringLiteral("Please choose the display model first."));
+        QMessageBox::warning(this, Say(Text::CaptionWarning), Say(Text::ChooseModelFirst));
         return;
     }
     if (prepared == TransferRunner::Start::Unprepared) {
-        QMessageBox::critical(this, QStringLiteral("Error"),
-                              QStringLiteral("Nothing was sent:\n") + transfers->Problems().join(u'\n'));
+        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::NothingSent).arg(transfers->Problems().join(u'\n')));
         return;
     }
     CDialogGroup dialog(
@@ -842,6 +840,8 @@ void CVexaDlg::ApplyOwnTexts() {
     modelLabel->setText(Say(Text::ModelLabel));
     comLabel->setText(Say(Text::ComLabel));
     comList->setToolTip(Say(Text::ComListTip));
+    if (chosenPort.isEmpty())
+        statusPanes->SetPaneText(1, Say(Text::PortAutomatic));
     const auto columnWord = [this](int labelId, const QString& fallback) {
         const QString word = app.texts.DialogText(TemplateId, labelId);
         return word.isEmpty() ? fallback : word;
@@ -937,13 +937,8 @@ void CVexaDlg::SetUpTransfers() {
 
 void CVexaDlg::OnClockChecked(int value) {
     const auto outcome = static_cast<ClockResult::Outcome>(value);
-    // The two texts the language files carry come from there; the unconfirmed warning is ours.
-    QString text = ClockResult::Text(outcome);
-    if (outcome == ClockResult::Acknowledged)
-        text = app.texts.ClockText(true);
-    else if (outcome != ClockResult::NotConfirmed)
-        text = app.texts.ClockText(false);
-    const QString caption = ClockResult::Caption(outcome);
+    const QString text = ClockResult::Text(outcome, &app.texts);
+    const QString caption = ClockResult::Caption(outcome, &app.texts);
     switch (outcome) {
     case ClockResult::Acknowledged:
         QMessageBox::information(this, caption, text);
@@ -959,7 +954,7 @@ void CVexaDlg::OnClockChecked(int value) {
 
 // The message box keeps its fixed text; the status bar tells which device and why.
 void CVexaDlg::ShowOpenFailure() {
-    statusPanes->SetPaneText(2, TransferRunner::ResultText(SignLink::ResultOpenFailed) + QLatin1Char(' ') +
+    statusPanes->SetPaneText(2, app.texts.ResultText(SignLink::ResultOpenFailed) + QLatin1Char(' ') +
                                     app.signLink.LastOpenFailure());
 }
 
@@ -999,8 +994,8 @@ void CVexaDlg::OnSend() {
         if (start == TransferRunner::Start::Started)
             TransferStarted();
         else if (start == TransferRunner::Start::Unprepared)
-            QMessageBox::critical(this, QStringLiteral("Error"),
-                                  QStringLiteral("Nothing was sent:\n") + transfers->Problems().join(u'\n'));
+            QMessageBox::critical(this, Say(Text::CaptionError),
+                                  Say(Text::NothingSent).arg(transfers->Problems().join(u'\n')));
         else if (start == TransferRunner::Start::NoModel)
             QMessageBox::warning(this, Say(Text::CaptionWarning), Say(Text::ChooseModelFirst));
         return;
@@ -1043,14 +1038,14 @@ void CVexaDlg::OnSendsFinished() {
     LoadPreviews();
     RefreshRowControls();
     if (chainSend && !transfers->ChainResults().isEmpty())
-        statusPanes->SetPaneText(2, SignResults::Summary(transfers->ChainResults()));
+        statusPanes->SetPaneText(2, SignResults::Summary(transfers->ChainResults(), &app.texts));
     chainSend = false;
     if (waitDialog)
         waitDialog->close();
     if (!skippedSigns.isEmpty()) {
-        const QString text = QStringLiteral("These signs were not sent:\n") + skippedSigns.join(u'\n');
+        const QString text = Say(Text::SignsNotSent).arg(skippedSigns.join(u'\n'));
         skippedSigns.clear();
-        QMessageBox::critical(this, QStringLiteral("Error"), text);
+        QMessageBox::critical(this, Say(Text::CaptionError), text);
     }
     if (!endTimer->isActive() && !app.signLink.IsBusy()) { // the last sign was not sent at all
         progressTimer->stop();
@@ -1069,7 +1064,7 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
         OnProgressEnd(report.percent);
         if (groupRunning) {
             groupRunning = false;
-            statusPanes->SetPaneText(2, SignResults::Summary(app.signLink.GroupResults()));
+            statusPanes->SetPaneText(2, SignResults::Summary(app.signLink.GroupResults(), &app.texts));
         } else if (report.result == SignLink::ResultOpenFailed) {
             ShowOpenFailure();
         }
@@ -1090,8 +1085,8 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
             scanMarks.Clear();
         FillSignTree(); // the ticks as stored, the answers as marks beside them
         scanning = false;
-        scanSummary->setText(result == SignLink::ResultOk ? scanMarks.Summary()
-                                                          : TransferRunner::ResultText(result));
+        scanSummary->setText(result == SignLink::ResultOk ? scanMarks.Summary(&app.texts)
+                                                          : app.texts.ResultText(result));
         scanSummary->show();
         if (result == SignLink::ResultOpenFailed)
             ShowOpenFailure();
@@ -1136,7 +1131,7 @@ void CVexaDlg::OnEndTimer() {
         groupDialog->SetActionsEnabled(true);
     // A bare "OK!" goes; per-sign results, scan results and failures stay until the next
     // transfer starts.
-    if (statusPanes->PaneText(2) == TransferRunner::ResultText(SignLink::ResultOk))
+    if (statusPanes->PaneText(2) == Say(Text::ResultOk))
         statusPanes->SetPaneText(2, QString());
     statusPanes->SetPaneText(3, QString());
     progressBar->setValue(0);
@@ -1160,8 +1155,7 @@ void CVexaDlg::OnScan() {
     if (start != TransferRunner::Start::Started) {
         scanning = false;
         if (start == TransferRunner::Start::NoModel)
-            QMessageBox::warning(this, QStringLiteral("Warning"),
-                                 QStringLiteral("Please choose the display model first."));
+            QMessageBox::warning(this, Say(Text::CaptionWarning), Say(Text::ChooseModelFirst));
         return;
     }
     SetIdle(false);

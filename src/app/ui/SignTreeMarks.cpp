@@ -28,7 +28,7 @@ QIcon MarkIcon(ScanMarks::Mark mark) {
 
 } // namespace
 
-void SignTreeMarks::Show(QTreeWidgetItem* item, ScanMarks::Mark mark) {
+void SignTreeMarks::Show(QTreeWidgetItem* item, ScanMarks::Mark mark, const LanguageTexts* texts) {
     if (!item)
         return;
     if (mark == ScanMarks::Mark::None) {
@@ -37,7 +37,7 @@ void SignTreeMarks::Show(QTreeWidgetItem* item, ScanMarks::Mark mark) {
         item->setData(0, Qt::AccessibleDescriptionRole, QString());
         return;
     }
-    const QString text = ScanMarks::MarkText(mark);
+    const QString text = ScanMarks::MarkText(mark, texts);
     item->setIcon(0, MarkIcon(mark));
     item->setToolTip(0, text);
     item->setData(0, Qt::AccessibleDescriptionRole, text);

@@ -11,7 +11,7 @@ namespace vexa {
 // and for screen readers.
 class SignTreeMarks {
 public:
-    static void Show(QTreeWidgetItem* item, ScanMarks::Mark mark);
+    static void Show(QTreeWidgetItem* item, ScanMarks::Mark mark, const LanguageTexts* texts);
 };
 
 } // namespace vexa

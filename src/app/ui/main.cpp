@@ -38,9 +38,11 @@ int main(int argc, char* argv[]) {
         QDir::setCurrent(app.Paths().WritableRoot());
     // The editor starts each run with a fresh Debug.Log in the current directory.
     app.signLink.OpenDebugLog();
-    app.SetErrorReporter([](const QString& caption, const QString& text, const QString& detail) {
+    // Reports come in English from the files' floors; the box shows them in the language
+    // chosen, where they are texts of the program's own.
+    app.SetErrorReporter([&app](const QString& caption, const QString& text, const QString& detail) {
         QMessageBox box(caption == QStringLiteral("Warning") ? QMessageBox::Warning : QMessageBox::Critical,
-                        caption, text, QMessageBox::Ok);
+                        app.texts.Translate(caption), app.texts.Translate(text), QMessageBox::Ok);
         box.setDetailedText(detail);
         box.exec();
     });

@@ -17,7 +17,7 @@ namespace vexa {
 CDialogGroup::CDialogGroup(SystemSettings& settings, const CIdList& list, SignLink& engine,
                            GroupStart groupStart, QWidget* parent)
     : CVexaDialog(TemplateNumber, parent), link(engine), start(std::move(groupStart)) {
-    setWindowTitle(QStringLiteral("Group Send"));
+    setWindowTitle(Say(LanguageTexts::Text::GroupSendTitle));
     tree = new CTreeOptionsCtrl(this);
     DialogLook::SetControlId(tree, SignTree);
     tree->setAccessibleName(QStringLiteral("Signs"));
@@ -49,10 +49,12 @@ CDialogGroup::CDialogGroup(SystemSettings& settings, const CIdList& list, SignLi
     connect(reverse, &QPushButton::clicked, this, [this] { SetTicks(Ticks::Reverse); });
 
     auto* power = new QGroupBox(QStringLiteral("Power"), this);
+    DialogLook::SetControlId(power, PowerGroup);
     auto* powerLayout = new QVBoxLayout(power);
     powerLayout->addWidget(powerOn);
     powerLayout->addWidget(powerOff);
     auto* send = new QGroupBox(QStringLiteral("Send"), this);
+    DialogLook::SetControlId(send, SendGroup);
     auto* sendLayout = new QVBoxLayout(send);
     sendLayout->addWidget(sendAll);
     sendLayout->addWidget(sendSelected);
@@ -77,7 +79,7 @@ CDialogGroup::CDialogGroup(SystemSettings& settings, const CIdList& list, SignLi
 }
 
 void CDialogGroup::FillTree(SystemSettings& settings, const CIdList& list) {
-    root = new QTreeWidgetItem(tree, QStringList{QStringLiteral("LED")});
+    root = new QTreeWidgetItem(tree, QStringList{Say(LanguageTexts::Text::GroupTreeRoot)});
     tree->SetItemImage(root, TreeOptionsState::Group);
     for (const GroupSendModel::Child& child : GroupSendModel::Children(settings, list)) {
         auto* item = new QTreeWidgetItem(root, QStringList{child.text});

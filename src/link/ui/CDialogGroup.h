@@ -32,6 +32,8 @@ public:
         AllButton = 1105,
         NoAllButton = 1106,
         ReverseButton = 1107,
+        PowerGroup = 1108,
+        SendGroup = 1109,
     };
 
     // The main window's group-send start, after the engine's group members are set.

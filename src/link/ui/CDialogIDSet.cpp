@@ -37,7 +37,7 @@ CDialogIDSet::CDialogIDSet(SignLink& link, QWidget* parent)
     secondId = IdBox(this, SecondIdBox, QStringLiteral("New ID"));
     auto* firstLabel = new QLabel(QStringLiteral("ID"), this);
     firstLabel->setBuddy(firstId);
-    auto* secondLabel = new QLabel(QStringLiteral("New ID"), this);
+    auto* secondLabel = new QLabel(Say(LanguageTexts::Text::NewIdLabel), this);
     secondLabel->setBuddy(secondId);
     readButton = new QPushButton(QStringLiteral("Read"), this);
     DialogLook::SetControlId(readButton, ReadButton);
@@ -84,14 +84,14 @@ void CDialogIDSet::OnRead() {
         if (outcome.ok && outcome.id >= 1 && outcome.id <= IdCommandModel::ListCount)
             firstId->setCurrentIndex(outcome.id - 1);
         SetControlsEnabled(true);
-        Tell(IdCommandModel::ReadText(outcome.ok));
+        Tell(IdCommandModel::ReadText(outcome.ok, Texts()));
     });
 }
 
 void CDialogIDSet::OnSet() {
     const int current = IdCommandModel::ParseId(firstId->currentText());
     const int next = IdCommandModel::ParseId(secondId->currentText());
-    const QString refusal = IdCommandModel::CheckSet(current, next);
+    const QString refusal = IdCommandModel::CheckSet(current, next, Texts());
     if (!refusal.isEmpty()) {
         Tell(refusal);
         return;
@@ -101,7 +101,7 @@ void CDialogIDSet::OnSet() {
     QTimer::singleShot(IdCommandModel::ReplyWaitMs, this, [this] {
         const bool ok = model.FinishSet();
         SetControlsEnabled(true);
-        Tell(IdCommandModel::SetText(ok));
+        Tell(IdCommandModel::SetText(ok, Texts()));
     });
 }
 
