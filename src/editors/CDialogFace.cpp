@@ -20,7 +20,7 @@ CDialogFace::CDialogFace(CEditWnd& field, const QString& folder, QWidget* parent
     grid->setAccessibleName(QStringLiteral("Characters"));
     grid->setAccessibleDescription(QStringLiteral("Arrow keys choose a character, Space inserts it."));
     grid->setMinimumSize(grid->sizeHint());
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(Say(LanguageTexts::Text::ButtonOk), this);
     DialogLook::SetControlId(ok, OkButton);
     ok->setAccessibleName(QStringLiteral("OK"));
     ok->hide();

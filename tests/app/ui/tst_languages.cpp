@@ -7,20 +7,115 @@
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/IContentEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
+#include "editors/CDialogDate.h"
+#include "editors/CDialogFace.h"
+#include "editors/CDialogImg.h"
+#include "editors/CTxtDialog.h"
+#include "editors/CWtxtDialog.h"
+#include "link/ui/CDialogGroup.h"
+#include "link/ui/CDialogID.h"
+#include "link/ui/CDialogIDSet.h"
 #include "support/WidgetFinder.h"
 
+#include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <functional>
 #include <memory>
 
 using namespace vexa;
+
+namespace {
+
+// Runs check on the modal dialog D once open() has brought it up, then closes it.
+template <typename D> bool WithModal(const std::function<void()>& open, const std::function<void(D&)>& check) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        D* dialog = test::WaitForModal<D>();
+        if (!dialog) {
+            if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                other->reject();
+            return;
+        }
+        seen = true;
+        check(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    open();
+    return seen;
+}
+
+// What the operator reads on a widget: the text of a label or button, the title of a
+// frame, and its tooltip (what is typed into a field is data).
+QStringList ShownTexts(const QWidget* w) {
+    QStringList shown;
+    if (qobject_cast<const QLabel*>(w) || qobject_cast<const QAbstractButton*>(w))
+        shown << w->property("text").toString();
+    if (qobject_cast<const QGroupBox*>(w))
+        shown << w->property("title").toString();
+    shown << w->toolTip();
+    shown.removeAll(QString());
+    return shown;
+}
+
+// Problems of a dialog shown in the language of texts: an entry of the file for the
+// template that reaches no control or is not shown, and any text on screen that is an
+// English text of the program where the language has another (one letter, such as the
+// "Y" of the offset, is the same in every script).
+QStringList DialogTextProblems(const QDialog& dialog, int templateId, const LanguageTexts& texts) {
+    QStringList problems;
+    const QString prefix = QStringLiteral("IDD%1_").arg(templateId);
+    for (const QString& name : texts.File().Names(LanguageTexts::StringSection)) {
+        if (!name.startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        const QString suffix = name.mid(prefix.size());
+        const QString expected = *texts.File().Read(LanguageTexts::StringSection, name);
+        if (suffix.compare(QLatin1String("title"), Qt::CaseInsensitive) == 0) {
+            if (dialog.windowTitle() != expected)
+                problems << name + QStringLiteral(": title ") + dialog.windowTitle();
+            continue;
+        }
+        if (name == QLatin1String("IDD164_1069"))
+            continue; // the file names a control the image editor does not have
+        const QWidget* control = test::FindControl(&dialog, suffix.toInt());
+        if (!control || !ShownTexts(control).contains(expected))
+            problems << name + QStringLiteral(": ") + (control ? ShownTexts(control).join(u'|') : "no control");
+    }
+    LanguageTexts english;
+    english.SelectLanguage(LanguageTexts::English);
+    QSet<QString> englishOnly;
+    for (const QString& section : {LanguageTexts::StringSection, LanguageTexts::OwnSection}) {
+        for (const QString& name : english.File().Names(section)) {
+            const QString word = *english.File().Read(section, name);
+            if (texts.File().Read(section, name) != word)
+                englishOnly << word;
+        }
+    }
+    QList<const QWidget*> widgets{&dialog};
+    for (const QWidget* w : dialog.findChildren<QWidget*>())
+        widgets << w;
+    for (const QWidget* w : widgets) {
+        QStringList shownTexts = ShownTexts(w);
+        if (w == &dialog)
+            shownTexts << w->windowTitle();
+        for (const QString& shown : std::as_const(shownTexts)) {
+            if (shown.size() > 1 && englishOnly.contains(shown))
+                problems << QStringLiteral("English: ") + shown;
+        }
+    }
+    return problems;
+}
+
+} // namespace
 
 // The main window in the ten languages: the Language menu, what a switch changes, the
 // start-up choice, and what the dialogs opened from the window read.
@@ -32,18 +127,20 @@ private:
     std::unique_ptr<CVexaApp> app;
     std::unique_ptr<CVexaDlg> window;
 
-    // Opens the window on a P29 sign with the stored language (-1: none stored).
-    void Open(int storedLanguage) {
+    // Opens the window on a sign of model with the stored language (-1: none stored).
+    void Open(int storedLanguage, const QString& model = QStringLiteral("P29")) {
         window.reset();
         app.reset();
         dir = std::make_unique<QTemporaryDir>();
-        app = std::make_unique<CVexaApp>(AppPaths(dir->path(), dir->path()));
+        AppPaths paths(dir->path(), dir->path());
+        paths.SetDataDir(QStringLiteral(VEXA_BIN_DIR "/Data"));
+        app = std::make_unique<CVexaApp>(paths);
         QVERIFY(QDir().mkpath(app->Paths().WorkDataDir()));
-        QVERIFY(app->settingsFile.SetLedType(QStringLiteral("P29")));
+        QVERIFY(app->settingsFile.SetLedType(model));
         if (storedLanguage >= 0)
             QVERIFY(app->settingsFile.SetLanguage(storedLanguage));
         QVERIFY(app->settingsFile.SetNowSelID(1));
-        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(QStringLiteral("P29")),
+        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model),
                                          app->Paths().WorkFilePath(1)));
         app->StartUp();
         CVexaDlg::Services services;
@@ -138,6 +235,78 @@ private slots:
         QCOMPARE(MenuTitle(0), QStringLiteral("ไฟล์(&F)"));
         window->Command(32844)->trigger();
         QCOMPARE(Checked(), QStringList{QStringLiteral("2")});
+    }
+
+    void everyDialogSpeaksTheChosenLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("templateId");
+        for (const int language : {6, 4, 7}) {
+            for (const int templateId : {140, 142, 163, 164, 165, 201, 240, 310})
+                QTest::addRow("%d/%d", language, templateId) << language << templateId;
+        }
+    }
+
+    // A language chosen in the menu reaches every dialog opened afterwards: its title and
+    // the texts of its controls are the file's, and nothing on it is left in English.
+    void everyDialogSpeaksTheChosenLanguage() {
+        QFETCH(int, language);
+        QFETCH(int, templateId);
+        const bool glyphModel = templateId == 142 || templateId == 164 || templateId == 240;
+        Open(3, glyphModel ? QStringLiteral("P06") : QStringLiteral("P27"));
+        for (const LanguageTexts::Language& l : LanguageTexts::Languages()) {
+            if (l.code == language)
+                window->Command(l.command)->trigger();
+        }
+        LanguageTexts texts;
+        QVERIFY(texts.SelectLanguage(language));
+        QCOMPARE(MenuTitle(0), texts.LookupString(QStringLiteral("IDS_MENU_FILE")));
+
+        QStringList problems;
+        bool checked = false;
+        const auto check = [&](QDialog& dialog) {
+            QCOMPARE(dialog.property("templateId").toInt(), templateId);
+            problems = DialogTextProblems(dialog, templateId, texts);
+            checked = true;
+        };
+        const auto fromRow = [&](int item) { QVERIFY(test::ChooseMenuItem(window.get(), 20070, item)); };
+        switch (templateId) {
+        case 140:
+            QVERIFY(WithModal<CTxtDialog>([&] { fromRow(20091); }, check));
+            break;
+        case 165:
+            QVERIFY(WithModal<CDialogDate>([&] { fromRow(20093); }, check));
+            break;
+        case 240:
+            QVERIFY(WithModal<CWtxtDialog>([&] { fromRow(20091); }, check));
+            break;
+        case 164:
+            QVERIFY(WithModal<CDialogImg>([&] { fromRow(20092); }, check));
+            break;
+        case 142:
+            QVERIFY(WithModal<CWtxtDialog>([&] { fromRow(20091); },
+                                           [&](CWtxtDialog& editor) {
+                                               WithModal<CDialogFace>(
+                                                   [&] {
+                                                       test::Get<QAbstractButton>(&editor, CWtxtDialog::PickerButton)
+                                                           ->click();
+                                                   },
+                                                   check);
+                                           }));
+            break;
+        case 163:
+            QVERIFY(WithModal<CDialogID>([&] { Get<QAbstractButton>(CVexaDlg::AddButton)->click(); }, check));
+            break;
+        case 201:
+            QVERIFY(WithModal<CDialogIDSet>([&] { window->Command(CVexaDlg::IdModify)->trigger(); }, check));
+            break;
+        case 310:
+            QVERIFY(WithModal<CDialogGroup>([&] { window->Command(CVexaDlg::GroupSend)->trigger(); }, check));
+            break;
+        default:
+            QFAIL("no such dialog");
+        }
+        QVERIFY(checked);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
     }
 
     void storedZeroFollowsTheSystemAndElevenShowsEnglish() {
