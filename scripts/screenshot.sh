@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders PNG pictures of the main window under Xvfb with a demo sign: ten rows of varied
 # messages, once on a 16-row model (P29) and once on a 7-row model (P04), of the text and
-# date editors opened on that sign, then in six languages of other scripts.
+# date editors opened on that sign, then in seven languages of other scripts and longer
+# words, and the dialogs once in Russian.
 # Usage: scripts/screenshot.sh [OUTPUT_DIR]   (default: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -74,10 +75,11 @@ shoot P29 text-16row-2x 24 2 text
 
 # The sign dialogs, and the window after a scan and after a group send, against a simulated
 # line of signs 1 and 7 (sign 2 of the demo list does not answer).
-shoot_signs() {
+shoot_signs() { # shoot_signs [NAME]  (NAME: the pictures' prefix, "signs" by default)
+    local name=${1:-signs}
     local sim=$build/bin/vexa-sim
     [ -x "$sim" ] || { echo "screenshot: $sim is missing; sign scenes skipped" >&2; return 0; }
-    local dir=$work/signs
+    local dir=$work/$name
     demo_sign P26 "$dir" 24
     local events=$work/sim-events
     "$sim" --model P26 --ids 1,7 >"$events" &
@@ -90,9 +92,9 @@ shoot_signs() {
     done
     for scene in id-editor id-modify group-send after-scan after-group-send; do
         (cd "$dir" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 2400x1600x24" \
-            "$editor" --data-dir "$dir" --port "$device" --scene "$scene" --screenshot "$out/signs-$scene.png") ||
+            "$editor" --data-dir "$dir" --port "$device" --scene "$scene" --screenshot "$out/$name-$scene.png") ||
             echo "screenshot: scene $scene failed" >&2
-        echo "screenshot: $out/signs-$scene.png"
+        echo "screenshot: $out/$name-$scene.png"
     done
     kill "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
@@ -137,7 +139,12 @@ shoot_editors P06 p06 7 ascii
 shoot_editors P30 p30 16 24
 
 # The main window in the languages of other scripts (language codes of System.set).
-for shot in 1:zh-hans 4:ja 5:ko 6:ru 7:th 10:vi; do
+for shot in 1:zh-hans 4:ja 5:ko 6:ru 7:th 8:id 10:vi; do
     language=${shot%%:*} shoot P29 "main-${shot#*:}" 24
     language=${shot%%:*} shoot P29 "text-${shot#*:}" 24 1 text
 done
+
+# The dialogs once in Russian, whose texts run longest.
+language=6 shoot_signs signs-ru
+language=6 shoot_editors P06 p06-ru 7 ascii
+language=6 shoot P29 date-ru 24 1 date
