@@ -235,7 +235,8 @@ bool SignLink::OpenForCommand(const char* function) {
     if (!busy.load())
         AdoptPendingPort();
     if (!EnsureOpen()) {
-        emit openFailure(OpenFailureText(function, port->LastError()));
+        const int error = port->LastError();
+        emit openFailure(OpenFailureText(function, error), QString::fromLatin1(function), error);
         return false;
     }
     port->DiscardInput();

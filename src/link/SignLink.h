@@ -172,8 +172,9 @@ public slots:
 
 signals:
     void linkMessage(int message, qintptr wParam, qintptr lParam);
-    // An open failure of a clock or ID command, to be shown with the application title.
-    void openFailure(const QString& text);
+    // An open failure of a clock or ID command, to be shown with the application title:
+    // the English text, and the command and error code it names.
+    void openFailure(const QString& text, const QString& function, int error);
 
 private:
     struct SendJob;

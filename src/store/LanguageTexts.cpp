@@ -134,6 +134,18 @@ const OwnText kOwnTexts[] = {
     {Text::MessageFileCreateFailed, "MSG_FILE_CREATE", "Can't create the message file!", nullptr, nullptr},
     {Text::GroupSendTitle, "TITLE_GROUP_SEND", "Group Send", nullptr, nullptr},
     {Text::GroupTreeRoot, "GROUP_TREE_ROOT", "LED", nullptr, nullptr},
+    {Text::OpenFailureBox, "MSG_OPEN_FAILURE", "Open failure, error code=%1\nError function:%2", nullptr, nullptr},
+    {Text::FileDialogOpenTitle, "FILE_DIALOG_OPEN_TITLE", "Open", nullptr, nullptr},
+    {Text::FileDialogSaveTitle, "FILE_DIALOG_SAVE_TITLE", "Save As", nullptr, nullptr},
+    {Text::FileDialogLookIn, "FILE_DIALOG_LOOK_IN", "Look in:", nullptr, nullptr},
+    {Text::FileDialogFileName, "FILE_DIALOG_FILE_NAME", "File &name:", nullptr, nullptr},
+    {Text::FileDialogFileTypes, "FILE_DIALOG_FILE_TYPES", "Files of type:", nullptr, nullptr},
+    {Text::FileDialogOpen, "FILE_DIALOG_OPEN", "&Open", nullptr, nullptr},
+    {Text::FileDialogSave, "FILE_DIALOG_SAVE", "&Save", nullptr, nullptr},
+    {Text::FileColumnName, "FILE_COLUMN_NAME", "Name", nullptr, nullptr},
+    {Text::FileColumnSize, "FILE_COLUMN_SIZE", "Size", nullptr, nullptr},
+    {Text::FileColumnType, "FILE_COLUMN_TYPE", "Type", nullptr, nullptr},
+    {Text::FileColumnDate, "FILE_COLUMN_DATE", "Date Modified", nullptr, nullptr},
 };
 static_assert(std::size(kOwnTexts) == static_cast<size_t>(Text::Count));
 

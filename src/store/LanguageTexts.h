@@ -139,6 +139,18 @@ public:
         MessageFileCreateFailed,
         GroupSendTitle,
         GroupTreeRoot,
+        OpenFailureBox,
+        FileDialogOpenTitle,
+        FileDialogSaveTitle,
+        FileDialogLookIn,
+        FileDialogFileName,
+        FileDialogFileTypes,
+        FileDialogOpen,
+        FileDialogSave,
+        FileColumnName,
+        FileColumnSize,
+        FileColumnType,
+        FileColumnDate,
         Count
     };
     // The entry name of a text in section "Vexa".

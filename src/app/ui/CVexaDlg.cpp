@@ -918,9 +918,10 @@ bool CVexaDlg::HasPort() const {
 
 void CVexaDlg::SetUpTransfers() {
     connect(&app.signLink, &SignLink::linkMessage, this, &CVexaDlg::OnLinkMessage);
-    connect(&app.signLink, &SignLink::openFailure, this, [this](const QString& text) {
+    connect(&app.signLink, &SignLink::openFailure, this, [this](const QString&, const QString& function, int error) {
         ShowOpenFailure();
-        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
+        QMessageBox::warning(this, QCoreApplication::applicationName(),
+                             Say(Text::OpenFailureBox).arg(error).arg(function));
     });
     transfers = new TransferRunner(app, this);
     transfers->SetSizeQuestion([this](const QString& text, int) {

@@ -6,8 +6,9 @@ namespace vexa {
 
 class LanguageTexts;
 
-// Gives the standard buttons of message boxes and button boxes (OK, Cancel, Yes, No)
-// the words of the current language. Installed while it lives; the texts are read
+// Gives the standard buttons of message boxes and button boxes (OK, Cancel, Yes, No) and
+// the main words of the file dialog (its titles, labels, buttons and columns) the words of
+// the current language. Installed while it lives; the texts are read
 // each time a button is made, so a language switch reaches every later box.
 class StandardButtonTexts : public QTranslator {
     Q_OBJECT

@@ -18,7 +18,9 @@
 #include "support/WidgetFinder.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -112,6 +114,21 @@ QStringList DialogTextProblems(const QDialog& dialog, int templateId, const Lang
                 problems << QStringLiteral("English: ") + shown;
         }
     }
+    return problems;
+}
+
+// The file dialog's own words and the image filter in the language of texts.
+QStringList FileDialogProblems(const QFileDialog& files, const LanguageTexts& texts) {
+    using Text = LanguageTexts::Text;
+    QStringList problems;
+    const auto* lookIn = files.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    const auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (files.windowTitle() != texts.Get(Text::FileDialogOpenTitle))
+        problems << QStringLiteral("file dialog title ") + files.windowTitle();
+    if (!lookIn || lookIn->text() != texts.Get(Text::FileDialogLookIn))
+        problems << QStringLiteral("file dialog label ") + (lookIn ? lookIn->text() : QString());
+    if (!types || !types->currentText().startsWith(texts.Get(Text::ImageFiles) + QStringLiteral(" (*.bmp")))
+        problems << QStringLiteral("file filter ") + (types ? types->currentText() : QString());
     return problems;
 }
 
@@ -279,8 +296,21 @@ private slots:
         case 240:
             QVERIFY(WithModal<CWtxtDialog>([&] { fromRow(20091); }, check));
             break;
-        case 164:
-            QVERIFY(WithModal<CDialogImg>([&] { fromRow(20092); }, check));
+        case 164: // and the file dialog of its Add button, with its filter
+            QVERIFY(WithModal<CDialogImg>([&] { fromRow(20092); },
+                                          [&](CDialogImg& editor) {
+                                              check(editor);
+                                              const bool chosen = WithModal<QFileDialog>(
+                                                  [&] {
+                                                      test::Get<QAbstractButton>(&editor, CDialogImg::AddButton)
+                                                          ->click();
+                                                  },
+                                                  [&](QFileDialog& files) {
+                                                      problems << FileDialogProblems(files, texts);
+                                                  });
+                                              if (!chosen)
+                                                  problems << QStringLiteral("no file dialog");
+                                          }));
             break;
         case 142:
             QVERIFY(WithModal<CWtxtDialog>([&] { fromRow(20091); },
