@@ -835,8 +835,15 @@ void CVexaDlg::ApplyRowMenuTexts(MessageRowControls* row) {
 // ID, the row controls' tooltips (the words of their column labels), the sign tree.
 void CVexaDlg::ApplyOwnTexts() {
     signGroup->setTitle(Say(Text::TreeRoot));
-    if (signTree->topLevelItemCount() > 0)
-        signTree->topLevelItem(0)->setText(0, Say(Text::TreeRoot));
+    if (QTreeWidgetItem* root = signTree->topLevelItem(0)) {
+        root->setText(0, Say(Text::TreeRoot));
+        for (int i = 0; i < root->childCount(); ++i) {
+            QTreeWidgetItem* item = root->child(i);
+            SignTreeMarks::Show(item, scanMarks.For(item->data(0, ItemIdRole).toInt()), &app.texts);
+        }
+    }
+    if (scanMarks.HasScan())
+        scanSummary->setText(scanMarks.Summary(&app.texts));
     modelLabel->setText(Say(Text::ModelLabel));
     comLabel->setText(Say(Text::ComLabel));
     comList->setToolTip(Say(Text::ComListTip));

@@ -225,6 +225,7 @@ private slots:
         QCOMPARE(Get<QPushButton>(CVexaDlg::ScanButton)->text(), QStringLiteral("Поиск"));
         QCOMPARE(window->findChild<QTreeWidget*>()->topLevelItem(0)->text(0), QStringLiteral("Табло"));
         QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("мадэль:P29"));
+        QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:АВТО")); // no port chosen
 
         // Dialogs opened later: the wait dialog and the about box have no file entries and
         // keep their titles, but their own texts and the standard buttons follow.
