@@ -56,15 +56,13 @@ bool WorkFiles::OpenWorkFile(CVexaApp& app, const QString& path) {
     const QString reason = table.LoadError();
     const QString aside = AsideName(path);
     if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0) {
-        app.Report(QStringLiteral("Error"),
-                   app.texts.Get(LanguageTexts::Text::FileUnreadableLeft).arg(path),
-            reason + QStringLiteral("\n") + QString::fromLocal8Bit(std::strerror(errno)));
+        app.Report(QStringLiteral("Error"), app.texts.Get(LanguageTexts::Text::FileUnreadableLeft).arg(path),
+                   reason + QStringLiteral("\n") + QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     WriteTemplate(ModelCatalogue::TemplateFor(app.settingsFile.LedType()), path);
     app.Report(QStringLiteral("Warning"),
-               app.texts.Get(LanguageTexts::Text::FileUnreadableMoved).arg(path, aside),
-               reason);
+               app.texts.Get(LanguageTexts::Text::FileUnreadableMoved).arg(path, aside), reason);
     return table.OpenMessageFile(path);
 }
 

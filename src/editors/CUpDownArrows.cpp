@@ -26,7 +26,8 @@ QToolButton* MakeArrow(Qt::ArrowType type, const QString& name, QWidget* parent)
 } // namespace
 
 CUpDownArrows::CUpDownArrows(QWidget* parent)
-    : QWidget(parent), up(MakeArrow(Qt::UpArrow, CVexaDialog::Say(parent, LanguageTexts::Text::MoveUpTip), this)),
+    : QWidget(parent),
+      up(MakeArrow(Qt::UpArrow, CVexaDialog::Say(parent, LanguageTexts::Text::MoveUpTip), this)),
       down(MakeArrow(Qt::DownArrow, CVexaDialog::Say(parent, LanguageTexts::Text::MoveDownTip), this)) {
     setFocusPolicy(Qt::StrongFocus);
     auto* layout = new QVBoxLayout(this);

@@ -52,8 +52,8 @@ IdEditorModel::Outcome IdEditorModel::Accept(int first, int second, const QStrin
 
 IdEditorModel::Outcome IdEditorModel::AddRange(int first, int second) {
     if (first >= second)
-        return Refused(LanguageTexts::Say(texts, Text::IdOrderRefused), LanguageTexts::Say(texts, Text::CaptionWarning),
-                       true);
+        return Refused(LanguageTexts::Say(texts, Text::IdOrderRefused),
+                       LanguageTexts::Say(texts, Text::CaptionWarning), true);
     if (!IsSignId(first) || !IsSignId(second))
         return Refused(IdOutOfRangeText(texts), LanguageTexts::Say(texts, Text::CaptionWarning), true);
     // Signs already in the list keep their names, ticks and messages.
@@ -92,8 +92,8 @@ void IdEditorModel::AddSign(int id, const QString& name) {
 // are there already stay as they are).
 IdEditorModel::Outcome IdEditorModel::Save(const Outcome& ok) {
     if (!list.SaveIdList())
-        return Refused(LanguageTexts::Say(texts, Text::SignListSaveFailed), LanguageTexts::Say(texts, Text::CaptionError),
-                       true);
+        return Refused(LanguageTexts::Say(texts, Text::SignListSaveFailed),
+                       LanguageTexts::Say(texts, Text::CaptionError), true);
     bool filesOk = true;
     for (int id : std::as_const(added))
         filesOk = (!ensureFile || ensureFile(id)) && filesOk;

@@ -679,9 +679,9 @@ void CVexaDlg::OnPasteSign(int target) {
 // Add (style 0) or Modify (style 1): the ID editor changes and saves the list itself;
 // the tree is refilled whatever it ended with.
 void CVexaDlg::OnEditSigns(int style) {
-    IdEditorModel editor(app.idList, style, app.settingsFile.NowSelID(), [this](int id) {
-        return QFileInfo::exists(WorkFiles::EnsureWorkFile(app, id, false));
-    }, &app.texts);
+    IdEditorModel editor(
+        app.idList, style, app.settingsFile.NowSelID(),
+        [this](int id) { return QFileInfo::exists(WorkFiles::EnsureWorkFile(app, id, false)); }, &app.texts);
     CDialogID dialog(std::move(editor), this);
     dialog.exec();
     FillSignTree();
@@ -703,7 +703,8 @@ void CVexaDlg::OnGroupSend() {
         return;
     }
     if (prepared == TransferRunner::Start::Unprepared) {
-        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::NothingSent).arg(transfers->Problems().join(u'\n')));
+        QMessageBox::critical(this, Say(Text::CaptionError),
+                              Say(Text::NothingSent).arg(transfers->Problems().join(u'\n')));
         return;
     }
     CDialogGroup dialog(
@@ -925,11 +926,12 @@ bool CVexaDlg::HasPort() const {
 
 void CVexaDlg::SetUpTransfers() {
     connect(&app.signLink, &SignLink::linkMessage, this, &CVexaDlg::OnLinkMessage);
-    connect(&app.signLink, &SignLink::openFailure, this, [this](const QString&, const QString& function, int error) {
-        ShowOpenFailure();
-        QMessageBox::warning(this, QCoreApplication::applicationName(),
-                             Say(Text::OpenFailureBox).arg(error).arg(function));
-    });
+    connect(&app.signLink, &SignLink::openFailure, this,
+            [this](const QString&, const QString& function, int error) {
+                ShowOpenFailure();
+                QMessageBox::warning(this, QCoreApplication::applicationName(),
+                                     Say(Text::OpenFailureBox).arg(error).arg(function));
+            });
     transfers = new TransferRunner(app, this);
     transfers->SetSizeQuestion([this](const QString& text, int) {
         return QMessageBox::question(this, Say(Text::CaptionInformation), text,

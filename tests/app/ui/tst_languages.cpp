@@ -38,7 +38,8 @@ using namespace vexa;
 namespace {
 
 // Runs check on the modal dialog D once open() has brought it up, then closes it.
-template <typename D> bool WithModal(const std::function<void()>& open, const std::function<void(D&)>& check) {
+template <typename D>
+bool WithModal(const std::function<void()>& open, const std::function<void(D&)>& check) {
     bool seen = false;
     QTimer::singleShot(0, [&] {
         D* dialog = test::WaitForModal<D>();
@@ -90,7 +91,8 @@ QStringList DialogTextProblems(const QDialog& dialog, int templateId, const Lang
             continue; // the file names a control the image editor does not have
         const QWidget* control = test::FindControl(&dialog, suffix.toInt());
         if (!control || !ShownTexts(control).contains(expected))
-            problems << name + QStringLiteral(": ") + (control ? ShownTexts(control).join(u'|') : "no control");
+            problems << name + QStringLiteral(": ") +
+                            (control ? ShownTexts(control).join(u'|') : "no control");
     }
     LanguageTexts english;
     english.SelectLanguage(LanguageTexts::English);
@@ -157,8 +159,7 @@ private:
         if (storedLanguage >= 0)
             QVERIFY(app->settingsFile.SetLanguage(storedLanguage));
         QVERIFY(app->settingsFile.SetNowSelID(1));
-        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model),
-                                         app->Paths().WorkFilePath(1)));
+        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(1)));
         app->StartUp();
         CVexaDlg::Services services;
         services.listPorts = [] { return QList<SerialPortList::Port>(); };
@@ -298,31 +299,25 @@ private slots:
             QVERIFY(WithModal<CWtxtDialog>([&] { fromRow(20091); }, check));
             break;
         case 164: // and the file dialog of its Add button, with its filter
-            QVERIFY(WithModal<CDialogImg>([&] { fromRow(20092); },
-                                          [&](CDialogImg& editor) {
-                                              check(editor);
-                                              const bool chosen = WithModal<QFileDialog>(
-                                                  [&] {
-                                                      test::Get<QAbstractButton>(&editor, CDialogImg::AddButton)
-                                                          ->click();
-                                                  },
-                                                  [&](QFileDialog& files) {
-                                                      problems << FileDialogProblems(files, texts);
-                                                  });
-                                              if (!chosen)
-                                                  problems << QStringLiteral("no file dialog");
-                                          }));
+            QVERIFY(WithModal<CDialogImg>(
+                [&] { fromRow(20092); },
+                [&](CDialogImg& editor) {
+                    check(editor);
+                    const bool chosen = WithModal<QFileDialog>(
+                        [&] { test::Get<QAbstractButton>(&editor, CDialogImg::AddButton)->click(); },
+                        [&](QFileDialog& files) { problems << FileDialogProblems(files, texts); });
+                    if (!chosen)
+                        problems << QStringLiteral("no file dialog");
+                }));
             break;
         case 142:
-            QVERIFY(WithModal<CWtxtDialog>([&] { fromRow(20091); },
-                                           [&](CWtxtDialog& editor) {
-                                               WithModal<CDialogFace>(
-                                                   [&] {
-                                                       test::Get<QAbstractButton>(&editor, CWtxtDialog::PickerButton)
-                                                           ->click();
-                                                   },
-                                                   check);
-                                           }));
+            QVERIFY(WithModal<CWtxtDialog>(
+                [&] { fromRow(20091); },
+                [&](CWtxtDialog& editor) {
+                    WithModal<CDialogFace>(
+                        [&] { test::Get<QAbstractButton>(&editor, CWtxtDialog::PickerButton)->click(); },
+                        check);
+                }));
             break;
         case 163:
             QVERIFY(WithModal<CDialogID>([&] { Get<QAbstractButton>(CVexaDlg::AddButton)->click(); }, check));
