@@ -17,7 +17,6 @@ public:
     static QString Line(const Result& result);
     // "Sent: 3, 9. Failed: 5 (Send Failure!)"; empty for no results.
     static QString Summary(const QList<Result>& results);
-    static bool AllOk(const QList<Result>& results);
 };
 
 } // namespace vexa
