@@ -26,13 +26,6 @@
 
 using namespace vexa;
 
-#define OPEN(...)                                                                                            \
-    do {                                                                                                     \
-        Open(__VA_ARGS__);                                                                                   \
-        if (QTest::currentTestFailed())                                                                      \
-            return;                                                                                          \
-    } while (false)
-
 // The text and date editors opened from the main window the way an operator opens them:
 // from a row's content menu or by double-clicking its preview.
 class TestEditorDialogs : public QObject, public test::MainWindowRig {

@@ -47,9 +47,7 @@ private slots:
     // Text on P06: «A» typed in 7x9 green, Return ignored, three characters picked by
     // keyboard and mouse; OK stores the codes and the row shows what the editor showed.
     void bitmapFontEditorStoresWhatItsPreviewShows() {
-        Open(QStringLiteral("P06"));
-        if (QTest::currentTestFailed())
-            return;
+        OPEN(QStringLiteral("P06"));
         QList<quint32> codes;
         QImage shown;
         bool pickerStayedOpen = false;
@@ -99,9 +97,7 @@ private slots:
     // Image on P30: two pictures added (a path with ";" refused in between), the second
     // moved up; OK stores the list in that order and the row shows the editor's preview.
     void imageEditorStoresTheOrderedList() {
-        Open(QStringLiteral("P30"));
-        if (QTest::currentTestFailed())
-            return;
+        OPEN(QStringLiteral("P30"));
         const QString a = dir->filePath(QStringLiteral("a.png"));
         const QString b = dir->filePath(QStringLiteral("b.png"));
         QImage picture(10, 16, QImage::Format_RGB32);

@@ -122,16 +122,7 @@ void TestDeviceServer::init() {
 }
 
 QString TestDeviceServer::MakeFile(const QString& model, const QString& content) {
-    const QString path = QDir(work).filePath(QStringLiteral("m.led"));
-    if (VexaRun::Of(work, data, {QStringLiteral("new"), QStringLiteral("--model"), model, path}).exit != 0)
-        return {};
-    const VexaRun set =
-        VexaRun::Of(work, data,
-                    {QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("1"),
-                     QStringLiteral("--content"), content, QStringLiteral("--kind"), QStringLiteral("text"),
-                     QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--effect"),
-                     QStringLiteral("3"), QStringLiteral("--speed"), QStringLiteral("2")});
-    return set.exit == 0 ? path : QString();
+    return VexaRun::NewMessageFile(work, data, QDir(work).filePath(QStringLiteral("m.led")), model, content);
 }
 
 // A raw server's line is set at the server, as an installer would set it for the signs; an

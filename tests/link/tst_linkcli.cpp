@@ -75,18 +75,7 @@ void TestLinkCli::init() {
 }
 
 QString TestLinkCli::MakeFile(const QString& model, const QString& content, const QString& name) {
-    const QString path = QDir(work).filePath(name);
-    const VexaRun made =
-        VexaRun::Of(work, data, {QStringLiteral("new"), QStringLiteral("--model"), model, path});
-    if (made.exit != 0)
-        return {};
-    const VexaRun set =
-        VexaRun::Of(work, data,
-                    {QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("1"),
-                     QStringLiteral("--content"), content, QStringLiteral("--kind"), QStringLiteral("text"),
-                     QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--effect"),
-                     QStringLiteral("3"), QStringLiteral("--speed"), QStringLiteral("2")});
-    return set.exit == 0 ? path : QString();
+    return VexaRun::NewMessageFile(work, data, QDir(work).filePath(name), model, content);
 }
 
 void TestLinkCli::sendReachesTheSign_data() {

@@ -19,6 +19,14 @@
 #include <functional>
 #include <memory>
 
+// Calls the test's own Open(...) and ends the test at once when opening failed.
+#define OPEN(...)                                                                                            \
+    do {                                                                                                     \
+        Open(__VA_ARGS__);                                                                                   \
+        if (QTest::currentTestFailed())                                                                      \
+            return;                                                                                          \
+    } while (false)
+
 namespace vexa::test {
 
 // What the work folder holds when the window opens, and what the window is given.

@@ -50,6 +50,22 @@ struct VexaRun {
         run.ms = clock.elapsed();
         return run;
     }
+
+    // Writes a message file for model at path through `vexa new` and `vexa set`: row 1 holds
+    // content as text, ticked for sending, with effect 3 at speed 2. The path, or empty
+    // when vexa refused.
+    static QString NewMessageFile(const QString& workDir, const QString& dataDir, const QString& path,
+                                  const QString& model, const QString& content) {
+        if (Of(workDir, dataDir, {QStringLiteral("new"), QStringLiteral("--model"), model, path}).exit != 0)
+            return {};
+        const VexaRun set =
+            Of(workDir, dataDir,
+               {QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("1"),
+                QStringLiteral("--content"), content, QStringLiteral("--kind"), QStringLiteral("text"),
+                QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--effect"),
+                QStringLiteral("3"), QStringLiteral("--speed"), QStringLiteral("2")});
+        return set.exit == 0 ? path : QString();
+    }
 };
 
 } // namespace vexa::test

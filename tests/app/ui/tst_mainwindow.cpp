@@ -32,14 +32,6 @@
 
 using namespace vexa;
 
-// Opens the window and ends the test at once when that failed.
-#define OPEN(...)                                                                                            \
-    do {                                                                                                     \
-        Open(__VA_ARGS__);                                                                                   \
-        if (QTest::currentTestFailed())                                                                      \
-            return;                                                                                          \
-    } while (false)
-
 namespace {
 
 // Stands in for the content editors: records what was opened and ends the way the test
