@@ -26,18 +26,6 @@ constexpr int kPollMs = 100;  // granularity of the wait for the output to drain
 constexpr int kSettleMs = 10; // pause after every wait
 constexpr int kShortPauseMs = 20;
 
-int CloseDelay(LinkFamily family) {
-    switch (family) {
-    case LinkFamily::SlotTrailer:
-        return 0;
-    case LinkFamily::PagedBlocks:
-    case LinkFamily::AddressedBlocks:
-        return 500;
-    default:
-        return 200;
-    }
-}
-
 // Two small rows to send: 84 and 168 bytes (multiples of every slice count), both sets.
 void FillRows(Payload& payload, CMessageTable& table) {
     table.ClearParams();
@@ -70,7 +58,7 @@ Demand Demanded(const FrameSequence& sequence, const SerialSettings& settings, i
         }
         d.ms += step.pauseAfterMs;
     }
-    d.ms += CloseDelay(family);
+    d.ms += SignLink::CloseDelayFor(family);
     return d;
 }
 

@@ -31,12 +31,4 @@ QString SignResults::Summary(const QList<Result>& results, const LanguageTexts* 
     return parts.join(QLatin1Char(' '));
 }
 
-bool SignResults::AllOk(const QList<Result>& results) {
-    for (const Result& r : results) {
-        if (r.result != SignLink::ResultOk)
-            return false;
-    }
-    return true;
-}
-
 } // namespace vexa

@@ -20,7 +20,6 @@ public:
     // "Sent: 3, 9. Failed: 5 (Send Failure!)" in the language of texts (English without);
     // empty for no results.
     static QString Summary(const QList<Result>& results, const LanguageTexts* texts = nullptr);
-    static bool AllOk(const QList<Result>& results);
 };
 
 } // namespace vexa

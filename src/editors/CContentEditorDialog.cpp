@@ -4,6 +4,7 @@
 #include "editors/CAutoRichEditCtrl.h"
 #include "editors/CSmallIconComboBox.h"
 #include "editors/CUpDownArrows.h"
+#include "editors/EditorPreview.h"
 #include "render/TextColourList.h"
 #include "render/ui/CImageWnd.h"
 #include "ui/DialogLook.h"
@@ -20,15 +21,6 @@
 #include <QToolButton>
 
 namespace vexa {
-
-namespace {
-
-// Dots of the preview in pixels: the preview is as tall as the sign at this size.
-int PreviewDot(int rows) {
-    return rows <= 7 ? 5 : 4;
-}
-
-} // namespace
 
 CContentEditorDialog::CContentEditorDialog(int templateNumber, int previewId, const QString& title,
                                            ContentEditorModel& editorModel, QWidget* parent)
@@ -60,7 +52,7 @@ CContentEditorDialog::CContentEditorDialog(int templateNumber, int previewId, co
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     preview->setAccessibleName(QStringLiteral("Preview"));
     preview->SetImage(&rowEditor.Preview());
-    preview->setFixedHeight(rowEditor.Model().rows * PreviewDot(rowEditor.Model().rows) + 2);
+    EditorPreview::FitHeight(*preview, rowEditor.Model().rows, EditorPreview::TextLargeDot);
     preview->setMinimumWidth(480);
     yLabel->setBuddy(yList);
     using Text = LanguageTexts::Text;

@@ -1,5 +1,6 @@
 #include "editors/CDialogImg.h"
 
+#include "editors/EditorPreview.h"
 #include "render/ui/CImageWnd.h"
 #include "render/ui/CPicWnd.h"
 #include "ui/DialogLook.h"
@@ -13,15 +14,6 @@
 #include <QVBoxLayout>
 
 namespace vexa {
-
-namespace {
-
-// Dots of the preview in pixels: the 7-row signs' few dots are drawn larger.
-int PreviewDotPixels(int rows) {
-    return rows <= 7 ? 6 : 4;
-}
-
-} // namespace
 
 QString CDialogImg::FileFilter(const QWidget* owner) {
     return Say(owner, LanguageTexts::Text::ImageFiles) + QStringLiteral(" (*.bmp *.png *.jpg *.jpeg *.gif)");
@@ -50,7 +42,7 @@ void CDialogImg::BuildControls() {
     preview = new CImageWnd(previewGroup, PreviewWindow);
     preview->SetImage(&model.Preview());
     preview->setAccessibleName(QStringLiteral("Preview"));
-    preview->setFixedHeight(2 + model.Preview().rows * PreviewDotPixels(model.Preview().rows));
+    EditorPreview::FitHeight(*preview, model.Preview().rows, EditorPreview::GlyphLargeDot);
     preview->setMinimumWidth(520);
     auto* previewLayout = new QVBoxLayout(previewGroup);
     previewLayout->addWidget(preview);

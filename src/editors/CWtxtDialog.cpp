@@ -3,6 +3,7 @@
 #include "PalettePictures.h"
 #include "editors/CDialogFace.h"
 #include "editors/CSmallIconComboBox.h"
+#include "editors/EditorPreview.h"
 #include "render/ui/CEditWnd.h"
 #include "render/ui/CImageWnd.h"
 #include "ui/DialogLook.h"
@@ -22,10 +23,6 @@ namespace vexa {
 namespace {
 
 constexpr int PaletteColumns = 33;
-// Dots of the preview in pixels: the 7-row signs' few dots are drawn larger.
-int PreviewDotPixels(int rows) {
-    return rows <= 7 ? 6 : 4;
-}
 
 } // namespace
 
@@ -52,7 +49,7 @@ void CWtxtDialog::BuildControls() {
     preview = new CImageWnd(previewGroup, PreviewWindow);
     preview->SetImage(&model.Preview());
     preview->setAccessibleName(QStringLiteral("Preview"));
-    preview->setFixedHeight(2 + model.Preview().rows * PreviewDotPixels(model.Preview().rows));
+    EditorPreview::FitHeight(*preview, model.Preview().rows, EditorPreview::GlyphLargeDot);
     preview->setMinimumWidth(PaletteColumns * 26);
     auto* previewLayout = new QVBoxLayout(previewGroup);
     previewLayout->addWidget(preview);

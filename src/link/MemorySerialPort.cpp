@@ -1,23 +1,16 @@
 #include "link/MemorySerialPort.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace vexa {
 
-MemorySerialPort::MemorySerialPort(QObject* parent) : CSerialPort(parent) {
-    settings = *SerialSettings::Parse(QString::fromLatin1(StartupSettings));
+MemorySerialPort::MemorySerialPort(QObject* parent) : SerialPortBase(parent) {
     lastDrain = Clock::now();
 }
 
 void MemorySerialPort::SetPortName(const QString& name) {
     std::lock_guard lock(mutex);
-    device = name;
-}
-
-QString MemorySerialPort::PortName() const {
-    std::lock_guard lock(mutex);
-    return device;
+    portName = name;
 }
 
 bool MemorySerialPort::SetSettings(const QString& text) {
@@ -28,17 +21,6 @@ bool MemorySerialPort::SetSettings(const QString& text) {
     DrainLocked();
     settings = *parsed;
     return true;
-}
-
-QString MemorySerialPort::Settings() const {
-    std::lock_guard lock(mutex);
-    return settings.ToString();
-}
-
-void MemorySerialPort::SetBufferSizes(int inBytes, int outBytes) {
-    std::lock_guard lock(mutex);
-    inBufferSize = inBytes;
-    outBufferSize = outBytes;
 }
 
 bool MemorySerialPort::Open() {
@@ -136,16 +118,6 @@ QByteArray MemorySerialPort::ReadPending(int maxBytes) {
 void MemorySerialPort::DiscardInput() {
     std::lock_guard lock(mutex);
     input.clear();
-}
-
-int MemorySerialPort::LastError() const {
-    std::lock_guard lock(mutex);
-    return lastError;
-}
-
-QString MemorySerialPort::ErrorString() const {
-    std::lock_guard lock(mutex);
-    return lastError ? QString::fromLocal8Bit(std::strerror(lastError)) : QString();
 }
 
 void MemorySerialPort::SetReceiveNotification(bool enabled) {

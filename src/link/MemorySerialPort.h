@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/CSerialPort.h"
+#include "link/SerialPortBase.h"
 
 #include <QByteArray>
 #include <chrono>
@@ -14,7 +14,7 @@ namespace vexa {
 // queue at the configured baud rate (bits per byte from the settings, 10 for 8N1) unless
 // the line is stalled; what has left is kept as the bytes "on the wire". Received bytes
 // are injected by the test. Opening, writing and stalling can be made to fail.
-class MemorySerialPort : public CSerialPort {
+class MemorySerialPort : public SerialPortBase {
     Q_OBJECT
 public:
     using Clock = std::chrono::steady_clock;
@@ -27,10 +27,7 @@ public:
     explicit MemorySerialPort(QObject* parent = nullptr);
 
     void SetPortName(const QString& device) override;
-    QString PortName() const override;
     bool SetSettings(const QString& settings) override;
-    QString Settings() const override;
-    void SetBufferSizes(int inBytes, int outBytes) override;
 
     bool Open() override;
     bool IsOpen() const override;
@@ -42,8 +39,6 @@ public:
     QByteArray ReadPending(int maxBytes = MaxReadChunk) override;
     void DiscardInput() override;
 
-    int LastError() const override;
-    QString ErrorString() const override;
     void SetReceiveNotification(bool enabled) override;
 
     // --- test controls ---
@@ -69,17 +64,10 @@ public:
 private:
     void DrainLocked();
 
-    mutable std::mutex mutex;
-    QString device;
-    SerialSettings settings;
-    int inBufferSize = DefaultInBufferSize;
-    int outBufferSize = DefaultOutBufferSize;
     bool open = false;
     bool stalled = false;
     bool instantDrain = false;
-    bool notify = false;
     int openError = 0;
-    int lastError = 0;
     int writeCount = 0;
     int openCount = 0;
     int closeCount = 0;

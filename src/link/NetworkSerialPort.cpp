@@ -15,6 +15,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace vexa {
@@ -75,23 +76,16 @@ std::shared_ptr<Lookup> Resolve(const NetworkAddress& address,
 
 } // namespace
 
-NetworkSerialPort::NetworkSerialPort(QObject* parent) : CSerialPort(parent) {
-    settings = *SerialSettings::Parse(QString::fromLatin1(StartupSettings));
-}
+NetworkSerialPort::NetworkSerialPort(QObject* parent) : SerialPortBase(parent) {}
 
 NetworkSerialPort::~NetworkSerialPort() {
     Close();
 }
 
-void NetworkSerialPort::SetPortName(const QString& portName) {
+void NetworkSerialPort::SetPortName(const QString& name) {
     std::lock_guard lock(mutex);
-    name = portName.trimmed();
-    address = NetworkAddress::Parse(name);
-}
-
-QString NetworkSerialPort::PortName() const {
-    std::lock_guard lock(mutex);
-    return name;
+    portName = name.trimmed();
+    address = NetworkAddress::Parse(portName);
 }
 
 bool NetworkSerialPort::SetSettings(const QString& text) {
@@ -107,11 +101,6 @@ bool NetworkSerialPort::SetSettings(const QString& text) {
     return true;
 }
 
-QString NetworkSerialPort::Settings() const {
-    std::lock_guard lock(mutex);
-    return settings.ToString();
-}
-
 void NetworkSerialPort::SetBufferSizes(int inBytes, int) {
     std::lock_guard lock(mutex);
     inBufferSize = std::max(inBytes, MaxReadChunk);
@@ -119,7 +108,7 @@ void NetworkSerialPort::SetBufferSizes(int inBytes, int) {
 
 void NetworkSerialPort::FailLocked(int error, const QString& reason) {
     lastError = error;
-    errorText = name + QStringLiteral(": ") + reason;
+    errorText = portName + QStringLiteral(": ") + reason;
     qCInfo(lcNetworkPort).noquote() << errorText;
 }
 
@@ -294,22 +283,13 @@ bool NetworkSerialPort::Close() {
 }
 
 bool NetworkSerialPort::FlushPendingLocked() {
-    while (!pending.isEmpty()) {
-        const ssize_t n = ::send(fd, pending.constData(), static_cast<size_t>(pending.size()), MSG_NOSIGNAL);
-        if (n > 0) {
-            pending.remove(0, n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return true;
-        const int error = n < 0 ? errno : EIO;
-        closedByPeer = true;
-        FailLocked(error, QStringLiteral("the connection to the server was lost: %1").arg(SystemText(error)));
-        return false;
-    }
-    return true;
+    const int error = PushPending(
+        pending, [this](const char* data, size_t size) { return ::send(fd, data, size, MSG_NOSIGNAL); });
+    if (error == 0)
+        return true;
+    closedByPeer = true;
+    FailLocked(error, QStringLiteral("the connection to the server was lost: %1").arg(SystemText(error)));
+    return false;
 }
 
 bool NetworkSerialPort::PumpInputLocked() {
@@ -328,7 +308,7 @@ bool NetworkSerialPort::PumpInputLocked() {
             const qsizetype room = std::max<qsizetype>(0, inBufferSize - input.size());
             if (data.size() > room)
                 qCInfo(lcNetworkPort)
-                    << name << "input buffer full," << data.size() - room << "bytes dropped";
+                    << portName << "input buffer full," << data.size() - room << "bytes dropped";
             input += data.left(room);
             continue;
         }
@@ -414,11 +394,6 @@ void NetworkSerialPort::DiscardInput() {
     input.clear();
 }
 
-int NetworkSerialPort::LastError() const {
-    std::lock_guard lock(mutex);
-    return lastError;
-}
-
 QString NetworkSerialPort::ErrorString() const {
     std::lock_guard lock(mutex);
     return errorText;
@@ -434,28 +409,16 @@ void NetworkSerialPort::SetReceiveNotification(bool enabled) {
     notify = enabled;
     if (!enabled)
         StopWatcher(lock);
-    else if (fd >= 0 && !closedByPeer && !watcher.joinable())
+    else if (fd >= 0 && !closedByPeer && !watcher.IsRunning())
         StartWatcherLocked();
 }
 
 void NetworkSerialPort::StartWatcherLocked() {
-    if (watcher.joinable() || ::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    watcher = std::thread(&NetworkSerialPort::WatchInput, this, fd, wakePipe[0]);
+    watcher.Start(fd, [this](int descriptor, int wakeDescriptor) { WatchInput(descriptor, wakeDescriptor); });
 }
 
 void NetworkSerialPort::StopWatcher(std::unique_lock<std::mutex>& lock) {
-    if (!watcher.joinable())
-        return;
-    const char stop = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(wakePipe[1], &stop, 1);
-    std::thread finished = std::move(watcher);
-    lock.unlock(); // the watcher may be waiting for the lock to take input
-    finished.join();
-    lock.lock();
-    ::close(wakePipe[0]);
-    ::close(wakePipe[1]);
-    wakePipe[0] = wakePipe[1] = -1;
+    watcher.Stop(lock);
 }
 
 // Takes what arrives into the input buffer (answering Telnet requests on the way) and
@@ -463,13 +426,7 @@ void NetworkSerialPort::StopWatcher(std::unique_lock<std::mutex>& lock) {
 // connection is gone.
 void NetworkSerialPort::WatchInput(int descriptor, int wakeDescriptor) {
     for (;;) {
-        pollfd fds[2] = {{descriptor, POLLIN, 0}, {wakeDescriptor, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (fds[1].revents)
+        if (!InputWatcher::WaitForInput(descriptor, wakeDescriptor))
             return;
         bool arrived = false;
         bool alive = true;
@@ -482,8 +439,7 @@ void NetworkSerialPort::WatchInput(int descriptor, int wakeDescriptor) {
         if (arrived)
             emit readyRead();
         if (!alive) {
-            pollfd wake{wakeDescriptor, POLLIN, 0};
-            ::poll(&wake, 1, -1);
+            InputWatcher::WaitForStop(wakeDescriptor);
             return;
         }
     }

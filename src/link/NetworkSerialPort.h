@@ -1,15 +1,14 @@
 #pragma once
 
-#include "link/CSerialPort.h"
+#include "link/InputWatcher.h"
 #include "link/NetworkAddress.h"
+#include "link/SerialPortBase.h"
 #include "link/TelnetCodec.h"
 
 #include <QByteArray>
-#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 namespace vexa {
 
@@ -26,7 +25,7 @@ namespace vexa {
 // A connection the server closes or resets counts as a port error: the output and input
 // counts report -1 and the port no longer reports itself open, so the next operation
 // connects afresh. ErrorString() names the server and the reason.
-class NetworkSerialPort : public CSerialPort {
+class NetworkSerialPort : public SerialPortBase {
     Q_OBJECT
 public:
     using Clock = std::chrono::steady_clock;
@@ -37,9 +36,8 @@ public:
     ~NetworkSerialPort() override;
 
     void SetPortName(const QString& name) override;
-    QString PortName() const override;
     bool SetSettings(const QString& settings) override;
-    QString Settings() const override;
+    // Keeps room for at least one full read in the input buffer; the output size is not used.
     void SetBufferSizes(int inBytes, int outBytes) override;
 
     bool Open() override;
@@ -52,7 +50,6 @@ public:
     QByteArray ReadPending(int maxBytes = MaxReadChunk) override;
     void DiscardInput() override;
 
-    int LastError() const override;
     QString ErrorString() const override;
 
     void SetReceiveNotification(bool enabled) override;
@@ -79,11 +76,7 @@ private:
     void StopWatcher(std::unique_lock<std::mutex>& lock);
     void WatchInput(int descriptor, int wakeDescriptor);
 
-    mutable std::mutex mutex;
-    QString name;
     std::optional<NetworkAddress> address;
-    SerialSettings settings;
-    int inBufferSize = DefaultInBufferSize;
     int fd = -1;
     bool closedByPeer = false;
     bool telnetLine = false; // the connection speaks Telnet (RFC 2217)
@@ -91,12 +84,9 @@ private:
     QByteArray pending; // bytes for the socket that it has not taken yet
     QByteArray input;   // line data received and not yet read
     Clock::time_point lineFreeAt;
-    int lastError = 0;
     QString errorText;
-    bool notify = false;
 
-    std::thread watcher;
-    int wakePipe[2] = {-1, -1};
+    InputWatcher watcher;
 };
 
 } // namespace vexa

@@ -41,9 +41,7 @@ speed_t SpeedFor(int baud) {
 
 } // namespace
 
-PosixSerialPort::PosixSerialPort(QObject* parent) : CSerialPort(parent) {
-    settings = *SerialSettings::Parse(QString::fromLatin1(StartupSettings));
-}
+PosixSerialPort::PosixSerialPort(QObject* parent) : SerialPortBase(parent) {}
 
 PosixSerialPort::~PosixSerialPort() {
     Close();
@@ -57,12 +55,7 @@ QString PosixSerialPort::DevicePath(const QString& name) {
 
 void PosixSerialPort::SetPortName(const QString& name) {
     std::lock_guard lock(mutex);
-    device = DevicePath(name);
-}
-
-QString PosixSerialPort::PortName() const {
-    std::lock_guard lock(mutex);
-    return device;
+    portName = DevicePath(name);
 }
 
 bool PosixSerialPort::SetSettings(const QString& text) {
@@ -74,17 +67,6 @@ bool PosixSerialPort::SetSettings(const QString& text) {
         return false;
     settings = *parsed;
     return true;
-}
-
-QString PosixSerialPort::Settings() const {
-    std::lock_guard lock(mutex);
-    return settings.ToString();
-}
-
-void PosixSerialPort::SetBufferSizes(int inBytes, int outBytes) {
-    std::lock_guard lock(mutex);
-    inBufferSize = inBytes;
-    outBufferSize = outBytes;
 }
 
 bool PosixSerialPort::ApplySettings(int descriptor, const SerialSettings& s) {
@@ -129,19 +111,19 @@ bool PosixSerialPort::ApplySettings(int descriptor, const SerialSettings& s) {
 
 void PosixSerialPort::Fail(int error) {
     lastError = error;
-    qCInfo(lcSerial) << device << std::strerror(error);
+    qCInfo(lcSerial) << portName << std::strerror(error);
 }
 
 bool PosixSerialPort::Open() {
     std::lock_guard lock(mutex);
     if (fd >= 0)
         return true;
-    if (device.isEmpty()) {
+    if (portName.isEmpty()) {
         lastError = ENOENT;
         return false;
     }
     const int descriptor =
-        ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ::open(portName.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         Fail(errno);
         return false;
@@ -180,20 +162,12 @@ bool PosixSerialPort::Close() {
 }
 
 bool PosixSerialPort::FlushPendingLocked() {
-    while (!pending.isEmpty()) {
-        const ssize_t n = ::write(fd, pending.constData(), static_cast<size_t>(pending.size()));
-        if (n > 0) {
-            pending.remove(0, n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return true;
-        Fail(n < 0 ? errno : EIO);
-        return false;
-    }
-    return true;
+    const int error =
+        PushPending(pending, [this](const char* data, size_t size) { return ::write(fd, data, size); });
+    if (error == 0)
+        return true;
+    Fail(error);
+    return false;
 }
 
 bool PosixSerialPort::Write(const QByteArray& bytes) {
@@ -265,44 +239,22 @@ void PosixSerialPort::DiscardInput() {
     NoteInputConsumed();
 }
 
-int PosixSerialPort::LastError() const {
-    std::lock_guard lock(mutex);
-    return lastError;
-}
-
-QString PosixSerialPort::ErrorString() const {
-    std::lock_guard lock(mutex);
-    return lastError ? QString::fromLocal8Bit(std::strerror(lastError)) : QString();
-}
-
 void PosixSerialPort::SetReceiveNotification(bool enabled) {
     std::unique_lock lock(mutex);
     notify = enabled;
     if (!enabled)
         StopWatcher(lock);
-    else if (fd >= 0 && !watcher.joinable())
+    else if (fd >= 0 && !watcher.IsRunning())
         StartWatcherLocked();
 }
 
 void PosixSerialPort::StartWatcherLocked() {
-    if (watcher.joinable() || ::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    watcher = std::thread(&PosixSerialPort::WatchInput, this, fd, wakePipe[0]);
+    watcher.Start(fd, [this](int descriptor, int wakeDescriptor) { WatchInput(descriptor, wakeDescriptor); });
 }
 
+// The watcher may be waiting for the input to be taken; noting it consumed ends that wait.
 void PosixSerialPort::StopWatcher(std::unique_lock<std::mutex>& lock) {
-    if (!watcher.joinable())
-        return;
-    const char stop = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(wakePipe[1], &stop, 1);
-    NoteInputConsumed();
-    std::thread finished = std::move(watcher);
-    lock.unlock(); // the watcher may be about to take the lock for its own checks
-    finished.join();
-    lock.lock();
-    ::close(wakePipe[0]);
-    ::close(wakePipe[1]);
-    wakePipe[0] = wakePipe[1] = -1;
+    watcher.Stop(lock, [this] { NoteInputConsumed(); });
 }
 
 void PosixSerialPort::NoteInputConsumed() {
@@ -319,23 +271,15 @@ void PosixSerialPort::NoteInputConsumed() {
 void PosixSerialPort::WatchInput(int descriptor, int wakeDescriptor) {
     int announced = -1;
     for (;;) {
-        pollfd fds[2] = {{descriptor, POLLIN, 0}, {wakeDescriptor, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (fds[1].revents)
-            return;
-        if (fds[0].revents & (POLLERR | POLLNVAL))
+        const std::optional<short> events = InputWatcher::WaitForInput(descriptor, wakeDescriptor);
+        if (!events || (*events & (POLLERR | POLLNVAL)))
             return;
         int available = 0;
         if (::ioctl(descriptor, FIONREAD, &available) != 0)
             return;
-        if (available == 0 && (fds[0].revents & POLLHUP)) {
+        if (available == 0 && (*events & POLLHUP)) {
             // The other end hung up; wait for the stop request instead of spinning.
-            pollfd wake{wakeDescriptor, POLLIN, 0};
-            ::poll(&wake, 1, -1);
+            InputWatcher::WaitForStop(wakeDescriptor);
             return;
         }
         if (available > 0 && available != announced) {

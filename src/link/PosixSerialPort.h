@@ -1,12 +1,12 @@
 #pragma once
 
-#include "link/CSerialPort.h"
+#include "link/InputWatcher.h"
+#include "link/SerialPortBase.h"
 
 #include <QByteArray>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace vexa {
 
@@ -15,17 +15,14 @@ namespace vexa {
 // pending block that every later write or output-count query pushes on, so a partial
 // write is finished, never dropped. The output count is the pending block plus the
 // driver's queue (TIOCOUTQ); the input count comes from FIONREAD.
-class PosixSerialPort : public CSerialPort {
+class PosixSerialPort : public SerialPortBase {
     Q_OBJECT
 public:
     explicit PosixSerialPort(QObject* parent = nullptr);
     ~PosixSerialPort() override;
 
     void SetPortName(const QString& device) override;
-    QString PortName() const override;
     bool SetSettings(const QString& settings) override;
-    QString Settings() const override;
-    void SetBufferSizes(int inBytes, int outBytes) override;
 
     bool Open() override;
     bool IsOpen() const override;
@@ -36,9 +33,6 @@ public:
     int InputWaiting() override;
     QByteArray ReadPending(int maxBytes = MaxReadChunk) override;
     void DiscardInput() override;
-
-    int LastError() const override;
-    QString ErrorString() const override;
 
     void SetReceiveNotification(bool enabled) override;
 
@@ -54,19 +48,10 @@ private:
     void WatchInput(int descriptor, int wakeDescriptor);
     void NoteInputConsumed();
 
-    mutable std::mutex mutex;
-    QString device;
-    SerialSettings settings;
-    int inBufferSize = DefaultInBufferSize;
-    int outBufferSize = DefaultOutBufferSize;
     int fd = -1;
     QByteArray pending;
-    int lastError = 0;
-    bool notify = false;
 
-    // Receive watcher: a thread polling the descriptor, woken through a pipe to stop.
-    std::thread watcher;
-    int wakePipe[2] = {-1, -1};
+    InputWatcher watcher;
     std::mutex consumedMutex;
     std::condition_variable consumed;
     std::atomic<int> consumeCount{0};

@@ -243,8 +243,8 @@ bool SignLink::OpenForCommand(const char* function) {
     return true;
 }
 
-int SignLink::CloseDelayForFamily() const {
-    switch (static_cast<LinkFamily>(family)) {
+int SignLink::CloseDelayFor(LinkFamily linkFamily) {
+    switch (linkFamily) {
     case LinkFamily::SlotTrailer:
         return 0;
     case LinkFamily::PagedBlocks:
@@ -350,7 +350,7 @@ int SignLink::RunSendSequence(const SendInputs& inputs) {
         return ResultSendFailed;
     progress = 100;
     Report(ProgressMessage, 100, 1);
-    ClosePortAfter(CloseDelayForFamily());
+    ClosePortAfter(CloseDelayFor(static_cast<LinkFamily>(family)));
     return ResultOk;
 }
 

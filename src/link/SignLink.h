@@ -21,6 +21,7 @@ namespace vexa {
 
 class CIdList;
 class CMessageTable;
+enum class LinkFamily : int;
 
 // Timing limits of the write primitive; the defaults are those of the wire.
 struct LinkTimings {
@@ -165,6 +166,8 @@ public:
 
     // Texts of the open failures of the clock and ID commands.
     static QString OpenFailureText(const char* function, int error);
+    // The pause after a send before the port closes, in ms, for the signs of that family.
+    static int CloseDelayFor(LinkFamily family);
 
 public slots:
     // Takes the port's pending input (at most 1024 bytes) into ProcessReply.
@@ -185,7 +188,6 @@ private:
     bool OpenForCommand(const char* function);
     void LogOpenFailure();
     void ClosePortAfter(int delayMs);
-    int CloseDelayForFamily() const;
     bool Execute(const FrameSequence& sequence);
     SendInputs MakeSendInputs(const Payload* payload) const;
     void RunSend(const std::shared_ptr<SendJob>& job);

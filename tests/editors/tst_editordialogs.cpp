@@ -8,6 +8,8 @@
 #include "editors/CTxtDialog.h"
 #include "editors/CUpDownArrows.h"
 #include "render/RowImages.h"
+#include "support/MainWindowRig.h"
+#include "support/WhenModal.h"
 #include "support/WidgetFinder.h"
 
 #include <QCheckBox>
@@ -24,61 +26,30 @@
 
 using namespace vexa;
 
-#define OPEN(...)                                                                                            \
-    do {                                                                                                     \
-        Open(__VA_ARGS__);                                                                                   \
-        if (QTest::currentTestFailed())                                                                      \
-            return;                                                                                          \
-    } while (false)
-
 // The text and date editors opened from the main window the way an operator opens them:
 // from a row's content menu or by double-clicking its preview.
-class TestEditorDialogs : public QObject {
+class TestEditorDialogs : public QObject, public test::MainWindowRig {
     Q_OBJECT
 
     static constexpr int TextItem = 20091;
     static constexpr int DateItem = 20093;
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<CVexaApp> app;
-    std::unique_ptr<CVexaDlg> window;
-
     void Open(const QString& model) {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        AppPaths paths(dir->path(), dir->path());
-        paths.SetDataDir(QStringLiteral(VEXA_BIN_DIR "/Data"));
-        app = std::make_unique<CVexaApp>(paths);
-        QVERIFY(QDir().mkpath(app->Paths().WorkDataDir()));
-        QVERIFY(app->settingsFile.SetLedType(model));
-        QVERIFY(app->settingsFile.SetLanguage(3));
-        QVERIFY(app->settingsFile.SetNowSelID(1));
-        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(1)));
-        app->StartUp();
-        CVexaDlg::Services services;
-        services.listPorts = [] { return QList<SerialPortList::Port>(); };
-        services.watchPorts = false;
-        window = std::make_unique<CVexaDlg>(*app, std::move(services));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        OpenWindow({.model = model, .dataDir = QStringLiteral(VEXA_BIN_DIR "/Data")});
     }
 
-    // Runs drive on the editor dialog D that open() brings up; false when none came.
+    // Runs drive on the editor dialog D that open() brings up, once it is the active
+    // window; false when none came.
     template <typename D>
     bool WithEditor(const std::function<void()>& open, const std::function<void(D&)>& drive) {
         bool seen = false;
-        QTimer::singleShot(0, [&] {
-            D* dialog = test::WaitForModal<D>();
-            if (!dialog)
-                return;
+        test::WhenModal<D>([&](D* dialog) {
             seen = true;
             dialog->activateWindow();
             if (QTest::qWaitForWindowActive(dialog))
                 drive(*dialog);
             else
                 QTest::qFail("the editor did not become the active window", __FILE__, __LINE__);
-            if (dialog->isVisible())
-                dialog->reject();
         });
         open();
         return seen;
@@ -100,11 +71,7 @@ class TestEditorDialogs : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() {
-        window.reset();
-        app.reset();
-        dir.reset();
-    }
+    void cleanup() { CloseWindow(); }
 
     void sevenRowTextIsTrimmedAsciiWithoutLineBreaks() {
         OPEN(QStringLiteral("P01"));

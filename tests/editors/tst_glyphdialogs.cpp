@@ -7,6 +7,8 @@
 #include "editors/CWtxtDialog.h"
 #include "render/ui/CEditWnd.h"
 #include "render/ui/CFaceWnd.h"
+#include "support/MainWindowRig.h"
+#include "support/WhenModal.h"
 #include "support/WidgetFinder.h"
 
 #include <QComboBox>
@@ -28,72 +30,28 @@ constexpr int TextItem = 20091;
 constexpr int ImageItem = 20092;
 constexpr quint32 Font1Green = (1u << 13) | (1u << 11);
 
-// Runs steps on the modal dialog D once it is open (from inside its event loop), and
-// closes it afterwards when the steps left it open, so a failed step never hangs the test.
-template <typename D> void WhenOpen(const std::function<void(D*)>& steps) {
-    QTimer::singleShot(0, [steps] {
-        D* dialog = test::WaitForModal<D>();
-        if (!dialog) {
-            qWarning("the expected dialog did not open");
-            if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                other->reject();
-            return;
-        }
-        if (!QTest::qWaitForWindowExposed(dialog))
-            qWarning("the dialog was not shown");
-        steps(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
-
 } // namespace
 
 // The bitmap-font text editor, its character picker and the image editor, opened from
 // the main window's content menu on the real Data tree.
-class TestGlyphDialogs : public QObject {
+class TestGlyphDialogs : public QObject, public test::MainWindowRig {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<CVexaApp> app;
-    std::unique_ptr<CVexaDlg> window;
-
     void Open(const QString& model) {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        AppPaths paths(dir->path(), dir->path());
-        paths.SetDataDir(QStringLiteral(VEXA_BIN_DIR "/Data"));
-        app = std::make_unique<CVexaApp>(paths);
-        QVERIFY(QDir().mkpath(app->Paths().WorkDataDir()));
-        QVERIFY(app->settingsFile.SetLedType(model));
-        QVERIFY(app->settingsFile.SetNowSelID(1));
-        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(1)));
-        app->StartUp();
-        CVexaDlg::Services services;
-        services.listPorts = [] { return QList<SerialPortList::Port>(); };
-        services.watchPorts = false;
-        window = std::make_unique<CVexaDlg>(*app, std::move(services));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        OpenWindow({.model = model, .language = -1, .dataDir = QStringLiteral(VEXA_BIN_DIR "/Data")});
     }
 
 private slots:
-    void cleanup() {
-        window.reset();
-        app.reset();
-        dir.reset();
-    }
+    void cleanup() { CloseWindow(); }
 
     // Text on P06: «A» typed in 7x9 green, Return ignored, three characters picked by
     // keyboard and mouse; OK stores the codes and the row shows what the editor showed.
     void bitmapFontEditorStoresWhatItsPreviewShows() {
-        Open(QStringLiteral("P06"));
-        if (QTest::currentTestFailed())
-            return;
+        OPEN(QStringLiteral("P06"));
         QList<quint32> codes;
         QImage shown;
         bool pickerStayedOpen = false;
-        WhenOpen<CWtxtDialog>([&](CWtxtDialog* dialog) {
+        test::WhenModal<CWtxtDialog>([&](CWtxtDialog* dialog) {
             auto* fonts = test::Get<QComboBox>(dialog, CWtxtDialog::FontList);
             auto* colours = test::Get<QComboBox>(dialog, CWtxtDialog::ColourList);
             auto* field = test::Get<CEditWnd>(dialog, CWtxtDialog::EditField);
@@ -105,7 +63,7 @@ private slots:
             QTest::keyClick(field, Qt::Key_Return);
             if (!dialog->isVisible())
                 return;
-            WhenOpen<CDialogFace>([&](CDialogFace* picker) {
+            test::WhenModal<CDialogFace>([&](CDialogFace* picker) {
                 auto* grid = test::Get<CFaceWnd>(picker, CDialogFace::Grid);
                 QTest::keyClick(grid, Qt::Key_Right); // frames the first picture
                 QTest::keyClick(grid, Qt::Key_Space);
@@ -139,9 +97,7 @@ private slots:
     // Image on P30: two pictures added (a path with ";" refused in between), the second
     // moved up; OK stores the list in that order and the row shows the editor's preview.
     void imageEditorStoresTheOrderedList() {
-        Open(QStringLiteral("P30"));
-        if (QTest::currentTestFailed())
-            return;
+        OPEN(QStringLiteral("P30"));
         const QString a = dir->filePath(QStringLiteral("a.png"));
         const QString b = dir->filePath(QStringLiteral("b.png"));
         QImage picture(10, 16, QImage::Format_RGB32);
@@ -150,7 +106,7 @@ private slots:
         QVERIFY(picture.copy(0, 0, 7, 16).save(b));
         QStringList refusals;
         QImage shown;
-        WhenOpen<CDialogImg>([&](CDialogImg* dialog) {
+        test::WhenModal<CDialogImg>([&](CDialogImg* dialog) {
             QStringList chosen{a, dir->filePath(QStringLiteral("x;y.png")), b};
             dialog->chooseFile = [&chosen](QWidget*) { return chosen.takeFirst(); };
             dialog->refuse = [&refusals](QWidget*, const QString& text) { refusals << text; };

@@ -4,9 +4,9 @@
 #include "core/ModelCatalogue.h"
 #include "link/SerialSettings.h"
 #include "support/DeviceServer.h"
+#include "support/VexaRun.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,46 +20,9 @@ using namespace vexa::test;
 
 namespace {
 
-const QString kBin = QStringLiteral(VEXA_BIN_DIR);
 const QString kRichText =
     QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;"
                    "\\red0\\green255\\blue0;}\\f0\\cf1\\fs24 AB\\cf2 C\\par}");
-
-struct Run {
-    int exit = -1;
-    QString out;
-    QString err;
-    qint64 ms = 0;
-};
-
-QStringList VexaArguments(const QString& dataDir, const QStringList& args) {
-    return QStringList{QStringLiteral("--data-dir"), dataDir} + args;
-}
-
-Run Finish(QProcess& p, int limitMs) {
-    Run r;
-    if (!p.waitForFinished(limitMs)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-Run Vexa(const QString& workDir, const QString& dataDir, const QStringList& args, int limitMs = 90000) {
-    QProcess p;
-    p.setWorkingDirectory(workDir);
-    QElapsedTimer clock;
-    clock.start();
-    p.start(kBin + QStringLiteral("/vexa"), VexaArguments(dataDir, args));
-    Run r = Finish(p, limitMs);
-    r.ms = clock.elapsed();
-    return r;
-}
 
 int BaudOf(const QString& model) {
     const DisplayModel* m = ModelCatalogue::Find(model);
@@ -159,16 +122,7 @@ void TestDeviceServer::init() {
 }
 
 QString TestDeviceServer::MakeFile(const QString& model, const QString& content) {
-    const QString path = QDir(work).filePath(QStringLiteral("m.led"));
-    if (Vexa(work, data, {QStringLiteral("new"), QStringLiteral("--model"), model, path}).exit != 0)
-        return {};
-    const Run set =
-        Vexa(work, data,
-             {QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("1"),
-              QStringLiteral("--content"), content, QStringLiteral("--kind"), QStringLiteral("text"),
-              QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--effect"), QStringLiteral("3"),
-              QStringLiteral("--speed"), QStringLiteral("2")});
-    return set.exit == 0 ? path : QString();
+    return VexaRun::NewMessageFile(work, data, QDir(work).filePath(QStringLiteral("m.led")), model, content);
 }
 
 // A raw server's line is set at the server, as an installer would set it for the signs; an
@@ -215,7 +169,7 @@ void TestDeviceServer::sendIsTheSameThroughTheServer() {
     if (localTraces.count(model) == 0) {
         SimProcess local(model);
         QVERIFY(!local.device.isEmpty());
-        const Run sent = Vexa(work, data, send + QStringList{local.device});
+        const VexaRun sent = VexaRun::Of(work, data, send + QStringList{local.device});
         QCOMPARE(sent.exit, 0);
         local.WaitQuiet();
         localTraces[model] = local.Chunks();
@@ -229,7 +183,7 @@ void TestDeviceServer::sendIsTheSameThroughTheServer() {
     SimProcess sim(model);
     Ser2net server;
     QVERIFY(StartServer(server, sim, Ser2net::Mode(mode), model));
-    const Run sent = Vexa(work, data, send + QStringList{server.url});
+    const VexaRun sent = VexaRun::Of(work, data, send + QStringList{server.url});
     QCOMPARE(sent.exit, 0);
     QCOMPARE(sent.out.trimmed(), QStringLiteral("OK!"));
     sim.WaitQuiet();
@@ -268,11 +222,11 @@ void TestDeviceServer::commandsGetTheirRepliesThroughTheServer() {
     Ser2net server;
     QVERIFY(StartServer(server, sim, Ser2net::Mode(mode), model));
     const QStringList port = {QStringLiteral("--model"), model, QStringLiteral("--port"), server.url};
-    const Run read = Vexa(work, data, QStringList{QStringLiteral("read-id")} + port);
+    const VexaRun read = VexaRun::Of(work, data, QStringList{QStringLiteral("read-id")} + port);
     QCOMPARE(read.exit, 0);
     QCOMPARE(read.out.split(u'\n', Qt::SkipEmptyParts),
              QStringList({QStringLiteral("Success!"), QStringLiteral("5")}));
-    const Run clock = Vexa(work, data, QStringList{QStringLiteral("clock")} + port);
+    const VexaRun clock = VexaRun::Of(work, data, QStringList{QStringLiteral("clock")} + port);
     QCOMPARE(clock.exit, 0);
     QCOMPARE(clock.out.trimmed(), QStringLiteral("Check Time Ok !"));
     QTRY_VERIFY_WITH_TIMEOUT(!sim.Events(QStringLiteral("clock")).isEmpty(), 3000);
@@ -283,9 +237,9 @@ void TestDeviceServer::scanFindsTheSignsThroughTheServer() {
     SimProcess sim(model, {QStringLiteral("--ids"), QStringLiteral("3,200")});
     Ser2net server;
     QVERIFY(StartServer(server, sim, Ser2net::Mode::Rfc2217, model));
-    const Run scan = Vexa(work, data,
-                          {QStringLiteral("scan"), QStringLiteral("--model"), model, QStringLiteral("--port"),
-                           server.url, QStringLiteral("--json")});
+    const VexaRun scan = VexaRun::Of(work, data,
+                                     {QStringLiteral("scan"), QStringLiteral("--model"), model,
+                                      QStringLiteral("--port"), server.url, QStringLiteral("--json")});
     QCOMPARE(scan.exit, 0);
     QCOMPARE(QJsonDocument::fromJson(scan.out.toUtf8()).array(), QJsonArray({3, 200}));
 }
@@ -300,9 +254,9 @@ void TestDeviceServer::nothingListeningGivesResultOne() {
     QFETCH(QString, scheme);
     const QString url = QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(FreeLoopbackPort());
     const QString file = MakeFile(QStringLiteral("P13"), kRichText);
-    const Run sent = Vexa(work, data,
-                          {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P13"),
-                           QStringLiteral("--port"), url});
+    const VexaRun sent = VexaRun::Of(work, data,
+                                     {QStringLiteral("send"), file, QStringLiteral("--model"),
+                                      QStringLiteral("P13"), QStringLiteral("--port"), url});
     QCOMPARE(sent.exit, 1);
     QVERIFY2(sent.err.contains(QStringLiteral("Open COM Port Failure!")), qPrintable(sent.err));
     QVERIFY2(sent.err.contains(url + QStringLiteral(": cannot connect: Connection refused")),
@@ -318,12 +272,12 @@ void TestDeviceServer::serverKilledMidSendGivesResultThree() {
     QVERIFY(StartServer(server, sim, Ser2net::Mode::Raw, model));
     QProcess vexa;
     vexa.setWorkingDirectory(work);
-    vexa.start(kBin + QStringLiteral("/vexa"),
-               VexaArguments(data, {QStringLiteral("send"), file, QStringLiteral("--model"), model,
-                                    QStringLiteral("--port"), server.url}));
+    vexa.start(QStringLiteral(VEXA_BIN_DIR "/vexa"),
+               VexaRun::Arguments(data, {QStringLiteral("send"), file, QStringLiteral("--model"), model,
+                                         QStringLiteral("--port"), server.url}));
     QTRY_VERIFY_WITH_TIMEOUT(!sim.Chunks().isEmpty(), 10000);
     server.Kill();
-    const Run sent = Finish(vexa, 20000);
+    const VexaRun sent = VexaRun::Finish(vexa, 20000);
     QCOMPARE(sent.exit, 3);
     QVERIFY2(sent.err.contains(QStringLiteral("Send Failure!")), qPrintable(sent.err));
     QVERIFY2(sent.err.contains(server.url + QStringLiteral(": the server closed the connection")) ||
@@ -341,18 +295,18 @@ void TestDeviceServer::silentServerEndsWithinTheLimits() {
     const QString rfc = QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.port);
     const QString raw = QStringLiteral("tcp://127.0.0.1:%1").arg(silent.port);
 
-    const Run clock =
-        Vexa(work, data,
-             {QStringLiteral("clock"), QStringLiteral("--model"), model, QStringLiteral("--port"), rfc});
+    const VexaRun clock = VexaRun::Of(
+        work, data,
+        {QStringLiteral("clock"), QStringLiteral("--model"), model, QStringLiteral("--port"), rfc});
     QCOMPARE(clock.exit, 1);
     QVERIFY2(
         clock.err.contains(rfc + QStringLiteral(": no answer to COM port control (RFC 2217) within 3000 ms")),
         qPrintable(clock.err));
     QVERIFY(clock.ms < 6000);
 
-    const Run read =
-        Vexa(work, data,
-             {QStringLiteral("read-id"), QStringLiteral("--model"), model, QStringLiteral("--port"), raw});
+    const VexaRun read = VexaRun::Of(
+        work, data,
+        {QStringLiteral("read-id"), QStringLiteral("--model"), model, QStringLiteral("--port"), raw});
     QCOMPARE(read.exit, 4);
     QVERIFY(read.err.contains(QStringLiteral("Read failed!")));
     QVERIFY(read.ms < 5000);
@@ -361,9 +315,9 @@ void TestDeviceServer::silentServerEndsWithinTheLimits() {
     const QString wide =
         QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 %1\\par}").arg(QString(200, u'W'));
     const QString file = MakeFile(paged, wide);
-    const Run sent = Vexa(work, data,
-                          {QStringLiteral("send"), file, QStringLiteral("--model"), paged,
-                           QStringLiteral("--port"), raw, QStringLiteral("--yes")});
+    const VexaRun sent = VexaRun::Of(work, data,
+                                     {QStringLiteral("send"), file, QStringLiteral("--model"), paged,
+                                      QStringLiteral("--port"), raw, QStringLiteral("--yes")});
     QCOMPARE(sent.exit, 3);
     QVERIFY2(sent.err.contains(raw + QStringLiteral(": a frame did not leave the port within 8000 ms")),
              qPrintable(sent.err));

@@ -5,93 +5,26 @@
 #include "store/AppPaths.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
+#include "support/SimProcess.h"
+#include "support/VexaRun.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace vexa;
+using namespace vexa::test;
 
 namespace {
-
-const QString kBin = QStringLiteral(VEXA_BIN_DIR);
 
 // Red "AB" and green "C" in a 12-point face: lit dots in both colour planes.
 const QString kRichText = QStringLiteral(
     "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green255\\blue0;}"
     "\\f0\\cf1\\fs24 AB\\cf2 C\\par}");
-
-struct Run {
-    int exit = -1;
-    QString out;
-    QString err;
-};
-
-// Runs `vexa` with a private data folder, in workDir (where Debug.Log lands).
-Run Vexa(const QString& workDir, const QString& dataDir, const QStringList& args) {
-    QProcess p;
-    p.setWorkingDirectory(workDir);
-    p.start(kBin + QStringLiteral("/vexa"), QStringList{QStringLiteral("--data-dir"), dataDir} + args);
-    Run r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-// A vexa-sim process printing JSON events; the device it offers is read from its first line.
-class Sim {
-public:
-    Sim(const QString& model, const QStringList& extra) {
-        process.start(kBin + QStringLiteral("/vexa-sim"),
-                      QStringList{QStringLiteral("--model"), model, QStringLiteral("--json")} + extra);
-        QTRY_VERIFY_WITH_TIMEOUT(Collect() && !events.isEmpty(), 5000);
-        device = events.front().value(QStringLiteral("device")).toString();
-    }
-    ~Sim() {
-        process.terminate();
-        if (!process.waitForFinished(3000))
-            process.kill();
-        process.waitForFinished();
-    }
-    bool Collect() {
-        process.waitForReadyRead(10);
-        buffer += process.readAllStandardOutput();
-        qsizetype end = 0;
-        while ((end = buffer.indexOf('\n')) >= 0) {
-            const QJsonDocument doc = QJsonDocument::fromJson(buffer.left(end));
-            if (doc.isObject())
-                events.append(doc.object());
-            buffer.remove(0, end + 1);
-        }
-        return true;
-    }
-    QList<QJsonObject> Events(const QString& kind) {
-        Collect();
-        QList<QJsonObject> found;
-        for (const QJsonObject& e : std::as_const(events))
-            if (e.value(QStringLiteral("event")).toString() == kind)
-                found.append(e);
-        return found;
-    }
-    QString device;
-
-private:
-    QProcess process;
-    QByteArray buffer;
-    QList<QJsonObject> events;
-};
 
 // The payload the editor prepares for a message file.
 Payload Prepared(const QString& model, const QString& file, const QString& dataDir) {
@@ -142,17 +75,7 @@ void TestLinkCli::init() {
 }
 
 QString TestLinkCli::MakeFile(const QString& model, const QString& content, const QString& name) {
-    const QString path = QDir(work).filePath(name);
-    const Run made = Vexa(work, data, {QStringLiteral("new"), QStringLiteral("--model"), model, path});
-    if (made.exit != 0)
-        return {};
-    const Run set =
-        Vexa(work, data,
-             {QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("1"),
-              QStringLiteral("--content"), content, QStringLiteral("--kind"), QStringLiteral("text"),
-              QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--effect"), QStringLiteral("3"),
-              QStringLiteral("--speed"), QStringLiteral("2")});
-    return set.exit == 0 ? path : QString();
+    return VexaRun::NewMessageFile(work, data, QDir(work).filePath(name), model, content);
 }
 
 void TestLinkCli::sendReachesTheSign_data() {
@@ -177,10 +100,11 @@ void TestLinkCli::sendReachesTheSign() {
     const int sets = family == 0 || family == 1 || family == 4 ? 2 : 1;
     QVERIFY(payload.At(0, 1).length > 0);
 
-    Sim sim(model, {QStringLiteral("--ids"), QStringLiteral("1")});
-    const Run sent = Vexa(work, data,
-                          {QStringLiteral("send"), file, QStringLiteral("--model"), model,
-                           QStringLiteral("--port"), sim.device});
+    SimProcess sim(model, {QStringLiteral("--ids"), QStringLiteral("1")}, SimProcess::Trace::Off);
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
+    const VexaRun sent = VexaRun::Of(work, data,
+                                     {QStringLiteral("send"), file, QStringLiteral("--model"), model,
+                                      QStringLiteral("--port"), sim.device});
     QCOMPARE(sent.exit, 0);
     QCOMPARE(sent.out.trimmed(), QStringLiteral("OK!"));
 
@@ -229,9 +153,10 @@ void TestLinkCli::sendReachesTheSign() {
 
 void TestLinkCli::unopenablePortGivesResultOne() {
     const QString file = MakeFile(QStringLiteral("P13"), kRichText);
-    const Run sent = Vexa(work, data,
-                          {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P13"),
-                           QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
+    const VexaRun sent =
+        VexaRun::Of(work, data,
+                    {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P13"),
+                     QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
     QCOMPARE(sent.exit, 1);
     QVERIFY2(sent.err.contains(QStringLiteral("Open COM Port Failure!")), qPrintable(sent.err));
     QFile log(QDir(work).filePath(QStringLiteral("Debug.Log")));
@@ -244,9 +169,9 @@ void TestLinkCli::unopenablePortGivesResultOne() {
              qPrintable(sent.err)); // the device and the reason
 
     // A file that is no terminal cannot be opened as a port either.
-    const Run clock = Vexa(work, data,
-                           {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
-                            QStringLiteral("--port"), file});
+    const VexaRun clock = VexaRun::Of(work, data,
+                                      {QStringLiteral("clock"), QStringLiteral("--model"),
+                                       QStringLiteral("P13"), QStringLiteral("--port"), file});
     QCOMPARE(clock.exit, 1);
     QVERIFY(clock.err.contains(QStringLiteral("Error function:SendCheckTime")));
     QVERIFY(clock.err.contains(QStringLiteral("Check time error !")));
@@ -254,17 +179,20 @@ void TestLinkCli::unopenablePortGivesResultOne() {
 
 void TestLinkCli::hangupDuringSendGivesSendFailure() {
     const QString file = MakeFile(QStringLiteral("P27"), kRichText);
-    Sim sim(QStringLiteral("P27"), {QStringLiteral("--hangup-after"), QStringLiteral("300")});
-    const Run sent = Vexa(work, data,
-                          {QStringLiteral("send"), file, QStringLiteral("--model"), QStringLiteral("P27"),
-                           QStringLiteral("--port"), sim.device});
+    SimProcess sim(QStringLiteral("P27"), {QStringLiteral("--hangup-after"), QStringLiteral("300")},
+                   SimProcess::Trace::Off);
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
+    const VexaRun sent = VexaRun::Of(work, data,
+                                     {QStringLiteral("send"), file, QStringLiteral("--model"),
+                                      QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
     QCOMPARE(sent.exit, 3);
     QVERIFY2(sent.err.contains(QStringLiteral("Send Failure!")), qPrintable(sent.err));
 }
 
 void TestLinkCli::dataOverTheLimitIsRefusedWithoutYes() {
     const QString path = QDir(work).filePath(QStringLiteral("big.led"));
-    QCOMPARE(Vexa(work, data, {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("P13"), path})
+    QCOMPARE(VexaRun::Of(work, data,
+                         {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("P13"), path})
                  .exit,
              0);
     const QString wide =
@@ -272,16 +200,17 @@ void TestLinkCli::dataOverTheLimitIsRefusedWithoutYes() {
                        "\\f0\\cf1\\fs24 %1\\par}")
             .arg(QString(300, u'W'));
     for (const char* row : {"0", "1", "2"})
-        QCOMPARE(Vexa(work, data,
-                      {QStringLiteral("set"), path, QStringLiteral("--row"), QString::fromLatin1(row),
-                       QStringLiteral("--content"), wide, QStringLiteral("--kind"), QStringLiteral("text"),
-                       QStringLiteral("--send"), QStringLiteral("1")})
+        QCOMPARE(VexaRun::Of(work, data,
+                             {QStringLiteral("set"), path, QStringLiteral("--row"), QString::fromLatin1(row),
+                              QStringLiteral("--content"), wide, QStringLiteral("--kind"),
+                              QStringLiteral("text"), QStringLiteral("--send"), QStringLiteral("1")})
                      .exit,
                  0);
     // The question comes before the port is opened: nothing is sent, no port error.
-    const Run sent = Vexa(work, data,
-                          {QStringLiteral("send"), path, QStringLiteral("--model"), QStringLiteral("P13"),
-                           QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
+    const VexaRun sent =
+        VexaRun::Of(work, data,
+                    {QStringLiteral("send"), path, QStringLiteral("--model"), QStringLiteral("P13"),
+                     QStringLiteral("--port"), QDir(work).filePath(QStringLiteral("no-such-tty"))});
     QCOMPARE(sent.exit, 5);
     QVERIFY2(sent.err.contains(QStringLiteral("Data over ")) &&
                  sent.err.contains(QStringLiteral("will be discard!")),
@@ -290,11 +219,13 @@ void TestLinkCli::dataOverTheLimitIsRefusedWithoutYes() {
 }
 
 void TestLinkCli::scanFindsTheSimulatorsIds() {
-    Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("3,7,200")});
-    const Run scan =
-        Vexa(work, data,
-             {QStringLiteral("scan"), QStringLiteral("--model"), QStringLiteral("P27"),
-              QStringLiteral("--port"), sim.device, QStringLiteral("--json"), QStringLiteral("--save")});
+    SimProcess sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("3,7,200")},
+                   SimProcess::Trace::Off);
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
+    const VexaRun scan = VexaRun::Of(work, data,
+                                     {QStringLiteral("scan"), QStringLiteral("--model"),
+                                      QStringLiteral("P27"), QStringLiteral("--port"), sim.device,
+                                      QStringLiteral("--json"), QStringLiteral("--save")});
     QCOMPARE(scan.exit, 0);
     QCOMPARE(QJsonDocument::fromJson(scan.out.toUtf8()).array(), QJsonArray({3, 7, 200}));
     CIdList list(AppPaths(data, data).IdListPath());
@@ -315,37 +246,39 @@ void TestLinkCli::idCommandsAndClockGetTheirReplies_data() {
 
 void TestLinkCli::idCommandsAndClockGetTheirReplies() {
     QFETCH(QString, model);
-    Sim sim(model, {QStringLiteral("--ids"), QStringLiteral("5")});
+    SimProcess sim(model, {QStringLiteral("--ids"), QStringLiteral("5")}, SimProcess::Trace::Off);
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
     const QStringList port = {QStringLiteral("--model"), model, QStringLiteral("--port"), sim.device};
-    const Run read = Vexa(work, data, QStringList{QStringLiteral("read-id")} + port);
+    const VexaRun read = VexaRun::Of(work, data, QStringList{QStringLiteral("read-id")} + port);
     QCOMPARE(read.exit, 0);
     QCOMPARE(read.out.split(u'\n', Qt::SkipEmptyParts),
              QStringList({QStringLiteral("Success!"), QStringLiteral("5")}));
 
-    const Run set = Vexa(
+    const VexaRun set = VexaRun::Of(
         work, data, QStringList{QStringLiteral("set-id"), QStringLiteral("5"), QStringLiteral("9")} + port);
     QCOMPARE(set.exit, 0);
     QCOMPARE(set.out.trimmed(), QStringLiteral("Success!"));
-    const Run again = Vexa(work, data, QStringList{QStringLiteral("read-id")} + port);
+    const VexaRun again = VexaRun::Of(work, data, QStringList{QStringLiteral("read-id")} + port);
     QCOMPARE(again.out.split(u'\n', Qt::SkipEmptyParts).value(1), QStringLiteral("9"));
 
-    const Run clock = Vexa(work, data, QStringList{QStringLiteral("clock")} + port);
+    const VexaRun clock = VexaRun::Of(work, data, QStringList{QStringLiteral("clock")} + port);
     QCOMPARE(clock.exit, 0);
     QCOMPARE(clock.out.trimmed(), QStringLiteral("Check Time Ok !"));
     QTRY_VERIFY_WITH_TIMEOUT(!sim.Events(QStringLiteral("clock")).isEmpty(), 3000);
 }
 
 void TestLinkCli::silentSignFailsTheIdRead() {
-    Sim sim(QStringLiteral("P13"), {QStringLiteral("--silent")});
-    const Run read = Vexa(work, data,
-                          {QStringLiteral("read-id"), QStringLiteral("--model"), QStringLiteral("P13"),
-                           QStringLiteral("--port"), sim.device});
+    SimProcess sim(QStringLiteral("P13"), {QStringLiteral("--silent")}, SimProcess::Trace::Off);
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
+    const VexaRun read = VexaRun::Of(work, data,
+                                     {QStringLiteral("read-id"), QStringLiteral("--model"),
+                                      QStringLiteral("P13"), QStringLiteral("--port"), sim.device});
     QCOMPARE(read.exit, 4);
     QVERIFY(read.err.contains(QStringLiteral("Read failed!")));
     // The clock frame leaves the port, but no sign confirms it: not a success.
-    const Run clock = Vexa(work, data,
-                           {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P13"),
-                            QStringLiteral("--port"), sim.device});
+    const VexaRun clock = VexaRun::Of(work, data,
+                                      {QStringLiteral("clock"), QStringLiteral("--model"),
+                                       QStringLiteral("P13"), QStringLiteral("--port"), sim.device});
     QCOMPARE(clock.exit, 4);
     QVERIFY(clock.out.isEmpty());
     QVERIFY(clock.err.contains(QStringLiteral("did not confirm")));
@@ -370,10 +303,13 @@ void TestLinkCli::chainSendsEveryTickedSignFromItsOwnFile() {
     }
     QVERIFY(list.SaveIdList());
 
-    Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("3,9")});
-    const Run sent = Vexa(work, data,
-                          {QStringLiteral("send"), QStringLiteral("--485"), QStringLiteral("--model"),
-                           QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
+    SimProcess sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("3,9")},
+                   SimProcess::Trace::Off);
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
+    const VexaRun sent =
+        VexaRun::Of(work, data,
+                    {QStringLiteral("send"), QStringLiteral("--485"), QStringLiteral("--model"),
+                     QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
     QCOMPARE(sent.exit, 0);
     QCOMPARE(sent.out.split(u'\n', Qt::SkipEmptyParts), QStringList({"ID 3: OK!", "ID 9: OK!"}));
     const Payload payload3 = Prepared(QStringLiteral("P27"), paths.WorkFilePath(3), data);
@@ -393,18 +329,21 @@ void TestLinkCli::chainSendsEveryTickedSignFromItsOwnFile() {
 }
 
 void TestLinkCli::powerReachesEveryListedSign() {
-    Sim sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("2,4")});
-    const Run power =
-        Vexa(work, data,
-             {QStringLiteral("power"), QStringLiteral("off"), QStringLiteral("--ids"), QStringLiteral("2,4"),
-              QStringLiteral("--model"), QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
+    SimProcess sim(QStringLiteral("P27"), {QStringLiteral("--ids"), QStringLiteral("2,4")},
+                   SimProcess::Trace::Off);
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
+    const VexaRun power = VexaRun::Of(
+        work, data,
+        {QStringLiteral("power"), QStringLiteral("off"), QStringLiteral("--ids"), QStringLiteral("2,4"),
+         QStringLiteral("--model"), QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
     QCOMPARE(power.exit, 0);
     QCOMPARE(power.out.split(u'\n', Qt::SkipEmptyParts), QStringList({"ID 2: OK!", "ID 4: OK!"}));
     QTRY_COMPARE_WITH_TIMEOUT(sim.Events(QStringLiteral("power")).size(), 2, 3000);
-    const Run json = Vexa(work, data,
-                          {QStringLiteral("power"), QStringLiteral("on"), QStringLiteral("--ids"),
-                           QStringLiteral("4,2"), QStringLiteral("--json"), QStringLiteral("--model"),
-                           QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
+    const VexaRun json =
+        VexaRun::Of(work, data,
+                    {QStringLiteral("power"), QStringLiteral("on"), QStringLiteral("--ids"),
+                     QStringLiteral("4,2"), QStringLiteral("--json"), QStringLiteral("--model"),
+                     QStringLiteral("P27"), QStringLiteral("--port"), sim.device});
     QCOMPARE(json.exit, 0);
     const QJsonArray signs = QJsonDocument::fromJson(json.out.toUtf8()).array();
     QCOMPARE(signs.size(), 2);

@@ -18,7 +18,6 @@
 #include "app/ui/MessageRowControls.h"
 #include "app/ui/SignTreeMarks.h"
 #include "app/ui/StandardButtonTexts.h"
-#include "app/ui/UnavailableFeature.h"
 #include "core/ModelCatalogue.h"
 #include "link/PortWatcher.h"
 #include "link/SerialPortList.h"

@@ -7,7 +7,9 @@
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/IContentEditorLauncher.h"
 #include "link/SerialSettings.h"
+#include "support/BoxAnswerer.h"
 #include "support/DeviceServer.h"
+#include "support/MainWindowRig.h"
 #include "support/WidgetFinder.h"
 
 #include <QApplication>
@@ -21,31 +23,6 @@
 #include <QTimer>
 
 using namespace vexa;
-
-namespace {
-
-// Answers every message box that opens with its first button and keeps its text.
-class BoxAnswerer : public QObject {
-public:
-    QStringList texts;
-
-    BoxAnswerer() {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            texts << box->text();
-            box->buttons().constFirst()->click();
-        });
-        timer.start();
-    }
-
-private:
-    QTimer timer;
-};
-
-} // namespace
 
 class TestDeviceServerWindow : public QObject {
     Q_OBJECT
@@ -67,19 +44,12 @@ private slots:
                               error),
                  qPrintable(error));
 
-        CVexaApp app(AppPaths(dir.path(), dir.path()));
-        QVERIFY(QDir().mkpath(app.Paths().WorkDataDir()));
-        QVERIFY(app.settingsFile.SetLedType(model));
-        QVERIFY(app.settingsFile.SetLanguage(3));
-        QVERIFY(app.settingsFile.SetNowSelID(1));
-        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app.Paths().WorkFilePath(1)));
-        app.StartUp();
-        CVexaDlg::Services services;
-        services.listPorts = [] { return QList<SerialPortList::Port>(); };
-        services.watchPorts = false;
-        CVexaDlg window(app, std::move(services));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        test::MainWindowRig rig;
+        rig.OpenWindow({.model = model});
+        if (QTest::currentTestFailed())
+            return;
+        CVexaApp& app = *rig.app;
+        CVexaDlg& window = *rig.window;
         app.messageTable.WriteContent(
             0, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Hi\\par}"));
         app.messageTable.sendFlag[0] = 1;
@@ -91,7 +61,7 @@ private slots:
         emit com->lineEdit()->editingFinished();
         QCOMPARE(window.StatusPanes()->PaneText(1), QStringLiteral("COM:") + server.url);
 
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QTest::mouseClick(test::Get<QPushButton>(&window, CVexaDlg::SendButton), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(window.StatusPanes()->PaneText(2), QStringLiteral("OK!"), 30000);
         QTRY_VERIFY_WITH_TIMEOUT(!sim.Events(QStringLiteral("message")).isEmpty(), 5000);

@@ -5,6 +5,8 @@
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/IContentEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
+#include "support/BoxAnswerer.h"
+#include "support/MainWindowRig.h"
 #include "support/WidgetFinder.h"
 
 #include <QAction>
@@ -30,14 +32,6 @@
 
 using namespace vexa;
 
-// Opens the window and ends the test at once when that failed.
-#define OPEN(...)                                                                                            \
-    do {                                                                                                     \
-        Open(__VA_ARGS__);                                                                                   \
-        if (QTest::currentTestFailed())                                                                      \
-            return;                                                                                          \
-    } while (false)
-
 namespace {
 
 // Stands in for the content editors: records what was opened and ends the way the test
@@ -62,64 +56,28 @@ public:
     }
 };
 
-// Answers every message box that opens with its first button and keeps its text.
-class BoxAnswerer : public QObject {
-public:
-    QStringList texts;
-
-    BoxAnswerer() {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            texts << box->text();
-            box->buttons().constFirst()->click();
-        });
-        timer.start();
-    }
-
-private:
-    QTimer timer;
-};
-
 } // namespace
 
 // The main window driven through its controls; each test has its own data folder.
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, public test::MainWindowRig {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<CVexaApp> app;
-    std::unique_ptr<CVexaDlg> window;
     FakeEditorLauncher* editors = nullptr;
     QList<SerialPortList::Port> ports;
 
     void Open(const QString& model, int sign = 1, const std::function<void(CVexaApp&)>& prepare = {}) {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        app = std::make_unique<CVexaApp>(AppPaths(dir->path(), dir->path()));
-        QVERIFY(QDir().mkpath(app->Paths().WorkDataDir()));
-        if (!model.isEmpty())
-            QVERIFY(app->settingsFile.SetLedType(model));
-        QVERIFY(app->settingsFile.SetLanguage(3));
-        QVERIFY(app->settingsFile.SetNowSelID(sign));
-        QVERIFY(
-            WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(sign)));
-        if (prepare)
-            prepare(*app);
-        app->StartUp();
         auto launcher = std::make_unique<FakeEditorLauncher>();
-        editors = launcher.get();
+        FakeEditorLauncher* opened = launcher.get();
+        OpenWindow({.model = model,
+                    .sign = sign,
+                    .prepare = prepare,
+                    .editors = std::move(launcher),
+                    .listPorts = [this] { return ports; }}); // never the machine's real ports
+        if (!window)
+            return;
+        editors = opened;
         editors->table = &app->messageTable;
-        CVexaDlg::Services services;
-        services.editors = std::move(launcher);
-        services.listPorts = [this] { return ports; }; // never the machine's real ports
-        services.watchPorts = false;
-        window = std::make_unique<CVexaDlg>(*app, std::move(services));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
     template <typename W> W* Get(int id) { return test::Get<W>(window.get(), id); }
@@ -182,9 +140,7 @@ private slots:
 
     void cleanup() {
         ports.clear();
-        window.reset();
-        app.reset();
-        dir.reset();
+        CloseWindow();
     }
 
     void startsWithTitleIdsAndStatus() {
@@ -317,7 +273,7 @@ private slots:
         OPEN(QString());
         QCOMPARE(Get<QComboBox>(CVexaDlg::ModelList)->currentIndex(), -1);
         QCOMPARE(window->StatusPanes()->PaneText(0), QStringLiteral("Model:"));
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         window->Command(CVexaDlg::SendCommand)->trigger();
         QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("Please choose the display model first.")});
         QVERIFY(window->Idle());
@@ -564,7 +520,7 @@ private slots:
 
     void endOfTransferShowsOkAndReEnables() {
         OPEN(QStringLiteral("P29"));
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         emit app->signLink.linkMessage(1124, 40, 0);
         QCOMPARE(window->StatusPanes()->PaneText(2), QString());
         emit app->signLink.linkMessage(1124, 100, 1);
@@ -582,7 +538,7 @@ private slots:
         OPEN(QStringLiteral("P29"));
         const QString device = dir->filePath(QStringLiteral("ttyNone"));
         TypePort(device);
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
         QVERIFY(!window->Idle());
         // Nothing else that touches the port or the sign list works meanwhile.
@@ -625,7 +581,7 @@ private slots:
             for (int id : {3, 9}) // a sign without a work file would be passed over
                 QVERIFY(WorkFiles::WriteTemplate(242, context.Paths().WorkFilePath(id)));
         });
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QStringList waitTexts;
         QList<int> sentIds;
         // Runs after the window's own handler of each message.
@@ -658,7 +614,7 @@ private slots:
         OPEN(QStringLiteral("P26"), 1,
              [](CVexaApp& context) { QVERIFY(context.settingsFile.SetMode485(1)); });
         QVERIFY(Get<QAbstractButton>(CVexaDlg::Check485)->isChecked());
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         window->Command(CVexaDlg::SendCommand)->trigger();
         QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("No ID selected?")});
         QVERIFY(window->Idle());
@@ -667,7 +623,7 @@ private slots:
 
     void scanNeedsAPortAndAModel() {
         OPEN(QStringLiteral("P26"));
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::ScanButton), Qt::LeftButton);
         QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("please select a COM Port !")});
         QVERIFY(window->Idle());
@@ -692,7 +648,7 @@ private slots:
             QVERIFY(context.idList.SaveIdList());
         });
         TypePort(simDevice);
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::ScanButton), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(window->ScanSummary()->text(), QStringLiteral("2 signs answered: 3, 7"),
                                   90000);
@@ -713,7 +669,7 @@ private slots:
         OPEN(QStringLiteral("P27"));
         const auto clock = [this](const QString& device) {
             TypePort(device);
-            BoxAnswerer answers;
+            test::BoxAnswerer answers;
             QTest::mouseClick(Get<QPushButton>(CVexaDlg::CheckTimeButton), Qt::LeftButton);
             static_cast<void>(QTest::qWaitFor(
                 [&answers] {
@@ -817,7 +773,7 @@ private slots:
 
     void bmpEditorWithoutToolsReportsIt() {
         OPEN(QStringLiteral("P29"));
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::BmpEditorButton), Qt::LeftButton);
         QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("Can't execute image editor program!")});
     }
@@ -831,7 +787,7 @@ private slots:
         script.write("#!/bin/sh\nexit 3\n"); // what the launcher does when the desktop has no editor
         script.close();
         QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::BmpEditorButton), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(answers.texts,
                                   QStringList{QStringLiteral("Can't execute image editor program!")}, 5000);
@@ -848,7 +804,7 @@ private slots:
             QStringLiteral("#!/bin/sh\nprintf '%s' \"$VEXA_IMAGE_DIR\" > '%1'\n").arg(marker).toUtf8());
         script.close();
         QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::BmpEditorButton), Qt::LeftButton);
         const auto written = [&marker] {
             QFile started(marker);
@@ -916,7 +872,7 @@ private slots:
         com->setEditText(device);
         emit com->lineEdit()->editingFinished();
 
-        BoxAnswerer answers;
+        test::BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(window->StatusPanes()->PaneText(2), QStringLiteral("OK!"), 30000);
         QByteArray events;

@@ -8,6 +8,8 @@
 #include "link/ui/CDialogID.h"
 #include "link/ui/CDialogIDSet.h"
 #include "link/ui/CTreeOptionsCtrl.h"
+#include "support/MainWindowRig.h"
+#include "support/WhenModal.h"
 #include "support/WidgetFinder.h"
 
 #include <QApplication>
@@ -64,16 +66,6 @@ private:
     QByteArray buffer;
 };
 
-// Runs steps on the modal dialog of type D once it is open (the dialog's exec blocks the
-// click that opened it).
-template <typename D> void WithDialog(std::function<void(D*)> steps) {
-    QTimer::singleShot(0, [steps] {
-        D* dialog = test::WaitForModal<D>();
-        QVERIFY(dialog);
-        steps(dialog);
-    });
-}
-
 // Clicks the given button of the next message box and returns its text through *text.
 // It polls, so a box that opens from a timer inside another wait is answered too.
 void AnswerBox(QString* text, QMessageBox::StandardButton button = QMessageBox::Ok) {
@@ -94,31 +86,16 @@ void AnswerBox(QString* text, QMessageBox::StandardButton button = QMessageBox::
 } // namespace
 
 // The ID editor, the ID tool and the group send dialog, opened from the main window.
-class TestSignDialogs : public QObject {
+class TestSignDialogs : public QObject, public test::MainWindowRig {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<CVexaApp> app;
-    std::unique_ptr<CVexaDlg> window;
-
+    // Opens the window with the sign list that signs writes.
     void Open(const QString& model, const std::function<void(CIdList&)>& signs) {
-        dir = std::make_unique<QTemporaryDir>();
-        app = std::make_unique<CVexaApp>(AppPaths(dir->path(), dir->path()));
-        QVERIFY(QDir().mkpath(app->Paths().WorkDataDir()));
-        QVERIFY(app->settingsFile.SetLedType(model));
-        QVERIFY(app->settingsFile.SetLanguage(3));
-        QVERIFY(app->settingsFile.SetNowSelID(1));
-        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(1)));
-        app->idList.Clear();
-        signs(app->idList);
-        QVERIFY(app->idList.SaveIdList());
-        app->StartUp();
-        CVexaDlg::Services services;
-        services.listPorts = [] { return QList<SerialPortList::Port>(); };
-        services.watchPorts = false;
-        window = std::make_unique<CVexaDlg>(*app, std::move(services));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        OpenWindow({.model = model, .prepare = [&signs](CVexaApp& opened) {
+                        opened.idList.Clear();
+                        signs(opened.idList);
+                        QVERIFY(opened.idList.SaveIdList());
+                    }});
     }
     void UsePort(const QString& device) {
         auto* com = test::Get<QComboBox>(window.get(), CVexaDlg::ComList);
@@ -138,18 +115,14 @@ class TestSignDialogs : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() {
-        window.reset();
-        app.reset();
-        dir.reset();
-    }
+    void cleanup() { CloseWindow(); }
 
     void addModifyAndAutoAdd() {
         Open(QStringLiteral("P27"), [](CIdList& list) {
             list.entries[1] = {QStringLiteral("One"), 1, 1, 0};
             list.entries[4] = {QStringLiteral("Hall"), 1, 0, 0};
         });
-        WithDialog<CDialogID>([](CDialogID* d) {
+        test::WhenModal<CDialogID>([](CDialogID* d) {
             QCOMPARE(d->TemplateId(), 163);
             auto* name = test::Get<QLineEdit>(d, CDialogID::NameEdit);
             QCOMPARE(name->text(), QStringLiteral("LED"));
@@ -164,7 +137,7 @@ private slots:
 
         // Auto Add 5 to 5 is refused and the dialog stays; 3 to 6 keeps sign 4 as it was.
         QString refusal;
-        WithDialog<CDialogID>([&refusal](CDialogID* d) {
+        test::WhenModal<CDialogID>([&refusal](CDialogID* d) {
             test::Get<QCheckBox>(d, CDialogID::AutoAddBox)->click();
             QVERIFY(test::Get<QLineEdit>(d, CDialogID::NameEdit)->isHidden());
             auto* first = test::Get<QComboBox>(d, CDialogID::FirstIdBox);
@@ -184,7 +157,7 @@ private slots:
         QCOMPARE(app->idList.entries[4].checkMask, 0u);
 
         // Modify renames the current sign (1); its ID cannot be changed.
-        WithDialog<CDialogID>([](CDialogID* d) {
+        test::WhenModal<CDialogID>([](CDialogID* d) {
             QVERIFY(!test::Get<QComboBox>(d, CDialogID::FirstIdBox)->isEnabled());
             QVERIFY(test::Get<QCheckBox>(d, CDialogID::AutoAddBox)->isHidden());
             auto* name = test::Get<QLineEdit>(d, CDialogID::NameEdit);
@@ -207,7 +180,7 @@ private slots:
         Open(QStringLiteral("P13"), [](CIdList&) {});
         UsePort(sim.device);
         QString readText, refused300, refused256;
-        WithDialog<CDialogIDSet>([&](CDialogIDSet* d) {
+        test::WhenModal<CDialogIDSet>([&](CDialogIDSet* d) {
             // The English file gives the title; the reader trims its value.
             QCOMPARE(d->windowTitle(), QStringLiteral("ID modify"));
             auto* read = test::Get<QPushButton>(d, CDialogIDSet::ReadButton);
@@ -253,7 +226,7 @@ private slots:
         window->LoadPreviews();
         UsePort(sim.device);
         QList<bool> disabledDuringRun;
-        WithDialog<CDialogGroup>([&](CDialogGroup* d) {
+        test::WhenModal<CDialogGroup>([&](CDialogGroup* d) {
             QCOMPARE(d->TemplateId(), 310);
             CTreeOptionsCtrl* tree = d->Tree();
             QTreeWidgetItem* root = tree->topLevelItem(0);

@@ -1,0 +1,20 @@
+#pragma once
+
+namespace vexa {
+
+class CImageWnd;
+
+// The height of an editor dialog's preview: the sign's rows of dots inside the window's
+// 1-pixel frame, the few dots of signs up to seven rows tall drawn larger than the
+// 4 pixels of taller signs.
+class EditorPreview {
+public:
+    // Large dots of the text and date editors: the preview is as tall as the sign.
+    static constexpr int TextLargeDot = 5;
+    // Large dots of the bitmap-font text and image editors.
+    static constexpr int GlyphLargeDot = 6;
+
+    static void FitHeight(CImageWnd& preview, int rows, int largeDot);
+};
+
+} // namespace vexa
