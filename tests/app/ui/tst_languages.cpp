@@ -1,6 +1,5 @@
 #include "app/CVexaApp.h"
 #include "app/LanguageCodes.h"
-#include "app/WorkFiles.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CVexaDlg.h"
 #include "app/ui/CWaitDlg.h"
@@ -15,6 +14,7 @@
 #include "link/ui/CDialogGroup.h"
 #include "link/ui/CDialogID.h"
 #include "link/ui/CDialogIDSet.h"
+#include "support/MainWindowRig.h"
 #include "support/WidgetFinder.h"
 
 #include <QAbstractButton>
@@ -138,35 +138,14 @@ QStringList FileDialogProblems(const QFileDialog& files, const LanguageTexts& te
 
 // The main window in the ten languages: the Language menu, what a switch changes, the
 // start-up choice, and what the dialogs opened from the window read.
-class TestLanguages : public QObject {
+class TestLanguages : public QObject, public test::MainWindowRig {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<CVexaApp> app;
-    std::unique_ptr<CVexaDlg> window;
-
     // Opens the window on a sign of model with the stored language (-1: none stored).
     void Open(int storedLanguage, const QString& model = QStringLiteral("P29")) {
-        window.reset();
-        app.reset();
-        dir = std::make_unique<QTemporaryDir>();
-        AppPaths paths(dir->path(), dir->path());
-        paths.SetDataDir(QStringLiteral(VEXA_BIN_DIR "/Data"));
-        app = std::make_unique<CVexaApp>(paths);
-        QVERIFY(QDir().mkpath(app->Paths().WorkDataDir()));
-        QVERIFY(app->settingsFile.SetLedType(model));
-        if (storedLanguage >= 0)
-            QVERIFY(app->settingsFile.SetLanguage(storedLanguage));
-        QVERIFY(app->settingsFile.SetNowSelID(1));
-        QVERIFY(WorkFiles::WriteTemplate(ModelCatalogue::TemplateFor(model), app->Paths().WorkFilePath(1)));
-        app->StartUp();
-        CVexaDlg::Services services;
-        services.listPorts = [] { return QList<SerialPortList::Port>(); };
-        services.watchPorts = false;
-        window = std::make_unique<CVexaDlg>(*app, std::move(services));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        OpenWindow(
+            {.model = model, .language = storedLanguage, .dataDir = QStringLiteral(VEXA_BIN_DIR "/Data")});
     }
 
     template <typename W> W* Get(int id) { return test::Get<W>(window.get(), id); }
@@ -189,11 +168,7 @@ private:
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() {
-        window.reset();
-        app.reset();
-        dir.reset();
-    }
+    void cleanup() { CloseWindow(); }
 
     void switchingReachesMenusRowsControlsAndStatus() {
         Open(3);
