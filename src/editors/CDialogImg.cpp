@@ -37,15 +37,10 @@ CDialogImg::CDialogImg(int rowIndex, CMessageTable& table, const ImageEditorMode
 }
 
 void CDialogImg::BuildControls() {
-    auto* previewGroup = DialogLook::Tag(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup,
-                                         QStringLiteral("Preview"));
-    preview = new CImageWnd(previewGroup, PreviewWindow);
-    preview->SetImage(&model.Preview());
-    preview->setAccessibleName(QStringLiteral("Preview"));
-    EditorPreview::FitHeight(*preview, model.Preview().rows, EditorPreview::GlyphLargeDot);
-    preview->setMinimumWidth(520);
-    auto* previewLayout = new QVBoxLayout(previewGroup);
-    previewLayout->addWidget(preview);
+    const auto frame = EditorPreview::MakeFrame(this, PreviewGroup, PreviewWindow, model.Preview(),
+                                                EditorPreview::GlyphLargeDot, 520);
+    auto* previewGroup = frame.group;
+    preview = frame.window;
 
     auto* editGroup =
         DialogLook::Tag(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"));

@@ -44,15 +44,10 @@ CWtxtDialog::CWtxtDialog(int rowIndex, CMessageTable& table, const GlyphTextEdit
 }
 
 void CWtxtDialog::BuildControls() {
-    auto* previewGroup = DialogLook::Tag(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup,
-                                         QStringLiteral("Preview"));
-    preview = new CImageWnd(previewGroup, PreviewWindow);
-    preview->SetImage(&model.Preview());
-    preview->setAccessibleName(QStringLiteral("Preview"));
-    EditorPreview::FitHeight(*preview, model.Preview().rows, EditorPreview::GlyphLargeDot);
-    preview->setMinimumWidth(PaletteColumns * 26);
-    auto* previewLayout = new QVBoxLayout(previewGroup);
-    previewLayout->addWidget(preview);
+    const auto frame = EditorPreview::MakeFrame(this, PreviewGroup, PreviewWindow, model.Preview(),
+                                                EditorPreview::GlyphLargeDot, PaletteColumns * 26);
+    auto* previewGroup = frame.group;
+    preview = frame.window;
 
     auto* editGroup =
         DialogLook::Tag(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"));

@@ -1,18 +1,31 @@
 #pragma once
 
+class QGroupBox;
+class QWidget;
+
 namespace vexa {
 
 class CImageWnd;
+class MessageImage;
 
-// The height of an editor dialog's preview: the sign's rows of dots inside the window's
-// 1-pixel frame, the few dots of signs up to seven rows tall drawn larger than the
-// 4 pixels of taller signs.
+// The preview of an editor dialog: the sign's rows of dots inside the window's 1-pixel
+// frame, the few dots of signs up to seven rows tall drawn larger than the 4 pixels of
+// taller signs.
 class EditorPreview {
 public:
     // Large dots of the text and date editors: the preview is as tall as the sign.
     static constexpr int TextLargeDot = 5;
     // Large dots of the bitmap-font text and image editors.
     static constexpr int GlyphLargeDot = 6;
+
+    // The "Preview" frame (control groupId) of dialog holding the preview window
+    // (control windowId) of image, sized for its rows.
+    struct Frame {
+        QGroupBox* group;
+        CImageWnd* window;
+    };
+    static Frame MakeFrame(QWidget* dialog, int groupId, int windowId, MessageImage& image, int largeDot,
+                           int minimumWidth);
 
     static void FitHeight(CImageWnd& preview, int rows, int largeDot);
 };
