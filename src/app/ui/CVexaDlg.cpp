@@ -16,6 +16,7 @@
 #include "app/ui/EditorLauncher.h"
 #include "app/ui/ImageEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
+#include "app/ui/PreviewsAfterFirstFrame.h"
 #include "app/ui/SignTreeMarks.h"
 #include "app/ui/StandardButtonTexts.h"
 #include "app/ui/UnavailableFeature.h"
@@ -134,6 +135,10 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     RestoreWindowState();
     if (listInBackground)
         StartPortListing();
+    QList<QWidget*> previews;
+    for (MessageRowControls* row : rows)
+        previews.append(row->preview);
+    new PreviewsAfterFirstFrame(previews, this);
 }
 
 CVexaDlg::~CVexaDlg() {
