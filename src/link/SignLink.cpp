@@ -12,7 +12,12 @@
 #include <QDateTime>
 #include <QLoggingCategory>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace vexa {
 
@@ -22,6 +27,14 @@ namespace {
 constexpr int kShortPauseMs = 20; // after every frame of a model below 16 rows
 constexpr int kSettleMs = 10;     // after every wait for the output to drain
 constexpr int kReaderPollMs = 100;
+
+// The worker's pauses end when they are due: the kernel's default timer slack (50 us a
+// sleep) would otherwise add up over the many pauses of a send.
+void PreciseSleeps() {
+#ifdef __linux__
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+}
 } // namespace
 
 // What a worker needs of a send: the rows' data and parameters as they were when the
@@ -139,7 +152,7 @@ void SignLink::Pause(int ms) const {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-bool SignLink::WriteFrame(const QByteArray& bytes) {
+bool SignLink::WriteFrame(const QByteArray& bytes, int pauseAfterMs) {
     const QString hex = DebugLog::Hex(bytes);
     debugLog.Write(hex);
     qCDebug(lcLink).noquote() << hex;
@@ -148,16 +161,24 @@ bool SignLink::WriteFrame(const QByteArray& bytes) {
         return false;
     }
     Report(ProgressMessage, progress.load(), 0);
-    if (!WaitSent()) {
+    if (!WaitDrained()) {
+        Pause(kSettleMs);
         debugLog.Write(QStringLiteral("Error:GetTxFinished()==0"));
         return false;
     }
-    if (rows != 16)
-        Pause(kShortPauseMs);
+    // The settle time, the short pause and the caller's pause follow one another with
+    // nothing sent between them: one sleep, so the wake-up latency is paid once a frame.
+    Pause(kSettleMs + (rows != 16 ? kShortPauseMs : 0) + std::max(0, pauseAfterMs));
     return true;
 }
 
 bool SignLink::WaitSent() {
+    const bool drained = WaitDrained();
+    Pause(kSettleMs);
+    return drained;
+}
+
+bool SignLink::WaitDrained() {
     using Clock = std::chrono::steady_clock;
     sendTimedOut = 0;
     watchdogRunning = 1;
@@ -179,7 +200,6 @@ bool SignLink::WaitSent() {
         Pause(timings.pollMs);
     }
     watchdogRunning = 0;
-    Pause(kSettleMs);
     return !sendTimedOut && !portError;
 }
 
@@ -189,9 +209,10 @@ bool SignLink::Execute(const FrameSequence& sequence) {
             return false;
         if (step.progress >= 0)
             progress = step.progress;
-        if (!step.bytes.isEmpty() && !WriteFrame(step.bytes))
+        if (step.bytes.isEmpty())
+            Pause(step.pauseAfterMs);
+        else if (!WriteFrame(step.bytes, step.pauseAfterMs))
             return false;
-        Pause(step.pauseAfterMs);
     }
     return true;
 }
@@ -274,7 +295,12 @@ bool SignLink::StartWorker(std::function<void()> body) {
     if (worker.joinable())
         worker.join(); // the previous worker has already cleared busy and is returning
     AdoptPendingPort();
-    worker = std::thread(std::move(body));
+    worker = std::thread([this, body = std::move(body)] {
+        PreciseSleeps();
+        body();
+        { std::lock_guard lock(workerDoneMutex); }
+        workerDone.notify_all();
+    });
     return true;
 }
 
@@ -283,7 +309,8 @@ void SignLink::WaitForWorker() {
     while (busy.load()) {
         if (ownThread)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::unique_lock lock(workerDoneMutex);
+        workerDone.wait_for(lock, std::chrono::milliseconds(2), [this] { return !busy.load(); });
     }
     if (worker.joinable())
         worker.join();

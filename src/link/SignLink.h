@@ -152,7 +152,10 @@ public:
     bool ClockFrameSent() const { return clockSent.load() != 0; }
     int ClosePort();
 
-    bool WriteFrame(const QByteArray& bytes);
+    // Writes a frame, waits until the port has sent it, then pauses for the settle time,
+    // the short pause of models below 16 rows and pauseAfterMs, all in one sleep.
+    bool WriteFrame(const QByteArray& bytes, int pauseAfterMs = 0);
+    // Waits until the port has sent its output, then for the settle time.
     bool WaitSent();
 
     // Collects reply bytes and applies a recognised reply; 1 when one was consumed.
@@ -189,6 +192,7 @@ private:
     void LogOpenFailure();
     void ClosePortAfter(int delayMs);
     bool Execute(const FrameSequence& sequence);
+    bool WaitDrained();
     SendInputs MakeSendInputs(const Payload* payload) const;
     void RunSend(const std::shared_ptr<SendJob>& job);
     int RunSendSequence(const SendInputs& inputs);
@@ -223,6 +227,8 @@ private:
     std::mutex readerWakeMutex;         // guards the reader's sleep between polls
     std::condition_variable readerWake; // ends that sleep at once when the reader stops
     std::atomic<bool> busy{false};
+    std::mutex workerDoneMutex;         // guards the wait of WaitForWorker
+    std::condition_variable workerDone; // wakes that wait when a worker returns
     std::atomic<bool> stopping{false};
     std::atomic<int> clockSent{0};
     std::atomic<int> lastResult{ResultOk};

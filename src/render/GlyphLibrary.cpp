@@ -1,9 +1,15 @@
 #include "render/GlyphLibrary.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vexa {
 
@@ -60,17 +66,47 @@ QString GlyphLibrary::FontGlyphPath(const QString& dataDir, int font, int colour
         .arg(glyph);
 }
 
+// The file is opened without blocking and checked on its descriptor, so a named pipe or a
+// device never stalls the reader and no path is looked up twice; its bytes are read in one
+// go and decoded from memory, the path's suffix naming the format first as QImageReader
+// does for a file name.
 QImage GlyphLibrary::LoadGlyphFile(const QString& path) {
-    if (path.isEmpty() || !QFileInfo(path).isFile()) // a named pipe would block the reader
+    if (path.isEmpty())
         return {};
-    QImageReader reader(path);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    struct stat st {};
+    QByteArray bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= MaxGlyphFileBytes) {
+        bytes.resize(static_cast<qsizetype>(st.st_size));
+        qsizetype filled = 0;
+        while (filled < bytes.size()) {
+            const ssize_t got = ::read(fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            filled += got;
+        }
+        bytes.truncate(filled);
+    }
+    ::close(fd);
+    if (bytes.isEmpty())
+        return {};
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const qsizetype slash = path.lastIndexOf(u'/');
+    QImageReader reader(&buffer, dot > slash ? path.sliced(dot + 1).toLower().toLatin1() : QByteArray());
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > MaxGlyphSide || size.height() > MaxGlyphSide)
         return {};
     QImage image = reader.read();
     if (image.isNull())
         return {};
-    return image.convertToFormat(QImage::Format_ARGB32);
+    image.convertTo(QImage::Format_ARGB32);
+    return image;
 }
 
 void GlyphLibrary::Reset(const QString& folder) {

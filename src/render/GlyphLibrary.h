@@ -59,10 +59,11 @@ public:
     // Folder of the character images the character picker shows.
     static QString PickerDir(const QString& dataDir) { return AsciiDir(dataDir) + QStringLiteral("/Eruope"); }
 
-    // Loads one bitmap for drawing: 32-bit ARGB, null when missing, unreadable or larger
-    // than the glyph size limit.
+    // Loads one bitmap for drawing: 32-bit ARGB, null when missing, not a regular file,
+    // unreadable, larger than the glyph size limit or than MaxGlyphFileBytes.
     static QImage LoadGlyphFile(const QString& path);
     static constexpr int MaxGlyphSide = 1024;
+    static constexpr qint64 MaxGlyphFileBytes = 16 * 1024 * 1024;
 
 private:
     // Folders 0..2: animations of 7, 12, 16 rows; then one per font and colour.

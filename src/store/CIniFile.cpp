@@ -4,6 +4,7 @@
 #include "store/EncodedTextReader.h"
 
 #include <QTextStream>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -63,13 +64,15 @@ bool CIniFile::ReadFile(QString* reason) {
 }
 
 void CIniFile::LoadText(const QString& text) {
+    const QStringView all(text);
     QString currentKey;
+    int k = -1; // the current key's index, found (or created) at its first value
     qsizetype pos = 0;
-    while (pos < text.size()) {
-        const qsizetype end = text.indexOf(kCrLf, pos);
+    while (pos < all.size()) {
+        const qsizetype end = LineEnd(all, pos);
         if (end < 0)
             break; // a last line without CR LF is not loaded
-        const QString line = text.mid(pos, end - pos);
+        const QStringView line = all.sliced(pos, end - pos);
         pos = end + 2;
         if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
             qsizetype first = 0;
@@ -78,15 +81,55 @@ void CIniFile::LoadText(const QString& text) {
             qsizetype last = line.size();
             while (last > first && line.at(last - 1) == u']')
                 --last;
-            currentKey = line.mid(first, last - first);
+            currentKey = line.sliced(first, last - first).toString();
+            k = -1;
             continue;
         }
+        if (k < 0)
+            k = KeyForLoad(currentKey);
         const qsizetype equals = line.indexOf(u'=');
         if (equals < 0)
-            PutText(currentKey, QString(), line.mid(1), true);
+            PutLoaded(k, QString(), line.sliced(std::min<qsizetype>(1, line.size())));
         else
-            PutText(currentKey, line.left(equals), line.mid(equals + 1), true);
+            PutLoaded(k, line.first(equals).toString(), line.sliced(equals + 1));
     }
+}
+
+// The first line end (CR LF) at or after from, or -1.
+qsizetype CIniFile::LineEnd(QStringView text, qsizetype from) {
+    for (;;) {
+        const qsizetype cr = text.indexOf(u'\r', from);
+        if (cr < 0 || cr + 1 >= text.size())
+            return -1;
+        if (text[cr + 1] == u'\n')
+            return cr;
+        from = cr + 1;
+    }
+}
+
+// Loading puts values exactly as PutText(..., create = true) does, hashing each name once.
+int CIniFile::KeyForLoad(const QString& keyName) {
+    SyncKeyIndex();
+    const int k = keyLookup.FirstOrAppend(keyName);
+    if (k >= 0)
+        return k;
+    keyNames.append(keyName);
+    keyList.emplace_back();
+    valueLookup.emplace_back();
+    return static_cast<int>(keyList.size()) - 1;
+}
+
+void CIniFile::PutLoaded(int k, const QString& valueName, QStringView text) {
+    key& entry = keyList[static_cast<size_t>(k)];
+    NameIndex& values = valueLookup[static_cast<size_t>(k)];
+    values.CatchUp(entry.valueNames);
+    const int v = values.FirstOrAppend(valueName);
+    if (v >= 0) {
+        entry.valueTexts[v] = text.toString();
+        return;
+    }
+    entry.valueNames.append(valueName);
+    entry.valueTexts.append(text.toString());
 }
 
 QByteArray CIniFile::Serialize() const {
@@ -134,9 +177,17 @@ void CIniFile::NameIndex::CatchUp(const QStringList& names) {
         first.clear();
         indexed = 0;
     }
-    for (; indexed < names.size(); ++indexed)
-        if (!first.contains(names[indexed])) // the first match wins
-            first.insert(names[indexed], static_cast<int>(indexed));
+    while (indexed < names.size())
+        FirstOrAppend(names[indexed]); // the first match wins
+}
+
+int CIniFile::NameIndex::FirstOrAppend(const QString& name) {
+    const qsizetype before = first.size();
+    int& slot = first[name];
+    if (first.size() == before)
+        return slot;
+    slot = static_cast<int>(indexed++);
+    return -1;
 }
 
 void CIniFile::SyncKeyIndex() const {

@@ -78,8 +78,14 @@ private:
         QHash<QString, int> first;
         qsizetype indexed = 0;
         void CatchUp(const QStringList& names);
+        // The first index of name, or -1 after noting name as the next one (at indexed, which
+        // must equal the list's size); the caller then appends it to the list.
+        int FirstOrAppend(const QString& name);
     };
     void SyncKeyIndex() const;
+    static qsizetype LineEnd(QStringView text, qsizetype from);
+    int KeyForLoad(const QString& keyName);
+    void PutLoaded(int keyIndex, const QString& valueName, QStringView text);
 
     LegacyCodePage codePage;
     ErrorReporter errorReporter;

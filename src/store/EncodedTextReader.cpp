@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -33,25 +34,23 @@ TextEncoding EncodedTextReader::Detect(const QByteArray& bytes, int* bodyOffset)
     return TextEncoding::Ansi;
 }
 
-QString EncodedTextReader::DecodeBody(const QByteArray& body, TextEncoding encoding,
+QString EncodedTextReader::DecodeBody(QByteArrayView body, TextEncoding encoding,
                                       const LegacyCodePage& codePage) {
     switch (encoding) {
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be: {
         const qsizetype units = body.size() / 2; // an odd last byte is dropped
         QString result(units, Qt::Uninitialized);
-        const auto* in = reinterpret_cast<const unsigned char*>(body.constData());
-        const bool little = encoding == TextEncoding::Utf16Le;
-        for (qsizetype i = 0; i < units; ++i) {
-            const unsigned a = in[2 * i], b = in[2 * i + 1];
-            result[i] = QChar(static_cast<char16_t>(little ? (a | b << 8) : (b | a << 8)));
-        }
+        if (encoding == TextEncoding::Utf16Le)
+            qFromLittleEndian<char16_t>(body.data(), units, result.data());
+        else
+            qFromBigEndian<char16_t>(body.data(), units, result.data());
         return result;
     }
     case TextEncoding::Utf8:
         return QString::fromUtf8(body);
     case TextEncoding::Ansi:
-        return codePage.Decode(body);
+        return codePage.Decode(body.toByteArray());
     case TextEncoding::NotOpen:
         break;
     }
@@ -86,7 +85,7 @@ EncodedTextReader::Status EncodedTextReader::OpenDetect(const QString& path) {
         return refuse(Status::TooLarge, tooLarge.arg(bytes.size()));
     int offset = 0;
     encoding = Detect(bytes, &offset);
-    text = DecodeBody(bytes.mid(offset), encoding, codePage);
+    text = DecodeBody(QByteArrayView(bytes).sliced(offset), encoding, codePage);
     return Status::Ok;
 }
 

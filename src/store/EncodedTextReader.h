@@ -3,6 +3,7 @@
 #include "store/LegacyCodePage.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace vexa {
@@ -32,7 +33,7 @@ public:
 
     // Detection and decoding of bytes already in memory (the file's whole content).
     static TextEncoding Detect(const QByteArray& bytes, int* bodyOffset);
-    static QString DecodeBody(const QByteArray& body, TextEncoding encoding, const LegacyCodePage& codePage);
+    static QString DecodeBody(QByteArrayView body, TextEncoding encoding, const LegacyCodePage& codePage);
 
 private:
     LegacyCodePage codePage;

@@ -16,6 +16,7 @@
 #include "app/ui/EditorLauncher.h"
 #include "app/ui/ImageEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
+#include "app/ui/PreviewsAfterFirstFrame.h"
 #include "app/ui/SignTreeMarks.h"
 #include "app/ui/StandardButtonTexts.h"
 #include "core/ModelCatalogue.h"
@@ -99,8 +100,9 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
       listPorts(std::move(services.listPorts)) {
     if (!editors)
         editors = std::make_unique<EditorLauncher>(app);
+    const bool listInBackground = !listPorts;
     if (!listPorts)
-        listPorts = &SerialPortList::ListSerialPorts;
+        listPorts = services.systemPorts ? std::move(services.systemPorts) : &SerialPortList::ListSerialPorts;
     setWindowTitle(Title);
     DialogLook::Apply(this, TemplateId);
     setWindowIcon(UiPictures::Icon(UiPictures::ProgramIcon));
@@ -115,7 +117,8 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     SetUpTransfers();
     BuildMenus();
     BuildLayout();
-    RefreshPortList(true);
+    if (!listInBackground)
+        RefreshPortList(true);
     if (services.watchPorts)
         StartPortWatcher();
     FillModelList();
@@ -129,9 +132,17 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     QTimer::singleShot(SignTreeRefillMs, this, &CVexaDlg::FillSignTree);
     ResizeToDialogUnits();
     RestoreWindowState();
+    if (listInBackground)
+        StartPortListing();
+    QList<QWidget*> previews;
+    for (MessageRowControls* row : rows)
+        previews.append(row->preview);
+    new PreviewsAfterFirstFrame(previews, this);
 }
 
 CVexaDlg::~CVexaDlg() {
+    if (portListing.joinable())
+        portListing.join(); // its report to this window is dropped with the window
     SaveOnce();
 }
 
@@ -147,14 +158,8 @@ void CVexaDlg::SaveOnce() {
 // when nothing was stored.
 void CVexaDlg::RestoreWindowState() {
     const QString port = app.settingsFile.PortName().trimmed();
-    if (!port.isEmpty()) {
-        const int index = comList->findText(port);
-        if (index >= 0)
-            comList->setCurrentIndex(index);
-        else
-            comList->setEditText(port);
-        ChoosePort(port);
-    }
+    if (!port.isEmpty())
+        ChooseShownPort(port);
     const QRect frame = app.settingsFile.WindowRect();
     if (!frame.isValid())
         return;
@@ -361,7 +366,7 @@ QLayout* CVexaDlg::BuildRowPanel() {
             text->hide();
     }
     for (int i = 0; i < RowCount; ++i) {
-        auto* row = new MessageRowControls(i, this);
+        auto* row = new MessageRowControls(i, this, &menuTextWidths);
         row->preview->SetImage(&app.rowImages.Row(i));
         row->PlaceIn(rowGrid, i + 1);
         rowGrid->setRowStretch(i + 1, 1);
@@ -881,7 +886,41 @@ QString CVexaDlg::Say(Text text) const {
 // Serial ports
 
 void CVexaDlg::RefreshPortList(bool preferNewPort) {
-    const QList<SerialPortList::Port> ports = listPorts();
+    ApplyPortList(listPorts(), preferNewPort);
+}
+
+// The list is read on a worker thread and shown on the window's thread; the window joins
+// the worker before it goes away, so the report always finds it.
+void CVexaDlg::StartPortListing() {
+    portListing = std::thread([this, list = listPorts] {
+        QList<SerialPortList::Port> ports = list();
+        QMetaObject::invokeMethod(
+            this, [this, ports = std::move(ports)] { ShowFirstPortList(ports); }, Qt::QueuedConnection);
+    });
+}
+
+// The first list arrives after the window has shown the stored port (or nothing): the
+// list's own rule applies as at a start with the list at hand, then the port chosen so
+// far (stored, typed or set by a caller) stays the chosen one.
+void CVexaDlg::ShowFirstPortList(const QList<SerialPortList::Port>& ports) {
+    if (portListing.joinable())
+        portListing.join();
+    const QString chosenSoFar = chosenPort;
+    ApplyPortList(ports, true);
+    if (!chosenSoFar.isEmpty())
+        ChooseShownPort(chosenSoFar);
+}
+
+void CVexaDlg::ChooseShownPort(const QString& port) {
+    const int index = comList->findText(port);
+    if (index >= 0)
+        comList->setCurrentIndex(index);
+    else
+        comList->setEditText(port);
+    ChoosePort(port);
+}
+
+void CVexaDlg::ApplyPortList(const QList<SerialPortList::Port>& ports, bool preferNewPort) {
     QStringList oldItems;
     for (int i = 0; i < comList->count(); ++i)
         oldItems << comList->itemText(i);

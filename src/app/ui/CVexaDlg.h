@@ -3,6 +3,7 @@
 #include "app/ModelState.h"
 #include "app/ScanMarks.h"
 #include "app/ui/CWaitDlg.h"
+#include "app/ui/MessageRowControls.h"
 #include "link/SerialPortList.h"
 #include "render/ui/CImageWnd.h"
 #include "store/LanguageTexts.h"
@@ -14,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <thread>
 
 class QAction;
 class QCheckBox;
@@ -37,7 +39,6 @@ class TransferRunner;
 class CWzdStatusBar;
 class CDialogGroup;
 class IContentEditorLauncher;
-class MessageRowControls;
 
 // The main window: the sign tree on the left, the ten message rows with their previews on
 // the right, the model and port lists, the transfer buttons, menus and status bar.
@@ -81,9 +82,14 @@ public:
 
     // What the window uses from outside; every empty member takes the program's own.
     struct Services {
-        std::unique_ptr<IContentEditorLauncher> editors;        // default: the program's editors
-        std::function<QList<SerialPortList::Port>()> listPorts; // default: the system's ports
-        bool watchPorts = true;                                 // follow devices coming and going
+        std::unique_ptr<IContentEditorLauncher> editors; // default: the program's editors
+        // The serial ports. When set, asked on the window's thread whenever the list is built.
+        // When empty, systemPorts gives the list: at start-up on a worker thread, the COM list
+        // filled when it arrives (listing takes tens of milliseconds where the system has many
+        // terminals, and the window paints meanwhile); later on the window's thread.
+        std::function<QList<SerialPortList::Port>()> listPorts;
+        std::function<QList<SerialPortList::Port>()> systemPorts; // default: the system's ports
+        bool watchPorts = true;                                   // follow devices coming and going
     };
 
     explicit CVexaDlg(CVexaApp& app, QWidget* parent = nullptr);
@@ -197,6 +203,10 @@ private:
 
     // Serial ports.
     void RefreshPortList(bool preferNewPort);
+    void ApplyPortList(const QList<SerialPortList::Port>& ports, bool preferNewPort);
+    void StartPortListing();
+    void ShowFirstPortList(const QList<SerialPortList::Port>& ports);
+    void ChooseShownPort(const QString& port);
     void ChoosePort(const QString& text);
     void OnPortTyped();
     bool HasPort() const;
@@ -204,6 +214,7 @@ private:
     CVexaApp& app;
     std::unique_ptr<IContentEditorLauncher> editors;
     std::function<QList<SerialPortList::Port>()> listPorts;
+    std::thread portListing; // the first list of the system's ports, when it is read in the background
     ModelState model;
     bool hasClock = true;
     bool groupSendEnabled = false;
@@ -224,6 +235,7 @@ private:
     PortWatcher* portWatcher = nullptr;
 
     std::array<MessageRowControls*, RowCount> rows{};
+    MessageRowControls::TextWidths menuTextWidths; // shared by the rows' menu buttons
     QWidget* rowArea = nullptr;
     QGridLayout* rowGrid = nullptr;
     QTreeWidget* signTree = nullptr;

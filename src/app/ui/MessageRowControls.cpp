@@ -37,7 +37,7 @@ QPushButton* MakeMenuButton(int id, QMenu* menu, QWidget* parent) {
 
 } // namespace
 
-MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
+MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent, TextWidths* widths)
     : QObject(parent), row(rowIndex), preview(new CImageWnd(parent, PreviewId + rowIndex)),
       contentButton(nullptr), contentMenu(new QMenu(parent)), effectButton(nullptr),
       effectMenu(new QMenu(parent)), speedBox(MakeBox(RowRules::SpeedItems(), SpeedId + rowIndex, parent)),
@@ -45,7 +45,8 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent)
       marqueeBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
       blinkBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
       sendBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
-      rightToLeftBox(new CImageCheckBox(UiPictures::RightToLeftOff, UiPictures::RightToLeftOn, parent)) {
+      rightToLeftBox(new CImageCheckBox(UiPictures::RightToLeftOff, UiPictures::RightToLeftOn, parent)),
+      textWidths(widths ? widths : &ownWidths) {
     preview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     preview->setMinimumSize(120, 18);
     contentButton = MakeMenuButton(ContentId + row, contentMenu, parent);
@@ -106,31 +107,70 @@ void MessageRowControls::FillMenu(QMenu* menu, const QStringList& texts, int fir
     }
 }
 
+// A menu that already holds the wanted items is left as it is (and its button as wide).
 void MessageRowControls::SetMenus(bool hasClock, int effectListSet) {
-    FillMenu(contentMenu, ModelCatalogue::ContentItems(hasClock), RowRules::TextItem, true);
-    FillMenu(effectMenu, ModelCatalogue::EffectNames(effectListSet), RowRules::MenuItemBase, false);
-    FitToMenu(contentButton);
-    FitToMenu(effectButton);
+    const QStringList contentItems = ModelCatalogue::ContentItems(hasClock);
+    if (!HoldsTexts(contentMenu, contentItems)) {
+        FillMenu(contentMenu, contentItems, RowRules::TextItem, true);
+        FitToMenu(contentButton);
+    }
+    const QStringList effectItems = ModelCatalogue::EffectNames(effectListSet);
+    if (!HoldsTexts(effectMenu, effectItems)) {
+        FillMenu(effectMenu, effectItems, RowRules::MenuItemBase, false);
+        FitToMenu(effectButton);
+    }
 }
 
-void MessageRowControls::SetItemTexts(QMenu* menu, const QStringList& texts) {
+bool MessageRowControls::HoldsTexts(const QMenu* menu, const QStringList& texts) {
     const QList<QAction*> items = menu->actions();
-    for (qsizetype i = 0; i < items.size() && i < texts.size(); ++i)
+    if (items.size() != texts.size())
+        return false;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i]->text() != texts[i])
+            return false;
+    }
+    return true;
+}
+
+// True when a text changed.
+bool MessageRowControls::SetItemTexts(QMenu* menu, const QStringList& texts) {
+    const QList<QAction*> items = menu->actions();
+    bool changed = false;
+    for (qsizetype i = 0; i < items.size() && i < texts.size(); ++i) {
+        if (items[i]->text() == texts[i])
+            continue;
         items[i]->setText(texts[i]);
+        changed = true;
+    }
+    return changed;
+}
+
+int MessageRowControls::TextWidths::Of(const QPushButton* button, const QString& text) {
+    const QString key = button->font().key();
+    if (key != fontKey) {
+        widths.clear();
+        fontKey = key;
+    }
+    const auto found = widths.constFind(text);
+    if (found != widths.cend())
+        return *found;
+    const int width = button->fontMetrics().horizontalAdvance(text);
+    widths.insert(text, width);
+    return width;
 }
 
 void MessageRowControls::FitToMenu(QPushButton* button) {
-    int widest = button->fontMetrics().horizontalAdvance(QStringLiteral("Animation"));
+    int widest = textWidths->Of(button, QStringLiteral("Animation"));
     for (const QAction* item : button->menu()->actions())
-        widest = std::max(widest, button->fontMetrics().horizontalAdvance(item->text()));
+        widest = std::max(widest, textWidths->Of(button, item->text()));
     button->setMinimumWidth(widest + 30);
 }
 
 void MessageRowControls::SetMenuTexts(const QStringList& contentTexts, const QStringList& effectTexts) {
-    SetItemTexts(contentMenu, contentTexts);
-    SetItemTexts(effectMenu, effectTexts);
-    FitToMenu(contentButton);
-    FitToMenu(effectButton);
+    if (SetItemTexts(contentMenu, contentTexts))
+        FitToMenu(contentButton);
+    if (SetItemTexts(effectMenu, effectTexts))
+        FitToMenu(effectButton);
 }
 
 QString MessageRowControls::ItemText(const QMenu* menu, int item) {

@@ -3,7 +3,9 @@
 #include "app/RowRules.h"
 #include "render/ui/CImageWnd.h"
 
+#include <QHash>
 #include <QObject>
+#include <QString>
 
 class QComboBox;
 class QGridLayout;
@@ -44,7 +46,16 @@ public:
     static constexpr int RightToLeftId = 20050;
     static constexpr int BlinkId = 20170;
 
-    MessageRowControls(int row, QWidget* parent);
+    // Widths of menu texts in one font, shared by the rows so that each text is measured
+    // once however many rows show it.
+    struct TextWidths {
+        QString fontKey;
+        QHash<QString, int> widths;
+        int Of(const QPushButton* button, const QString& text);
+    };
+
+    // widths (optional, kept by the caller) is shared with the other rows.
+    MessageRowControls(int row, QWidget* parent, TextWidths* widths = nullptr);
 
     void PlaceIn(QGridLayout* grid, int gridRow);
     // Gives the content button the menu of the model (Date only with a clock) and the
@@ -85,9 +96,13 @@ signals:
 private:
     void NameForAccessibility();
     void FillMenu(QMenu* menu, const QStringList& texts, int firstItem, bool content);
-    static void SetItemTexts(QMenu* menu, const QStringList& texts);
+    static bool SetItemTexts(QMenu* menu, const QStringList& texts);
+    static bool HoldsTexts(const QMenu* menu, const QStringList& texts);
     static QString ItemText(const QMenu* menu, int item);
-    static void FitToMenu(QPushButton* button);
+    void FitToMenu(QPushButton* button);
+
+    TextWidths ownWidths;
+    TextWidths* textWidths;
 };
 
 } // namespace vexa

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+
+namespace vexa {
+
+// Lets a window's first frame show its row previews empty (dark with their border, as an
+// empty row draws) and renders them at the next turn of the event loop, so the window
+// appears without waiting for the rows' text to be laid out. Only the first paint of each
+// preview in that first frame is taken over; the object then removes itself.
+class PreviewsAfterFirstFrame : public QObject {
+public:
+    PreviewsAfterFirstFrame(const QList<QWidget*>& previews, QObject* parent);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void PaintAll();
+
+    QList<QPointer<QWidget>> previews;
+    bool scheduled = false;
+};
+
+} // namespace vexa
