@@ -146,8 +146,13 @@ void RenderCorpus(const QString& out, const GlyphLibrary& library, const QString
                 list[static_cast<size_t>(row)] = &image;
                 table.kind[static_cast<size_t>(row)] = KindOf(content);
                 table.sendFlag[static_cast<size_t>(row)] = 1;
-                previews += RawPixels(image.PreviewRaster(QSize(400, model.rows * 3 + 2)));
-                previews += QByteArray::number(image.contentWidth) + '\n';
+                // Whole and fractional dot sizes, wide and narrow windows, a window too
+                // small for any dot.
+                for (const QSize client : {QSize(400, model.rows * 3 + 2), QSize(642, model.rows * 4 + 5),
+                                           QSize(97, model.rows * 2 + 3), QSize(3, 2)}) {
+                    previews += RawPixels(image.PreviewRaster(client));
+                    previews += QByteArray::number(image.contentWidth) + '\n';
+                }
             }
             Payload payload;
             SendPreparation::PrepareSendData(model, list, table, payload);
