@@ -14,16 +14,46 @@ constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kGreen = 0xFF00FF00;
 constexpr QRgb kYellow = 0xFFFFFF00;
 
-bool LitInPlane(QRgb pixel, int plane) {
-    switch (plane) {
-    case 1:
+template <int Plane>
+bool LitInPlane(QRgb pixel) {
+    if constexpr (Plane == 1)
         return pixel == kRed || pixel == kYellow;
-    case 2:
+    else if constexpr (Plane == 2)
         return pixel == kGreen || pixel == kYellow;
-    default:
+    else
         return pixel != kOpaqueBlack && qAlpha(pixel) != 0;
+}
+
+// Packs one line of pixels, eight dots per byte, the leftmost in the highest bit.
+template <int Plane>
+void PackLine(const QRgb* line, int width, uchar* target) {
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        unsigned byte = 0;
+        for (int bit = 0; bit < 8; ++bit)
+            byte = (byte << 1) | (LitInPlane<Plane>(line[x + bit]) ? 1u : 0u);
+        target[x / 8] = static_cast<uchar>(byte);
+    }
+    for (; x < width; ++x) {
+        if (LitInPlane<Plane>(line[x]))
+            target[x / 8] |= static_cast<uchar>(0x80u >> (x % 8));
     }
 }
+
+// The two bits of a dot in 2-bit packing: green in the low bit, red in the high bit, each
+// lit or dark; pure red and pure green light one of them, any other colour both.
+struct TwoBitCodes {
+    uchar black, red, green, other;
+    uchar Of(QRgb pixel) const {
+        if (pixel == kOpaqueBlack)
+            return black;
+        if (pixel == kRed)
+            return red;
+        if (pixel == kGreen)
+            return green;
+        return other;
+    }
+};
 
 QImage LoadBitmap(const QString& path) {
     if (path.isEmpty())
@@ -58,9 +88,16 @@ QByteArray DotPacker::PackOneBit(const QImage& image, int colourPlane) {
     for (int y = 0; y < height; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         auto* target = reinterpret_cast<uchar*>(out.data()) + static_cast<qsizetype>(y) * lineBytes;
-        for (int x = 0; x < width; ++x) {
-            if (LitInPlane(line[x], colourPlane))
-                target[x / 8] |= static_cast<uchar>(0x80u >> (x % 8));
+        switch (colourPlane) {
+        case 1:
+            PackLine<1>(line, width, target);
+            break;
+        case 2:
+            PackLine<2>(line, width, target);
+            break;
+        default:
+            PackLine<0>(line, width, target);
+            break;
         }
     }
     return out;
@@ -100,33 +137,36 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
 
     const uchar dark = levelsInverted ? 1 : 0;
     const uchar lit = levelsInverted ? 0 : 1;
+    const TwoBitCodes codes{static_cast<uchar>(dark | dark << 1), static_cast<uchar>(dark | lit << 1),
+                            static_cast<uchar>(lit | dark << 1), static_cast<uchar>(lit | lit << 1)};
     const qsizetype lineStride = params.pageColumns != 0 ? qsizetype(columns) * 2 / 8 : (width + 3) / 4;
     auto* bytes = reinterpret_cast<uchar*>(out.data());
-    uchar current = 0x00; // the very first byte of the buffer starts from all bits 0
+    // Four dots per byte, the leftmost in the lowest two bits. Bits that no dot reaches in
+    // the last byte of a line stay 1, except in the very first byte of the buffer, which
+    // starts from all bits 0. Lines are written in order: where a line holds more bytes
+    // than the line stride, the next line overwrites its last byte.
+    bool firstByte = true;
     for (qsizetype p = 0; p < pages; ++p) {
         const int first = static_cast<int>(p * columns);
         const int pageWidth = (p == pages - 1 && width % columns != 0) ? width % columns : columns;
         for (int y = 0; y < height; ++y) {
             const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
             uchar* target = bytes + p * pageBytes + y * lineStride;
-            for (int i = 0; i < pageWidth; ++i) {
-                const QRgb pixel = first + i < width ? line[first + i] : kOpaqueBlack;
-                uchar green = lit;
-                uchar red = lit;
-                if (pixel == kOpaqueBlack)
-                    green = red = dark;
-                else if (pixel == kRed)
-                    green = dark;
-                else if (pixel == kGreen)
-                    red = dark;
-                const int shift = 2 * (i % 4);
-                current =
-                    static_cast<uchar>((current & ~(3u << shift)) | (green << shift) | (red << (shift + 1)));
-                if (i % 4 == 3 || i == pageWidth - 1) {
-                    target[i / 4] = current;
-                    current = 0xFF;
-                }
+            const auto dot = [&](int i) {
+                return first + i < width ? codes.Of(line[first + i]) : codes.black;
+            };
+            int i = 0;
+            for (; i + 4 <= pageWidth; i += 4)
+                target[i / 4] =
+                    static_cast<uchar>(dot(i) | dot(i + 1) << 2 | dot(i + 2) << 4 | dot(i + 3) << 6);
+            if (i < pageWidth) {
+                const int index = i / 4;
+                unsigned byte = firstByte && i == 0 ? 0x00u : 0xFFu;
+                for (int shift = 0; i < pageWidth; ++i, shift += 2)
+                    byte = (byte & ~(3u << shift)) | unsigned(dot(i)) << shift;
+                target[index] = static_cast<uchar>(byte);
             }
+            firstByte = false;
         }
     }
     return out;
