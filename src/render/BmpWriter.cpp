@@ -1,9 +1,10 @@
 #include "render/BmpWriter.h"
 
+#include "render/ExportRecord.h"
 #include "store/AtomicFile.h"
 
-#include <QFile>
 #include <QtEndian>
+#include <cstring>
 
 namespace vexa {
 
@@ -16,13 +17,6 @@ void PutLe32(QByteArray& out, int offset, quint32 value) {
     qToLittleEndian(value, out.data() + offset);
 }
 
-bool Holds(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() != bytes.size())
-        return false;
-    return file.readAll() == bytes;
-}
-
 } // namespace
 
 QByteArray BmpWriter::Encode(const QImage& source) {
@@ -31,7 +25,9 @@ QByteArray BmpWriter::Encode(const QImage& source) {
     const int height = image.height();
     const qint64 pixelBytes = qint64(width) * height * 4;
     const int offset = FileHeaderSize + InfoHeaderSize;
-    QByteArray out(static_cast<qsizetype>(offset + pixelBytes), '\0');
+    // Every pixel byte is written below; only the header starts from zeros.
+    QByteArray out(static_cast<qsizetype>(offset + pixelBytes), Qt::Uninitialized);
+    std::memset(out.data(), 0, offset);
     out[0] = 'B';
     out[1] = 'M';
     PutLe32(out, 2, static_cast<quint32>(offset + pixelBytes));
@@ -49,26 +45,38 @@ QByteArray BmpWriter::Encode(const QImage& source) {
     for (int y = 0; y < height; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(height - 1 - y));
         char* target = pixels + qint64(y) * width * 4;
-        for (int x = 0; x < width; ++x) {
-            const QRgb p = line[x];
-            target[x * 4 + 0] = static_cast<char>(qBlue(p));
-            target[x * 4 + 1] = static_cast<char>(qGreen(p));
-            target[x * 4 + 2] = static_cast<char>(qRed(p));
-            target[x * 4 + 3] = static_cast<char>(qAlpha(p));
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            // A pixel 0xAARRGGBB lies in memory as B G R A already.
+            std::memcpy(target, line, static_cast<size_t>(width) * 4);
+        } else {
+            for (int x = 0; x < width; ++x) {
+                const QRgb p = line[x];
+                target[x * 4 + 0] = static_cast<char>(qBlue(p));
+                target[x * 4 + 1] = static_cast<char>(qGreen(p));
+                target[x * 4 + 2] = static_cast<char>(qRed(p));
+                target[x * 4 + 3] = static_cast<char>(qAlpha(p));
+            }
         }
     }
     return out;
 }
 
-bool BmpWriter::Write(const QImage& image, const QString& path, QString* errorText) {
+bool BmpWriter::Write(const QImage& image, const QString& path, QString* errorText, ExportRecord* record) {
     const QByteArray bytes = Encode(image);
+    ExportRecord unknown;
+    ExportRecord& known = record ? *record : unknown;
     // A file that already holds these bytes stays as it is: replacing a file costs far
-    // more than reading it, and most rows of a send are unchanged since the last one.
-    if (Holds(path, bytes))
+    // more than comparing it, and most rows of a send are unchanged since the last one.
+    if (known.Holds(path, bytes))
         return true;
     // Exported bitmaps are written again at every export from the message in memory.
-    return AtomicFile::Write(path, bytes, errorText, AtomicFile::Durability::Regenerable) ==
-           AtomicFile::Result::Ok;
+    const bool written = AtomicFile::Write(path, bytes, errorText, AtomicFile::Durability::Regenerable) ==
+                         AtomicFile::Result::Ok;
+    if (written)
+        known.Remember(path, bytes);
+    else
+        known.Forget();
+    return written;
 }
 
 } // namespace vexa

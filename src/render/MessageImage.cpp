@@ -3,6 +3,7 @@
 #include "render/BmpWriter.h"
 #include "render/GlyphLibrary.h"
 #include "render/RasterLimits.h"
+#include "render/RasterPixels.h"
 #include "render/RenderLog.h"
 #include "render/RtfReader.h"
 #include "render/TextRasteriser.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <cmath>
 
 namespace vexa {
 
@@ -41,6 +41,15 @@ int LastLitColumn(const QImage& raster) {
         }
     }
     return last;
+}
+
+// The same pixels in ARGB32. Opaque premultiplied pixels are the same numbers there, so
+// the image is only relabelled; anything translucent is converted.
+QImage AsArgb32(QImage image) {
+    if (!RasterPixels::IsOpaque(image))
+        return image.convertToFormat(QImage::Format_ARGB32);
+    image.reinterpretAsFormat(QImage::Format_ARGB32);
+    return image;
 }
 
 } // namespace
@@ -253,7 +262,7 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
     const int last = LastLitColumn(raster);
     // Dark columns after the last lit one are cut; an all-dark message keeps its width.
     const int kept = last >= 0 ? last + 1 : raster.width();
-    return raster.copy(0, 0, kept, raster.height()).convertToFormat(QImage::Format_ARGB32);
+    return AsArgb32(kept == raster.width() ? std::move(raster) : raster.copy(0, 0, kept, raster.height()));
 }
 
 QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
@@ -266,17 +275,19 @@ QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
         return {};
     }
     const QString path = ExportPath(frameIndex);
+    ExportRecord& record = exportRecords[frameIndex == 1 ? 1 : 0];
     const QImage bitmap = RenderExportFrame(frameIndex);
     if (bitmap.isNull()) {
         // A bitmap left by an earlier export must not be sent in place of this frame.
         QFile::remove(path);
+        record.Forget();
         return {};
     }
     QString reason;
     if (!QDir().mkpath(imageDir))
         reason = QFileInfo(imageDir).exists() ? QStringLiteral("not a folder")
                                               : QStringLiteral("cannot create it");
-    else if (BmpWriter::Write(bitmap, path, &reason)) {
+    else if (BmpWriter::Write(bitmap, path, &reason, &record)) {
         if (exported)
             *exported = bitmap;
         return path;
@@ -285,6 +296,7 @@ QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
         QStringLiteral("cannot write %1 into %2: %3").arg(QFileInfo(path).fileName(), imageDir, reason);
     qCWarning(lcRender) << exportError;
     QFile::remove(path);
+    record.Forget();
     return {};
 }
 
@@ -314,46 +326,15 @@ QImage MessageImage::PreviewRaster(QSize client) {
 }
 
 QImage MessageImage::RenderPreview(QSize client) {
-    const int w = std::max(client.width(), 1);
-    const int h = std::max(client.height(), 1);
-    QImage outer(w, h, QImage::Format_ARGB32_Premultiplied);
-    outer.fill(TextRasteriser::Dark);
-    QPainter painter(&outer);
-    painter.setPen(QColor::fromRgb(BorderColour));
-    painter.drawRect(0, 0, w - 1, h - 1);
-    const int innerWidth = w - 2;
-    const int innerHeight = h - 2;
-    if (innerWidth <= 0 || innerHeight <= 0 || rows <= 0)
-        return outer;
-
-    const double k = double(innerHeight) / rows;
-    const double shownDots = innerWidth / k;
-    // Only the columns that can be shown are drawn; the width is still measured in full.
-    const int drawnColumns =
-        static_cast<int>(std::min<double>(std::ceil(shownDots) + 1, RasterLimits::MaxContentWidth));
-    QImage inner = BlackRaster(drawnColumns, rows);
-    const int width = DrawContent(inner, false, 0, drawnColumns);
+    canvas.SetGeometry(client, rows);
+    if (!canvas.HasDots())
+        return canvas.Compose(QImage());
+    QImage inner = BlackRaster(canvas.DrawnColumns(), rows);
+    const int width = DrawContent(inner, false, 0, canvas.DrawnColumns());
     if (kind == ContentKind::Date)
         TextRasteriser::DrawClock(inner, width, CurrentDateString());
     contentWidth = width;
-
-    painter.drawImage(QRectF(1, 1, innerWidth, innerHeight), inner, QRectF(0, 0, shownDots, rows));
-    if (rows <= 12) {
-        // A pen thinner than a pixel draws as a one-pixel line without smoothing; a
-        // cosmetic pen gives that line in the exact grid colour.
-        QPen grid(QColor::fromRgb(GridColour));
-        grid.setWidth(0);
-        grid.setCosmetic(true);
-        painter.setPen(grid);
-        QList<QLineF> lines;
-        for (int i = 1; i < rows; ++i)
-            lines.append(QLineF(1, i * k, innerWidth - 1, i * k));
-        const int columns = static_cast<int>(shownDots);
-        for (int i = 1; i < columns; ++i)
-            lines.append(QLineF(i * k, 1, i * k, innerHeight - 1));
-        painter.drawLines(lines);
-    }
-    return outer;
+    return canvas.Compose(inner);
 }
 
 } // namespace vexa

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "render/ContentGrammar.h"
+#include "render/ExportRecord.h"
 #include "render/GlyphTextRenderer.h"
+#include "render/PreviewCanvas.h"
 #include "render/RichText.h"
 #include "render/RunShaper.h"
 #include "render/TextRun.h"
@@ -28,8 +30,8 @@ public:
     using Clock = std::function<QDateTime()>;
     using RtfParser = std::function<RichText(const QString& rtf)>;
 
-    static constexpr QRgb BorderColour = 0xFFAD20F0;
-    static constexpr QRgb GridColour = 0xFF1E1E1E;
+    static constexpr QRgb BorderColour = PreviewCanvas::BorderColour;
+    static constexpr QRgb GridColour = PreviewCanvas::GridColour;
 
     MessageImage();
 
@@ -132,6 +134,8 @@ private:
     QImage previewCache;
     CacheKey cacheKey{};
     RunShaper shaper; // the runs laid out once for measuring, exports and previews
+    PreviewCanvas canvas; // frame, dot and grid maps of the last preview geometry
+    std::array<ExportRecord, 2> exportRecords; // what ExportFrame last wrote for frames 0 and 1
 };
 
 } // namespace vexa

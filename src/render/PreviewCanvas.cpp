@@ -1,0 +1,209 @@
+#include "render/PreviewCanvas.h"
+
+#include "render/RasterLimits.h"
+#include "render/RasterPixels.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace vexa {
+
+namespace {
+
+constexpr QRgb kDark = 0xFF000000;
+constexpr int kMaxProbeRows = 256;      // the probe keeps a dot's row in 8 bits
+constexpr int kMaxProbeColumns = 65536; // and its column in 16
+
+QRgb* Line(QImage& image, int y) {
+    return reinterpret_cast<QRgb*>(image.bits() + qsizetype(y) * image.bytesPerLine());
+}
+
+// The first and one-past-last index of the entries >= 0, when they form one block.
+bool OneBlock(const std::vector<int>& map, int* first, int* end) {
+    const auto isSet = [](int v) { return v >= 0; };
+    const auto begin = std::find_if(map.begin(), map.end(), isSet);
+    const auto last = std::find_if(begin, map.end(), [](int v) { return v < 0; });
+    if (std::find_if(last, map.end(), isSet) != map.end())
+        return false;
+    *first = static_cast<int>(begin - map.begin());
+    *end = static_cast<int>(last - map.begin());
+    return true;
+}
+
+// A pen thinner than a pixel draws as a one-pixel line without smoothing; a cosmetic pen
+// gives that line in the exact grid colour.
+QPen GridPen() {
+    QPen pen(QColor::fromRgb(PreviewCanvas::GridColour));
+    pen.setWidth(0);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+} // namespace
+
+void PreviewCanvas::SetGeometry(QSize size, int modelRows) {
+    const QSize area(std::max(size.width(), 1), std::max(size.height(), 1));
+    if (area == client && modelRows == rows && !frame.isNull())
+        return;
+    client = area;
+    rows = modelRows;
+    const int w = client.width();
+    const int h = client.height();
+    frame = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+    frame.fill(kDark);
+    {
+        QPainter painter(&frame);
+        painter.setPen(QColor::fromRgb(BorderColour));
+        painter.drawRect(0, 0, w - 1, h - 1);
+    }
+    innerWidth = w - 2;
+    innerHeight = h - 2;
+    hasDots = innerWidth > 0 && innerHeight > 0 && rows > 0;
+    mapped = false;
+    sourceColumn.clear();
+    sourceRow.clear();
+    grid.clear();
+    if (!hasDots)
+        return;
+    const double k = double(innerHeight) / rows;
+    shownDots = innerWidth / k;
+    // Only the columns that can be shown are drawn; the width is still measured in full.
+    drawnColumns =
+        static_cast<int>(std::min<double>(std::ceil(shownDots) + 1, RasterLimits::MaxContentWidth));
+    PrepareMaps();
+    if (mapped)
+        PrepareGrid();
+}
+
+// Scales a probe whose every pixel names its own column and row into an empty client
+// area, and reads back which dot each client pixel shows.
+void PreviewCanvas::PrepareMaps() {
+    if (rows > kMaxProbeRows || drawnColumns > kMaxProbeColumns)
+        return;
+    QImage probe(drawnColumns, rows, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < rows; ++y) {
+        QRgb* line = Line(probe, y);
+        for (int x = 0; x < drawnColumns; ++x)
+            line[x] = kDark | QRgb(y) << 16 | QRgb(x);
+    }
+    QImage target(client, QImage::Format_ARGB32_Premultiplied);
+    target.fill(0);
+    {
+        QPainter painter(&target);
+        painter.drawImage(QRectF(1, 1, innerWidth, innerHeight), probe, QRectF(0, 0, shownDots, rows));
+    }
+    std::vector<int> columns(static_cast<size_t>(client.width()), -1);
+    std::vector<int> lines(static_cast<size_t>(client.height()), -1);
+    qint64 shown = 0;
+    const auto agree = [](int& slot, int value) {
+        if (slot < 0)
+            slot = value;
+        return slot == value;
+    };
+    for (int y = 0; y < client.height(); ++y) {
+        const QRgb* line = Line(target, y);
+        for (int x = 0; x < client.width(); ++x) {
+            const QRgb pixel = line[x];
+            if (pixel == 0)
+                continue;
+            if (qAlpha(pixel) != 255 || !agree(columns[static_cast<size_t>(x)], int(pixel & 0xFFFF)) ||
+                !agree(lines[static_cast<size_t>(y)], int(pixel >> 16 & 0xFF)))
+                return;
+            ++shown;
+        }
+    }
+    int columnEnd = 0;
+    int rowEnd = 0;
+    if (!OneBlock(columns, &columnFirst, &columnEnd) || !OneBlock(lines, &rowFirst, &rowEnd) ||
+        shown != qint64(columnEnd - columnFirst) * (rowEnd - rowFirst))
+        return;
+    sourceColumn.assign(columns.begin() + columnFirst, columns.begin() + columnEnd);
+    sourceRow.assign(lines.begin() + rowFirst, lines.begin() + rowEnd);
+    mapped = true;
+}
+
+QList<QLineF> PreviewCanvas::GridLines() const {
+    const double k = double(innerHeight) / rows;
+    QList<QLineF> lines;
+    for (int i = 1; i < rows; ++i)
+        lines.append(QLineF(1, i * k, innerWidth - 1, i * k));
+    const int columns = static_cast<int>(shownDots);
+    for (int i = 1; i < columns; ++i)
+        lines.append(QLineF(i * k, 1, i * k, innerHeight - 1));
+    return lines;
+}
+
+// Strokes the grid into an empty client area and keeps the pixels it covers as spans.
+void PreviewCanvas::PrepareGrid() {
+    if (rows > 12)
+        return;
+    QImage target(client, QImage::Format_ARGB32_Premultiplied);
+    target.fill(0);
+    {
+        QPainter painter(&target);
+        painter.setPen(GridPen());
+        painter.drawLines(GridLines());
+    }
+    for (int y = 0; y < client.height(); ++y) {
+        const QRgb* line = Line(target, y);
+        for (int x = 0; x < client.width();) {
+            if (line[x] == 0) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            for (; x < client.width() && line[x] != 0; ++x) {
+                if (line[x] != GridColour) {
+                    mapped = false; // a partly covered pixel: only QPainter can blend it
+                    grid.clear();
+                    return;
+                }
+            }
+            grid.push_back(Span{y, start, x - start});
+        }
+    }
+}
+
+QImage PreviewCanvas::Paint(const QImage& dots) const {
+    QImage preview = frame;
+    QPainter painter(&preview);
+    painter.drawImage(QRectF(1, 1, innerWidth, innerHeight), dots, QRectF(0, 0, shownDots, rows));
+    if (rows <= 12) {
+        painter.setPen(GridPen());
+        painter.drawLines(GridLines());
+    }
+    return preview;
+}
+
+QImage PreviewCanvas::Compose(const QImage& dots) const {
+    if (!hasDots)
+        return frame;
+    if (!mapped || dots.size() != QSize(drawnColumns, rows) ||
+        dots.format() != QImage::Format_ARGB32_Premultiplied || !RasterPixels::IsOpaque(dots))
+        return Paint(dots);
+    QImage preview = frame;
+    const auto count = static_cast<qsizetype>(sourceColumn.size());
+    const int* columns = sourceColumn.data();
+    int previousSource = -1;
+    const QRgb* previousLine = nullptr;
+    for (size_t i = 0; i < sourceRow.size(); ++i) {
+        QRgb* line = Line(preview, rowFirst + static_cast<int>(i)) + columnFirst;
+        const int source = sourceRow[i];
+        if (source == previousSource) {
+            std::memcpy(line, previousLine, static_cast<size_t>(count) * sizeof(QRgb));
+            continue;
+        }
+        const auto* dotLine = reinterpret_cast<const QRgb*>(dots.constScanLine(source));
+        for (qsizetype x = 0; x < count; ++x)
+            line[x] = dotLine[columns[x]];
+        previousSource = source;
+        previousLine = line;
+    }
+    for (const Span& span : grid)
+        std::fill_n(Line(preview, span.y) + span.x, span.length, GridColour);
+    return preview;
+}
+
+} // namespace vexa
