@@ -4,6 +4,7 @@
 #include "render/RasterLimits.h"
 
 #include <QImageReader>
+#include <algorithm>
 
 namespace vexa {
 
@@ -24,11 +25,23 @@ bool LitInPlane(QRgb pixel) {
         return pixel != kOpaqueBlack && qAlpha(pixel) != 0;
 }
 
+// True when the count pixels from line on are all opaque black (most of a message is).
+bool AllDark(const QRgb* line, int count) {
+    QRgb differ = 0;
+    for (int i = 0; i < count; ++i)
+        differ |= line[i] ^ kOpaqueBlack;
+    return differ == 0;
+}
+
 // Packs one line of pixels, eight dots per byte, the leftmost in the highest bit.
 template <int Plane>
 void PackLine(const QRgb* line, int width, uchar* target) {
     int x = 0;
     for (; x + 8 <= width; x += 8) {
+        if (AllDark(line + x, 8)) {
+            target[x / 8] = 0;
+            continue;
+        }
         unsigned byte = 0;
         for (int bit = 0; bit < 8; ++bit)
             byte = (byte << 1) | (LitInPlane<Plane>(line[x + bit]) ? 1u : 0u);
@@ -152,10 +165,16 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
         for (int y = 0; y < height; ++y) {
             const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
             uchar* target = bytes + p * pageBytes + y * lineStride;
-            const auto dot = [&](int i) {
-                return first + i < width ? codes.Of(line[first + i]) : codes.black;
-            };
+            const QRgb* dots = line + first;
+            const int inImage = std::clamp(width - first, 0, pageWidth);
+            const auto dot = [&](int i) { return i < inImage ? codes.Of(dots[i]) : codes.black; };
+            const uchar darkByte = static_cast<uchar>(codes.black * 0x55u);
             int i = 0;
+            for (; i + 4 <= inImage; i += 4)
+                target[i / 4] = AllDark(dots + i, 4)
+                                    ? darkByte
+                                    : static_cast<uchar>(codes.Of(dots[i]) | codes.Of(dots[i + 1]) << 2 |
+                                                         codes.Of(dots[i + 2]) << 4 | codes.Of(dots[i + 3]) << 6);
             for (; i + 4 <= pageWidth; i += 4)
                 target[i / 4] =
                     static_cast<uchar>(dot(i) | dot(i + 1) << 2 | dot(i + 2) << 4 | dot(i + 3) << 6);

@@ -62,7 +62,8 @@ void PreviewCanvas::SetGeometry(QSize size, int modelRows) {
     innerHeight = h - 2;
     hasDots = innerWidth > 0 && innerHeight > 0 && rows > 0;
     mapped = false;
-    sourceColumn.clear();
+    shownWidth = 0;
+    dotRuns.clear();
     sourceRow.clear();
     grid.clear();
     if (!hasDots)
@@ -119,7 +120,13 @@ void PreviewCanvas::PrepareMaps() {
     if (!OneBlock(columns, &columnFirst, &columnEnd) || !OneBlock(lines, &rowFirst, &rowEnd) ||
         shown != qint64(columnEnd - columnFirst) * (rowEnd - rowFirst))
         return;
-    sourceColumn.assign(columns.begin() + columnFirst, columns.begin() + columnEnd);
+    shownWidth = columnEnd - columnFirst;
+    for (int x = columnFirst; x < columnEnd; ++x) {
+        const int column = columns[static_cast<size_t>(x)];
+        if (dotRuns.empty() || dotRuns.back().column != column)
+            dotRuns.push_back(DotRun{column, 0});
+        ++dotRuns.back().length;
+    }
     sourceRow.assign(lines.begin() + rowFirst, lines.begin() + rowEnd);
     mapped = true;
 }
@@ -183,26 +190,44 @@ QImage PreviewCanvas::Compose(const QImage& dots) const {
     if (!mapped || dots.size() != QSize(drawnColumns, rows) ||
         dots.format() != QImage::Format_ARGB32_Premultiplied || !RasterPixels::IsOpaque(dots))
         return Paint(dots);
-    QImage preview = frame;
-    const auto count = static_cast<qsizetype>(sourceColumn.size());
-    const int* columns = sourceColumn.data();
+    QImage preview(client, QImage::Format_ARGB32_Premultiplied);
+    uchar* bits = preview.bits();
+    const qsizetype stride = preview.bytesPerLine();
+    const auto lineAt = [bits, stride](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
+    const auto frameLine = [this](int y) { return reinterpret_cast<const QRgb*>(frame.constScanLine(y)); };
+    const auto copyFrame = [&](int y, int x, qsizetype count) {
+        if (count > 0)
+            std::memcpy(lineAt(y) + x, frameLine(y) + x, static_cast<size_t>(count) * sizeof(QRgb));
+    };
+    const int width = client.width();
+    const int rowEnd = rowFirst + static_cast<int>(sourceRow.size());
+    const int columnEnd = columnFirst + shownWidth;
     int previousSource = -1;
-    const QRgb* previousLine = nullptr;
-    for (size_t i = 0; i < sourceRow.size(); ++i) {
-        QRgb* line = Line(preview, rowFirst + static_cast<int>(i)) + columnFirst;
-        const int source = sourceRow[i];
+    const QRgb* previousDots = nullptr;
+    for (int y = 0; y < client.height(); ++y) {
+        if (y < rowFirst || y >= rowEnd) {
+            copyFrame(y, 0, width);
+            continue;
+        }
+        copyFrame(y, 0, columnFirst);
+        copyFrame(y, columnEnd, width - columnEnd);
+        QRgb* line = lineAt(y) + columnFirst;
+        const int source = sourceRow[static_cast<size_t>(y - rowFirst)];
         if (source == previousSource) {
-            std::memcpy(line, previousLine, static_cast<size_t>(count) * sizeof(QRgb));
+            std::memcpy(line, previousDots, static_cast<size_t>(shownWidth) * sizeof(QRgb));
             continue;
         }
         const auto* dotLine = reinterpret_cast<const QRgb*>(dots.constScanLine(source));
-        for (qsizetype x = 0; x < count; ++x)
-            line[x] = dotLine[columns[x]];
+        QRgb* target = line;
+        for (const DotRun& run : dotRuns) {
+            std::fill_n(target, run.length, dotLine[run.column]);
+            target += run.length;
+        }
         previousSource = source;
-        previousLine = line;
+        previousDots = line;
     }
     for (const Span& span : grid)
-        std::fill_n(Line(preview, span.y) + span.x, span.length, GridColour);
+        std::fill_n(lineAt(span.y) + span.x, span.length, GridColour);
     return preview;
 }
 

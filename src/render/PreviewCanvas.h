@@ -58,11 +58,18 @@ private:
     int drawnColumns = 0;
     QImage frame;
 
-    // Client pixels (columnFirst.. x rowFirst..) showing dot (sourceColumn[x], sourceRow[y]).
+    // Dot runs: length client columns in a row showing one column of the dots.
+    struct DotRun {
+        int column, length;
+    };
+
+    // Client pixels columnFirst.. (shownWidth of them, in dotRuns) x rowFirst.. (one per
+    // entry of sourceRow) show the dots; the others show the frame.
     bool mapped = false;
     int columnFirst = 0;
+    int shownWidth = 0;
     int rowFirst = 0;
-    std::vector<int> sourceColumn;
+    std::vector<DotRun> dotRuns;
     std::vector<int> sourceRow;
     std::vector<Span> grid;
 };

@@ -1,17 +1,31 @@
 #include "render/RasterPixels.h"
 
+#include <cstring>
+
 namespace vexa {
 
 bool RasterPixels::IsOpaque(const QImage& image) {
     if (image.depth() != 32)
         return false;
-    QRgb all = 0xFFFFFFFFu;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            all &= line[x];
+    const int width = image.width();
+    const int height = image.height();
+    // Four pixels at a time: the alpha bytes of all of them are ANDed together.
+    quint64 all = ~quint64(0);
+    for (int y = 0; y < height; ++y) {
+        const uchar* line = image.constScanLine(y);
+        int x = 0;
+        for (; x + 4 <= width; x += 4) {
+            quint64 pixels[2];
+            std::memcpy(pixels, line + x * 4, sizeof(pixels));
+            all &= pixels[0] & pixels[1];
+        }
+        for (; x < width; ++x) {
+            QRgb pixel;
+            std::memcpy(&pixel, line + x * 4, sizeof(pixel));
+            all &= pixel | 0xFFFFFFFF00000000ull;
+        }
     }
-    return qAlpha(all) == 255;
+    return qAlpha(QRgb(all)) == 255 && qAlpha(QRgb(all >> 32)) == 255;
 }
 
 } // namespace vexa

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <cmath>
+#include <cstring>
 
 namespace vexa {
 
@@ -106,7 +107,7 @@ public:
                 const int x0 = static_cast<int>(x);
                 batch.Add(piece, QPointF(x0, baseline));
                 if (banded)
-                    ranges.push_back({x0, static_cast<int>(x + advance)});
+                    AddRange(x0, static_cast<int>(x + advance));
             }
             x += advance;
         }
@@ -161,6 +162,16 @@ private:
         return painter;
     }
 
+    // Recolouring sets each lit pixel to the band colour of its row whatever it was, so
+    // the columns of pieces that touch or overlap are recoloured as one range.
+    void AddRange(int x0, int x1) {
+        if (!ranges.empty() && x0 >= ranges.back().first && x0 <= ranges.back().second) {
+            ranges.back().second = std::max(ranges.back().second, x1);
+            return;
+        }
+        ranges.push_back({x0, x1});
+    }
+
     // Draws the gathered pieces, then recolours their columns.
     void FlushBatch(QRgb colour) {
         if (!batch.Empty())
@@ -191,16 +202,34 @@ private:
         const int rows = std::min(layout.rows, raster.height());
         x0 = std::max(0, x0);
         x1 = std::min(x1, raster.width());
+        if (x1 <= x0)
+            return;
         const qsizetype stride = raster.bytesPerLine();
         uchar* bits = raster.bits();
         for (int y = 0; y < rows; ++y) {
             auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
             const QRgb band = bands[static_cast<size_t>(TextRasteriser::BandOfRow(y, layout.rows))];
-            for (int c = x0; c < x1; ++c) {
-                if ((line[c] & 0x00FFFFFFu) != 0)
-                    line[c] = band;
-            }
+            RecolourLine(line, x0, x1, band);
         }
+    }
+
+    // Most of a line is dark: four pixels are tested at once and skipped when all are.
+    static void RecolourLine(QRgb* line, int x0, int x1, QRgb band) {
+        constexpr quint64 kColourBits = 0x00FFFFFF00FFFFFFull;
+        const auto lit = [](QRgb pixel) { return (pixel & 0x00FFFFFFu) != 0; };
+        int c = x0;
+        for (; c + 4 <= x1; c += 4) {
+            quint64 pair[2];
+            std::memcpy(pair, line + c, sizeof(pair));
+            if (((pair[0] | pair[1]) & kColourBits) == 0)
+                continue;
+            for (int i = c; i < c + 4; ++i)
+                if (lit(line[i]))
+                    line[i] = band;
+        }
+        for (; c < x1; ++c)
+            if (lit(line[c]))
+                line[c] = band;
     }
 
     QImage& raster;
