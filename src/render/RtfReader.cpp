@@ -199,6 +199,19 @@ public:
     }
 
 private:
+    // What the format and the code page of text depend on.
+    struct TextKey {
+        int font, halfPoints, colour;
+        bool bold, italic, underline;
+        int defaultFont, ansiCodePage, tables;
+        friend bool operator==(const TextKey&, const TextKey&) = default;
+    };
+    struct CachedTextState {
+        TextKey key;
+        CharFormat format;
+        int codePage;
+    };
+
     const QString& rtf;
     qsizetype position = 0;
     bool finished = false;
@@ -227,6 +240,9 @@ private:
 
     RichText result;
     std::optional<CharFormat> closingFormat; // the format in effect where the document ends
+
+    int tablesVersion = 0; // counts changes of the font and colour tables
+    std::optional<CachedTextState> textState;
 
     GroupState& State() { return groups.back(); }
 
@@ -578,7 +594,7 @@ private:
         }
         if (State().destination != Destination::Text)
             return;
-        const int page = CodePageOfFont(CurrentFontIndex());
+        const int page = TextState().codePage;
         CodePageDecoder& decoder = DecoderFor(page);
         if (leadByte >= 0 && leadPage == page) {
             const unsigned char lead = static_cast<unsigned char>(leadByte);
@@ -589,7 +605,7 @@ private:
             leadPage = page;
         } else {
             leadByte = -1;
-            Append(decoder.DecodeSingle(byte));
+            Append(decoder.DecodeSingleUnit(byte));
         }
     }
 
@@ -629,7 +645,26 @@ private:
             finished = true;
             return;
         }
-        result.Append(text, CurrentFormat());
+        result.Append(text, TextState().format);
+    }
+
+    void Append(QChar unit) {
+        if (result.text.size() + 1 > RtfReader::MaxTextLength) {
+            finished = true;
+            return;
+        }
+        result.Append(unit, TextState().format);
+    }
+
+    // The format and code page of text at this point, worked out again only when
+    // something they depend on changed since the last character.
+    const CachedTextState& TextState() {
+        const GroupState& state = groups.back();
+        const TextKey key{state.font,   state.halfPoints, state.colour,  state.bold,   state.italic,
+                          state.underline, defaultFont,   ansiCodePage, tablesVersion};
+        if (!textState || textState->key != key)
+            textState = CachedTextState{key, CurrentFormat(), CodePageOfFont(CurrentFontIndex())};
+        return *textState;
     }
 
     CharFormat CurrentFormat() const {
@@ -690,6 +725,7 @@ private:
         if (entryIndex >= 0 && (fonts.size() < RtfReader::MaxTableEntries || fonts.contains(entryIndex))) {
             entry.face = entry.face.trimmed().left(255);
             fonts.insert(entryIndex, entry);
+            ++tablesVersion;
         }
         StartFontEntry();
     }
@@ -702,6 +738,7 @@ private:
                 colours.push_back(qRgb(red, green, blue));
             else
                 colours.push_back(std::nullopt);
+            ++tablesVersion;
         }
         red = green = blue = 0;
         colourSet = false;

@@ -14,20 +14,6 @@ int DpiOf(const QPaintDevice& device) {
     return device.logicalDpiY();
 }
 
-// Pieces of a run: one per character (a surrogate pair stays together).
-QStringList Characters(const QString& text) {
-    QStringList pieces;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            pieces << text.mid(i, 2);
-            ++i;
-        } else {
-            pieces << QString(text[i]);
-        }
-    }
-    return pieces;
-}
-
 // Shapes text as one left-to-right line, the way QPainter::drawText lays out a string,
 // and moves the glyph positions so that (0, 0) is the pen at the baseline.
 QList<QGlyphRun> ShapeLine(const QString& text, const QFont& font, const QPaintDevice& device) {
@@ -103,13 +89,15 @@ int RunShaper::LeftInkOf(const Piece& piece, const RunFont& font) {
     return first == scratch.width() ? 0 : first - margin;
 }
 
-const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, const QString& text,
-                                               const QPaintDevice& device) {
-    auto it = entry.pieces.find(text);
+const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, QStringView text, const QPaintDevice& device) {
+    // One character is one code unit or a surrogate pair: its code point names it (a lone
+    // surrogate keeps its own value, which no pair gives).
+    const char32_t key = text.size() == 2 ? QChar::surrogateToUcs4(text[0], text[1]) : text[0].unicode();
+    auto it = entry.pieces.find(key);
     if (it == entry.pieces.end()) {
-        Piece piece = MakePiece(entry.font, text, device);
+        Piece piece = MakePiece(entry.font, text.toString(), device);
         piece.leftInk = LeftInkOf(piece, entry.font);
-        it = entry.pieces.emplace(text, std::move(piece)).first;
+        it = entry.pieces.emplace(key, std::move(piece)).first;
     }
     return it->second;
 }
@@ -139,10 +127,15 @@ const RunShaper::ShapedRun& RunShaper::Shape(int runIndex, const TextRun& run, c
     if (!whole && !shaped.hasCharacters) {
         if (!font)
             font = &FontOf(run, device);
-        const QStringList characters = Characters(run.text);
-        shaped.characters.reserve(static_cast<size_t>(characters.size()));
-        for (const QString& ch : characters)
-            shaped.characters.push_back(&CharacterOf(*font, ch, device));
+        // One piece per character (a surrogate pair stays together).
+        const QStringView text = run.text;
+        shaped.characters.reserve(static_cast<size_t>(text.size()));
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype length =
+                text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+            shaped.characters.push_back(&CharacterOf(*font, text.mid(i, length), device));
+            i += length - 1;
+        }
         shaped.hasCharacters = true;
     }
     return shaped;

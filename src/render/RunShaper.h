@@ -6,9 +6,11 @@
 #include <QGlyphRun>
 #include <QList>
 #include <QString>
+#include <QStringView>
 #include <map>
 #include <memory>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 class QPaintDevice;
@@ -55,7 +57,7 @@ private:
     struct FontEntry {
         FontEntry(const TextRun& run, const QPaintDevice& device) : font(run, device) {}
         RunFont font;
-        std::map<QString, Piece> pieces;
+        std::unordered_map<char32_t, Piece> pieces; // by code point
     };
     struct RunEntry {
         TextRun run;
@@ -66,7 +68,7 @@ private:
     FontEntry& FontOf(const TextRun& run, const QPaintDevice& device);
     static Piece MakePiece(const RunFont& font, const QString& text, const QPaintDevice& device);
     static int LeftInkOf(const Piece& piece, const RunFont& font);
-    static const Piece& CharacterOf(FontEntry& entry, const QString& text, const QPaintDevice& device);
+    static const Piece& CharacterOf(FontEntry& entry, QStringView text, const QPaintDevice& device);
 
     std::map<FontKey, std::unique_ptr<FontEntry>> fonts;
     std::vector<std::unique_ptr<RunEntry>> runs;
