@@ -5,6 +5,7 @@
 
 #include <QImageReader>
 #include <algorithm>
+#include <cstring>
 
 namespace vexa {
 
@@ -25,11 +26,16 @@ bool LitInPlane(QRgb pixel) {
         return pixel != kOpaqueBlack && qAlpha(pixel) != 0;
 }
 
-// True when the count pixels from line on are all opaque black (most of a message is).
-bool AllDark(const QRgb* line, int count) {
-    QRgb differ = 0;
-    for (int i = 0; i < count; ++i)
-        differ |= line[i] ^ kOpaqueBlack;
+// True when the Count pixels from line on are all opaque black (most of a message is);
+// two pixels are compared at a time.
+template <int Count>
+bool AllDark(const QRgb* line) {
+    constexpr quint64 kTwoDark = quint64(kOpaqueBlack) << 32 | kOpaqueBlack;
+    quint64 pairs[Count / 2];
+    std::memcpy(pairs, line, sizeof(pairs));
+    quint64 differ = 0;
+    for (const quint64 pair : pairs)
+        differ |= pair ^ kTwoDark;
     return differ == 0;
 }
 
@@ -38,7 +44,7 @@ template <int Plane>
 void PackLine(const QRgb* line, int width, uchar* target) {
     int x = 0;
     for (; x + 8 <= width; x += 8) {
-        if (AllDark(line + x, 8)) {
+        if (AllDark<8>(line + x)) {
             target[x / 8] = 0;
             continue;
         }
@@ -171,7 +177,7 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
             const uchar darkByte = static_cast<uchar>(codes.black * 0x55u);
             int i = 0;
             for (; i + 4 <= inImage; i += 4)
-                target[i / 4] = AllDark(dots + i, 4)
+                target[i / 4] = AllDark<4>(dots + i)
                                     ? darkByte
                                     : static_cast<uchar>(codes.Of(dots[i]) | codes.Of(dots[i + 1]) << 2 |
                                                          codes.Of(dots[i + 2]) << 4 | codes.Of(dots[i + 3]) << 6);

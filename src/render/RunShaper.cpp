@@ -59,6 +59,8 @@ RunShaper::Piece RunShaper::MakePiece(const RunFont& font, const QString& text, 
     Piece piece;
     piece.advance = QFontMetrics(font.Font(), &device).horizontalAdvance(text);
     piece.glyphs = ShapeLine(text, font.Font(), device);
+    for (const QGlyphRun& run : piece.glyphs)
+        piece.sets.push_back(GlyphSet{run.rawFont(), run.flags(), run.glyphIndexes(), run.positions()});
     return piece;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QGlyphRun>
 #include <QList>
+#include <QPointF>
+#include <QRawFont>
 #include <QString>
 #include <QStringView>
 #include <map>
@@ -23,9 +25,18 @@ namespace vexa {
 // baseline, so a piece is drawn anywhere with QPainter::drawGlyphRun.
 class RunShaper {
 public:
+    // The glyphs of one glyph run taken apart, for merging pieces into one run.
+    struct GlyphSet {
+        QRawFont font;
+        QGlyphRun::GlyphRunFlags flags;
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+    };
+
     struct Piece {
         int advance = 0;         // the pen step QFontMetrics gives the piece
         QList<QGlyphRun> glyphs; // one run per font engine the shaping used
+        std::vector<GlyphSet> sets; // the same glyph runs taken apart
         int leftInk = 0;         // characters: first lit column relative to the pen (< 0: ink left of it)
     };
 

@@ -84,7 +84,7 @@ public:
         // it, so a later piece keeps its own colour where its ink reaches back into the
         // columns of earlier ones: such a piece starts a new batch, drawn after the earlier
         // pieces are recoloured. Underlined pieces are drawn one by one with their line.
-        batch.Reset();
+        batch.Reset(static_cast<qsizetype>(shaped.characters.size()));
         ranges.clear();
         for (const RunShaper::Piece* character : shaped.characters) {
             const RunShaper::Piece& piece = *character;
@@ -118,26 +118,33 @@ private:
     // Glyphs of several pieces merged into one glyph run per font engine.
     struct GlyphBatch {
         struct Entry {
-            QGlyphRun run;
+            QRawFont font;
+            QGlyphRun::GlyphRunFlags flags;
             QList<quint32> indexes;
             QList<QPointF> positions;
         };
         std::vector<Entry> entries;
+        qsizetype expected = 0; // glyphs a run of the batch is expected to gather
 
-        void Reset() { entries.clear(); }
+        void Reset(qsizetype glyphs) {
+            entries.clear();
+            expected = glyphs;
+        }
         bool Empty() const { return entries.empty(); }
         void Add(const RunShaper::Piece& piece, QPointF origin) {
-            for (const QGlyphRun& glyphs : piece.glyphs) {
+            for (const RunShaper::GlyphSet& set : piece.sets) {
                 Entry* entry = nullptr;
                 for (Entry& e : entries)
-                    if (e.run.rawFont() == glyphs.rawFont())
+                    if (e.font == set.font)
                         entry = &e;
                 if (!entry) {
-                    entries.push_back(Entry{glyphs, {}, {}});
+                    entries.push_back(Entry{set.font, set.flags, {}, {}});
                     entry = &entries.back();
+                    entry->indexes.reserve(expected);
+                    entry->positions.reserve(expected);
                 }
-                entry->indexes += glyphs.glyphIndexes();
-                for (const QPointF& p : glyphs.positions())
+                entry->indexes.append(set.indexes);
+                for (const QPointF& p : set.positions)
                     entry->positions.append(p + origin);
             }
         }
@@ -146,9 +153,12 @@ private:
                 return;
             painter.setPen(QColor::fromRgb(colour));
             for (Entry& entry : entries) {
-                entry.run.setGlyphIndexes(entry.indexes);
-                entry.run.setPositions(entry.positions);
-                painter.drawGlyphRun(QPointF(0, 0), entry.run);
+                QGlyphRun run;
+                run.setRawFont(entry.font);
+                run.setFlags(entry.flags);
+                run.setGlyphIndexes(entry.indexes);
+                run.setPositions(entry.positions);
+                painter.drawGlyphRun(QPointF(0, 0), run);
             }
             entries.clear();
         }
