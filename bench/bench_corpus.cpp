@@ -92,6 +92,11 @@ QStringList Contents(int rows, const QString& data) {
     list << Rtf(kColours, QStringLiteral("\\cf7\\f0\\fs%1 x").arg(fs));
     list << Rtf(kColours,
                 QStringLiteral("\\cf3\\f0\\fs%1 Mixed \\cf4 colours \\cf1 in \\cf8 one \\cf5 row").arg(fs));
+    // Italic, underlined and banded ink right against animation glyphs of both frames.
+    list << Rtf(kColours,
+                QStringLiteral("\\cf5\\f0\\fs%1\\i W[GIF_003]f\\ul j[GIF_004]\\ulnone\\cf2 AV[GIF_005]\\b0 "
+                               "\\cf4 fj[GIF_006][GIF_007]jf\\i0  [GIF_008]W")
+                    .arg(fs));
     return list;
 }
 

@@ -194,7 +194,7 @@ int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) 
     return x;
 }
 
-int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int visibleWidth) {
+RunLayout MessageImage::LayoutFor(int visibleWidth) {
     RunLayout layout;
     layout.rows = rows;
     layout.yOffset = yOffset;
@@ -205,6 +205,11 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
     layout.visibleWidth = visibleWidth;
     layout.library = glyphLibrary;
     layout.shaper = &shaper;
+    return layout;
+}
+
+int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int visibleWidth) {
+    const RunLayout layout = LayoutFor(visibleWidth);
     const int frame = frameIndex == 1 ? 1 : 0;
     const bool usesGlyphFiles = kind == ContentKind::BitmapFont || (kind == ContentKind::Date && !isRunText);
     if (usesGlyphFiles && (frameListsRows != rows || frameListsDataDir != dataDir))
@@ -256,13 +261,83 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
     const int width = std::min(contentWidth, RasterLimits::MaxContentWidth);
     if (width <= 0)
         return {};
-    QImage raster = BlackRaster(width, EffectiveExportHeight());
-    DrawContent(raster, true, frameIndex, width);
+    QImage raster;
+    if (frameIndex != 1 || !DeriveSecondFrame(width, raster)) {
+        raster = BlackRaster(width, EffectiveExportHeight());
+        if (frameIndex == 0 && IsRunText()) {
+            RunLayout layout = LayoutFor(width);
+            firstFrame = FirstFrame{};
+            layout.animationColumns = &firstFrame.animations;
+            TextRasteriser::DrawRuns(raster, runList, layout, true, 0, &animated);
+            firstFrame.key = FirstFrameKey();
+            firstFrame.raster = raster;
+        } else {
+            DrawContent(raster, true, frameIndex, width);
+        }
+    }
     contentWidth = width;
     const int last = LastLitColumn(raster);
     // Dark columns after the last lit one are cut; an all-dark message keeps its width.
     const int kept = last >= 0 ? last + 1 : raster.width();
     return AsArgb32(kept == raster.width() ? std::move(raster) : raster.copy(0, 0, kept, raster.height()));
+}
+
+bool MessageImage::IsRunText() const {
+    return kind == ContentKind::Rtf || (kind == ContentKind::Date && isRunText != 0);
+}
+
+MessageImage::FrameKey MessageImage::FirstFrameKey() const {
+    return FrameKey{runList,   rows,         yOffset,  pageWidth,         pagePitch, arabic,
+                    pageAlign, glyphLibrary, contentWidth, EffectiveExportHeight()};
+}
+
+// Frame 1 differs from frame 0 only in the columns of its animation frames, as long as
+// every animation keeps its width (so that everything after it stays in place): frame 0
+// is taken with those columns cleared and only they are drawn again.
+bool MessageImage::DeriveSecondFrame(int width, QImage& raster) {
+    if (!IsRunText() || firstFrame.raster.isNull() || !glyphLibrary ||
+        !(firstFrame.key == FirstFrameKey()) || firstFrame.raster.width() != width)
+        return false;
+    size_t drawn = 0;
+    for (const TextRun& run : runList) {
+        int number = 0;
+        if (run.text.size() != ContentGrammar::AnimationTokenLength ||
+            !ContentGrammar::ReadAnimationToken(run.text, 0, &number))
+            continue;
+        const QImage* first = glyphLibrary->AnimationFrame(rows, number, 0);
+        const QImage* second = glyphLibrary->AnimationFrame(rows, number, 1);
+        if (!first && !second)
+            continue;
+        if (!first || !second || drawn >= firstFrame.animations.size())
+            return false;
+        const auto [x0, x1] = firstFrame.animations[drawn++];
+        if (second->width() != first->width() || x1 - x0 != second->width())
+            return false;
+    }
+    if (drawn != firstFrame.animations.size())
+        return false;
+    std::vector<std::pair<int, int>> columns;
+    for (auto [x0, x1] : firstFrame.animations) {
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, width);
+        if (x1 <= x0)
+            continue;
+        if (!columns.empty() && x0 <= columns.back().second)
+            columns.back().second = std::max(columns.back().second, x1);
+        else
+            columns.push_back({x0, x1});
+    }
+    raster = firstFrame.raster.copy();
+    for (const auto& [x0, x1] : columns)
+        for (int y = 0; y < raster.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(raster.scanLine(y));
+            std::fill(line + x0, line + x1, TextRasteriser::Dark);
+        }
+    RunLayout layout = LayoutFor(width);
+    layout.onlyColumns = &columns;
+    if (!columns.empty())
+        TextRasteriser::DrawRuns(raster, runList, layout, true, 1, &animated);
+    return true;
 }
 
 QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {

@@ -6,6 +6,7 @@
 #include "render/PreviewCanvas.h"
 #include "render/RichText.h"
 #include "render/RunShaper.h"
+#include "render/TextRasteriser.h"
 #include "render/TextRun.h"
 
 #include <QDateTime>
@@ -16,6 +17,8 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace vexa {
 
@@ -125,6 +128,24 @@ private:
 
     void RefreshFrameLists();
 
+    // What frame 0 of an export was drawn from, so that frame 1 can start from it.
+    struct FrameKey {
+        TextRunList runs;
+        int rows, yOffset, pageWidth, pagePitch, arabic, pageAlign;
+        const GlyphLibrary* library;
+        int width, height;
+        friend bool operator==(const FrameKey&, const FrameKey&) = default;
+    };
+    struct FirstFrame {
+        QImage raster; // uncut
+        std::vector<std::pair<int, int>> animations; // columns of its animation frames
+        FrameKey key{};
+    };
+    bool IsRunText() const;
+    RunLayout LayoutFor(int visibleWidth);
+    FrameKey FirstFrameKey() const;
+    bool DeriveSecondFrame(int width, QImage& raster);
+
     QString content;
     QString glyphText;      // bitmap-font text the frame lists were built from
     int frameListsRows = 0; // rows and Data folder the frame lists were built for
@@ -136,6 +157,7 @@ private:
     RunShaper shaper; // the runs laid out once for measuring, exports and previews
     PreviewCanvas canvas; // frame, dot and grid maps of the last preview geometry
     std::array<ExportRecord, 2> exportRecords; // what ExportFrame last wrote for frames 0 and 1
+    FirstFrame firstFrame; // the last frame 0 exported from text runs
 };
 
 } // namespace vexa

@@ -65,10 +65,10 @@ RunShaper::Piece RunShaper::MakePiece(const RunFont& font, const QString& text, 
 }
 
 // Draws the piece once into a scratch raster with room on every side to find where its
-// ink starts relative to the pen.
-int RunShaper::LeftInkOf(const Piece& piece, const RunFont& font) {
+// ink starts and ends relative to the pen.
+std::pair<int, int> RunShaper::InkOf(const Piece& piece, const RunFont& font) {
     if (piece.glyphs.isEmpty())
-        return 0;
+        return {0, 0};
     const int margin = 2 * std::max(font.CellHeight(), 1) + 2;
     QImage scratch(std::max(piece.advance, 0) + 2 * margin, 2 * margin, QImage::Format_ARGB32_Premultiplied);
     scratch.fill(Qt::transparent);
@@ -79,16 +79,19 @@ int RunShaper::LeftInkOf(const Piece& piece, const RunFont& font) {
             painter.drawGlyphRun(QPointF(margin, margin), glyphs);
     }
     int first = scratch.width();
+    int last = -1;
     for (int y = 0; y < scratch.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
-        for (int x = 0; x < first; ++x) {
+        for (int x = 0; x < scratch.width(); ++x) {
             if (line[x] != 0) {
-                first = x;
-                break;
+                first = std::min(first, x);
+                last = std::max(last, x);
             }
         }
     }
-    return first == scratch.width() ? 0 : first - margin;
+    if (last < 0)
+        return {0, 0};
+    return {first - margin, last - margin};
 }
 
 const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, QStringView text, const QPaintDevice& device) {
@@ -98,7 +101,7 @@ const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, QStringView tex
     auto it = entry.pieces.find(key);
     if (it == entry.pieces.end()) {
         Piece piece = MakePiece(entry.font, text.toString(), device);
-        piece.leftInk = LeftInkOf(piece, entry.font);
+        std::tie(piece.leftInk, piece.rightInk) = InkOf(piece, entry.font);
         it = entry.pieces.emplace(key, std::move(piece)).first;
     }
     return it->second;

@@ -37,7 +37,8 @@ public:
         int advance = 0;         // the pen step QFontMetrics gives the piece
         QList<QGlyphRun> glyphs; // one run per font engine the shaping used
         std::vector<GlyphSet> sets; // the same glyph runs taken apart
-        int leftInk = 0;         // characters: first lit column relative to the pen (< 0: ink left of it)
+        int leftInk = 0;  // characters: first lit column relative to the pen (< 0: ink left of it)
+        int rightInk = 0; // characters: last lit column relative to the pen
     };
 
     // A run as one piece (whole) or cut into characters; each is shaped when first asked
@@ -78,7 +79,8 @@ private:
 
     FontEntry& FontOf(const TextRun& run, const QPaintDevice& device);
     static Piece MakePiece(const RunFont& font, const QString& text, const QPaintDevice& device);
-    static int LeftInkOf(const Piece& piece, const RunFont& font);
+    // First and last lit column of a piece relative to the pen (0, 0 when it has no ink).
+    static std::pair<int, int> InkOf(const Piece& piece, const RunFont& font);
     static const Piece& CharacterOf(FontEntry& entry, QStringView text, const QPaintDevice& device);
 
     std::map<FontKey, std::unique_ptr<FontEntry>> fonts;

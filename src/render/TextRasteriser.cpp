@@ -9,6 +9,7 @@
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegion>
 #include <cmath>
 #include <cstring>
 
@@ -64,9 +65,24 @@ public:
 
     bool Visible() const { return drawAll || x < layout.visibleWidth; }
 
+    // False when only some columns are drawn and none of [x0, x1) is among them.
+    bool Touches(int x0, int x1) const {
+        if (!layout.onlyColumns)
+            return true;
+        for (const auto& [first, end] : *layout.onlyColumns)
+            if (x0 < end && first < x1)
+                return true;
+        return false;
+    }
+
     void DrawAnimation(const QImage& frame) {
-        if (Visible())
-            Painter().drawImage(QPoint(static_cast<int>(x), layout.yOffset), frame);
+        const int x0 = static_cast<int>(x);
+        if (Visible()) {
+            if (Touches(x0, x0 + frame.width()))
+                Painter().drawImage(QPoint(x0, layout.yOffset), frame);
+            if (layout.animationColumns)
+                layout.animationColumns->push_back({x0, x0 + frame.width()});
+        }
         x += frame.width();
     }
 
@@ -105,7 +121,9 @@ public:
                 if (banded && piece.leftInk < 0)
                     FlushBatch(run.colour);
                 const int x0 = static_cast<int>(x);
-                batch.Add(piece, QPointF(x0, baseline));
+                // One column of slack on each side of the ink found when shaping.
+                if (Touches(x0 + piece.leftInk - 1, x0 + piece.rightInk + 2))
+                    batch.Add(piece, QPointF(x0, baseline));
                 if (banded)
                     AddRange(x0, static_cast<int>(x + advance));
             }
@@ -168,6 +186,12 @@ private:
         if (!painter.isActive()) {
             painter.begin(&raster);
             painter.setBackgroundMode(Qt::TransparentMode);
+            if (layout.onlyColumns) {
+                QRegion columns;
+                for (const auto& [first, end] : *layout.onlyColumns)
+                    columns += QRect(first, 0, end - first, raster.height());
+                painter.setClipRegion(columns);
+            }
         }
         return painter;
     }
@@ -209,9 +233,18 @@ private:
     // while the painter stays open.
     void Recolour(QRgb colour, int x0, int x1) {
         const auto bands = TextRasteriser::ColourBands(colour);
-        const int rows = std::min(layout.rows, raster.height());
         x0 = std::max(0, x0);
         x1 = std::min(x1, raster.width());
+        if (layout.onlyColumns) {
+            for (const auto& [first, end] : *layout.onlyColumns)
+                RecolourColumns(bands, std::max(x0, first), std::min(x1, end));
+            return;
+        }
+        RecolourColumns(bands, x0, x1);
+    }
+
+    void RecolourColumns(const std::array<QRgb, 3>& bands, int x0, int x1) {
+        const int rows = std::min(layout.rows, raster.height());
         if (x1 <= x0)
             return;
         const qsizetype stride = raster.bytesPerLine();
