@@ -268,6 +268,7 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
             RunLayout layout = LayoutFor(width);
             firstFrame = FirstFrame{};
             layout.animationColumns = &firstFrame.animations;
+            layout.runExtents = &firstFrame.runExtents;
             TextRasteriser::DrawRuns(raster, runList, layout, true, 0, &animated);
             firstFrame.key = FirstFrameKey();
             firstFrame.raster = raster;
@@ -327,7 +328,10 @@ bool MessageImage::DeriveSecondFrame(int width, QImage& raster) {
         else
             columns.push_back({x0, x1});
     }
-    raster = firstFrame.raster.copy();
+    // Frame 0 is taken over: a second frame 1 without a new frame 0 is drawn in full.
+    raster = std::move(firstFrame.raster);
+    const std::vector<std::pair<double, double>> runExtents = std::move(firstFrame.runExtents);
+    firstFrame = FirstFrame{};
     for (const auto& [x0, x1] : columns)
         for (int y = 0; y < raster.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(raster.scanLine(y));
@@ -335,6 +339,7 @@ bool MessageImage::DeriveSecondFrame(int width, QImage& raster) {
         }
     RunLayout layout = LayoutFor(width);
     layout.onlyColumns = &columns;
+    layout.knownRunExtents = &runExtents;
     if (!columns.empty())
         TextRasteriser::DrawRuns(raster, runList, layout, true, 1, &animated);
     return true;

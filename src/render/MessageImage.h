@@ -138,7 +138,8 @@ private:
     };
     struct FirstFrame {
         QImage raster; // uncut
-        std::vector<std::pair<int, int>> animations; // columns of its animation frames
+        std::vector<std::pair<int, int>> animations;   // columns of its animation frames
+        std::vector<std::pair<double, double>> runExtents; // pen before and after each run
         FrameKey key{};
     };
     bool IsRunText() const;

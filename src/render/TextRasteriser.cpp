@@ -65,6 +65,37 @@ public:
 
     bool Visible() const { return drawAll || x < layout.visibleWidth; }
 
+    // Records the pen position before and after one run (when the layout asks for it).
+    class ExtentRecorder {
+    public:
+        explicit ExtentRecorder(RunPainter& painter) : pen(painter), start(painter.x) {}
+        ~ExtentRecorder() {
+            if (pen.layout.runExtents)
+                pen.layout.runExtents->push_back({start, pen.x});
+        }
+        ExtentRecorder(const ExtentRecorder&) = delete;
+        ExtentRecorder& operator=(const ExtentRecorder&) = delete;
+
+    private:
+        RunPainter& pen;
+        double start;
+    };
+
+    // When only some columns are drawn and an earlier drawing shows that run index cannot
+    // reach them, moves the pen past it and returns true. Ink reaches no further from the
+    // run than the margin within which the shaper looks for it.
+    bool StepOver(size_t index, const RunFont& font) {
+        const auto* known = layout.knownRunExtents;
+        if (!layout.onlyColumns || !known || index >= known->size())
+            return false;
+        const auto [start, end] = (*known)[index];
+        const int margin = 2 * std::max(font.CellHeight(), 1) + 2;
+        if (Touches(static_cast<int>(std::floor(start)) - margin, static_cast<int>(std::ceil(end)) + margin))
+            return false;
+        x = end;
+        return true;
+    }
+
     // False when only some columns are drawn and none of [x0, x1) is among them.
     bool Touches(int x0, int x1) const {
         if (!layout.onlyColumns)
@@ -89,6 +120,8 @@ public:
     void DrawText(int runIndex, const TextRun& run, TextRasteriser::Layout kind) {
         const bool whole = kind == TextRasteriser::Layout::WholeRuns || layout.arabic || !layout.pageAlign;
         const RunShaper::ShapedRun& shaped = shaper.Shape(runIndex, run, raster, whole);
+        if (StepOver(static_cast<size_t>(runIndex), *shaped.font))
+            return;
         const int baseline = layout.yOffset + shaped.font->Baseline();
         const bool banded = TextRasteriser::IsBanded(run.colour);
         if (whole) {
@@ -360,6 +393,7 @@ int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunL
     const Layout kind = LayoutFor(layout);
     for (qsizetype index = 0; index < runs.size(); ++index) {
         const TextRun& run = runs[index];
+        const RunPainter::ExtentRecorder extent(pen);
         // An animation run is exactly one token; other text that merely looks like one
         // (a run "[GIF_1234]") is drawn as text.
         int number = 0;

@@ -31,6 +31,11 @@ struct RunLayout {
     const std::vector<std::pair<int, int>>* onlyColumns = nullptr;
     // When given, receives the column range of every animation frame drawn, in order.
     std::vector<std::pair<int, int>>* animationColumns = nullptr;
+    // When given, receives the pen position before and after each run.
+    std::vector<std::pair<double, double>>* runExtents = nullptr;
+    // With onlyColumns: the pen positions of an earlier drawing of the same runs and
+    // layout; a text run whose ink cannot reach those columns is stepped over.
+    const std::vector<std::pair<double, double>>* knownRunExtents = nullptr;
 };
 
 // Turns RTF text into dots: runs of uniform format, drawn with outline fonts one pixel
