@@ -242,8 +242,19 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
 }
 
 int MessageImage::Measure() {
+    // Text runs measure the same until the runs or the layout change.
+    const bool runText = IsRunText();
+    if (runText && measuredRuns && measuredRuns->key == RunKey(0)) {
+        contentWidth = measuredRuns->width;
+        if (measuredRuns->animated)
+            animated = 1;
+        return contentWidth;
+    }
     QImage scratch = BlackRaster(1, EffectiveExportHeight());
-    return DrawContent(scratch, false, 0, 0);
+    const int width = DrawContent(scratch, false, 0, 0);
+    if (runText)
+        measuredRuns = Measured{RunKey(0), width, animated != 0};
+    return width;
 }
 
 QString MessageImage::ExportPath(int frameIndex) const {
@@ -270,7 +281,7 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
             layout.animationColumns = &firstFrame.animations;
             layout.runExtents = &firstFrame.runExtents;
             TextRasteriser::DrawRuns(raster, runList, layout, true, 0, &animated);
-            firstFrame.key = FirstFrameKey();
+            firstFrame.key = RunKey(contentWidth);
             firstFrame.raster = raster;
         } else {
             DrawContent(raster, true, frameIndex, width);
@@ -287,9 +298,9 @@ bool MessageImage::IsRunText() const {
     return kind == ContentKind::Rtf || (kind == ContentKind::Date && isRunText != 0);
 }
 
-MessageImage::FrameKey MessageImage::FirstFrameKey() const {
-    return FrameKey{runList,   rows,         yOffset,  pageWidth,         pagePitch, arabic,
-                    pageAlign, glyphLibrary, contentWidth, EffectiveExportHeight()};
+MessageImage::FrameKey MessageImage::RunKey(int width) const {
+    return FrameKey{runList,   rows,         yOffset, pageWidth,  pagePitch, arabic,
+                    pageAlign, glyphLibrary, width,   EffectiveExportHeight()};
 }
 
 // Frame 1 differs from frame 0 only in the columns of its animation frames, as long as
@@ -297,7 +308,7 @@ MessageImage::FrameKey MessageImage::FirstFrameKey() const {
 // is taken with those columns cleared and only they are drawn again.
 bool MessageImage::DeriveSecondFrame(int width, QImage& raster) {
     if (!IsRunText() || firstFrame.raster.isNull() || !glyphLibrary ||
-        !(firstFrame.key == FirstFrameKey()) || firstFrame.raster.width() != width)
+        !(firstFrame.key == RunKey(contentWidth)) || firstFrame.raster.width() != width)
         return false;
     size_t drawn = 0;
     for (const TextRun& run : runList) {

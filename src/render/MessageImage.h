@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -128,7 +129,8 @@ private:
 
     void RefreshFrameLists();
 
-    // What frame 0 of an export was drawn from, so that frame 1 can start from it.
+    // What text runs were measured or drawn with: the runs themselves (held, so that a
+    // new list never takes their place unnoticed), the layout and the raster size.
     struct FrameKey {
         TextRunList runs;
         int rows, yOffset, pageWidth, pagePitch, arabic, pageAlign;
@@ -144,7 +146,7 @@ private:
     };
     bool IsRunText() const;
     RunLayout LayoutFor(int visibleWidth);
-    FrameKey FirstFrameKey() const;
+    FrameKey RunKey(int width) const;
     bool DeriveSecondFrame(int width, QImage& raster);
 
     QString content;
@@ -159,6 +161,12 @@ private:
     PreviewCanvas canvas; // frame, dot and grid maps of the last preview geometry
     std::array<ExportRecord, 2> exportRecords; // what ExportFrame last wrote for frames 0 and 1
     FirstFrame firstFrame; // the last frame 0 exported from text runs
+    struct Measured {
+        FrameKey key;
+        int width;
+        bool animated;
+    };
+    std::optional<Measured> measuredRuns; // the last measure of text runs
 };
 
 } // namespace vexa

@@ -66,6 +66,8 @@ void PreviewCanvas::SetGeometry(QSize size, int modelRows) {
     dotRuns.clear();
     sourceRow.clear();
     grid.clear();
+    gridFirst.clear();
+    sameAsAbove.clear();
     if (!hasDots)
         return;
     const double k = double(innerHeight) / rows;
@@ -76,6 +78,42 @@ void PreviewCanvas::SetGeometry(QSize size, int modelRows) {
     PrepareMaps();
     if (mapped)
         PrepareGrid();
+    if (mapped)
+        PrepareRows();
+}
+
+// Where each row's grid spans start, and which rows repeat the row above them: the same
+// frame pixels, the same row of dots (or none) and the same grid spans.
+void PreviewCanvas::PrepareRows() {
+    const auto height = static_cast<size_t>(client.height());
+    gridFirst.assign(height + 1, 0);
+    for (const Span& span : grid)
+        ++gridFirst[static_cast<size_t>(span.y) + 1];
+    for (size_t y = 0; y < height; ++y)
+        gridFirst[y + 1] += gridFirst[y];
+    const auto source = [this](int y) {
+        const int i = y - rowFirst;
+        return i >= 0 && i < static_cast<int>(sourceRow.size()) ? sourceRow[static_cast<size_t>(i)] : -1;
+    };
+    const auto sameSpans = [this](size_t a, size_t b) {
+        const size_t count = gridFirst[a + 1] - gridFirst[a];
+        if (count != gridFirst[b + 1] - gridFirst[b])
+            return false;
+        for (size_t i = 0; i < count; ++i) {
+            const Span& p = grid[gridFirst[a] + i];
+            const Span& q = grid[gridFirst[b] + i];
+            if (p.x != q.x || p.length != q.length)
+                return false;
+        }
+        return true;
+    };
+    const size_t lineBytes = static_cast<size_t>(client.width()) * sizeof(QRgb);
+    sameAsAbove.assign(height, false);
+    for (size_t y = 1; y < height; ++y) {
+        const int row = static_cast<int>(y);
+        sameAsAbove[y] = source(row) == source(row - 1) && sameSpans(y, y - 1) &&
+                         std::memcmp(frame.constScanLine(row), frame.constScanLine(row - 1), lineBytes) == 0;
+    }
 }
 
 // Scales a probe whose every pixel names its own column and row into an empty client
@@ -202,32 +240,33 @@ QImage PreviewCanvas::Compose(const QImage& dots) const {
     const int width = client.width();
     const int rowEnd = rowFirst + static_cast<int>(sourceRow.size());
     const int columnEnd = columnFirst + shownWidth;
-    int previousSource = -1;
-    const QRgb* previousDots = nullptr;
     for (int y = 0; y < client.height(); ++y) {
+        QRgb* line = lineAt(y);
+        if (sameAsAbove[static_cast<size_t>(y)]) {
+            std::memcpy(line, lineAt(y - 1), static_cast<size_t>(width) * sizeof(QRgb));
+            continue;
+        }
         if (y < rowFirst || y >= rowEnd) {
             copyFrame(y, 0, width);
-            continue;
+        } else {
+            copyFrame(y, 0, columnFirst);
+            copyFrame(y, columnEnd, width - columnEnd);
+            const auto* dotLine =
+                reinterpret_cast<const QRgb*>(dots.constScanLine(sourceRow[size_t(y - rowFirst)]));
+            QRgb* target = line + columnFirst;
+            for (const DotRun& run : dotRuns) {
+                std::fill_n(target, run.length, dotLine[run.column]);
+                target += run.length;
+            }
         }
-        copyFrame(y, 0, columnFirst);
-        copyFrame(y, columnEnd, width - columnEnd);
-        QRgb* line = lineAt(y) + columnFirst;
-        const int source = sourceRow[static_cast<size_t>(y - rowFirst)];
-        if (source == previousSource) {
-            std::memcpy(line, previousDots, static_cast<size_t>(shownWidth) * sizeof(QRgb));
-            continue;
+        for (size_t i = gridFirst[static_cast<size_t>(y)]; i < gridFirst[static_cast<size_t>(y) + 1]; ++i) {
+            const Span& span = grid[i];
+            if (span.length == 1)
+                line[span.x] = GridColour;
+            else
+                std::fill_n(line + span.x, span.length, GridColour);
         }
-        const auto* dotLine = reinterpret_cast<const QRgb*>(dots.constScanLine(source));
-        QRgb* target = line;
-        for (const DotRun& run : dotRuns) {
-            std::fill_n(target, run.length, dotLine[run.column]);
-            target += run.length;
-        }
-        previousSource = source;
-        previousDots = line;
     }
-    for (const Span& span : grid)
-        std::fill_n(lineAt(span.y) + span.x, span.length, GridColour);
     return preview;
 }
 

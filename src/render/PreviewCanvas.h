@@ -46,6 +46,7 @@ private:
 
     void PrepareMaps();
     void PrepareGrid();
+    void PrepareRows();
     QList<QLineF> GridLines() const;
     QImage Paint(const QImage& dots) const;
 
@@ -71,7 +72,9 @@ private:
     int rowFirst = 0;
     std::vector<DotRun> dotRuns;
     std::vector<int> sourceRow;
-    std::vector<Span> grid;
+    std::vector<Span> grid;        // in row order
+    std::vector<size_t> gridFirst; // grid[gridFirst[y] .. gridFirst[y + 1]) lie in row y
+    std::vector<bool> sameAsAbove; // row y holds the same pixels as row y - 1
 };
 
 } // namespace vexa
