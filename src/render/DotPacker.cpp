@@ -39,20 +39,57 @@ bool AllDark(const QRgb* line) {
     return differ == 0;
 }
 
+#if defined(__GNUC__)
+// Four pixels at a time where the compiler offers vector types.
+using Pixels = quint32 __attribute__((vector_size(16)));
+
+Pixels LoadFour(const QRgb* line) {
+    Pixels pixels;
+    std::memcpy(&pixels, line, sizeof(pixels));
+    return pixels;
+}
+
+// Four lanes of 0 or 1 to four bits, the first lane in the highest.
+unsigned Nibble(Pixels bits) {
+    quint64 pairs[2];
+    std::memcpy(pairs, &bits, sizeof(pairs));
+    const auto pair = [](quint64 v) { return static_cast<unsigned>((v << 1 | v >> 32) & 3u); };
+    return pair(pairs[0]) << 2 | pair(pairs[1]);
+}
+
+template <int Plane>
+unsigned LitNibble(const QRgb* line) {
+    const Pixels pixels = LoadFour(line);
+    Pixels lit;
+    if constexpr (Plane == 1)
+        lit = reinterpret_cast<Pixels>((pixels == kRed) | (pixels == kYellow));
+    else if constexpr (Plane == 2)
+        lit = reinterpret_cast<Pixels>((pixels == kGreen) | (pixels == kYellow));
+    else
+        lit = reinterpret_cast<Pixels>((pixels != kOpaqueBlack) & ((pixels >> 24) != 0));
+    return Nibble(lit & 1u);
+}
+
+template <int Plane>
+unsigned LitByte(const QRgb* line) {
+    return LitNibble<Plane>(line) << 4 | LitNibble<Plane>(line + 4);
+}
+#else
+template <int Plane>
+unsigned LitByte(const QRgb* line) {
+    unsigned byte = 0;
+    for (int bit = 0; bit < 8; ++bit)
+        byte = (byte << 1) | (LitInPlane<Plane>(line[bit]) ? 1u : 0u);
+    return byte;
+}
+#endif
+
 // Packs one line of pixels, eight dots per byte, the leftmost in the highest bit.
 template <int Plane>
 void PackLine(const QRgb* line, int width, uchar* target) {
     int x = 0;
-    for (; x + 8 <= width; x += 8) {
-        if (AllDark<8>(line + x)) {
-            target[x / 8] = 0;
-            continue;
-        }
-        unsigned byte = 0;
-        for (int bit = 0; bit < 8; ++bit)
-            byte = (byte << 1) | (LitInPlane<Plane>(line[x + bit]) ? 1u : 0u);
-        target[x / 8] = static_cast<uchar>(byte);
-    }
+    for (; x + 8 <= width; x += 8)
+        target[x / 8] = AllDark<8>(line + x) ? 0 : static_cast<uchar>(LitByte<Plane>(line + x));
     for (; x < width; ++x) {
         if (LitInPlane<Plane>(line[x]))
             target[x / 8] |= static_cast<uchar>(0x80u >> (x % 8));
@@ -71,6 +108,25 @@ struct TwoBitCodes {
         if (pixel == kGreen)
             return green;
         return other;
+    }
+    // Four dots in one byte, the first in the lowest two bits.
+    uchar ByteOf(const QRgb* dots) const {
+#if defined(__GNUC__)
+        // Both bits of a dot are lit unless the dot is black, and one of them is dark for
+        // pure red or green; green & 1 is the lit level, the same for both bits.
+        const Pixels pixels = LoadFour(dots);
+        const auto isBlack = reinterpret_cast<Pixels>(pixels == kOpaqueBlack);
+        const auto isRed = reinterpret_cast<Pixels>(pixels == kRed);
+        const auto isGreen = reinterpret_cast<Pixels>(pixels == kGreen);
+        const quint32 litLevel = (other & 1u);
+        const Pixels code = (((isBlack | isRed) & 1u) ^ litLevel) | ((((isBlack | isGreen) & 1u) ^ litLevel) << 1);
+        quint64 pairs[2];
+        std::memcpy(pairs, &code, sizeof(pairs));
+        const auto pair = [](quint64 v) { return static_cast<unsigned>((v | v >> 30) & 0xFu); };
+        return static_cast<uchar>(pair(pairs[0]) | pair(pairs[1]) << 4);
+#else
+        return static_cast<uchar>(Of(dots[0]) | Of(dots[1]) << 2 | Of(dots[2]) << 4 | Of(dots[3]) << 6);
+#endif
     }
 };
 
@@ -177,10 +233,7 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
             const uchar darkByte = static_cast<uchar>(codes.black * 0x55u);
             int i = 0;
             for (; i + 4 <= inImage; i += 4)
-                target[i / 4] = AllDark<4>(dots + i)
-                                    ? darkByte
-                                    : static_cast<uchar>(codes.Of(dots[i]) | codes.Of(dots[i + 1]) << 2 |
-                                                         codes.Of(dots[i + 2]) << 4 | codes.Of(dots[i + 3]) << 6);
+                target[i / 4] = AllDark<4>(dots + i) ? darkByte : codes.ByteOf(dots + i);
             for (; i + 4 <= pageWidth; i += 4)
                 target[i / 4] =
                     static_cast<uchar>(dot(i) | dot(i + 1) << 2 | dot(i + 2) << 4 | dot(i + 3) << 6);
