@@ -22,19 +22,19 @@ bool ExportRecord::FileHolds(const QString& path, const QByteArray& bytes) {
     return file.readAll() == bytes;
 }
 
-bool ExportRecord::Holds(const QString& filePath, const QByteArray& content) {
+const QByteArray* ExportRecord::Unchanged(const QString& filePath) const {
+    if (!stamp || filePath != path)
+        return nullptr;
     const std::optional<Stamp> now = StampOf(filePath);
-    if (!now) {
-        Forget();
+    return now && *now == *stamp ? &bytes : nullptr;
+}
+
+bool ExportRecord::Holds(const QString& filePath, const QByteArray& content) {
+    if (const QByteArray* known = Unchanged(filePath))
+        return *known == content;
+    if (!FileHolds(filePath, content))
         return false;
-    }
-    if (stamp && filePath == path && *now == *stamp)
-        return content == bytes;
-    if (now->size != content.size() || !FileHolds(filePath, content))
-        return false;
-    path = filePath;
-    bytes = content;
-    stamp = now;
+    Remember(filePath, content);
     return true;
 }
 

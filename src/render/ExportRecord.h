@@ -7,15 +7,17 @@
 namespace vexa {
 
 // What was last written to one exported file: its bytes and the file's identity and times
-// right after the write. Writing the same bytes to the same file again is then known to
-// be needless from one stat() instead of reading the file back. A file that anyone
-// replaced, changed or removed since has another inode, size or time and is read back
-// and compared as any file the record does not know.
+// right after the write. Whether the file still holds them is then known from one stat()
+// instead of reading the file back. A file that anyone replaced, changed or removed since
+// has another inode, size or time and is read back and compared as any file the record
+// does not know.
 class ExportRecord {
 public:
-    // True when the file at path holds exactly bytes.
+    // The bytes last written to path when the file is untouched since; nullptr otherwise.
+    const QByteArray* Unchanged(const QString& path) const;
+    // True when the file at path holds exactly bytes (from the record, else read back).
     bool Holds(const QString& path, const QByteArray& bytes);
-    // The file at path was just written with bytes.
+    // The file at path was just written with bytes (or found to hold them).
     void Remember(const QString& path, const QByteArray& bytes);
     void Forget();
 

@@ -43,13 +43,20 @@ int LastLitColumn(const QImage& raster) {
     return last;
 }
 
-// The same pixels in ARGB32. Opaque premultiplied pixels are the same numbers there, so
-// the image is only relabelled; anything translucent is converted.
-QImage AsArgb32(QImage image) {
-    if (!RasterPixels::IsOpaque(image))
-        return image.convertToFormat(QImage::Format_ARGB32);
-    image.reinterpretAsFormat(QImage::Format_ARGB32);
-    return image;
+// The first columns of a premultiplied raster as an ARGB32 image. Opaque premultiplied
+// pixels are the same numbers in ARGB32, so an opaque raster's pixels are shared, neither
+// converted nor copied (the image keeps the raster alive, and a write to it copies them);
+// anything translucent is converted.
+QImage Argb32Columns(const QImage& raster, int columns) {
+    if (!RasterPixels::IsOpaque(raster))
+        return raster.copy(0, 0, columns, raster.height()).convertToFormat(QImage::Format_ARGB32);
+    auto* kept = new QImage(raster);
+    QImage view(
+        kept->constBits(), columns, kept->height(), kept->bytesPerLine(), QImage::Format_ARGB32,
+        [](void* image) { delete static_cast<QImage*>(image); }, kept);
+    view.setDotsPerMeterX(raster.dotsPerMeterX());
+    view.setDotsPerMeterY(raster.dotsPerMeterY());
+    return view;
 }
 
 } // namespace
@@ -291,7 +298,7 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
     const int last = LastLitColumn(raster);
     // Dark columns after the last lit one are cut; an all-dark message keeps its width.
     const int kept = last >= 0 ? last + 1 : raster.width();
-    return AsArgb32(kept == raster.width() ? std::move(raster) : raster.copy(0, 0, kept, raster.height()));
+    return Argb32Columns(raster, kept);
 }
 
 bool MessageImage::IsRunText() const {
@@ -373,6 +380,11 @@ QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
         QFile::remove(path);
         record.Forget();
         return {};
+    }
+    if (BmpWriter::Unchanged(bitmap, path, record)) {
+        if (exported)
+            *exported = bitmap;
+        return path;
     }
     QString reason;
     if (!QDir().mkpath(imageDir))
