@@ -255,8 +255,9 @@ QImage PreviewCanvas::Compose(const QImage& dots) const {
                 reinterpret_cast<const QRgb*>(dots.constScanLine(sourceRow[size_t(y - rowFirst)]));
             QRgb* target = line + columnFirst;
             for (const DotRun& run : dotRuns) {
-                std::fill_n(target, run.length, dotLine[run.column]);
-                target += run.length;
+                const QRgb dot = dotLine[run.column];
+                for (int i = 0; i < run.length; ++i)
+                    *target++ = dot;
             }
         }
         for (size_t i = gridFirst[static_cast<size_t>(y)]; i < gridFirst[static_cast<size_t>(y) + 1]; ++i) {

@@ -181,7 +181,14 @@ bool IsUnderlineWord(const QString& word) {
 class Parser {
 public:
     Parser(const QString& input, const LegacyCodePage& legacyPage)
-        : rtf(input), ansiCodePage(legacyPage.Number()) {}
+        : rtf(input), ansiCodePage(legacyPage.Number()) {
+        // The text is never longer than the document; a long document reserves no more
+        // than a long row holds and grows as usual beyond it.
+        constexpr qsizetype kReserved = 65536;
+        const qsizetype expected = std::min(input.size(), kReserved);
+        result.text.reserve(expected);
+        result.formats.reserve(expected);
+    }
 
     RichText Run(CharFormat* endFormat) {
         while (position < rtf.size() && !finished)

@@ -332,15 +332,23 @@ TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
             p += ContentGrammar::AnimationTokenLength - 1;
             continue;
         }
-        QString chars(text[p]);
+        // The run ends before the next animation token or change of format; paragraph
+        // ends inside it are left out.
+        qsizetype last = p;
+        bool paragraphEnds = false;
         for (qsizetype q = p + 1; q < length; ++q) {
-            if (text[q] == u'\r')
+            if (text[q] == u'\r') {
+                paragraphEnds = true;
                 continue;
+            }
             if (ContentGrammar::IsAnimationToken(text, q) || FormatsDiffer(rich.formats[q], format))
                 break;
-            chars += text[q];
-            p = q;
+            last = q;
         }
+        QString chars = text.mid(p, last - p + 1);
+        if (paragraphEnds)
+            chars.remove(u'\r');
+        p = last;
         runs.append(MakeRun(chars, format));
     }
     if (!runs.isEmpty())
