@@ -253,11 +253,19 @@ QImage PreviewCanvas::Compose(const QImage& dots) const {
             copyFrame(y, columnEnd, width - columnEnd);
             const auto* dotLine =
                 reinterpret_cast<const QRgb*>(dots.constScanLine(sourceRow[size_t(y - rowFirst)]));
-            QRgb* target = line + columnFirst;
+            // A dot of up to four pixels is written as four: the next dot overwrites what
+            // lies beyond it, and the last dots, too close to the end, are written exactly.
+            int x = columnFirst;
+            const int fourFit = columnEnd - 4;
             for (const DotRun& run : dotRuns) {
                 const QRgb dot = dotLine[run.column];
+                if (run.length <= 4 && x <= fourFit) {
+                    line[x] = line[x + 1] = line[x + 2] = line[x + 3] = dot;
+                    x += run.length;
+                    continue;
+                }
                 for (int i = 0; i < run.length; ++i)
-                    *target++ = dot;
+                    line[x++] = dot;
             }
         }
         for (size_t i = gridFirst[static_cast<size_t>(y)]; i < gridFirst[static_cast<size_t>(y) + 1]; ++i) {
