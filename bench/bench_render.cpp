@@ -5,7 +5,7 @@
 // glyph library load against a bare QImage::load loop over the same files, and the
 // growth of the render time per character from 10 to 8000 characters per row.
 // Every figure is the median of alternating rounds. Usage:
-//   bench_render [--rounds N] [--send-only]
+//   bench_render [--rounds N] [--send-only] [--model P30|P13]
 #include "core/ModelCatalogue.h"
 #include "render/GlyphLibrary.h"
 #include "render/MessageImage.h"
@@ -303,12 +303,15 @@ int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     int rounds = 15;
     bool sendOnly = false;
+    QString onlyModel;
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
             rounds = std::max(1, args[++i].toInt());
         else if (args[i] == QLatin1String("--send-only"))
             sendOnly = true;
+        else if (args[i] == QLatin1String("--model") && i + 1 < args.size())
+            onlyModel = args[++i];
     }
     const QString data = QStringLiteral(VEXA_BIN_DIR "/Data");
     if (!QFileInfo(data + QStringLiteral("/Gif")).isDir()) {
@@ -318,8 +321,9 @@ int main(int argc, char* argv[]) {
     QTemporaryDir temp;
     GlyphLibrary library;
     library.Load(data);
-    BenchSend("P30", library, temp.path() + QStringLiteral("/Image"), rounds);
-    BenchSend("P13", library, temp.path() + QStringLiteral("/Image"), rounds);
+    for (const char* model : {"P30", "P13"})
+        if (onlyModel.isEmpty() || onlyModel == QLatin1String(model))
+            BenchSend(model, library, temp.path() + QStringLiteral("/Image"), rounds);
     if (sendOnly)
         return 0;
     BenchLibrary(data, std::max(3, rounds / 3));
