@@ -26,17 +26,18 @@ bool LitInPlane(QRgb pixel) {
         return pixel != kOpaqueBlack && qAlpha(pixel) != 0;
 }
 
-// True when the Count pixels from line on are all opaque black (most of a message is);
+// Two pixels of a line as one 64-bit word.
+quint64 PairAt(const QRgb* line) {
+    quint64 pair;
+    std::memcpy(&pair, line, sizeof(pair));
+    return pair;
+}
+
+// True when the four pixels from line on are all opaque black (most of a message is);
 // two pixels are compared at a time.
-template <int Count>
-bool AllDark(const QRgb* line) {
+bool FourDark(const QRgb* line) {
     constexpr quint64 kTwoDark = quint64(kOpaqueBlack) << 32 | kOpaqueBlack;
-    quint64 pairs[Count / 2];
-    std::memcpy(pairs, line, sizeof(pairs));
-    quint64 differ = 0;
-    for (const quint64 pair : pairs)
-        differ |= pair ^ kTwoDark;
-    return differ == 0;
+    return ((PairAt(line) ^ kTwoDark) | (PairAt(line + 2) ^ kTwoDark)) == 0;
 }
 
 #if defined(__GNUC__)
@@ -89,7 +90,8 @@ template <int Plane>
 void PackLine(const QRgb* line, int width, uchar* target) {
     int x = 0;
     for (; x + 8 <= width; x += 8)
-        target[x / 8] = AllDark<8>(line + x) ? 0 : static_cast<uchar>(LitByte<Plane>(line + x));
+        target[x / 8] =
+            FourDark(line + x) && FourDark(line + x + 4) ? 0 : static_cast<uchar>(LitByte<Plane>(line + x));
     for (; x < width; ++x) {
         if (LitInPlane<Plane>(line[x]))
             target[x / 8] |= static_cast<uchar>(0x80u >> (x % 8));
@@ -221,19 +223,21 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
     // starts from all bits 0. Lines are written in order: where a line holds more bytes
     // than the line stride, the next line overwrites its last byte.
     bool firstByte = true;
+    const uchar* pixels = image.constBits();
+    const qsizetype bytesPerLine = image.bytesPerLine();
     for (qsizetype p = 0; p < pages; ++p) {
         const int first = static_cast<int>(p * columns);
         const int pageWidth = (p == pages - 1 && width % columns != 0) ? width % columns : columns;
         for (int y = 0; y < height; ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            const auto* line = reinterpret_cast<const QRgb*>(pixels + y * bytesPerLine);
             uchar* target = bytes + p * pageBytes + y * lineStride;
             const QRgb* dots = line + first;
             const int inImage = std::clamp(width - first, 0, pageWidth);
             const auto dot = [&](int i) { return i < inImage ? codes.Of(dots[i]) : codes.black; };
             const uchar darkByte = static_cast<uchar>(codes.black * 0x55u);
             int i = 0;
-            for (; i + 4 <= inImage; i += 4)
-                target[i / 4] = AllDark<4>(dots + i) ? darkByte : codes.ByteOf(dots + i);
+            for (uchar* byte = target; i + 4 <= inImage; i += 4, ++byte)
+                *byte = FourDark(dots + i) ? darkByte : codes.ByteOf(dots + i);
             for (; i + 4 <= pageWidth; i += 4)
                 target[i / 4] =
                     static_cast<uchar>(dot(i) | dot(i + 1) << 2 | dot(i + 2) << 4 | dot(i + 3) << 6);
