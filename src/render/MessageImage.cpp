@@ -281,7 +281,12 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
         return {};
     QImage raster;
     if (frameIndex != 1 || !DeriveSecondFrame(width, raster)) {
-        raster = BlackRaster(width, EffectiveExportHeight());
+        // The raster of the last frame 1 serves again once nobody holds it.
+        raster = std::exchange(spareRaster, QImage());
+        if (raster.size() == QSize(width, EffectiveExportHeight()) && raster.isDetached())
+            raster.fill(TextRasteriser::Dark);
+        else
+            raster = BlackRaster(width, EffectiveExportHeight());
         if (frameIndex == 0 && IsRunText()) {
             RunLayout layout = LayoutFor(width);
             firstFrame = FirstFrame{};
@@ -295,6 +300,8 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
         }
     }
     contentWidth = width;
+    if (frameIndex == 1)
+        spareRaster = raster;
     const int last = LastLitColumn(raster);
     // Dark columns after the last lit one are cut; an all-dark message keeps its width.
     const int kept = last >= 0 ? last + 1 : raster.width();
@@ -423,6 +430,7 @@ QImage MessageImage::PreviewRaster(QSize client) {
     const CacheKey key = KeyFor(client);
     if (!previewCache.isNull() && key == cacheKey)
         return previewCache;
+    canvas.Recycle(std::exchange(previewCache, QImage()));
     previewCache = RenderPreview(client);
     cacheKey = key;
     return previewCache;

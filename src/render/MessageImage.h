@@ -98,7 +98,7 @@ public:
     // The enlarged preview for a client area: a 1-pixel border AD,20,F0, black inside,
     // dots of k = (h - 2) / rows pixels, a grid for 12 rows or less. Frame 0 only.
     QImage PreviewRaster(QSize client);
-    void DropCache() { previewCache = QImage(); }
+    void DropCache() { canvas.Recycle(std::exchange(previewCache, QImage())); }
     // The clock text a date preview shows now ("" for other contents).
     QString CurrentDateString() const;
 
@@ -161,6 +161,7 @@ private:
     PreviewCanvas canvas; // frame, dot and grid maps of the last preview geometry
     std::array<ExportRecord, 2> exportRecords; // what ExportFrame last wrote for frames 0 and 1
     FirstFrame firstFrame; // the last frame 0 exported from text runs
+    QImage spareRaster;    // the raster of the last frame 1 exported
     struct Measured {
         FrameKey key;
         int width;

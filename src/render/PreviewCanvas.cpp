@@ -222,13 +222,18 @@ QImage PreviewCanvas::Paint(const QImage& dots) const {
     return preview;
 }
 
-QImage PreviewCanvas::Compose(const QImage& dots) const {
+QImage PreviewCanvas::Compose(const QImage& dots) {
     if (!hasDots)
         return frame;
     if (!mapped || dots.size() != QSize(drawnColumns, rows) ||
         dots.format() != QImage::Format_ARGB32_Premultiplied || !RasterPixels::IsOpaque(dots))
         return Paint(dots);
-    QImage preview(client, QImage::Format_ARGB32_Premultiplied);
+    // Every pixel is written below, so a recycled preview serves as it is.
+    QImage preview = std::move(spare);
+    spare = QImage();
+    if (preview.size() != client || preview.format() != QImage::Format_ARGB32_Premultiplied ||
+        !preview.isDetached())
+        preview = QImage(client, QImage::Format_ARGB32_Premultiplied);
     uchar* bits = preview.bits();
     const qsizetype stride = preview.bytesPerLine();
     const auto lineAt = [bits, stride](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };

@@ -37,7 +37,10 @@ public:
 
     // The preview of a content raster (one pixel per dot, DrawnColumns() x rows,
     // premultiplied ARGB).
-    QImage Compose(const QImage& dots) const;
+    QImage Compose(const QImage& dots);
+    // Hands back a preview no longer needed: when nobody else holds it, the next preview
+    // of the same size is composed into its pixels instead of new ones.
+    void Recycle(QImage preview) { spare = std::move(preview); }
 
 private:
     struct Span {
@@ -58,6 +61,7 @@ private:
     double shownDots = 0;
     int drawnColumns = 0;
     QImage frame;
+    QImage spare; // a recycled preview
 
     // Dot runs: length client columns in a row showing one column of the dots.
     struct DotRun {

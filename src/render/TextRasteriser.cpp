@@ -357,6 +357,17 @@ TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
 }
 
 double TextRasteriser::AlignToPage16(double x, int w, int pageWidth) {
+    // Pen positions are whole columns. For those (below 2^30, on pages up to 2^16 wide)
+    // whole-number division gives exactly what the division of doubles does: a quotient
+    // that is not whole lies at least 2^-16 from the next whole number, far more than the
+    // rounding error of a double of that size.
+    if (pageWidth > 0 && pageWidth <= (1 << 16) && x >= 0 && x < double(1 << 30) && w > 0 && w < (1 << 30) &&
+        x == std::trunc(x)) {
+        const auto column = static_cast<qint64>(x);
+        if ((column + w - 1) / pageWidth != column / pageWidth)
+            return double(pageWidth) * double((column + w) / pageWidth);
+        return x;
+    }
     const double p = pageWidth;
     if (p != 0 && std::trunc((x + w - 1) / p) != std::trunc(x / p))
         return p * std::trunc((x + w) / p);
