@@ -601,7 +601,8 @@ private:
         }
         if (State().destination != Destination::Text)
             return;
-        const int page = TextState().codePage;
+        const CachedTextState& text = TextState();
+        const int page = text.codePage;
         CodePageDecoder& decoder = DecoderFor(page);
         if (leadByte >= 0 && leadPage == page) {
             const unsigned char lead = static_cast<unsigned char>(leadByte);
@@ -612,7 +613,7 @@ private:
             leadPage = page;
         } else {
             leadByte = -1;
-            Append(decoder.DecodeSingleUnit(byte));
+            Append(decoder.DecodeSingleUnit(byte), text.format);
         }
     }
 
@@ -655,12 +656,12 @@ private:
         result.Append(text, TextState().format);
     }
 
-    void Append(QChar unit) {
+    void Append(QChar unit, const CharFormat& format) {
         if (result.text.size() + 1 > RtfReader::MaxTextLength) {
             finished = true;
             return;
         }
-        result.Append(unit, TextState().format);
+        result.Append(unit, format);
     }
 
     // The format and code page of text at this point, worked out again only when
