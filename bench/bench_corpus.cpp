@@ -92,6 +92,11 @@ QStringList Contents(int rows, const QString& data) {
     list << Rtf(kColours, QStringLiteral("\\cf7\\f0\\fs%1 x").arg(fs));
     list << Rtf(kColours,
                 QStringLiteral("\\cf3\\f0\\fs%1 Mixed \\cf4 colours \\cf1 in \\cf8 one \\cf5 row").arg(fs));
+    // Italic, underlined and banded ink right against animation glyphs of both frames.
+    list << Rtf(kColours,
+                QStringLiteral("\\cf5\\f0\\fs%1\\i W[GIF_003]f\\ul j[GIF_004]\\ulnone\\cf2 AV[GIF_005]\\b0 "
+                               "\\cf4 fj[GIF_006][GIF_007]jf\\i0  [GIF_008]W")
+                    .arg(fs));
     return list;
 }
 
@@ -146,8 +151,13 @@ void RenderCorpus(const QString& out, const GlyphLibrary& library, const QString
                 list[static_cast<size_t>(row)] = &image;
                 table.kind[static_cast<size_t>(row)] = KindOf(content);
                 table.sendFlag[static_cast<size_t>(row)] = 1;
-                previews += RawPixels(image.PreviewRaster(QSize(400, model.rows * 3 + 2)));
-                previews += QByteArray::number(image.contentWidth) + '\n';
+                // Whole and fractional dot sizes, wide and narrow windows, a window too
+                // small for any dot.
+                for (const QSize client : {QSize(400, model.rows * 3 + 2), QSize(642, model.rows * 4 + 5),
+                                           QSize(97, model.rows * 2 + 3), QSize(3, 2)}) {
+                    previews += RawPixels(image.PreviewRaster(client));
+                    previews += QByteArray::number(image.contentWidth) + '\n';
+                }
             }
             Payload payload;
             SendPreparation::PrepareSendData(model, list, table, payload);

@@ -2,15 +2,15 @@
 
 namespace vexa {
 
-QString CodePageDecoder::DecodeSingle(unsigned char byte) {
+QChar CodePageDecoder::DecodeSingleUnit(unsigned char byte) {
     if (byte < 0x80)
-        return QString(QChar(byte));
+        return QChar(byte);
     char16_t& cached = singles[byte - 0x80];
     if (cached == 0) {
         const QString decoded = page.Decode(QByteArray(1, static_cast<char>(byte)));
         cached = decoded.size() == 1 ? decoded.at(0).unicode() : u'\uFFFD';
     }
-    return QString(QChar(cached));
+    return QChar(cached);
 }
 
 QString CodePageDecoder::DecodePair(unsigned char lead, unsigned char trail) {

@@ -19,7 +19,8 @@ public:
 
     // One byte that is not the start of a double-byte character. Bytes the page does not
     // define give U+FFFD.
-    QString DecodeSingle(unsigned char byte);
+    QString DecodeSingle(unsigned char byte) { return QString(DecodeSingleUnit(byte)); }
+    QChar DecodeSingleUnit(unsigned char byte);
     // A lead byte and the byte after it.
     QString DecodePair(unsigned char lead, unsigned char trail);
     // A run of bytes: a lead byte takes the following byte with it.

@@ -4,6 +4,8 @@
 #include "render/RasterLimits.h"
 
 #include <QImageReader>
+#include <algorithm>
+#include <cstring>
 
 namespace vexa {
 
@@ -14,16 +16,121 @@ constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kGreen = 0xFF00FF00;
 constexpr QRgb kYellow = 0xFFFFFF00;
 
-bool LitInPlane(QRgb pixel, int plane) {
-    switch (plane) {
-    case 1:
+template <int Plane>
+bool LitInPlane(QRgb pixel) {
+    if constexpr (Plane == 1)
         return pixel == kRed || pixel == kYellow;
-    case 2:
+    else if constexpr (Plane == 2)
         return pixel == kGreen || pixel == kYellow;
-    default:
+    else
         return pixel != kOpaqueBlack && qAlpha(pixel) != 0;
+}
+
+// Two pixels of a line as one 64-bit word.
+quint64 PairAt(const QRgb* line) {
+    quint64 pair;
+    std::memcpy(&pair, line, sizeof(pair));
+    return pair;
+}
+
+// True when the four pixels from line on are all opaque black (most of a message is);
+// two pixels are compared at a time.
+bool FourDark(const QRgb* line) {
+    constexpr quint64 kTwoDark = quint64(kOpaqueBlack) << 32 | kOpaqueBlack;
+    return ((PairAt(line) ^ kTwoDark) | (PairAt(line + 2) ^ kTwoDark)) == 0;
+}
+
+#if defined(__GNUC__)
+// Four pixels at a time where the compiler offers vector types.
+using Pixels = quint32 __attribute__((vector_size(16)));
+
+Pixels LoadFour(const QRgb* line) {
+    Pixels pixels;
+    std::memcpy(&pixels, line, sizeof(pixels));
+    return pixels;
+}
+
+// Four lanes of 0 or 1 to four bits, the first lane in the highest.
+unsigned Nibble(Pixels bits) {
+    quint64 pairs[2];
+    std::memcpy(pairs, &bits, sizeof(pairs));
+    const auto pair = [](quint64 v) { return static_cast<unsigned>((v << 1 | v >> 32) & 3u); };
+    return pair(pairs[0]) << 2 | pair(pairs[1]);
+}
+
+template <int Plane>
+unsigned LitNibble(const QRgb* line) {
+    const Pixels pixels = LoadFour(line);
+    Pixels lit;
+    if constexpr (Plane == 1)
+        lit = reinterpret_cast<Pixels>((pixels == kRed) | (pixels == kYellow));
+    else if constexpr (Plane == 2)
+        lit = reinterpret_cast<Pixels>((pixels == kGreen) | (pixels == kYellow));
+    else
+        lit = reinterpret_cast<Pixels>((pixels != kOpaqueBlack) & ((pixels >> 24) != 0));
+    return Nibble(lit & 1u);
+}
+
+template <int Plane>
+unsigned LitByte(const QRgb* line) {
+    return LitNibble<Plane>(line) << 4 | LitNibble<Plane>(line + 4);
+}
+#else
+template <int Plane>
+unsigned LitByte(const QRgb* line) {
+    unsigned byte = 0;
+    for (int bit = 0; bit < 8; ++bit)
+        byte = (byte << 1) | (LitInPlane<Plane>(line[bit]) ? 1u : 0u);
+    return byte;
+}
+#endif
+
+// Packs one line of pixels, eight dots per byte, the leftmost in the highest bit.
+template <int Plane>
+void PackLine(const QRgb* line, int width, uchar* target) {
+    int x = 0;
+    for (; x + 8 <= width; x += 8)
+        target[x / 8] =
+            FourDark(line + x) && FourDark(line + x + 4) ? 0 : static_cast<uchar>(LitByte<Plane>(line + x));
+    for (; x < width; ++x) {
+        if (LitInPlane<Plane>(line[x]))
+            target[x / 8] |= static_cast<uchar>(0x80u >> (x % 8));
     }
 }
+
+// The two bits of a dot in 2-bit packing: green in the low bit, red in the high bit, each
+// lit or dark; pure red and pure green light one of them, any other colour both.
+struct TwoBitCodes {
+    uchar black, red, green, other;
+    uchar Of(QRgb pixel) const {
+        if (pixel == kOpaqueBlack)
+            return black;
+        if (pixel == kRed)
+            return red;
+        if (pixel == kGreen)
+            return green;
+        return other;
+    }
+    // Four dots in one byte, the first in the lowest two bits.
+    uchar ByteOf(const QRgb* dots) const {
+#if defined(__GNUC__)
+        // Both bits of a dot are lit unless the dot is black, and one of them is dark for
+        // pure red or green; green & 1 is the lit level, the same for both bits.
+        const Pixels pixels = LoadFour(dots);
+        const auto isBlack = reinterpret_cast<Pixels>(pixels == kOpaqueBlack);
+        const auto isRed = reinterpret_cast<Pixels>(pixels == kRed);
+        const auto isGreen = reinterpret_cast<Pixels>(pixels == kGreen);
+        const quint32 litLevel = (other & 1u);
+        const Pixels code = (((isBlack | isRed) & 1u) ^ litLevel) | ((((isBlack | isGreen) & 1u) ^ litLevel) << 1);
+        quint64 pairs[2];
+        std::memcpy(pairs, &code, sizeof(pairs));
+        const auto pair = [](quint64 v) { return static_cast<unsigned>((v | v >> 30) & 0xFu); };
+        return static_cast<uchar>(pair(pairs[0]) | pair(pairs[1]) << 4);
+#else
+        return static_cast<uchar>(Of(dots[0]) | Of(dots[1]) << 2 | Of(dots[2]) << 4 | Of(dots[3]) << 6);
+#endif
+    }
+};
 
 QImage LoadBitmap(const QString& path) {
     if (path.isEmpty())
@@ -58,9 +165,16 @@ QByteArray DotPacker::PackOneBit(const QImage& image, int colourPlane) {
     for (int y = 0; y < height; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         auto* target = reinterpret_cast<uchar*>(out.data()) + static_cast<qsizetype>(y) * lineBytes;
-        for (int x = 0; x < width; ++x) {
-            if (LitInPlane(line[x], colourPlane))
-                target[x / 8] |= static_cast<uchar>(0x80u >> (x % 8));
+        switch (colourPlane) {
+        case 1:
+            PackLine<1>(line, width, target);
+            break;
+        case 2:
+            PackLine<2>(line, width, target);
+            break;
+        default:
+            PackLine<0>(line, width, target);
+            break;
         }
     }
     return out;
@@ -100,33 +214,41 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
 
     const uchar dark = levelsInverted ? 1 : 0;
     const uchar lit = levelsInverted ? 0 : 1;
+    const TwoBitCodes codes{static_cast<uchar>(dark | dark << 1), static_cast<uchar>(dark | lit << 1),
+                            static_cast<uchar>(lit | dark << 1), static_cast<uchar>(lit | lit << 1)};
     const qsizetype lineStride = params.pageColumns != 0 ? qsizetype(columns) * 2 / 8 : (width + 3) / 4;
     auto* bytes = reinterpret_cast<uchar*>(out.data());
-    uchar current = 0x00; // the very first byte of the buffer starts from all bits 0
+    // Four dots per byte, the leftmost in the lowest two bits. Bits that no dot reaches in
+    // the last byte of a line stay 1, except in the very first byte of the buffer, which
+    // starts from all bits 0. Lines are written in order: where a line holds more bytes
+    // than the line stride, the next line overwrites its last byte.
+    bool firstByte = true;
+    const uchar* pixels = image.constBits();
+    const qsizetype bytesPerLine = image.bytesPerLine();
     for (qsizetype p = 0; p < pages; ++p) {
         const int first = static_cast<int>(p * columns);
         const int pageWidth = (p == pages - 1 && width % columns != 0) ? width % columns : columns;
         for (int y = 0; y < height; ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            const auto* line = reinterpret_cast<const QRgb*>(pixels + y * bytesPerLine);
             uchar* target = bytes + p * pageBytes + y * lineStride;
-            for (int i = 0; i < pageWidth; ++i) {
-                const QRgb pixel = first + i < width ? line[first + i] : kOpaqueBlack;
-                uchar green = lit;
-                uchar red = lit;
-                if (pixel == kOpaqueBlack)
-                    green = red = dark;
-                else if (pixel == kRed)
-                    green = dark;
-                else if (pixel == kGreen)
-                    red = dark;
-                const int shift = 2 * (i % 4);
-                current =
-                    static_cast<uchar>((current & ~(3u << shift)) | (green << shift) | (red << (shift + 1)));
-                if (i % 4 == 3 || i == pageWidth - 1) {
-                    target[i / 4] = current;
-                    current = 0xFF;
-                }
+            const QRgb* dots = line + first;
+            const int inImage = std::clamp(width - first, 0, pageWidth);
+            const auto dot = [&](int i) { return i < inImage ? codes.Of(dots[i]) : codes.black; };
+            const uchar darkByte = static_cast<uchar>(codes.black * 0x55u);
+            int i = 0;
+            for (uchar* byte = target; i + 4 <= inImage; i += 4, ++byte)
+                *byte = FourDark(dots + i) ? darkByte : codes.ByteOf(dots + i);
+            for (; i + 4 <= pageWidth; i += 4)
+                target[i / 4] =
+                    static_cast<uchar>(dot(i) | dot(i + 1) << 2 | dot(i + 2) << 4 | dot(i + 3) << 6);
+            if (i < pageWidth) {
+                const int index = i / 4;
+                unsigned byte = firstByte && i == 0 ? 0x00u : 0xFFu;
+                for (int shift = 0; i < pageWidth; ++i, shift += 2)
+                    byte = (byte & ~(3u << shift)) | unsigned(dot(i)) << shift;
+                target[index] = static_cast<uchar>(byte);
             }
+            firstByte = false;
         }
     }
     return out;

@@ -3,6 +3,7 @@
 #include "render/BmpWriter.h"
 #include "render/GlyphLibrary.h"
 #include "render/RasterLimits.h"
+#include "render/RasterPixels.h"
 #include "render/RenderLog.h"
 #include "render/RtfReader.h"
 #include "render/TextRasteriser.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <cmath>
 
 namespace vexa {
 
@@ -41,6 +41,22 @@ int LastLitColumn(const QImage& raster) {
         }
     }
     return last;
+}
+
+// The first columns of a premultiplied raster as an ARGB32 image. Opaque premultiplied
+// pixels are the same numbers in ARGB32, so an opaque raster's pixels are shared, neither
+// converted nor copied (the image keeps the raster alive, and a write to it copies them);
+// anything translucent is converted.
+QImage Argb32Columns(const QImage& raster, int columns) {
+    if (!RasterPixels::IsOpaque(raster))
+        return raster.copy(0, 0, columns, raster.height()).convertToFormat(QImage::Format_ARGB32);
+    auto* kept = new QImage(raster);
+    QImage view(
+        kept->constBits(), columns, kept->height(), kept->bytesPerLine(), QImage::Format_ARGB32,
+        [](void* image) { delete static_cast<QImage*>(image); }, kept);
+    view.setDotsPerMeterX(raster.dotsPerMeterX());
+    view.setDotsPerMeterY(raster.dotsPerMeterY());
+    return view;
 }
 
 } // namespace
@@ -185,7 +201,7 @@ int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) 
     return x;
 }
 
-int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int visibleWidth) {
+RunLayout MessageImage::LayoutFor(int visibleWidth) {
     RunLayout layout;
     layout.rows = rows;
     layout.yOffset = yOffset;
@@ -196,6 +212,11 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
     layout.visibleWidth = visibleWidth;
     layout.library = glyphLibrary;
     layout.shaper = &shaper;
+    return layout;
+}
+
+int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int visibleWidth) {
+    const RunLayout layout = LayoutFor(visibleWidth);
     const int frame = frameIndex == 1 ? 1 : 0;
     const bool usesGlyphFiles = kind == ContentKind::BitmapFont || (kind == ContentKind::Date && !isRunText);
     if (usesGlyphFiles && (frameListsRows != rows || frameListsDataDir != dataDir))
@@ -228,8 +249,19 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
 }
 
 int MessageImage::Measure() {
+    // Text runs measure the same until the runs or the layout change.
+    const bool runText = IsRunText();
+    if (runText && measuredRuns && measuredRuns->key == RunKey(0)) {
+        contentWidth = measuredRuns->width;
+        if (measuredRuns->animated)
+            animated = 1;
+        return contentWidth;
+    }
     QImage scratch = BlackRaster(1, EffectiveExportHeight());
-    return DrawContent(scratch, false, 0, 0);
+    const int width = DrawContent(scratch, false, 0, 0);
+    if (runText)
+        measuredRuns = Measured{RunKey(0), width, animated != 0};
+    return width;
 }
 
 QString MessageImage::ExportPath(int frameIndex) const {
@@ -247,13 +279,95 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
     const int width = std::min(contentWidth, RasterLimits::MaxContentWidth);
     if (width <= 0)
         return {};
-    QImage raster = BlackRaster(width, EffectiveExportHeight());
-    DrawContent(raster, true, frameIndex, width);
+    QImage raster;
+    if (frameIndex != 1 || !DeriveSecondFrame(width, raster)) {
+        // The raster of the last frame 1 serves again once nobody holds it.
+        raster = std::exchange(spareRaster, QImage());
+        if (raster.size() == QSize(width, EffectiveExportHeight()) && raster.isDetached())
+            raster.fill(TextRasteriser::Dark);
+        else
+            raster = BlackRaster(width, EffectiveExportHeight());
+        if (frameIndex == 0 && IsRunText()) {
+            RunLayout layout = LayoutFor(width);
+            firstFrame = FirstFrame{};
+            layout.animationColumns = &firstFrame.animations;
+            layout.runExtents = &firstFrame.runExtents;
+            TextRasteriser::DrawRuns(raster, runList, layout, true, 0, &animated);
+            firstFrame.key = RunKey(contentWidth);
+            firstFrame.raster = raster;
+        } else {
+            DrawContent(raster, true, frameIndex, width);
+        }
+    }
     contentWidth = width;
+    if (frameIndex == 1)
+        spareRaster = raster;
     const int last = LastLitColumn(raster);
     // Dark columns after the last lit one are cut; an all-dark message keeps its width.
     const int kept = last >= 0 ? last + 1 : raster.width();
-    return raster.copy(0, 0, kept, raster.height()).convertToFormat(QImage::Format_ARGB32);
+    return Argb32Columns(raster, kept);
+}
+
+bool MessageImage::IsRunText() const {
+    return kind == ContentKind::Rtf || (kind == ContentKind::Date && isRunText != 0);
+}
+
+MessageImage::FrameKey MessageImage::RunKey(int width) const {
+    return FrameKey{runList,   rows,         yOffset, pageWidth,  pagePitch, arabic,
+                    pageAlign, glyphLibrary, width,   EffectiveExportHeight()};
+}
+
+// Frame 1 differs from frame 0 only in the columns of its animation frames, as long as
+// every animation keeps its width (so that everything after it stays in place): frame 0
+// is taken with those columns cleared and only they are drawn again.
+bool MessageImage::DeriveSecondFrame(int width, QImage& raster) {
+    if (!IsRunText() || firstFrame.raster.isNull() || !glyphLibrary ||
+        !(firstFrame.key == RunKey(contentWidth)) || firstFrame.raster.width() != width)
+        return false;
+    size_t drawn = 0;
+    for (const TextRun& run : runList) {
+        int number = 0;
+        if (run.text.size() != ContentGrammar::AnimationTokenLength ||
+            !ContentGrammar::ReadAnimationToken(run.text, 0, &number))
+            continue;
+        const QImage* first = glyphLibrary->AnimationFrame(rows, number, 0);
+        const QImage* second = glyphLibrary->AnimationFrame(rows, number, 1);
+        if (!first && !second)
+            continue;
+        if (!first || !second || drawn >= firstFrame.animations.size())
+            return false;
+        const auto [x0, x1] = firstFrame.animations[drawn++];
+        if (second->width() != first->width() || x1 - x0 != second->width())
+            return false;
+    }
+    if (drawn != firstFrame.animations.size())
+        return false;
+    std::vector<std::pair<int, int>> columns;
+    for (auto [x0, x1] : firstFrame.animations) {
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, width);
+        if (x1 <= x0)
+            continue;
+        if (!columns.empty() && x0 <= columns.back().second)
+            columns.back().second = std::max(columns.back().second, x1);
+        else
+            columns.push_back({x0, x1});
+    }
+    // Frame 0 is taken over: a second frame 1 without a new frame 0 is drawn in full.
+    raster = std::move(firstFrame.raster);
+    const std::vector<std::pair<double, double>> runExtents = std::move(firstFrame.runExtents);
+    firstFrame = FirstFrame{};
+    for (const auto& [x0, x1] : columns)
+        for (int y = 0; y < raster.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(raster.scanLine(y));
+            std::fill(line + x0, line + x1, TextRasteriser::Dark);
+        }
+    RunLayout layout = LayoutFor(width);
+    layout.onlyColumns = &columns;
+    layout.knownRunExtents = &runExtents;
+    if (!columns.empty())
+        TextRasteriser::DrawRuns(raster, runList, layout, true, 1, &animated);
+    return true;
 }
 
 QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
@@ -266,17 +380,24 @@ QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
         return {};
     }
     const QString path = ExportPath(frameIndex);
+    ExportRecord& record = exportRecords[frameIndex == 1 ? 1 : 0];
     const QImage bitmap = RenderExportFrame(frameIndex);
     if (bitmap.isNull()) {
         // A bitmap left by an earlier export must not be sent in place of this frame.
         QFile::remove(path);
+        record.Forget();
         return {};
+    }
+    if (BmpWriter::Unchanged(bitmap, path, record)) {
+        if (exported)
+            *exported = bitmap;
+        return path;
     }
     QString reason;
     if (!QDir().mkpath(imageDir))
         reason = QFileInfo(imageDir).exists() ? QStringLiteral("not a folder")
                                               : QStringLiteral("cannot create it");
-    else if (BmpWriter::Write(bitmap, path, &reason)) {
+    else if (BmpWriter::Write(bitmap, path, &reason, &record)) {
         if (exported)
             *exported = bitmap;
         return path;
@@ -285,6 +406,7 @@ QString MessageImage::ExportFrame(int frameIndex, QImage* exported) {
         QStringLiteral("cannot write %1 into %2: %3").arg(QFileInfo(path).fileName(), imageDir, reason);
     qCWarning(lcRender) << exportError;
     QFile::remove(path);
+    record.Forget();
     return {};
 }
 
@@ -308,52 +430,22 @@ QImage MessageImage::PreviewRaster(QSize client) {
     const CacheKey key = KeyFor(client);
     if (!previewCache.isNull() && key == cacheKey)
         return previewCache;
+    canvas.Recycle(std::exchange(previewCache, QImage()));
     previewCache = RenderPreview(client);
     cacheKey = key;
     return previewCache;
 }
 
 QImage MessageImage::RenderPreview(QSize client) {
-    const int w = std::max(client.width(), 1);
-    const int h = std::max(client.height(), 1);
-    QImage outer(w, h, QImage::Format_ARGB32_Premultiplied);
-    outer.fill(TextRasteriser::Dark);
-    QPainter painter(&outer);
-    painter.setPen(QColor::fromRgb(BorderColour));
-    painter.drawRect(0, 0, w - 1, h - 1);
-    const int innerWidth = w - 2;
-    const int innerHeight = h - 2;
-    if (innerWidth <= 0 || innerHeight <= 0 || rows <= 0)
-        return outer;
-
-    const double k = double(innerHeight) / rows;
-    const double shownDots = innerWidth / k;
-    // Only the columns that can be shown are drawn; the width is still measured in full.
-    const int drawnColumns =
-        static_cast<int>(std::min<double>(std::ceil(shownDots) + 1, RasterLimits::MaxContentWidth));
-    QImage inner = BlackRaster(drawnColumns, rows);
-    const int width = DrawContent(inner, false, 0, drawnColumns);
+    canvas.SetGeometry(client, rows);
+    if (!canvas.HasDots())
+        return canvas.Compose(QImage());
+    QImage inner = BlackRaster(canvas.DrawnColumns(), rows);
+    const int width = DrawContent(inner, false, 0, canvas.DrawnColumns());
     if (kind == ContentKind::Date)
         TextRasteriser::DrawClock(inner, width, CurrentDateString());
     contentWidth = width;
-
-    painter.drawImage(QRectF(1, 1, innerWidth, innerHeight), inner, QRectF(0, 0, shownDots, rows));
-    if (rows <= 12) {
-        // A pen thinner than a pixel draws as a one-pixel line without smoothing; a
-        // cosmetic pen gives that line in the exact grid colour.
-        QPen grid(QColor::fromRgb(GridColour));
-        grid.setWidth(0);
-        grid.setCosmetic(true);
-        painter.setPen(grid);
-        QList<QLineF> lines;
-        for (int i = 1; i < rows; ++i)
-            lines.append(QLineF(1, i * k, innerWidth - 1, i * k));
-        const int columns = static_cast<int>(shownDots);
-        for (int i = 1; i < columns; ++i)
-            lines.append(QLineF(i * k, 1, i * k, innerHeight - 1));
-        painter.drawLines(lines);
-    }
-    return outer;
+    return canvas.Compose(inner);
 }
 
 } // namespace vexa

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "render/ContentGrammar.h"
+#include "render/ExportRecord.h"
 #include "render/GlyphTextRenderer.h"
+#include "render/PreviewCanvas.h"
 #include "render/RichText.h"
 #include "render/RunShaper.h"
+#include "render/TextRasteriser.h"
 #include "render/TextRun.h"
 
 #include <QDateTime>
@@ -14,6 +17,9 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace vexa {
 
@@ -28,8 +34,8 @@ public:
     using Clock = std::function<QDateTime()>;
     using RtfParser = std::function<RichText(const QString& rtf)>;
 
-    static constexpr QRgb BorderColour = 0xFFAD20F0;
-    static constexpr QRgb GridColour = 0xFF1E1E1E;
+    static constexpr QRgb BorderColour = PreviewCanvas::BorderColour;
+    static constexpr QRgb GridColour = PreviewCanvas::GridColour;
 
     MessageImage();
 
@@ -92,7 +98,7 @@ public:
     // The enlarged preview for a client area: a 1-pixel border AD,20,F0, black inside,
     // dots of k = (h - 2) / rows pixels, a grid for 12 rows or less. Frame 0 only.
     QImage PreviewRaster(QSize client);
-    void DropCache() { previewCache = QImage(); }
+    void DropCache() { canvas.Recycle(std::exchange(previewCache, QImage())); }
     // The clock text a date preview shows now ("" for other contents).
     QString CurrentDateString() const;
 
@@ -123,6 +129,26 @@ private:
 
     void RefreshFrameLists();
 
+    // What text runs were measured or drawn with: the runs themselves (held, so that a
+    // new list never takes their place unnoticed), the layout and the raster size.
+    struct FrameKey {
+        TextRunList runs;
+        int rows, yOffset, pageWidth, pagePitch, arabic, pageAlign;
+        const GlyphLibrary* library;
+        int width, height;
+        friend bool operator==(const FrameKey&, const FrameKey&) = default;
+    };
+    struct FirstFrame {
+        QImage raster; // uncut
+        std::vector<std::pair<int, int>> animations;   // columns of its animation frames
+        std::vector<std::pair<double, double>> runExtents; // pen before and after each run
+        FrameKey key{};
+    };
+    bool IsRunText() const;
+    RunLayout LayoutFor(int visibleWidth);
+    FrameKey RunKey(int width) const;
+    bool DeriveSecondFrame(int width, QImage& raster);
+
     QString content;
     QString glyphText;      // bitmap-font text the frame lists were built from
     int frameListsRows = 0; // rows and Data folder the frame lists were built for
@@ -132,6 +158,16 @@ private:
     QImage previewCache;
     CacheKey cacheKey{};
     RunShaper shaper; // the runs laid out once for measuring, exports and previews
+    PreviewCanvas canvas; // frame, dot and grid maps of the last preview geometry
+    std::array<ExportRecord, 2> exportRecords; // what ExportFrame last wrote for frames 0 and 1
+    FirstFrame firstFrame; // the last frame 0 exported from text runs
+    QImage spareRaster;    // the raster of the last frame 1 exported
+    struct Measured {
+        FrameKey key;
+        int width;
+        bool animated;
+    };
+    std::optional<Measured> measuredRuns; // the last measure of text runs
 };
 
 } // namespace vexa

@@ -31,6 +31,10 @@ struct RichText {
         for (qsizetype i = 0; i < chars.size(); ++i)
             formats.append(format);
     }
+    void Append(QChar unit, const CharFormat& format) {
+        text += unit;
+        formats.append(format);
+    }
 };
 
 } // namespace vexa

@@ -181,7 +181,14 @@ bool IsUnderlineWord(const QString& word) {
 class Parser {
 public:
     Parser(const QString& input, const LegacyCodePage& legacyPage)
-        : rtf(input), ansiCodePage(legacyPage.Number()) {}
+        : rtf(input), ansiCodePage(legacyPage.Number()) {
+        // The text is never longer than the document; a long document reserves no more
+        // than a long row holds and grows as usual beyond it.
+        constexpr qsizetype kReserved = 65536;
+        const qsizetype expected = std::min(input.size(), kReserved);
+        result.text.reserve(expected);
+        result.formats.reserve(expected);
+    }
 
     RichText Run(CharFormat* endFormat) {
         while (position < rtf.size() && !finished)
@@ -199,6 +206,19 @@ public:
     }
 
 private:
+    // What the format and the code page of text depend on.
+    struct TextKey {
+        int font, halfPoints, colour;
+        bool bold, italic, underline;
+        int defaultFont, ansiCodePage, tables;
+        friend bool operator==(const TextKey&, const TextKey&) = default;
+    };
+    struct CachedTextState {
+        TextKey key;
+        CharFormat format;
+        int codePage;
+    };
+
     const QString& rtf;
     qsizetype position = 0;
     bool finished = false;
@@ -227,6 +247,9 @@ private:
 
     RichText result;
     std::optional<CharFormat> closingFormat; // the format in effect where the document ends
+
+    int tablesVersion = 0; // counts changes of the font and colour tables
+    std::optional<CachedTextState> textState;
 
     GroupState& State() { return groups.back(); }
 
@@ -578,7 +601,8 @@ private:
         }
         if (State().destination != Destination::Text)
             return;
-        const int page = CodePageOfFont(CurrentFontIndex());
+        const CachedTextState& text = TextState();
+        const int page = text.codePage;
         CodePageDecoder& decoder = DecoderFor(page);
         if (leadByte >= 0 && leadPage == page) {
             const unsigned char lead = static_cast<unsigned char>(leadByte);
@@ -589,7 +613,7 @@ private:
             leadPage = page;
         } else {
             leadByte = -1;
-            Append(decoder.DecodeSingle(byte));
+            Append(decoder.DecodeSingleUnit(byte), text.format);
         }
     }
 
@@ -629,7 +653,26 @@ private:
             finished = true;
             return;
         }
-        result.Append(text, CurrentFormat());
+        result.Append(text, TextState().format);
+    }
+
+    void Append(QChar unit, const CharFormat& format) {
+        if (result.text.size() + 1 > RtfReader::MaxTextLength) {
+            finished = true;
+            return;
+        }
+        result.Append(unit, format);
+    }
+
+    // The format and code page of text at this point, worked out again only when
+    // something they depend on changed since the last character.
+    const CachedTextState& TextState() {
+        const GroupState& state = groups.back();
+        const TextKey key{state.font,   state.halfPoints, state.colour,  state.bold,   state.italic,
+                          state.underline, defaultFont,   ansiCodePage, tablesVersion};
+        if (!textState || textState->key != key)
+            textState = CachedTextState{key, CurrentFormat(), CodePageOfFont(CurrentFontIndex())};
+        return *textState;
     }
 
     CharFormat CurrentFormat() const {
@@ -690,6 +733,7 @@ private:
         if (entryIndex >= 0 && (fonts.size() < RtfReader::MaxTableEntries || fonts.contains(entryIndex))) {
             entry.face = entry.face.trimmed().left(255);
             fonts.insert(entryIndex, entry);
+            ++tablesVersion;
         }
         StartFontEntry();
     }
@@ -702,6 +746,7 @@ private:
                 colours.push_back(qRgb(red, green, blue));
             else
                 colours.push_back(std::nullopt);
+            ++tablesVersion;
         }
         red = green = blue = 0;
         colourSet = false;

@@ -14,20 +14,6 @@ int DpiOf(const QPaintDevice& device) {
     return device.logicalDpiY();
 }
 
-// Pieces of a run: one per character (a surrogate pair stays together).
-QStringList Characters(const QString& text) {
-    QStringList pieces;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            pieces << text.mid(i, 2);
-            ++i;
-        } else {
-            pieces << QString(text[i]);
-        }
-    }
-    return pieces;
-}
-
 // Shapes text as one left-to-right line, the way QPainter::drawText lays out a string,
 // and moves the glyph positions so that (0, 0) is the pen at the baseline.
 QList<QGlyphRun> ShapeLine(const QString& text, const QFont& font, const QPaintDevice& device) {
@@ -73,14 +59,16 @@ RunShaper::Piece RunShaper::MakePiece(const RunFont& font, const QString& text, 
     Piece piece;
     piece.advance = QFontMetrics(font.Font(), &device).horizontalAdvance(text);
     piece.glyphs = ShapeLine(text, font.Font(), device);
+    for (const QGlyphRun& run : piece.glyphs)
+        piece.sets.push_back(GlyphSet{run.rawFont(), run.flags(), run.glyphIndexes(), run.positions()});
     return piece;
 }
 
 // Draws the piece once into a scratch raster with room on every side to find where its
-// ink starts relative to the pen.
-int RunShaper::LeftInkOf(const Piece& piece, const RunFont& font) {
+// ink starts and ends relative to the pen.
+std::pair<int, int> RunShaper::InkOf(const Piece& piece, const RunFont& font) {
     if (piece.glyphs.isEmpty())
-        return 0;
+        return {0, 0};
     const int margin = 2 * std::max(font.CellHeight(), 1) + 2;
     QImage scratch(std::max(piece.advance, 0) + 2 * margin, 2 * margin, QImage::Format_ARGB32_Premultiplied);
     scratch.fill(Qt::transparent);
@@ -91,25 +79,30 @@ int RunShaper::LeftInkOf(const Piece& piece, const RunFont& font) {
             painter.drawGlyphRun(QPointF(margin, margin), glyphs);
     }
     int first = scratch.width();
+    int last = -1;
     for (int y = 0; y < scratch.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
-        for (int x = 0; x < first; ++x) {
+        for (int x = 0; x < scratch.width(); ++x) {
             if (line[x] != 0) {
-                first = x;
-                break;
+                first = std::min(first, x);
+                last = std::max(last, x);
             }
         }
     }
-    return first == scratch.width() ? 0 : first - margin;
+    if (last < 0)
+        return {0, 0};
+    return {first - margin, last - margin};
 }
 
-const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, const QString& text,
-                                               const QPaintDevice& device) {
-    auto it = entry.pieces.find(text);
+const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, QStringView text, const QPaintDevice& device) {
+    // One character is one code unit or a surrogate pair: its code point names it (a lone
+    // surrogate keeps its own value, which no pair gives).
+    const char32_t key = text.size() == 2 ? QChar::surrogateToUcs4(text[0], text[1]) : text[0].unicode();
+    auto it = entry.pieces.find(key);
     if (it == entry.pieces.end()) {
-        Piece piece = MakePiece(entry.font, text, device);
-        piece.leftInk = LeftInkOf(piece, entry.font);
-        it = entry.pieces.emplace(text, std::move(piece)).first;
+        Piece piece = MakePiece(entry.font, text.toString(), device);
+        std::tie(piece.leftInk, piece.rightInk) = InkOf(piece, entry.font);
+        it = entry.pieces.emplace(key, std::move(piece)).first;
     }
     return it->second;
 }
@@ -139,10 +132,15 @@ const RunShaper::ShapedRun& RunShaper::Shape(int runIndex, const TextRun& run, c
     if (!whole && !shaped.hasCharacters) {
         if (!font)
             font = &FontOf(run, device);
-        const QStringList characters = Characters(run.text);
-        shaped.characters.reserve(static_cast<size_t>(characters.size()));
-        for (const QString& ch : characters)
-            shaped.characters.push_back(&CharacterOf(*font, ch, device));
+        // One piece per character (a surrogate pair stays together).
+        const QStringView text = run.text;
+        shaped.characters.reserve(static_cast<size_t>(text.size()));
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype length =
+                text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+            shaped.characters.push_back(&CharacterOf(*font, text.mid(i, length), device));
+            i += length - 1;
+        }
         shaped.hasCharacters = true;
     }
     return shaped;

@@ -5,10 +5,14 @@
 
 #include <QGlyphRun>
 #include <QList>
+#include <QPointF>
+#include <QRawFont>
 #include <QString>
+#include <QStringView>
 #include <map>
 #include <memory>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 class QPaintDevice;
@@ -21,10 +25,20 @@ namespace vexa {
 // baseline, so a piece is drawn anywhere with QPainter::drawGlyphRun.
 class RunShaper {
 public:
+    // The glyphs of one glyph run taken apart, for merging pieces into one run.
+    struct GlyphSet {
+        QRawFont font;
+        QGlyphRun::GlyphRunFlags flags;
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+    };
+
     struct Piece {
         int advance = 0;         // the pen step QFontMetrics gives the piece
         QList<QGlyphRun> glyphs; // one run per font engine the shaping used
-        int leftInk = 0;         // characters: first lit column relative to the pen (< 0: ink left of it)
+        std::vector<GlyphSet> sets; // the same glyph runs taken apart
+        int leftInk = 0;  // characters: first lit column relative to the pen (< 0: ink left of it)
+        int rightInk = 0; // characters: last lit column relative to the pen
     };
 
     // A run as one piece (whole) or cut into characters; each is shaped when first asked
@@ -55,7 +69,7 @@ private:
     struct FontEntry {
         FontEntry(const TextRun& run, const QPaintDevice& device) : font(run, device) {}
         RunFont font;
-        std::map<QString, Piece> pieces;
+        std::unordered_map<char32_t, Piece> pieces; // by code point
     };
     struct RunEntry {
         TextRun run;
@@ -65,8 +79,9 @@ private:
 
     FontEntry& FontOf(const TextRun& run, const QPaintDevice& device);
     static Piece MakePiece(const RunFont& font, const QString& text, const QPaintDevice& device);
-    static int LeftInkOf(const Piece& piece, const RunFont& font);
-    static const Piece& CharacterOf(FontEntry& entry, const QString& text, const QPaintDevice& device);
+    // First and last lit column of a piece relative to the pen (0, 0 when it has no ink).
+    static std::pair<int, int> InkOf(const Piece& piece, const RunFont& font);
+    static const Piece& CharacterOf(FontEntry& entry, QStringView text, const QPaintDevice& device);
 
     std::map<FontKey, std::unique_ptr<FontEntry>> fonts;
     std::vector<std::unique_ptr<RunEntry>> runs;

@@ -9,7 +9,9 @@
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegion>
 #include <cmath>
+#include <cstring>
 
 namespace vexa {
 
@@ -63,15 +65,63 @@ public:
 
     bool Visible() const { return drawAll || x < layout.visibleWidth; }
 
+    // Records the pen position before and after one run (when the layout asks for it).
+    class ExtentRecorder {
+    public:
+        explicit ExtentRecorder(RunPainter& painter) : pen(painter), start(painter.x) {}
+        ~ExtentRecorder() {
+            if (pen.layout.runExtents)
+                pen.layout.runExtents->push_back({start, pen.x});
+        }
+        ExtentRecorder(const ExtentRecorder&) = delete;
+        ExtentRecorder& operator=(const ExtentRecorder&) = delete;
+
+    private:
+        RunPainter& pen;
+        double start;
+    };
+
+    // When only some columns are drawn and an earlier drawing shows that run index cannot
+    // reach them, moves the pen past it and returns true. Ink reaches no further from the
+    // run than the margin within which the shaper looks for it.
+    bool StepOver(size_t index, const RunFont& font) {
+        const auto* known = layout.knownRunExtents;
+        if (!layout.onlyColumns || !known || index >= known->size())
+            return false;
+        const auto [start, end] = (*known)[index];
+        const int margin = 2 * std::max(font.CellHeight(), 1) + 2;
+        if (Touches(static_cast<int>(std::floor(start)) - margin, static_cast<int>(std::ceil(end)) + margin))
+            return false;
+        x = end;
+        return true;
+    }
+
+    // False when only some columns are drawn and none of [x0, x1) is among them.
+    bool Touches(int x0, int x1) const {
+        if (!layout.onlyColumns)
+            return true;
+        for (const auto& [first, end] : *layout.onlyColumns)
+            if (x0 < end && first < x1)
+                return true;
+        return false;
+    }
+
     void DrawAnimation(const QImage& frame) {
-        if (Visible())
-            Painter().drawImage(QPoint(static_cast<int>(x), layout.yOffset), frame);
+        const int x0 = static_cast<int>(x);
+        if (Visible()) {
+            if (Touches(x0, x0 + frame.width()))
+                Painter().drawImage(QPoint(x0, layout.yOffset), frame);
+            if (layout.animationColumns)
+                layout.animationColumns->push_back({x0, x0 + frame.width()});
+        }
         x += frame.width();
     }
 
     void DrawText(int runIndex, const TextRun& run, TextRasteriser::Layout kind) {
         const bool whole = kind == TextRasteriser::Layout::WholeRuns || layout.arabic || !layout.pageAlign;
         const RunShaper::ShapedRun& shaped = shaper.Shape(runIndex, run, raster, whole);
+        if (StepOver(static_cast<size_t>(runIndex), *shaped.font))
+            return;
         const int baseline = layout.yOffset + shaped.font->Baseline();
         const bool banded = TextRasteriser::IsBanded(run.colour);
         if (whole) {
@@ -83,7 +133,7 @@ public:
         // it, so a later piece keeps its own colour where its ink reaches back into the
         // columns of earlier ones: such a piece starts a new batch, drawn after the earlier
         // pieces are recoloured. Underlined pieces are drawn one by one with their line.
-        batch.Reset();
+        batch.Reset(static_cast<qsizetype>(shaped.characters.size()));
         ranges.clear();
         for (const RunShaper::Piece* character : shaped.characters) {
             const RunShaper::Piece& piece = *character;
@@ -104,9 +154,11 @@ public:
                 if (banded && piece.leftInk < 0)
                     FlushBatch(run.colour);
                 const int x0 = static_cast<int>(x);
-                batch.Add(piece, QPointF(x0, baseline));
+                // One column of slack on each side of the ink found when shaping.
+                if (Touches(x0 + piece.leftInk - 1, x0 + piece.rightInk + 2))
+                    batch.Add(piece, QPointF(x0, baseline));
                 if (banded)
-                    ranges.push_back({x0, static_cast<int>(x + advance)});
+                    AddRange(x0, static_cast<int>(x + advance));
             }
             x += advance;
         }
@@ -117,26 +169,33 @@ private:
     // Glyphs of several pieces merged into one glyph run per font engine.
     struct GlyphBatch {
         struct Entry {
-            QGlyphRun run;
+            QRawFont font;
+            QGlyphRun::GlyphRunFlags flags;
             QList<quint32> indexes;
             QList<QPointF> positions;
         };
         std::vector<Entry> entries;
+        qsizetype expected = 0; // glyphs a run of the batch is expected to gather
 
-        void Reset() { entries.clear(); }
+        void Reset(qsizetype glyphs) {
+            entries.clear();
+            expected = glyphs;
+        }
         bool Empty() const { return entries.empty(); }
         void Add(const RunShaper::Piece& piece, QPointF origin) {
-            for (const QGlyphRun& glyphs : piece.glyphs) {
+            for (const RunShaper::GlyphSet& set : piece.sets) {
                 Entry* entry = nullptr;
                 for (Entry& e : entries)
-                    if (e.run.rawFont() == glyphs.rawFont())
+                    if (e.font == set.font)
                         entry = &e;
                 if (!entry) {
-                    entries.push_back(Entry{glyphs, {}, {}});
+                    entries.push_back(Entry{set.font, set.flags, {}, {}});
                     entry = &entries.back();
+                    entry->indexes.reserve(expected);
+                    entry->positions.reserve(expected);
                 }
-                entry->indexes += glyphs.glyphIndexes();
-                for (const QPointF& p : glyphs.positions())
+                entry->indexes.append(set.indexes);
+                for (const QPointF& p : set.positions)
                     entry->positions.append(p + origin);
             }
         }
@@ -145,9 +204,12 @@ private:
                 return;
             painter.setPen(QColor::fromRgb(colour));
             for (Entry& entry : entries) {
-                entry.run.setGlyphIndexes(entry.indexes);
-                entry.run.setPositions(entry.positions);
-                painter.drawGlyphRun(QPointF(0, 0), entry.run);
+                QGlyphRun run;
+                run.setRawFont(entry.font);
+                run.setFlags(entry.flags);
+                run.setGlyphIndexes(entry.indexes);
+                run.setPositions(entry.positions);
+                painter.drawGlyphRun(QPointF(0, 0), run);
             }
             entries.clear();
         }
@@ -157,8 +219,24 @@ private:
         if (!painter.isActive()) {
             painter.begin(&raster);
             painter.setBackgroundMode(Qt::TransparentMode);
+            if (layout.onlyColumns) {
+                QRegion columns;
+                for (const auto& [first, end] : *layout.onlyColumns)
+                    columns += QRect(first, 0, end - first, raster.height());
+                painter.setClipRegion(columns);
+            }
         }
         return painter;
+    }
+
+    // Recolouring sets each lit pixel to the band colour of its row whatever it was, so
+    // the columns of pieces that touch or overlap are recoloured as one range.
+    void AddRange(int x0, int x1) {
+        if (!ranges.empty() && x0 >= ranges.back().first && x0 <= ranges.back().second) {
+            ranges.back().second = std::max(ranges.back().second, x1);
+            return;
+        }
+        ranges.push_back({x0, x1});
     }
 
     // Draws the gathered pieces, then recolours their columns.
@@ -188,19 +266,46 @@ private:
     // while the painter stays open.
     void Recolour(QRgb colour, int x0, int x1) {
         const auto bands = TextRasteriser::ColourBands(colour);
-        const int rows = std::min(layout.rows, raster.height());
         x0 = std::max(0, x0);
         x1 = std::min(x1, raster.width());
+        if (layout.onlyColumns) {
+            for (const auto& [first, end] : *layout.onlyColumns)
+                RecolourColumns(bands, std::max(x0, first), std::min(x1, end));
+            return;
+        }
+        RecolourColumns(bands, x0, x1);
+    }
+
+    void RecolourColumns(const std::array<QRgb, 3>& bands, int x0, int x1) {
+        const int rows = std::min(layout.rows, raster.height());
+        if (x1 <= x0)
+            return;
         const qsizetype stride = raster.bytesPerLine();
         uchar* bits = raster.bits();
         for (int y = 0; y < rows; ++y) {
             auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
             const QRgb band = bands[static_cast<size_t>(TextRasteriser::BandOfRow(y, layout.rows))];
-            for (int c = x0; c < x1; ++c) {
-                if ((line[c] & 0x00FFFFFFu) != 0)
-                    line[c] = band;
-            }
+            RecolourLine(line, x0, x1, band);
         }
+    }
+
+    // Four pixels at a time where the compiler offers vector types: every lit one takes
+    // the band colour, the others stay.
+    static void RecolourLine(QRgb* line, int x0, int x1, QRgb band) {
+        int c = x0;
+#if defined(__GNUC__)
+        using Pixels = quint32 __attribute__((vector_size(16)));
+        for (; c + 4 <= x1; c += 4) {
+            Pixels pixels;
+            std::memcpy(&pixels, line + c, sizeof(pixels));
+            const auto lit = reinterpret_cast<Pixels>((pixels & 0x00FFFFFFu) != 0); // all ones where lit
+            pixels = (pixels & ~lit) | (band & lit);
+            std::memcpy(line + c, &pixels, sizeof(pixels));
+        }
+#endif
+        for (; c < x1; ++c)
+            if ((line[c] & 0x00FFFFFFu) != 0)
+                line[c] = band;
     }
 
     QImage& raster;
@@ -227,15 +332,23 @@ TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
             p += ContentGrammar::AnimationTokenLength - 1;
             continue;
         }
-        QString chars(text[p]);
+        // The run ends before the next animation token or change of format; paragraph
+        // ends inside it are left out.
+        qsizetype last = p;
+        bool paragraphEnds = false;
         for (qsizetype q = p + 1; q < length; ++q) {
-            if (text[q] == u'\r')
+            if (text[q] == u'\r') {
+                paragraphEnds = true;
                 continue;
+            }
             if (ContentGrammar::IsAnimationToken(text, q) || FormatsDiffer(rich.formats[q], format))
                 break;
-            chars += text[q];
-            p = q;
+            last = q;
         }
+        QString chars = text.mid(p, last - p + 1);
+        if (paragraphEnds)
+            chars.remove(u'\r');
+        p = last;
         runs.append(MakeRun(chars, format));
     }
     if (!runs.isEmpty())
@@ -244,6 +357,17 @@ TextRunList TextRasteriser::BuildRuns(const RichText& rich) {
 }
 
 double TextRasteriser::AlignToPage16(double x, int w, int pageWidth) {
+    // Pen positions are whole columns. For those (below 2^30, on pages up to 2^16 wide)
+    // whole-number division gives exactly what the division of doubles does: a quotient
+    // that is not whole lies at least 2^-16 from the next whole number, far more than the
+    // rounding error of a double of that size.
+    if (pageWidth > 0 && pageWidth <= (1 << 16) && x >= 0 && x < double(1 << 30) && w > 0 && w < (1 << 30) &&
+        x == std::trunc(x)) {
+        const auto column = static_cast<qint64>(x);
+        if ((column + w - 1) / pageWidth != column / pageWidth)
+            return double(pageWidth) * double((column + w) / pageWidth);
+        return x;
+    }
     const double p = pageWidth;
     if (p != 0 && std::trunc((x + w - 1) / p) != std::trunc(x / p))
         return p * std::trunc((x + w) / p);
@@ -288,6 +412,7 @@ int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunL
     const Layout kind = LayoutFor(layout);
     for (qsizetype index = 0; index < runs.size(); ++index) {
         const TextRun& run = runs[index];
+        const RunPainter::ExtentRecorder extent(pen);
         // An animation run is exactly one token; other text that merely looks like one
         // (a run "[GIF_1234]") is drawn as text.
         int number = 0;

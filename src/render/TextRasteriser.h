@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QString>
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace vexa {
 
@@ -24,6 +26,16 @@ struct RunLayout {
     int visibleWidth = 0;  // columns a preview can show; pieces starting beyond are skipped
     const GlyphLibrary* library = nullptr;
     RunShaper* shaper = nullptr; // keeps the shaped runs between calls (nullptr: shaped for this call)
+    // Column ranges [first, end): when given, DrawRuns touches only pixels in these columns
+    // (the rest of the raster is left as it is), leaving out text whose ink lies elsewhere.
+    const std::vector<std::pair<int, int>>* onlyColumns = nullptr;
+    // When given, receives the column range of every animation frame drawn, in order.
+    std::vector<std::pair<int, int>>* animationColumns = nullptr;
+    // When given, receives the pen position before and after each run.
+    std::vector<std::pair<double, double>>* runExtents = nullptr;
+    // With onlyColumns: the pen positions of an earlier drawing of the same runs and
+    // layout; a text run whose ink cannot reach those columns is stepped over.
+    const std::vector<std::pair<double, double>>* knownRunExtents = nullptr;
 };
 
 // Turns RTF text into dots: runs of uniform format, drawn with outline fonts one pixel

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <cstdio>
 #include <QtTest>
 
 using namespace vexa;
@@ -101,6 +102,35 @@ private slots:
         const QImage exported(image.ExportFrame(0));
         QCOMPARE(exported.width(), image.contentWidth);
         QCOMPARE(FirstLitColumn(exported), -1);
+    }
+
+    // An unchanged export is not written again, but a file replaced or removed behind the
+    // image's back since its last export is.
+    void reExportRestoresAFileChangedSince() {
+        MessageImage image = Make(12, 20071);
+        image.SetContent(Rtf(QStringLiteral("Same")));
+        const QString path = image.ExportFrame(0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray exported = file.readAll();
+        file.close();
+        const auto read = [&path] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QCOMPARE(image.ExportFrame(0), path);
+        QCOMPARE(read(), exported);
+        const QString other = path + QStringLiteral(".other");
+        QFile replacement(other);
+        QVERIFY(replacement.open(QIODevice::WriteOnly));
+        replacement.write(QByteArray(exported.size(), 'x')); // same size, other bytes
+        replacement.close();
+        QVERIFY(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) == 0);
+        QCOMPARE(image.ExportFrame(0), path);
+        QCOMPARE(read(), exported);
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(image.ExportFrame(0), path);
+        QCOMPARE(read(), exported);
     }
 
     void blankContentExportsNothingAndRemovesOldFiles() {
