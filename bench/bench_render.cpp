@@ -234,9 +234,10 @@ void BenchSend(const char* modelName, const GlyphLibrary& library, const QString
     }
     const Medians p = MedianOf(project), t = MedianOf(drawText), g = MedianOf(glyphRun);
     std::printf("%s (%d rows), per ten rows, wall clock / thread CPU time:\n", modelName, model.rows);
-    std::printf("  project %.2f / %.2f ms, bare drawText %.2f / %.2f ms, bare glyph runs %.2f / %.2f ms\n", p.wall,
-                p.cpu, t.wall, t.cpu, g.wall, g.cpu);
-    std::printf("  ratio project / drawText   %6.2f / %6.2f   (goal <= 1.5)\n", p.wall / t.wall, p.cpu / t.cpu);
+    std::printf("  project %.2f / %.2f ms, bare drawText %.2f / %.2f ms, bare glyph runs %.2f / %.2f ms\n",
+                p.wall, p.cpu, t.wall, t.cpu, g.wall, g.cpu);
+    std::printf("  ratio project / drawText   %6.2f / %6.2f   (goal <= 1.5)\n", p.wall / t.wall,
+                p.cpu / t.cpu);
     std::printf("  ratio project / glyph runs %6.2f / %6.2f   (goal <= 5)\n", p.wall / g.wall, p.cpu / g.cpu);
 }
 

@@ -16,8 +16,7 @@ constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kGreen = 0xFF00FF00;
 constexpr QRgb kYellow = 0xFFFFFF00;
 
-template <int Plane>
-bool LitInPlane(QRgb pixel) {
+template <int Plane> bool LitInPlane(QRgb pixel) {
     if constexpr (Plane == 1)
         return pixel == kRed || pixel == kYellow;
     else if constexpr (Plane == 2)
@@ -58,8 +57,7 @@ unsigned Nibble(Pixels bits) {
     return pair(pairs[0]) << 2 | pair(pairs[1]);
 }
 
-template <int Plane>
-unsigned LitNibble(const QRgb* line) {
+template <int Plane> unsigned LitNibble(const QRgb* line) {
     const Pixels pixels = LoadFour(line);
     Pixels lit;
     if constexpr (Plane == 1)
@@ -71,13 +69,11 @@ unsigned LitNibble(const QRgb* line) {
     return Nibble(lit & 1u);
 }
 
-template <int Plane>
-unsigned LitByte(const QRgb* line) {
+template <int Plane> unsigned LitByte(const QRgb* line) {
     return LitNibble<Plane>(line) << 4 | LitNibble<Plane>(line + 4);
 }
 #else
-template <int Plane>
-unsigned LitByte(const QRgb* line) {
+template <int Plane> unsigned LitByte(const QRgb* line) {
     unsigned byte = 0;
     for (int bit = 0; bit < 8; ++bit)
         byte = (byte << 1) | (LitInPlane<Plane>(line[bit]) ? 1u : 0u);
@@ -86,8 +82,7 @@ unsigned LitByte(const QRgb* line) {
 #endif
 
 // Packs one line of pixels, eight dots per byte, the leftmost in the highest bit.
-template <int Plane>
-void PackLine(const QRgb* line, int width, uchar* target) {
+template <int Plane> void PackLine(const QRgb* line, int width, uchar* target) {
     int x = 0;
     for (; x + 8 <= width; x += 8)
         target[x / 8] =
@@ -121,7 +116,8 @@ struct TwoBitCodes {
         const auto isRed = reinterpret_cast<Pixels>(pixels == kRed);
         const auto isGreen = reinterpret_cast<Pixels>(pixels == kGreen);
         const quint32 litLevel = (other & 1u);
-        const Pixels code = (((isBlack | isRed) & 1u) ^ litLevel) | ((((isBlack | isGreen) & 1u) ^ litLevel) << 1);
+        const Pixels code =
+            (((isBlack | isRed) & 1u) ^ litLevel) | ((((isBlack | isGreen) & 1u) ^ litLevel) << 1);
         quint64 pairs[2];
         std::memcpy(pairs, &code, sizeof(pairs));
         const auto pair = [](quint64 v) { return static_cast<unsigned>((v | v >> 30) & 0xFu); };

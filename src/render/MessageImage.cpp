@@ -313,8 +313,8 @@ bool MessageImage::IsRunText() const {
 }
 
 MessageImage::FrameKey MessageImage::RunKey(int width) const {
-    return FrameKey{runList,   rows,         yOffset, pageWidth,  pagePitch, arabic,
-                    pageAlign, glyphLibrary, width,   EffectiveExportHeight()};
+    return FrameKey{runList, rows,      yOffset,      pageWidth, pagePitch,
+                    arabic,  pageAlign, glyphLibrary, width,     EffectiveExportHeight()};
 }
 
 // Frame 1 differs from frame 0 only in the columns of its animation frames, as long as

@@ -139,8 +139,8 @@ private:
         friend bool operator==(const FrameKey&, const FrameKey&) = default;
     };
     struct FirstFrame {
-        QImage raster; // uncut
-        std::vector<std::pair<int, int>> animations;   // columns of its animation frames
+        QImage raster;                                     // uncut
+        std::vector<std::pair<int, int>> animations;       // columns of its animation frames
         std::vector<std::pair<double, double>> runExtents; // pen before and after each run
         FrameKey key{};
     };
@@ -157,11 +157,11 @@ private:
     int pageAlign = 1;
     QImage previewCache;
     CacheKey cacheKey{};
-    RunShaper shaper; // the runs laid out once for measuring, exports and previews
-    PreviewCanvas canvas; // frame, dot and grid maps of the last preview geometry
+    RunShaper shaper;                          // the runs laid out once for measuring, exports and previews
+    PreviewCanvas canvas;                      // frame, dot and grid maps of the last preview geometry
     std::array<ExportRecord, 2> exportRecords; // what ExportFrame last wrote for frames 0 and 1
-    FirstFrame firstFrame; // the last frame 0 exported from text runs
-    QImage spareRaster;    // the raster of the last frame 1 exported
+    FirstFrame firstFrame;                     // the last frame 0 exported from text runs
+    QImage spareRaster;                        // the raster of the last frame 1 exported
     struct Measured {
         FrameKey key;
         int width;

@@ -668,8 +668,8 @@ private:
     // something they depend on changed since the last character.
     const CachedTextState& TextState() {
         const GroupState& state = groups.back();
-        const TextKey key{state.font,   state.halfPoints, state.colour,  state.bold,   state.italic,
-                          state.underline, defaultFont,   ansiCodePage, tablesVersion};
+        const TextKey key{state.font,      state.halfPoints, state.colour, state.bold,   state.italic,
+                          state.underline, defaultFont,      ansiCodePage, tablesVersion};
         if (!textState || textState->key != key)
             textState = CachedTextState{key, CurrentFormat(), CodePageOfFont(CurrentFontIndex())};
         return *textState;

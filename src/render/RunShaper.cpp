@@ -94,7 +94,8 @@ std::pair<int, int> RunShaper::InkOf(const Piece& piece, const RunFont& font) {
     return {first - margin, last - margin};
 }
 
-const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, QStringView text, const QPaintDevice& device) {
+const RunShaper::Piece& RunShaper::CharacterOf(FontEntry& entry, QStringView text,
+                                               const QPaintDevice& device) {
     // One character is one code unit or a surrogate pair: its code point names it (a lone
     // surrogate keeps its own value, which no pair gives).
     const char32_t key = text.size() == 2 ? QChar::surrogateToUcs4(text[0], text[1]) : text[0].unicode();

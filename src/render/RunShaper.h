@@ -34,11 +34,11 @@ public:
     };
 
     struct Piece {
-        int advance = 0;         // the pen step QFontMetrics gives the piece
-        QList<QGlyphRun> glyphs; // one run per font engine the shaping used
+        int advance = 0;            // the pen step QFontMetrics gives the piece
+        QList<QGlyphRun> glyphs;    // one run per font engine the shaping used
         std::vector<GlyphSet> sets; // the same glyph runs taken apart
-        int leftInk = 0;  // characters: first lit column relative to the pen (< 0: ink left of it)
-        int rightInk = 0; // characters: last lit column relative to the pen
+        int leftInk = 0;            // characters: first lit column relative to the pen (< 0: ink left of it)
+        int rightInk = 0;           // characters: last lit column relative to the pen
     };
 
     // A run as one piece (whole) or cut into characters; each is shaped when first asked

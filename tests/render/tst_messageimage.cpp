@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <cstdio>
 #include <QtTest>
+#include <cstdio>
 
 using namespace vexa;
 
