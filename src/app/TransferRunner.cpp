@@ -14,7 +14,8 @@ TransferRunner::TransferRunner(CVexaApp& context, QObject* parent) : QObject(par
     prepare = [this](const DisplayModel& model, Payload& payload) {
         if (!app.glyphLibrary.IsLoaded())
             app.LoadGlyphLibrary();
-        return SendPreparation::PrepareMessageFile(model, app.messageTable, app.rowImages, payload);
+        return SendPreparation::PrepareMessageFile(model, app.messageTable, app.rowImages, payload,
+                                                   &app.texts);
     };
 }
 

@@ -5,6 +5,7 @@
 #include "render/RasterLimits.h"
 #include "render/RowImages.h"
 #include "store/CMessageTable.h"
+#include "store/LanguageTexts.h"
 
 #include <algorithm>
 #include <limits>
@@ -22,15 +23,15 @@ DotPacker::Params SendPreparation::FrameParams(const DisplayModel& model, bool d
     return params;
 }
 
-QStringList SendPreparation::ContentProblems(int row, const MessageImage& image) {
+QStringList SendPreparation::ContentProblems(int row, const MessageImage& image, const LanguageTexts* texts) {
     QStringList problems;
     if (image.refusedCharacters > 0)
-        problems << QStringLiteral("row %1: the content draws %2 characters, more than the %3 a row may hold")
+        problems << LanguageTexts::Say(texts, LanguageTexts::Text::RowTooManyCharacters)
                         .arg(row)
                         .arg(image.refusedCharacters)
                         .arg(RasterLimits::MaxRowCharacters);
     for (const QString& path : image.rejectedImages)
-        problems << QStringLiteral("row %1: image larger than %2 x %3 dots (or %4 dots in all): %5")
+        problems << LanguageTexts::Say(texts, LanguageTexts::Text::RowImageTooLarge)
                         .arg(row)
                         .arg(RasterLimits::MaxImageWidth)
                         .arg(RasterLimits::MaxImageHeight)
@@ -40,7 +41,8 @@ QStringList SendPreparation::ContentProblems(int row, const MessageImage& image)
 }
 
 QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageList& images,
-                                             const CMessageTable& table, Payload& payload) {
+                                             const CMessageTable& table, Payload& payload,
+                                             const LanguageTexts* texts) {
     QStringList problems;
     for (int row = 0; row < Payload::RowCount; ++row) {
         PayloadEntry& set0 = payload.At(0, row);
@@ -51,7 +53,7 @@ QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const Ro
             set1.Clear();
             continue;
         }
-        problems << ContentProblems(row, *image);
+        problems << ContentProblems(row, *image, texts);
         // Writes a frame's bitmap to the Image folder, as the operator and the tools see it,
         // and packs the same pixels from memory. A bitmap that could not be written would
         // be sent as a blank row: that is a problem that stops the send.
@@ -59,7 +61,9 @@ QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const Ro
             QImage bitmap;
             image->ExportFrame(frame, &bitmap);
             if (!image->exportError.isEmpty())
-                problems << QStringLiteral("row %1: %2").arg(row).arg(image->exportError);
+                problems << LanguageTexts::Say(texts, LanguageTexts::Text::RowProblem)
+                                .arg(row)
+                                .arg(image->exportError);
             return bitmap;
         };
         switch (model.packKind) {
@@ -131,10 +135,11 @@ QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMess
 }
 
 QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table,
-                                                RowImages& rows, Payload& payload) {
+                                                RowImages& rows, Payload& payload,
+                                                const LanguageTexts* texts) {
     rows.ApplyModel(model);
     rows.LoadPreviews(model, table);
-    return PrepareSendData(model, rows.Pointers(), table, payload);
+    return PrepareSendData(model, rows.Pointers(), table, payload, texts);
 }
 
 } // namespace vexa

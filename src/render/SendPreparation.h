@@ -11,6 +11,7 @@ namespace vexa {
 class AppPaths;
 class CMessageTable;
 class GlyphLibrary;
+class LanguageTexts;
 class MessageImage;
 class RowImages;
 struct DisplayModel;
@@ -28,7 +29,8 @@ public:
     // problem that makes a row's data wrong (a bitmap not written, an image or a content
     // over the limits), naming the row; a send must not go ahead with any.
     static QStringList PrepareSendData(const DisplayModel& model, const RowImageList& images,
-                                       const CMessageTable& table, Payload& payload);
+                                       const CMessageTable& table, Payload& payload,
+                                       const LanguageTexts* texts = nullptr);
 
     // Caps the rows to send (sendFlag 1) at 12000 bytes in all for the models with a data
     // limit: the row that crosses the limit keeps what fits, later rows get length 0.
@@ -37,15 +39,17 @@ public:
 
     // The send path: applies the model to the row images, loads every row of table
     // (message file already open) into them and prepares the payload from them.
+    // The problems are worded in the language of texts (English without).
     static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows,
-                                          Payload& payload);
+                                          Payload& payload, const LanguageTexts* texts = nullptr);
     // The same over ten row images of its own.
     static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table,
                                           const GlyphLibrary& library, const AppPaths& paths,
                                           Payload& payload, int codePage = 1252);
 
     // The problems of a row's content that leave it undrawn, one text each.
-    static QStringList ContentProblems(int row, const MessageImage& image);
+    static QStringList ContentProblems(int row, const MessageImage& image,
+                                       const LanguageTexts* texts = nullptr);
 
     // Packing parameters of a model for frame packing.
     static DotPacker::Params FrameParams(const DisplayModel& model, bool date);

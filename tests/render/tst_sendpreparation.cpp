@@ -5,6 +5,7 @@
 #include "render/SendPreparation.h"
 #include "store/AppPaths.h"
 #include "store/CMessageTable.h"
+#include "store/LanguageTexts.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -70,6 +71,22 @@ private slots:
         WriteGlyph(ascii + QStringLiteral("/66.bmp"), 2, 7, qRgb(0, 255, 0));   // green plane only
         WriteGlyph(ascii + QStringLiteral("/32.bmp"), 2, 7, qRgb(0, 0, 0));
         library.Load(paths.DataDir());
+    }
+
+    // The window words the problems in the operator's language; the command line in English.
+    void contentProblemsAreWordedInTheChosenLanguage() {
+        MessageImage image;
+        image.refusedCharacters = 40000;
+        image.rejectedImages << QStringLiteral("/big.png");
+        LanguageTexts russian;
+        QVERIFY(russian.SelectLanguage(6));
+        const QStringList worded = SendPreparation::ContentProblems(3, image, &russian);
+        QCOMPARE(worded.size(), 2);
+        QVERIFY2(worded[0].startsWith(QString::fromUtf8("строка 3: в содержимом 40000 символов")),
+                 qPrintable(worded[0]));
+        QVERIFY2(worded[1].endsWith(QStringLiteral("/big.png")), qPrintable(worded[1]));
+        QVERIFY(SendPreparation::ContentProblems(3, image).constFirst().startsWith(
+            QStringLiteral("row 3: the content draws 40000")));
     }
 
     void rowImagesAreSetUpLikeTheMainWindow() {
