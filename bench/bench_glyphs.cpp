@@ -5,6 +5,7 @@
 // the thread's CPU time, which a busy machine disturbs much less. Usage:
 //   bench_glyphs [--data DIR] [--rounds N]
 // DIR is the Data folder (default: the build's bin/Data).
+#include "BenchClock.h"
 #include "render/GlyphLibrary.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@
 #include <vector>
 
 using namespace vexa;
+using vexa::bench::Median;
+using vexa::bench::ThreadCpuMs;
 
 namespace {
 
@@ -25,12 +28,6 @@ struct Cost {
     double wallMs = 0;
     double cpuMs = 0;
 };
-
-double ThreadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 template <typename Work> Cost Measure(Work&& work) {
     const double cpu = ThreadCpuMs();
@@ -69,11 +66,6 @@ QStringList LibraryFiles(const QString& data) {
     for (qsizetype i = 0; i < files.size(); ++i)
         loaded += images[static_cast<size_t>(i)].load(files[i]) ? 1 : 0;
     return loaded;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace

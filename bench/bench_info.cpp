@@ -7,6 +7,7 @@
 //   bench_info [--rounds N] [--values N]
 // --values runs one size only (for counting instructions of one size with callgrind:
 // valgrind --tool=callgrind --toggle-collect='*TimedInfo*' build/bin/bench_info --values N).
+#include "BenchClock.h"
 #include "cli/CliContext.h"
 #include "cli/InfoCommand.h"
 
@@ -22,6 +23,7 @@
 #include <vector>
 
 using namespace vexa;
+using vexa::bench::Median;
 
 namespace {
 
@@ -84,11 +86,6 @@ struct Files {
     ::close(saved);
     ::close(null);
     return ms;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace

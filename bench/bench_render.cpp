@@ -2,10 +2,10 @@
 // set, previewed, exported and packed as a send prepares them (16-row P30 and 12-row
 // P13), divided by the time of the same text runs drawn once into rasters of the same
 // size with QPainter::drawText, and with ready-made QGlyphRuns (QRawFont). Then the
-// glyph library load against a bare QImage::load loop over the same files, and the
 // growth of the render time per character from 10 to 8000 characters per row.
 // Every figure is the median of alternating rounds. Usage:
 //   bench_render [--rounds N] [--send-only] [--model P30|P13]
+#include "BenchClock.h"
 #include "core/ModelCatalogue.h"
 #include "render/GlyphLibrary.h"
 #include "render/MessageImage.h"
@@ -31,6 +31,8 @@
 #include <vector>
 
 using namespace vexa;
+using vexa::bench::Median;
+using vexa::bench::ThreadCpuMs;
 
 namespace {
 
@@ -46,17 +48,6 @@ QString LongRtf(int points, int row, int length) {
                "{\\colortbl ;\\red255\\green150\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs%1 %2\\par}")
         .arg(points * 2)
         .arg(text);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double ThreadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 // Wall clock and the CPU time of this thread: on a shared machine the wall clock also
@@ -259,44 +250,6 @@ void BenchGrowth(const GlyphLibrary& library, const QString& imageDir, int round
     }
 }
 
-QStringList LibraryFiles(const QString& data) {
-    QStringList files;
-    for (int n = 0; n < GlyphLibrary::Animations7; ++n)
-        for (int f = 0; f < 2; ++f)
-            files << GlyphLibrary::AnimationPath(data, 7, n, f);
-    for (int n = 0; n < GlyphLibrary::Animations12And16; ++n)
-        for (int rows : {12, 16})
-            for (int f = 0; f < 2; ++f)
-                files << GlyphLibrary::AnimationPath(data, rows, n, f);
-    for (int font = 0; font < GlyphLibrary::FontCount; ++font)
-        for (int colour = 0; colour < GlyphLibrary::ColourCount; ++colour)
-            for (int glyph = 0; glyph < GlyphLibrary::GlyphsPerColour; ++glyph)
-                files << GlyphLibrary::FontGlyphPath(data, font, colour, glyph);
-    files.removeIf([](const QString& path) { return !QFileInfo::exists(path); });
-    return files;
-}
-
-void BenchLibrary(const QString& data, int rounds) {
-    const QStringList files = LibraryFiles(data);
-    std::vector<double> project, bare;
-    int loaded = 0;
-    for (int round = 0; round < rounds; ++round) {
-        project.push_back(TimeMs([&] {
-            GlyphLibrary library;
-            loaded = library.Load(data);
-        }));
-        bare.push_back(TimeMs([&] {
-            std::vector<QImage> images(static_cast<size_t>(files.size()));
-            for (qsizetype i = 0; i < files.size(); ++i)
-                images[static_cast<size_t>(i)].load(files[i]);
-        }));
-    }
-    const double p = Median(project), b = Median(bare);
-    std::printf("glyph library: %d bitmaps in %.1f ms, bare QImage::load of %lld files %.1f ms\n", loaded, p,
-                static_cast<long long>(files.size()), b);
-    std::printf("  ratio library / QImage::load %6.3f   (goal <= 1.05)\n", p / b);
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -327,7 +280,6 @@ int main(int argc, char* argv[]) {
             BenchSend(model, library, temp.path() + QStringLiteral("/Image"), rounds);
     if (sendOnly)
         return 0;
-    BenchLibrary(data, std::max(3, rounds / 3));
     BenchGrowth(library, temp.path() + QStringLiteral("/Image"), rounds);
     return 0;
 }

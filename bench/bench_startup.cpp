@@ -6,6 +6,7 @@
 // figures are medians of alternating runs. Usage:
 //   bench_startup [--data DIR] [--runs N]
 // DIR is the asset folder holding Data/ (default: the build's bin folder).
+#include "BenchClock.h"
 #include "app/CVexaApp.h"
 #include "app/ui/CVexaDlg.h"
 
@@ -28,6 +29,8 @@
 #include <vector>
 
 using namespace vexa;
+using vexa::bench::Median;
+using vexa::bench::ThreadCpuMs;
 
 namespace {
 
@@ -36,11 +39,6 @@ namespace {
 struct Stopwatch {
     QElapsedTimer wall;
     double cpuStart = 0;
-    static double ThreadCpuMs() {
-        timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-    }
     void Start() {
         wall.start();
         cpuStart = ThreadCpuMs();
@@ -164,11 +162,6 @@ Cost BareWindowOnce(int count) {
     const Cost painted = ShowAndPaint(window, clock, &settled);
     window.close();
     return painted;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace
