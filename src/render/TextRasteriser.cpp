@@ -199,17 +199,17 @@ private:
                     entry->positions.append(p + origin);
             }
         }
-        void Draw(QPainter& painter, QRgb colour) {
+        void Draw(QPainter& target, QRgb colour) {
             if (entries.empty())
                 return;
-            painter.setPen(QColor::fromRgb(colour));
+            target.setPen(QColor::fromRgb(colour));
             for (Entry& entry : entries) {
                 QGlyphRun run;
                 run.setRawFont(entry.font);
                 run.setFlags(entry.flags);
                 run.setGlyphIndexes(entry.indexes);
                 run.setPositions(entry.positions);
-                painter.drawGlyphRun(QPointF(0, 0), run);
+                target.drawGlyphRun(QPointF(0, 0), run);
             }
             entries.clear();
         }
