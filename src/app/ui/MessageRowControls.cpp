@@ -4,7 +4,9 @@
 #include "ui/CImageCheckBox.h"
 #include "ui/UiPictures.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QMenu>
 #include <QPushButton>
@@ -77,7 +79,10 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent, TextWidths
         connect(box, &CImageCheckBox::clicked, this,
                 [this, f = field](bool checked) { emit flagClicked(row, f, checked); });
     }
-    SetMenus(false, 0);
+    connect(contentMenu, &QMenu::triggered, this,
+            [this](QAction* action) { emit contentItemChosen(row, action->data().toInt()); });
+    connect(effectMenu, &QMenu::triggered, this,
+            [this](QAction* action) { emit effectItemChosen(row, action->data().toInt()); });
 }
 
 // Screen readers name each control by its row ("Row 3 effect"), since the row grid has
@@ -91,19 +96,13 @@ void MessageRowControls::NameForAccessibility() {
         control->setAccessibleName(QStringLiteral("Row %1 %2").arg(row + 1).arg(QLatin1String(what)));
 }
 
-void MessageRowControls::FillMenu(QMenu* menu, const QStringList& texts, int firstItem, bool content) {
+void MessageRowControls::FillMenu(QMenu* menu, const QStringList& texts, int firstItem) {
     menu->clear();
     for (int i = 0; i < texts.size(); ++i) {
         QAction* action = menu->addAction(texts[i]);
         const int item = firstItem + i;
         action->setData(item);
         action->setProperty("commandId", item);
-        connect(action, &QAction::triggered, this, [this, item, content] {
-            if (content)
-                emit contentItemChosen(row, item);
-            else
-                emit effectItemChosen(row, item);
-        });
     }
 }
 
@@ -111,12 +110,12 @@ void MessageRowControls::FillMenu(QMenu* menu, const QStringList& texts, int fir
 void MessageRowControls::SetMenus(bool hasClock, int effectListSet) {
     const QStringList contentItems = ModelCatalogue::ContentItems(hasClock);
     if (!HoldsTexts(contentMenu, contentItems)) {
-        FillMenu(contentMenu, contentItems, RowRules::TextItem, true);
+        FillMenu(contentMenu, contentItems, RowRules::TextItem);
         FitToMenu(contentButton);
     }
     const QStringList effectItems = ModelCatalogue::EffectNames(effectListSet);
     if (!HoldsTexts(effectMenu, effectItems)) {
-        FillMenu(effectMenu, effectItems, RowRules::MenuItemBase, false);
+        FillMenu(effectMenu, effectItems, RowRules::MenuItemBase);
         FitToMenu(effectButton);
     }
 }
@@ -145,24 +144,29 @@ bool MessageRowControls::SetItemTexts(QMenu* menu, const QStringList& texts) {
     return changed;
 }
 
-int MessageRowControls::TextWidths::Of(const QPushButton* button, const QString& text) {
-    const QString key = button->font().key();
-    if (key != fontKey) {
-        widths.clear();
-        fontKey = key;
-    }
+int MessageRowControls::TextWidths::Of(const QFontMetrics& metrics, const QString& text) {
     const auto found = widths.constFind(text);
     if (found != widths.cend())
         return *found;
-    const int width = button->fontMetrics().horizontalAdvance(text);
+    const int width = metrics.horizontalAdvance(text);
     widths.insert(text, width);
     return width;
 }
 
+void MessageRowControls::TextWidths::UseFont(const QFont& font) {
+    const QString key = font.key();
+    if (key == fontKey)
+        return;
+    widths.clear();
+    fontKey = key;
+}
+
 void MessageRowControls::FitToMenu(QPushButton* button) {
-    int widest = textWidths->Of(button, QStringLiteral("Animation"));
+    textWidths->UseFont(button->font());
+    const QFontMetrics metrics = button->fontMetrics();
+    int widest = textWidths->Of(metrics, QStringLiteral("Animation"));
     for (const QAction* item : button->menu()->actions())
-        widest = std::max(widest, textWidths->Of(button, item->text()));
+        widest = std::max(widest, textWidths->Of(metrics, item->text()));
     button->setMinimumWidth(widest + 30);
 }
 

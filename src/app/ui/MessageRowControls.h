@@ -8,6 +8,8 @@
 #include <QString>
 
 class QComboBox;
+class QFont;
+class QFontMetrics;
 class QGridLayout;
 class QMenu;
 class QPushButton;
@@ -51,10 +53,13 @@ public:
     struct TextWidths {
         QString fontKey;
         QHash<QString, int> widths;
-        int Of(const QPushButton* button, const QString& text);
+        // Forgets the widths when the font is another than the one they were measured in.
+        void UseFont(const QFont& font);
+        int Of(const QFontMetrics& metrics, const QString& text);
     };
 
-    // widths (optional, kept by the caller) is shared with the other rows.
+    // widths (optional, kept by the caller) is shared with the other rows. The menus stay
+    // empty until SetMenus gives them the model's items.
     MessageRowControls(int row, QWidget* parent, TextWidths* widths = nullptr);
 
     void PlaceIn(QGridLayout* grid, int gridRow);
@@ -95,7 +100,7 @@ signals:
 
 private:
     void NameForAccessibility();
-    void FillMenu(QMenu* menu, const QStringList& texts, int firstItem, bool content);
+    static void FillMenu(QMenu* menu, const QStringList& texts, int firstItem);
     static bool SetItemTexts(QMenu* menu, const QStringList& texts);
     static bool HoldsTexts(const QMenu* menu, const QStringList& texts);
     static QString ItemText(const QMenu* menu, int item);
