@@ -119,8 +119,6 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     BuildLayout();
     if (!listInBackground)
         RefreshPortList(true);
-    if (services.watchPorts)
-        StartPortWatcher();
     FillModelList();
     ApplyModelToWindow();
     FillSignTree();
@@ -132,12 +130,20 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     QTimer::singleShot(SignTreeRefillMs, this, &CVexaDlg::FillSignTree);
     ResizeToDialogUnits();
     RestoreWindowState();
-    if (listInBackground)
-        StartPortListing();
     QList<QWidget*> previews;
     for (MessageRowControls* row : rows)
         previews.append(row->preview);
-    new PreviewsAfterFirstFrame(previews, this);
+    // The device watcher and the background port list wait for the first frame; the watcher
+    // starts first, so that no device coming while the list is taken goes unnoticed.
+    new PreviewsAfterFirstFrame(
+        previews,
+        [this, watch = services.watchPorts, listInBackground] {
+            if (watch)
+                StartPortWatcher();
+            if (listInBackground)
+                StartPortListing();
+        },
+        this);
 }
 
 CVexaDlg::~CVexaDlg() {

@@ -10,8 +10,9 @@
 
 namespace vexa {
 
-PreviewsAfterFirstFrame::PreviewsAfterFirstFrame(const QList<QWidget*>& shown, QObject* parent)
-    : QObject(parent) {
+PreviewsAfterFirstFrame::PreviewsAfterFirstFrame(const QList<QWidget*>& shown, std::function<void()> afterwards,
+                                                 QObject* parent)
+    : QObject(parent), then(std::move(afterwards)) {
     for (QWidget* preview : shown) {
         previews.append(preview);
         preview->installEventFilter(this);
@@ -34,6 +35,8 @@ bool PreviewsAfterFirstFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PreviewsAfterFirstFrame::PaintAll() {
+    if (then)
+        then();
     for (const QPointer<QWidget>& preview : std::as_const(previews)) {
         if (!preview)
             continue;

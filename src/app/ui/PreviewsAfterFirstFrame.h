@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QWidget;
 
@@ -11,10 +12,12 @@ namespace vexa {
 // Lets a window's first frame show its row previews empty (dark with their border, as an
 // empty row draws) and renders them at the next turn of the event loop, so the window
 // appears without waiting for the rows' text to be laid out. Only the first paint of each
-// preview in that first frame is taken over; the object then removes itself.
+// preview in that first frame is taken over; the object then removes itself. Other work
+// that need not delay the first frame (then) runs at the same turn, before the previews
+// are painted.
 class PreviewsAfterFirstFrame : public QObject {
 public:
-    PreviewsAfterFirstFrame(const QList<QWidget*>& previews, QObject* parent);
+    PreviewsAfterFirstFrame(const QList<QWidget*>& previews, std::function<void()> then, QObject* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -23,6 +26,7 @@ private:
     void PaintAll();
 
     QList<QPointer<QWidget>> previews;
+    std::function<void()> then;
     bool scheduled = false;
 };
 
