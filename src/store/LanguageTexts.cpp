@@ -372,13 +372,15 @@ void LanguageTexts::ApplyDialogTexts(QObject* dialog, int templateId) const {
 }
 
 // Depth first through the children; another window inside (it carries its own template
-// number) keeps its texts.
+// number) keeps its texts. Both marks are dynamic properties: their names are checked
+// first, since most children (menu items, layouts, inner parts of controls) carry neither.
 void LanguageTexts::ApplyControlTexts(QObject* parent, int templateId, bool tooltips) const {
     for (QObject* child : parent->children()) {
-        if (child->property("templateId").isValid())
+        const QList<QByteArray> marks = child->dynamicPropertyNames();
+        if (marks.contains("templateId"))
             continue;
-        const QVariant id = child->property("controlId");
-        const QString text = id.isValid() ? DialogText(templateId, id.toInt()) : QString();
+        const QString text =
+            marks.contains("controlId") ? DialogText(templateId, child->property("controlId").toInt()) : QString();
         if (!text.isEmpty()) {
             const QMetaObject* meta = child->metaObject();
             const char* property = meta->indexOfProperty("text") >= 0 ? "text" : "title";
