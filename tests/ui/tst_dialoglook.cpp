@@ -1,0 +1,39 @@
+#include "ui/CVexaDialog.h"
+#include "ui/DialogLook.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace vexa;
+
+class TestDialogLook : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every window shows the background, and its controls share the window's palette: a
+    // palette of their own per control would make the style draw each button afresh. Other
+    // windows (message boxes, file dialogs) keep the application's palette.
+    void controlsShareTheWindowsPalette() {
+        for (int window = 0; window < 2; ++window) {
+            CVexaDialog dialog(140);
+            auto* layout = new QVBoxLayout(&dialog);
+            auto* button = new QPushButton(QStringLiteral("OK"));
+            auto* box = new QComboBox;
+            layout->addWidget(button);
+            layout->addWidget(box);
+            dialog.show();
+            QCOMPARE(dialog.palette().color(QPalette::Window), DialogLook::Background());
+            QCOMPARE(button->palette().color(QPalette::Window), DialogLook::Background());
+            QCOMPARE(button->palette().cacheKey(), dialog.palette().cacheKey());
+            QCOMPARE(box->palette().cacheKey(), dialog.palette().cacheKey());
+        }
+        QWidget other;
+        QCOMPARE(other.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
+    }
+};
+
+QTEST_MAIN(TestDialogLook)
+#include "tst_dialoglook.moc"
