@@ -43,7 +43,7 @@ void CImageCheckBox::paintEvent(QPaintEvent*) {
     const QRectF box((width() - side) / 2.0, (height() - side) / 2.0, side, side);
     if (!isEnabled())
         p.setOpacity(0.35);
-    UiPictures::Paint(p, box, isChecked() ? checked : unchecked);
+    UiPictures::PaintCached(p, box, isChecked() ? checked : unchecked);
     if (hovered && isEnabled()) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(0x1f, 0x78, 0xc8, 110), 1.5));

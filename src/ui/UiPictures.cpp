@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPixmapCache>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -213,73 +214,48 @@ void PaintColour(QPainter& p, const ColourEntry& entry) {
     p.drawRect(QRectF(1.5, 1.5, 13, 13));
 }
 
+// The drawn pictures by resource number; the colour list entries come on top of these.
+struct Design {
+    int resourceId;
+    void (*paint)(QPainter&);
+};
+
+constexpr Design kDesigns[] = {
+    {UiPictures::ProgramIcon, PaintProgramIcon},
+    {UiPictures::CheckTime, [](QPainter& p) { PaintClock(p, kAccent); }},
+    {UiPictures::CheckTimeHover, [](QPainter& p) { PaintClock(p, kAccentHover); }},
+    {UiPictures::BmpEditor, [](QPainter& p) { PaintPictureFrame(p, kAccent); }},
+    {UiPictures::BmpEditorHover, [](QPainter& p) { PaintPictureFrame(p, kAccentHover); }},
+    {UiPictures::Send, [](QPainter& p) { PaintSendArrow(p, kAccent); }},
+    {UiPictures::SendHover, [](QPainter& p) { PaintSendArrow(p, kAccentHover); }},
+    {UiPictures::AddSign, PaintAdd},
+    {UiPictures::ModifySign, PaintModify},
+    {UiPictures::DeleteSign, PaintDelete},
+    {UiPictures::ScanSigns, PaintScan},
+    {UiPictures::CheckBoxOff, [](QPainter& p) { PaintCheckBox(p, false, false); }},
+    {UiPictures::CheckBoxOn, [](QPainter& p) { PaintCheckBox(p, true, false); }},
+    {UiPictures::RightToLeftOff, [](QPainter& p) { PaintCheckBox(p, false, true); }},
+    {UiPictures::RightToLeftOn, [](QPainter& p) { PaintCheckBox(p, true, true); }},
+    {UiPictures::Bold, [](QPainter& p) { PaintStyleKey(p, u'B', false); }},
+    {UiPictures::BoldPressed, [](QPainter& p) { PaintStyleKey(p, u'B', true); }},
+    {UiPictures::Italic, [](QPainter& p) { PaintStyleKey(p, u'I', false); }},
+    {UiPictures::ItalicPressed, [](QPainter& p) { PaintStyleKey(p, u'I', true); }},
+    {UiPictures::Underline, [](QPainter& p) { PaintStyleKey(p, u'U', false); }},
+    {UiPictures::UnderlinePressed, [](QPainter& p) { PaintStyleKey(p, u'U', true); }},
+};
+
+const Design* FindDesign(int resourceId) {
+    for (const Design& design : kDesigns) {
+        if (design.resourceId == resourceId)
+            return &design;
+    }
+    return nullptr;
+}
+
 bool PaintDesign(QPainter& p, int resourceId) {
-    switch (resourceId) {
-    case UiPictures::ProgramIcon:
-        PaintProgramIcon(p);
+    if (const Design* design = FindDesign(resourceId)) {
+        design->paint(p);
         return true;
-    case UiPictures::CheckTime:
-        PaintClock(p, kAccent);
-        return true;
-    case UiPictures::CheckTimeHover:
-        PaintClock(p, kAccentHover);
-        return true;
-    case UiPictures::BmpEditor:
-        PaintPictureFrame(p, kAccent);
-        return true;
-    case UiPictures::BmpEditorHover:
-        PaintPictureFrame(p, kAccentHover);
-        return true;
-    case UiPictures::Send:
-        PaintSendArrow(p, kAccent);
-        return true;
-    case UiPictures::SendHover:
-        PaintSendArrow(p, kAccentHover);
-        return true;
-    case UiPictures::AddSign:
-        PaintAdd(p);
-        return true;
-    case UiPictures::ModifySign:
-        PaintModify(p);
-        return true;
-    case UiPictures::DeleteSign:
-        PaintDelete(p);
-        return true;
-    case UiPictures::ScanSigns:
-        PaintScan(p);
-        return true;
-    case UiPictures::CheckBoxOff:
-        PaintCheckBox(p, false, false);
-        return true;
-    case UiPictures::CheckBoxOn:
-        PaintCheckBox(p, true, false);
-        return true;
-    case UiPictures::RightToLeftOff:
-        PaintCheckBox(p, false, true);
-        return true;
-    case UiPictures::RightToLeftOn:
-        PaintCheckBox(p, true, true);
-        return true;
-    case UiPictures::Bold:
-        PaintStyleKey(p, u'B', false);
-        return true;
-    case UiPictures::BoldPressed:
-        PaintStyleKey(p, u'B', true);
-        return true;
-    case UiPictures::Italic:
-        PaintStyleKey(p, u'I', false);
-        return true;
-    case UiPictures::ItalicPressed:
-        PaintStyleKey(p, u'I', true);
-        return true;
-    case UiPictures::Underline:
-        PaintStyleKey(p, u'U', false);
-        return true;
-    case UiPictures::UnderlinePressed:
-        PaintStyleKey(p, u'U', true);
-        return true;
-    default:
-        break;
     }
     if (const auto colour = ColourByResource(resourceId)) {
         PaintColour(p, *colour);
@@ -350,9 +326,7 @@ private:
 static_assert(UiPictures::ColourCount == TextColourList::Count);
 
 bool UiPictures::Exists(int resourceId) {
-    QImage probe(1, 1, QImage::Format_ARGB32);
-    QPainter p(&probe);
-    return PaintDesign(p, resourceId);
+    return FindDesign(resourceId) || ColourByResource(resourceId);
 }
 
 void UiPictures::Paint(QPainter& painter, const QRectF& rect, int resourceId) {
@@ -363,6 +337,36 @@ void UiPictures::Paint(QPainter& painter, const QRectF& rect, int resourceId) {
     painter.scale(side / 16.0, side / 16.0);
     PaintDesign(painter, resourceId);
     painter.restore();
+}
+
+void UiPictures::PaintCached(QPainter& painter, const QRectF& rect, int resourceId) {
+    const QPointF whole(std::floor(rect.left()), std::floor(rect.top()));
+    const QRectF within = rect.translated(-whole);
+    if (!painter.transform().isIdentity()) {
+        Paint(painter, rect, resourceId); // a moved or scaled painter draws the picture itself
+        return;
+    }
+    const qreal scale = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QString key = QStringLiteral("vexa-picture:%1:%2,%3,%4,%5@%6")
+                            .arg(resourceId)
+                            .arg(within.left())
+                            .arg(within.top())
+                            .arg(within.width())
+                            .arg(within.height())
+                            .arg(scale);
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        const QSize pixels(static_cast<int>(std::ceil(within.right() * scale)),
+                           static_cast<int>(std::ceil(within.bottom() * scale)));
+        picture = QPixmap(pixels);
+        picture.setDevicePixelRatio(scale);
+        picture.fill(Qt::transparent);
+        QPainter p(&picture);
+        Paint(p, within, resourceId);
+        p.end();
+        QPixmapCache::insert(key, picture);
+    }
+    painter.drawPixmap(whole, picture);
 }
 
 QIcon UiPictures::Icon(int resourceId) {

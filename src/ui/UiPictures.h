@@ -53,6 +53,9 @@ public:
     static bool Exists(int resourceId);
     // Draws a picture into rect of painter (used by the icon engine and by custom widgets).
     static void Paint(QPainter& painter, const QRectF& rect, int resourceId);
+    // The same picture from a pixmap drawn once per size, position within the pixel and
+    // screen scale, for widgets that show one picture many times (the row check boxes).
+    static void PaintCached(QPainter& painter, const QRectF& rect, int resourceId);
 };
 
 } // namespace vexa

@@ -86,6 +86,43 @@ private slots:
         QCOMPARE(QColor(image.pixel(24, 24)).rgb(), QColor(middle).rgb());
         QCOMPARE(QColor(image.pixel(24, 39)).rgb(), QColor(bottom).rgb());
     }
+    // A picture drawn from the cache looks as drawn directly (Source Over composes the same
+    // either way, up to rounding), at a position within a pixel, checked and unchecked.
+    void cachedPicturesMatchTheDrawnOnes() {
+        for (int resource : {int(UiPictures::CheckBoxOff), int(UiPictures::CheckBoxOn)}) {
+            QImage direct(24, 24, QImage::Format_ARGB32_Premultiplied);
+            direct.fill(Qt::white);
+            QImage cached = direct;
+            const QRectF box(2.5, 3, 17, 17);
+            {
+                QPainter p(&direct);
+                UiPictures::Paint(p, box, resource);
+            }
+            for (int pass = 0; pass < 2; ++pass) { // drawn into the cache, then taken from it
+                QImage image(24, 24, QImage::Format_ARGB32_Premultiplied);
+                image.fill(Qt::white);
+                QPainter p(&image);
+                UiPictures::PaintCached(p, box, resource);
+                p.end();
+                if (pass == 1)
+                    QCOMPARE(image, cached);
+                cached = image;
+            }
+            int worst = 0;
+            for (int y = 0; y < direct.height(); ++y) {
+                for (int x = 0; x < direct.width(); ++x) {
+                    const QRgb a = direct.pixel(x, y);
+                    const QRgb b = cached.pixel(x, y);
+                    worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                      std::abs(qBlue(a) - qBlue(b))});
+                }
+            }
+            QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
+            QImage blank(24, 24, QImage::Format_ARGB32_Premultiplied);
+            blank.fill(Qt::white);
+            QVERIFY(cached != blank);
+        }
+    }
 };
 
 QTEST_MAIN(TestPictures)
