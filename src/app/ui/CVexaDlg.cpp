@@ -325,8 +325,9 @@ QLayout* CVexaDlg::BuildSignPanel() {
     connect(modelList, &QComboBox::activated, this, &CVexaDlg::OnModelSelected);
     comList = WithId(new QComboBox(this), ComList);
     // Besides the listed ports a device can be typed ("/dev/pts/3": pseudo-terminals and
-    // simulators are never listed).
-    comList->setEditable(true);
+    // simulators are never listed). A line edit of its own makes the box editable without
+    // building its popup list before the window is first shown, as setEditable would.
+    comList->setLineEdit(new QLineEdit(comList));
     comList->setInsertPolicy(QComboBox::NoInsert);
     comList->setToolTip(QStringLiteral("Serial port"));
     comList->lineEdit()->setPlaceholderText(QStringLiteral("ttyUSB0"));
@@ -441,9 +442,10 @@ void CVexaDlg::ResizeToDialogUnits() {
     const QFontMetrics metrics = fontMetrics();
     const int width = 524 * metrics.averageCharWidth() / 4;
     const int height = 254 * metrics.height() / 8;
-    const QSize wanted(std::max(width, sizeHint().width()),
+    const QSize hint = sizeHint();
+    const QSize wanted(std::max(width, hint.width()),
                        std::max(height + menuBar()->sizeHint().height() + statusPanes->sizeHint().height(),
-                                sizeHint().height()));
+                                hint.height()));
     resize(wanted);
 }
 
