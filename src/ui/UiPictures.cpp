@@ -265,16 +265,17 @@ bool PaintDesign(QPainter& p, int resourceId) {
 }
 
 // Paints a picture at whatever size and scale the icon is asked for; the Disabled mode
-// gets a faded copy.
+// gets a faded copy. Pixmaps are kept in the pixmap cache, as buttons ask for theirs at
+// every paint.
 class PaintedIconEngine : public QIconEngine {
 public:
     explicit PaintedIconEngine(int pictureId) : picture(pictureId) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         painter->save();
         if (mode == QIcon::Disabled)
             painter->setOpacity(0.4);
-        UiPictures::Paint(*painter, rect, picture);
+        UiPictures::Paint(*painter, rect, PictureFor(state));
         painter->restore();
     }
 
@@ -284,19 +285,32 @@ public:
 
     // QIcon hands over the size in device pixels already; scale only labels the result.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-        QPixmap pm(size);
-        pm.fill(Qt::transparent);
-        {
-            QPainter p(&pm);
-            paint(&p, QRect(QPoint(0, 0), pm.size()), mode, state);
+        const QString key = QStringLiteral("vexa-icon:%1:%2x%3:%4@%5")
+                                .arg(PictureFor(state))
+                                .arg(size.width())
+                                .arg(size.height())
+                                .arg(mode == QIcon::Disabled ? 1 : 0)
+                                .arg(scale);
+        QPixmap pm;
+        if (!QPixmapCache::find(key, &pm)) {
+            pm = QPixmap(size);
+            pm.fill(Qt::transparent);
+            {
+                QPainter p(&pm);
+                paint(&p, QRect(QPoint(0, 0), pm.size()), mode, state);
+            }
+            pm.setDevicePixelRatio(scale);
+            QPixmapCache::insert(key, pm);
         }
-        pm.setDevicePixelRatio(scale);
         return pm;
     }
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
     QIconEngine* clone() const override { return new PaintedIconEngine(picture); }
     QString key() const override { return QStringLiteral("VexaPainted"); }
+
+protected:
+    virtual int PictureFor(QIcon::State) const { return picture; }
 
 private:
     int picture;
@@ -306,15 +320,10 @@ private:
 class ToggleIconEngine : public PaintedIconEngine {
 public:
     ToggleIconEngine(int offId, int onId) : PaintedIconEngine(offId), off(offId), on(onId) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
-        painter->save();
-        if (mode == QIcon::Disabled)
-            painter->setOpacity(0.4);
-        UiPictures::Paint(*painter, rect, state == QIcon::On ? on : off);
-        painter->restore();
-    }
     QIconEngine* clone() const override { return new ToggleIconEngine(off, on); }
+
+protected:
+    int PictureFor(QIcon::State state) const override { return state == QIcon::On ? on : off; }
 
 private:
     int off;

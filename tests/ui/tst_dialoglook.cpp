@@ -13,10 +13,11 @@ class TestDialogLook : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every window shows the background, and its controls share the window's palette: a
-    // palette of their own per control would make the style draw each button afresh. Other
+    // Every window shows the background, and all windows and their controls share one
+    // palette: a palette of their own would make the style draw each button afresh. Other
     // windows (message boxes, file dialogs) keep the application's palette.
     void controlsShareTheWindowsPalette() {
+        qint64 firstKey = 0;
         for (int window = 0; window < 2; ++window) {
             CVexaDialog dialog(140);
             auto* layout = new QVBoxLayout(&dialog);
@@ -29,6 +30,9 @@ private slots:
             QCOMPARE(button->palette().color(QPalette::Window), DialogLook::Background());
             QCOMPARE(button->palette().cacheKey(), dialog.palette().cacheKey());
             QCOMPARE(box->palette().cacheKey(), dialog.palette().cacheKey());
+            if (window == 0)
+                firstKey = dialog.palette().cacheKey();
+            QCOMPARE(dialog.palette().cacheKey(), firstKey); // one palette for every window
         }
         QWidget other;
         QCOMPARE(other.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
