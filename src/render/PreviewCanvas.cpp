@@ -62,11 +62,11 @@ void PreviewCanvas::SetGeometry(QSize size, int modelRows) {
     innerHeight = h - 2;
     hasDots = innerWidth > 0 && innerHeight > 0 && rows > 0;
     mapped = false;
-    shownWidth = 0;
-    dotRuns.clear();
+    pixelColumn.clear();
     sourceRow.clear();
     grid.clear();
-    gridFirst.clear();
+    layouts.clear();
+    layoutOf.clear();
     sameAsAbove.clear();
     if (!hasDots)
         return;
@@ -79,40 +79,66 @@ void PreviewCanvas::SetGeometry(QSize size, int modelRows) {
     if (mapped)
         PrepareGrid();
     if (mapped)
-        PrepareRows();
+        PrepareLines();
+    grid.clear();
 }
 
-// Where each row's grid spans start, and which rows repeat the row above them: the same
-// frame pixels, the same row of dots (or none) and the same grid spans.
-void PreviewCanvas::PrepareRows() {
+int PreviewCanvas::SourceRowOf(int y) const {
+    const int i = y - rowFirst;
+    return i >= 0 && i < static_cast<int>(sourceRow.size()) ? sourceRow[static_cast<size_t>(i)] : -1;
+}
+
+// The frame line with its grid spans on it, and the runs of dot pixels they leave free.
+PreviewCanvas::LineLayout PreviewCanvas::LayoutOfLine(int y, const std::vector<Span>& spans) const {
+    LineLayout layout;
+    const auto* frameLine = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
+    layout.pixels.assign(frameLine, frameLine + client.width());
+    std::vector<bool> covered(static_cast<size_t>(client.width()), false);
+    for (const Span& span : spans) {
+        std::fill_n(layout.pixels.begin() + span.x, span.length, GridColour);
+        std::fill_n(covered.begin() + span.x, span.length, true);
+    }
+    if (SourceRowOf(y) < 0)
+        return layout;
+    for (size_t i = 0; i < pixelColumn.size(); ++i) {
+        const int x = columnFirst + static_cast<int>(i);
+        if (covered[static_cast<size_t>(x)])
+            continue;
+        DotRun* last = layout.runs.empty() ? nullptr : &layout.runs.back();
+        if (last && last->column == pixelColumn[i] && last->x + last->length == x)
+            ++last->length;
+        else
+            layout.runs.push_back(DotRun{x, 1, pixelColumn[i]});
+    }
+    return layout;
+}
+
+// The layout of every client line (lines alike share one), and which lines repeat the
+// line above them: the same layout and the same row of dots (or none).
+void PreviewCanvas::PrepareLines() {
     const auto height = static_cast<size_t>(client.height());
-    gridFirst.assign(height + 1, 0);
-    for (const Span& span : grid)
-        ++gridFirst[static_cast<size_t>(span.y) + 1];
-    for (size_t y = 0; y < height; ++y)
-        gridFirst[y + 1] += gridFirst[y];
-    const auto source = [this](int y) {
-        const int i = y - rowFirst;
-        return i >= 0 && i < static_cast<int>(sourceRow.size()) ? sourceRow[static_cast<size_t>(i)] : -1;
-    };
-    const auto sameSpans = [this](size_t a, size_t b) {
-        const size_t count = gridFirst[a + 1] - gridFirst[a];
-        if (count != gridFirst[b + 1] - gridFirst[b])
-            return false;
-        for (size_t i = 0; i < count; ++i) {
-            const Span& p = grid[gridFirst[a] + i];
-            const Span& q = grid[gridFirst[b] + i];
-            if (p.x != q.x || p.length != q.length)
-                return false;
-        }
-        return true;
-    };
-    const size_t lineBytes = static_cast<size_t>(client.width()) * sizeof(QRgb);
+    layoutOf.assign(height, 0);
     sameAsAbove.assign(height, false);
-    for (size_t y = 1; y < height; ++y) {
-        const int row = static_cast<int>(y);
-        sameAsAbove[y] = source(row) == source(row - 1) && sameSpans(y, y - 1) &&
-                         std::memcmp(frame.constScanLine(row), frame.constScanLine(row - 1), lineBytes) == 0;
+    std::vector<Span> spans;
+    size_t next = 0;
+    for (int y = 0; y < client.height(); ++y) {
+        spans.clear();
+        for (; next < grid.size() && grid[next].y == y; ++next)
+            spans.push_back(grid[next]);
+        LineLayout layout = LayoutOfLine(y, spans);
+        const auto same = std::find_if(layouts.rbegin(), layouts.rend(), [&layout](const LineLayout& known) {
+            return known.runs == layout.runs && known.pixels == layout.pixels;
+        });
+        size_t index = 0;
+        if (same != layouts.rend()) {
+            index = static_cast<size_t>(layouts.rend() - same) - 1;
+        } else {
+            index = layouts.size();
+            layouts.push_back(std::move(layout));
+        }
+        const auto line = static_cast<size_t>(y);
+        layoutOf[line] = index;
+        sameAsAbove[line] = y > 0 && layoutOf[line - 1] == index && SourceRowOf(y - 1) == SourceRowOf(y);
     }
 }
 
@@ -158,13 +184,7 @@ void PreviewCanvas::PrepareMaps() {
     if (!OneBlock(columns, &columnFirst, &columnEnd) || !OneBlock(lines, &rowFirst, &rowEnd) ||
         shown != qint64(columnEnd - columnFirst) * (rowEnd - rowFirst))
         return;
-    shownWidth = columnEnd - columnFirst;
-    for (int x = columnFirst; x < columnEnd; ++x) {
-        const int column = columns[static_cast<size_t>(x)];
-        if (dotRuns.empty() || dotRuns.back().column != column)
-            dotRuns.push_back(DotRun{column, 0});
-        ++dotRuns.back().length;
-    }
+    pixelColumn.assign(columns.begin() + columnFirst, columns.begin() + columnEnd);
     sourceRow.assign(lines.begin() + rowFirst, lines.begin() + rowEnd);
     mapped = true;
 }
@@ -236,49 +256,35 @@ QImage PreviewCanvas::Compose(const QImage& dots) {
         preview = QImage(client, QImage::Format_ARGB32_Premultiplied);
     uchar* bits = preview.bits();
     const qsizetype stride = preview.bytesPerLine();
-    const auto lineAt = [bits, stride](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
-    const auto frameLine = [this](int y) { return reinterpret_cast<const QRgb*>(frame.constScanLine(y)); };
-    const auto copyFrame = [&](int y, int x, qsizetype count) {
-        if (count > 0)
-            std::memcpy(lineAt(y) + x, frameLine(y) + x, static_cast<size_t>(count) * sizeof(QRgb));
-    };
-    const int width = client.width();
-    const int rowEnd = rowFirst + static_cast<int>(sourceRow.size());
-    const int columnEnd = columnFirst + shownWidth;
+    const size_t lineBytes = static_cast<size_t>(client.width()) * sizeof(QRgb);
     for (int y = 0; y < client.height(); ++y) {
-        QRgb* line = lineAt(y);
-        if (sameAsAbove[static_cast<size_t>(y)]) {
-            std::memcpy(line, lineAt(y - 1), static_cast<size_t>(width) * sizeof(QRgb));
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+        const auto index = static_cast<size_t>(y);
+        if (sameAsAbove[index]) {
+            std::memcpy(line, bits + (y - 1) * stride, lineBytes);
             continue;
         }
-        if (y < rowFirst || y >= rowEnd) {
-            copyFrame(y, 0, width);
-        } else {
-            copyFrame(y, 0, columnFirst);
-            copyFrame(y, columnEnd, width - columnEnd);
-            const auto* dotLine =
-                reinterpret_cast<const QRgb*>(dots.constScanLine(sourceRow[size_t(y - rowFirst)]));
-            // A dot of up to four pixels is written as four: the next dot overwrites what
-            // lies beyond it, and the last dots, too close to the end, are written exactly.
-            int x = columnFirst;
-            const int fourFit = columnEnd - 4;
-            for (const DotRun& run : dotRuns) {
-                const QRgb dot = dotLine[run.column];
-                if (run.length <= 4 && x <= fourFit) {
-                    line[x] = line[x + 1] = line[x + 2] = line[x + 3] = dot;
-                    x += run.length;
-                    continue;
-                }
-                for (int i = 0; i < run.length; ++i)
-                    line[x++] = dot;
+        const LineLayout& layout = layouts[layoutOf[index]];
+        std::memcpy(line, layout.pixels.data(), lineBytes);
+        if (layout.runs.empty())
+            continue;
+        const auto* dotLine = reinterpret_cast<const QRgb*>(dots.constScanLine(SourceRowOf(y)));
+        for (const DotRun& run : layout.runs) {
+            const QRgb dot = dotLine[run.column];
+            QRgb* to = line + run.x;
+            switch (run.length) {
+            case 3:
+                to[2] = dot;
+                [[fallthrough]];
+            case 2:
+                to[1] = dot;
+                [[fallthrough]];
+            case 1:
+                to[0] = dot;
+                break;
+            default:
+                std::fill_n(to, run.length, dot);
             }
-        }
-        for (size_t i = gridFirst[static_cast<size_t>(y)]; i < gridFirst[static_cast<size_t>(y) + 1]; ++i) {
-            const Span& span = grid[i];
-            if (span.length == 1)
-                line[span.x] = GridColour;
-            else
-                std::fill_n(line + span.x, span.length, GridColour);
         }
     }
     return preview;

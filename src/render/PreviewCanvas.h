@@ -46,10 +46,23 @@ private:
     struct Span {
         int y, x, length;
     };
+    // Client pixels x .. x + length - 1 of a line showing one column of the dots.
+    struct DotRun {
+        int x, length, column;
+        bool operator==(const DotRun&) const = default;
+    };
+    // What a client line shows apart from the dots: its frame and grid pixels, and where
+    // its dots go. Lines of the same layout share one.
+    struct LineLayout {
+        std::vector<QRgb> pixels; // the frame with the grid on it
+        std::vector<DotRun> runs; // the dot pixels the grid leaves free
+    };
 
     void PrepareMaps();
     void PrepareGrid();
-    void PrepareRows();
+    void PrepareLines();
+    LineLayout LayoutOfLine(int y, const std::vector<Span>& spans) const;
+    int SourceRowOf(int y) const;
     QList<QLineF> GridLines() const;
     QImage Paint(const QImage& dots) const;
 
@@ -63,22 +76,17 @@ private:
     QImage frame;
     QImage spare; // a recycled preview
 
-    // Dot runs: length client columns in a row showing one column of the dots.
-    struct DotRun {
-        int column, length;
-    };
-
-    // Client pixels columnFirst.. (shownWidth of them, in dotRuns) x rowFirst.. (one per
+    // Client pixels columnFirst.. (one per entry of pixelColumn) x rowFirst.. (one per
     // entry of sourceRow) show the dots; the others show the frame.
     bool mapped = false;
     int columnFirst = 0;
-    int shownWidth = 0;
     int rowFirst = 0;
-    std::vector<DotRun> dotRuns;
+    std::vector<int> pixelColumn;
     std::vector<int> sourceRow;
-    std::vector<Span> grid;        // in row order
-    std::vector<size_t> gridFirst; // grid[gridFirst[y] .. gridFirst[y + 1]) lie in row y
-    std::vector<bool> sameAsAbove; // row y holds the same pixels as row y - 1
+    std::vector<Span> grid;          // in line order
+    std::vector<LineLayout> layouts; // the distinct line layouts
+    std::vector<size_t> layoutOf;    // per client line
+    std::vector<bool> sameAsAbove;   // line y holds the same pixels as line y - 1
 };
 
 } // namespace vexa
