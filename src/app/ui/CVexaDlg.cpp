@@ -213,6 +213,8 @@ QMenu* CVexaDlg::AddMenu(const QString& title) {
 QAction* CVexaDlg::AddCommand(QMenu* menu, const QString& text, int commandId) {
     QAction* action = menu->addAction(text);
     action->setProperty("commandId", commandId);
+    if (!commands.contains(commandId))
+        commands.insert(commandId, action); // the first action of an ID, as a search finds it
     return action;
 }
 
@@ -1233,12 +1235,7 @@ QWidget* CVexaDlg::Control(int controlId) const {
 }
 
 QAction* CVexaDlg::Command(int commandId) const {
-    const auto actions = menuBar()->findChildren<QAction*>();
-    for (QAction* a : actions) {
-        if (a->property("commandId").toInt() == commandId)
-            return a;
-    }
-    return nullptr;
+    return commands.value(commandId, nullptr);
 }
 
 CImageWnd* CVexaDlg::Preview(int row) const {

@@ -9,6 +9,7 @@
 #include "store/LanguageTexts.h"
 #include "ui/IDialogTexts.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -252,6 +253,7 @@ private:
     QProgressBar* progressBar = nullptr;
     CWzdStatusBar* statusPanes = nullptr;
     QMenu* languageMenu = nullptr;
+    QHash<int, QAction*> commands; // the menu actions by command ID
     QGroupBox* signGroup = nullptr;
     QLabel* modelLabel = nullptr;
     QLabel* comLabel = nullptr;
