@@ -379,8 +379,9 @@ void LanguageTexts::ApplyControlTexts(QObject* parent, int templateId, bool tool
         const QList<QByteArray> marks = child->dynamicPropertyNames();
         if (marks.contains("templateId"))
             continue;
-        const QString text =
-            marks.contains("controlId") ? DialogText(templateId, child->property("controlId").toInt()) : QString();
+        const QString text = marks.contains("controlId")
+                                 ? DialogText(templateId, child->property("controlId").toInt())
+                                 : QString();
         if (!text.isEmpty()) {
             const QMetaObject* meta = child->metaObject();
             const char* property = meta->indexOfProperty("text") >= 0 ? "text" : "title";

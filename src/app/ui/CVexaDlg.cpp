@@ -445,9 +445,9 @@ void CVexaDlg::ResizeToDialogUnits() {
     const int width = 524 * metrics.averageCharWidth() / 4;
     const int height = 254 * metrics.height() / 8;
     const QSize hint = sizeHint();
-    const QSize wanted(std::max(width, hint.width()),
-                       std::max(height + menuBar()->sizeHint().height() + statusPanes->sizeHint().height(),
-                                hint.height()));
+    const QSize wanted(
+        std::max(width, hint.width()),
+        std::max(height + menuBar()->sizeHint().height() + statusPanes->sizeHint().height(), hint.height()));
     resize(wanted);
 }
 
@@ -468,11 +468,11 @@ void CVexaDlg::ApplyModelToWindow() {
     for (int i = 0; i < RowCount; ++i) {
         MessageRowControls* row = rows[static_cast<size_t>(i)];
         row->SetMenus(hasClock, model.effectListSet);
-        ApplyRowMenuTexts(row);
         const bool visible = model.RowVisible(i);
         row->SetRowVisible(visible);
         rowGrid->setRowStretch(i + 1, visible ? 1 : 0);
     }
+    ApplyRowMenuTexts();
     Command(GroupSend)->setEnabled(groupSendEnabled);
 }
 
@@ -829,8 +829,7 @@ void CVexaDlg::ApplyLanguage() {
         if (QAction* action = Command(item.command))
             action->setText(app.texts.LookupString(QString::fromLatin1(item.entry)));
     }
-    for (MessageRowControls* row : rows)
-        ApplyRowMenuTexts(row);
+    ApplyRowMenuTexts();
     RefreshRowControls();
     ApplyDialogTexts(this, TemplateId);
     ApplyOwnTexts();
@@ -839,11 +838,14 @@ void CVexaDlg::ApplyLanguage() {
 }
 
 // Row menus keep the program's own texts while no language file could be read.
-void CVexaDlg::ApplyRowMenuTexts(MessageRowControls* row) {
+void CVexaDlg::ApplyRowMenuTexts() {
     if (app.texts.File().IsEmpty())
         return;
-    row->SetMenuTexts(app.texts.RowMenuTexts(ModelCatalogue::ContentMenuResource(hasClock)),
-                      app.texts.RowMenuTexts(ModelCatalogue::EffectMenuResource(model.effectListSet)));
+    const QStringList contentTexts = app.texts.RowMenuTexts(ModelCatalogue::ContentMenuResource(hasClock));
+    const QStringList effectTexts =
+        app.texts.RowMenuTexts(ModelCatalogue::EffectMenuResource(model.effectListSet));
+    for (MessageRowControls* row : rows)
+        row->SetMenuTexts(contentTexts, effectTexts);
 }
 
 // The texts the language file's dialog entries do not reach: labels without a control

@@ -180,7 +180,7 @@ private:
     void OnAbout();
     void OnLanguage(int code);
     void UpdateLanguageChecks();
-    void ApplyRowMenuTexts(MessageRowControls* row);
+    void ApplyRowMenuTexts(); // the language's texts on every row's menu items
     void ApplyOwnTexts();
     QString Say(LanguageTexts::Text text) const;
     void ReloadCurrentFile();

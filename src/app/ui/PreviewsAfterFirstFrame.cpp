@@ -10,8 +10,8 @@
 
 namespace vexa {
 
-PreviewsAfterFirstFrame::PreviewsAfterFirstFrame(const QList<QWidget*>& shown, std::function<void()> afterwards,
-                                                 QObject* parent)
+PreviewsAfterFirstFrame::PreviewsAfterFirstFrame(const QList<QWidget*>& shown,
+                                                 std::function<void()> afterwards, QObject* parent)
     : QObject(parent), then(std::move(afterwards)) {
     for (QWidget* preview : shown) {
         previews.append(preview);
