@@ -57,8 +57,10 @@ int CVexaApp::ReadStartupSettings() {
     const int id = settingsFile.NowSelID();
     const QString path = paths.WorkFilePath(id);
     if (!QFileInfo::exists(path)) {
+        // A copy of the built-in template, made again at the next start should a power cut
+        // take it: it is not forced to the disk before the window opens.
         QDir().mkpath(paths.WorkDataDir());
-        WorkFiles::WriteTemplate(WorkFiles::FirstStartTemplate, path);
+        WorkFiles::WriteTemplate(WorkFiles::FirstStartTemplate, path, AtomicFile::Durability::Regenerable);
     }
     WorkFiles::OpenWorkFile(*this, path);
     return settingsFile.Mode485();

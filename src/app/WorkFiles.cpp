@@ -15,8 +15,8 @@
 
 namespace vexa {
 
-bool WorkFiles::WriteTemplate(int templateId, const QString& path) {
-    return ResourceFiles::WriteResourceFile(QStringLiteral("FILES"), templateId, path);
+bool WorkFiles::WriteTemplate(int templateId, const QString& path, AtomicFile::Durability durability) {
+    return ResourceFiles::WriteResourceFile(QStringLiteral("FILES"), templateId, path, durability);
 }
 
 QString WorkFiles::EnsureWorkFile(CVexaApp& app, int id, bool overwrite) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/AtomicFile.h"
+
 #include <QString>
 
 namespace vexa {
@@ -13,7 +15,8 @@ public:
     static constexpr int FirstStartTemplate = 177;
 
     // Writes a template resource byte for byte to path.
-    static bool WriteTemplate(int templateId, const QString& path);
+    static bool WriteTemplate(int templateId, const QString& path,
+                              AtomicFile::Durability durability = AtomicFile::Durability::Synced);
     // Makes the sign's work file exist (or overwrites it) with the stored model's template.
     static QString EnsureWorkFile(CVexaApp& app, int id, bool overwrite);
     // Copies source over target atomically; false when either side fails.

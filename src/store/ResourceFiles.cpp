@@ -22,11 +22,12 @@ QByteArray ResourceFiles::Read(const QString& type, int number) {
     return file.readAll();
 }
 
-bool ResourceFiles::WriteResourceFile(const QString& type, int number, const QString& path) {
+bool ResourceFiles::WriteResourceFile(const QString& type, int number, const QString& path,
+                                      AtomicFile::Durability durability) {
     const QByteArray bytes = Read(type, number);
     if (bytes.isEmpty())
         return false;
-    return AtomicFile::Write(path, bytes) == AtomicFile::Result::Ok;
+    return AtomicFile::Write(path, bytes, nullptr, durability) == AtomicFile::Result::Ok;
 }
 
 } // namespace vexa

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/AtomicFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,7 +16,8 @@ public:
     static QByteArray Read(const QString& type, int number);
     // Writes the resource's bytes to path (atomically). True only when the resource exists
     // with a non-zero size and all its bytes were written.
-    static bool WriteResourceFile(const QString& type, int number, const QString& path);
+    static bool WriteResourceFile(const QString& type, int number, const QString& path,
+                                  AtomicFile::Durability durability = AtomicFile::Durability::Synced);
 };
 
 } // namespace vexa
