@@ -17,6 +17,12 @@ PreviewsAfterFirstFrame::PreviewsAfterFirstFrame(const QList<QWidget*>& shown,
         previews.append(preview);
         preview->installEventFilter(this);
     }
+    QTimer::singleShot(FirstFrameWaitMs, this, [this] {
+        if (!scheduled) {
+            scheduled = true;
+            PaintAll();
+        }
+    });
 }
 
 bool PreviewsAfterFirstFrame::eventFilter(QObject* watched, QEvent* event) {

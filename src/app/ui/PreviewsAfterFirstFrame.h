@@ -14,9 +14,12 @@ namespace vexa {
 // appears without waiting for the rows' text to be laid out. Only the first paint of each
 // preview in that first frame is taken over; the object then removes itself. Other work
 // that need not delay the first frame (then) runs at the same turn, before the previews
-// are painted.
+// are painted, or after FirstFrameWaitMs when no preview is painted by then (a window
+// started minimised).
 class PreviewsAfterFirstFrame : public QObject {
 public:
+    static constexpr int FirstFrameWaitMs = 2000;
+
     PreviewsAfterFirstFrame(const QList<QWidget*>& previews, std::function<void()> then, QObject* parent);
 
 protected:

@@ -2,6 +2,7 @@
 #include "app/ui/CVexaDlg.h"
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/IContentEditorLauncher.h"
+#include "app/ui/PreviewsAfterFirstFrame.h"
 #include "support/WidgetFinder.h"
 
 #include <QComboBox>
@@ -73,6 +74,20 @@ private slots:
         QTRY_COMPARE(com->count(), 2);
         QCOMPARE(com->currentText(), chosen);
         QCOMPARE(window->StatusPanes()->PaneText(1), pane);
+    }
+
+    // A window that is never painted (started minimised) still gets the list.
+    void listArrivesWithoutAFirstPaint() {
+        QTemporaryDir dir;
+        CVexaApp app(AppPaths(dir.path(), dir.path()));
+        QVERIFY(QDir().mkpath(app.Paths().WorkDataDir()));
+        app.StartUp();
+        CVexaDlg::Services services;
+        services.systemPorts = [] { return TwoPorts(); };
+        services.watchPorts = false;
+        CVexaDlg window(app, std::move(services));
+        auto* com = test::Get<QComboBox>(&window, CVexaDlg::ComList);
+        QTRY_COMPARE_WITH_TIMEOUT(com->count(), 2, 3 * PreviewsAfterFirstFrame::FirstFrameWaitMs);
     }
 };
 
