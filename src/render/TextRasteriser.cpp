@@ -10,8 +10,10 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace vexa {
 
@@ -155,14 +157,19 @@ public:
                     FlushBatch(run.colour);
                 const int x0 = static_cast<int>(x);
                 // One column of slack on each side of the ink found when shaping.
-                if (Touches(x0 + piece.leftInk - 1, x0 + piece.rightInk + 2))
+                const int inkFirst = x0 + piece.leftInk - 1;
+                const int inkEnd = x0 + piece.rightInk + 2;
+                if (Touches(inkFirst, inkEnd)) {
                     batch.Add(piece, QPointF(x0, baseline));
+                    batchInk = {std::min(batchInk.first, inkFirst), std::max(batchInk.second, inkEnd)};
+                }
                 if (banded)
                     AddRange(x0, static_cast<int>(x + advance));
             }
             x += advance;
         }
         FlushBatch(run.colour);
+        RecolourWaiting(run.colour, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     }
 
 private:
@@ -239,13 +246,47 @@ private:
         ranges.push_back({x0, x1});
     }
 
-    // Draws the gathered pieces, then recolours their columns.
+    // Draws the gathered pieces; their columns wait to be recoloured. A batch's columns
+    // are recoloured before a later batch of the run may reach into them, and at the end
+    // of the run at the latest: the pixels come out as if each batch were recoloured right
+    // after it was drawn, and are read back at far less cost than straight after the
+    // raster engine wrote them.
     void FlushBatch(QRgb colour) {
-        if (!batch.Empty())
+        if (!batch.Empty()) {
+            RecolourWaiting(colour, batchInk.first, batchInk.second);
             batch.Draw(Painter(), colour);
-        for (const auto& [x0, x1] : ranges)
-            Recolour(colour, x0, x1);
+        }
+        batchInk = kNoInk;
+        waiting.insert(waiting.end(), ranges.begin(), ranges.end());
         ranges.clear();
+        // The older columns need not wait any longer: the list stays short however long
+        // the run is.
+        if (waiting.size() > kMostWaiting) {
+            const auto older = waiting.end() - kRecentWaiting;
+            for (auto range = waiting.begin(); range != older; ++range)
+                Recolour(colour, range->first, range->second);
+            waiting.erase(waiting.begin(), older);
+        }
+    }
+
+    // Recolours the waiting columns within [first, end); the others keep waiting.
+    void RecolourWaiting(QRgb colour, int first, int end) {
+        std::vector<std::pair<int, int>>& left = stillWaiting;
+        left.clear();
+        for (const auto& [x0, x1] : waiting) {
+            const int from = std::max(x0, first);
+            const int to = std::min(x1, end);
+            if (from >= to) {
+                left.push_back({x0, x1});
+                continue;
+            }
+            Recolour(colour, from, to);
+            if (x0 < from)
+                left.push_back({x0, from});
+            if (to < x1)
+                left.push_back({to, x1});
+        }
+        waiting.swap(left);
     }
 
     void DrawPiece(const RunShaper::Piece& piece, QRgb colour, bool banded, int baseline, double width) {
@@ -314,7 +355,14 @@ private:
     RunShaper& shaper;
     QPainter painter;
     GlyphBatch batch;
+    static constexpr std::pair<int, int> kNoInk{std::numeric_limits<int>::max(),
+                                                std::numeric_limits<int>::min()};
+    std::pair<int, int> batchInk = kNoInk;   // columns the batch's ink may reach
     std::vector<std::pair<int, int>> ranges; // columns of the batched pieces of a banded run
+    static constexpr size_t kMostWaiting = 16;
+    static constexpr std::ptrdiff_t kRecentWaiting = 4;
+    std::vector<std::pair<int, int>> waiting; // columns of drawn batches not yet recoloured
+    std::vector<std::pair<int, int>> stillWaiting;
 };
 
 } // namespace

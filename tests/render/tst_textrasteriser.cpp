@@ -201,6 +201,31 @@ private slots:
         QVERIFY(TextRasteriser::IsBanded(0xFFFF9600));
     }
 
+    // A banded run drawn in batches comes out as its characters drawn one by one, each
+    // recoloured before the next is drawn: italic characters reach back over their
+    // neighbours, and where they do they keep their own blend.
+    void bandedBatchesMatchCharactersDrawnOneByOne() {
+        RichText rich;
+        CharFormat italic = Format(12, 0xFFFF9600);
+        italic.italic = true;
+        rich.Append(QStringLiteral("fjyffjj Tjf/Wjy").repeated(6), italic); // many batches
+        const TextRunList run = TextRasteriser::BuildRuns(rich);
+        QCOMPARE(run.size(), 1);
+        TextRunList characters;
+        for (const QChar c : run[0].text) {
+            TextRun one = run[0];
+            one.text = QString(c);
+            characters.append(one);
+        }
+        const RunLayout layout = Layout(12, 33, 40);
+        QImage together = Raster(1200, 12);
+        QImage apart = Raster(1200, 12);
+        QCOMPARE(TextRasteriser::DrawRuns(together, run, layout, true, 0, nullptr),
+                 TextRasteriser::DrawRuns(apart, characters, layout, true, 0, nullptr));
+        QVERIFY(LitCount(together) > 0);
+        QCOMPARE(together, apart);
+    }
+
     void bandLimits() {
         QCOMPARE(TextRasteriser::BandOfRow(1, 7), 0);
         QCOMPARE(TextRasteriser::BandOfRow(2, 7), 1);
