@@ -242,7 +242,9 @@ private:
     bool colourSet = false;
 
     std::map<int, CodePageDecoder> decoders;
-    int leadByte = -1; // first byte of a double-byte character awaiting its second
+    int lastDecoderPage = 0;
+    CodePageDecoder* lastDecoder = nullptr; // the decoder DecoderFor gave last
+    int leadByte = -1;                      // first byte of a double-byte character awaiting its second
     int leadPage = 0;
 
     RichText result;
@@ -583,12 +585,17 @@ private:
     }
 
     CodePageDecoder& DecoderFor(int codePage) {
+        if (lastDecoder && lastDecoderPage == codePage)
+            return *lastDecoder; // text bytes mostly come in one page after another
         auto found = decoders.find(codePage);
-        if (found != decoders.end())
-            return found->second;
-        if (decoders.size() >= MaxCachedCodePages)
-            decoders.clear(); // a document switching between endless pages must not grow the cache
-        return decoders.emplace(codePage, CodePageDecoder(codePage)).first->second;
+        if (found == decoders.end()) {
+            if (decoders.size() >= MaxCachedCodePages)
+                decoders.clear(); // a document switching between endless pages must not grow the cache
+            found = decoders.emplace(codePage, CodePageDecoder(codePage)).first;
+        }
+        lastDecoderPage = codePage;
+        lastDecoder = &found->second;
+        return found->second;
     }
 
     // A byte of text in the code page of the current font (or of the font table entry).
