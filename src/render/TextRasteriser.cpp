@@ -432,6 +432,16 @@ TextRasteriser::PageStep TextRasteriser::AlignToPageTwelve(double x, int w, int 
         a = w - 1;
         e = 0;
     }
+    if (x >= 0 && x < 1e9 && x == std::floor(x) && std::abs(w) < (1 << 20)) {
+        // Pen positions of paged rows are whole columns: the same steps in integers.
+        const int column = static_cast<int>(x);
+        const int aw = static_cast<int>(a);
+        const int ew = static_cast<int>(e);
+        const int end = column + aw;
+        if (end % pagePitch > pageWidth || (end + ew) / pagePitch != column / pagePitch)
+            return {double(pagePitch) * (column / pagePitch + 1), a};
+        return {x, a};
+    }
     const double q = pagePitch;
     const auto end = static_cast<qint64>(std::trunc(x + a));
     const double last = x + a + e;
