@@ -37,6 +37,21 @@ private slots:
         QWidget other;
         QCOMPARE(other.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
     }
+
+    // A new application palette (a desktop theme change brings one) drops Qt's class
+    // palettes: an open window gets its background back at once.
+    void backgroundOutlivesANewApplicationPalette() {
+        CVexaDialog dialog(140);
+        auto* button = new QPushButton(QStringLiteral("OK"), &dialog);
+        dialog.show();
+        QPalette theme = QApplication::palette();
+        theme.setColor(QPalette::Button, QColor(0x80, 0x80, 0x80));
+        QApplication::setPalette(theme);
+        QCoreApplication::processEvents();
+        QCOMPARE(dialog.palette().color(QPalette::Window), DialogLook::Background());
+        QCOMPARE(button->palette().color(QPalette::Window), DialogLook::Background());
+        QCOMPARE(button->palette().color(QPalette::Button), QColor(0x80, 0x80, 0x80));
+    }
 };
 
 QTEST_MAIN(TestDialogLook)
