@@ -10,6 +10,7 @@
 #include <QPixmapCache>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 namespace vexa {
@@ -264,6 +265,24 @@ bool PaintDesign(QPainter& p, int resourceId) {
     return false;
 }
 
+// A transparent pixmap of pixels device pixels, labelled with scale, drawn once by draw
+// (in device pixels) and then kept in the pixmap cache under key.
+QPixmap CachedPixmap(const QString& key, QSize pixels, qreal scale,
+                     const std::function<void(QPainter&)>& draw) {
+    QPixmap pm;
+    if (QPixmapCache::find(key, &pm))
+        return pm;
+    pm = QPixmap(pixels);
+    pm.fill(Qt::transparent);
+    {
+        QPainter p(&pm);
+        draw(p);
+    }
+    pm.setDevicePixelRatio(scale);
+    QPixmapCache::insert(key, pm);
+    return pm;
+}
+
 // Paints a picture at whatever size and scale the icon is asked for; the Disabled mode
 // gets a faded copy. Pixmaps are kept in the pixmap cache, as buttons ask for theirs at
 // every paint.
@@ -291,18 +310,8 @@ public:
                                 .arg(size.height())
                                 .arg(mode == QIcon::Disabled ? 1 : 0)
                                 .arg(scale);
-        QPixmap pm;
-        if (!QPixmapCache::find(key, &pm)) {
-            pm = QPixmap(size);
-            pm.fill(Qt::transparent);
-            {
-                QPainter p(&pm);
-                paint(&p, QRect(QPoint(0, 0), pm.size()), mode, state);
-            }
-            pm.setDevicePixelRatio(scale);
-            QPixmapCache::insert(key, pm);
-        }
-        return pm;
+        return CachedPixmap(key, size, scale,
+                            [&](QPainter& p) { paint(&p, QRect(QPoint(0, 0), size), mode, state); });
     }
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
@@ -363,19 +372,12 @@ void UiPictures::PaintCached(QPainter& painter, const QRectF& rect, int resource
                             .arg(within.width())
                             .arg(within.height())
                             .arg(scale);
-    QPixmap picture;
-    if (!QPixmapCache::find(key, &picture)) {
-        const QSize pixels(static_cast<int>(std::ceil(within.right() * scale)),
-                           static_cast<int>(std::ceil(within.bottom() * scale)));
-        picture = QPixmap(pixels);
-        picture.setDevicePixelRatio(scale);
-        picture.fill(Qt::transparent);
-        QPainter p(&picture);
-        Paint(p, within, resourceId);
-        p.end();
-        QPixmapCache::insert(key, picture);
-    }
-    painter.drawPixmap(whole, picture);
+    const QSize pixels(static_cast<int>(std::ceil(within.right() * scale)),
+                       static_cast<int>(std::ceil(within.bottom() * scale)));
+    painter.drawPixmap(whole, CachedPixmap(key, pixels, scale, [&](QPainter& p) {
+                           p.scale(scale, scale);
+                           Paint(p, within, resourceId);
+                       }));
 }
 
 QIcon UiPictures::Icon(int resourceId) {
