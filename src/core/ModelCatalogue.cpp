@@ -119,6 +119,10 @@ QStringList ModelCatalogue::EffectNames(int effectListSet) {
     return kEffectLists[0];
 }
 
+int ModelCatalogue::EffectToRun(int effectListSet, int effect) {
+    return effect >= 0 && effect < EffectNames(effectListSet).size() ? effect : 0;
+}
+
 int ModelCatalogue::EffectMenuResource(int effectListSet) {
     if (effectListSet == 1)
         return 139;

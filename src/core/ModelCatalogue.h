@@ -89,6 +89,10 @@ public:
 
     // Effect names of effect list 0 (A), 1 (B) or 2 (C), in menu order.
     static QStringList EffectNames(int effectListSet);
+    // The effect index a sign of the list runs for a stored index: the index itself within
+    // the list, the list's first effect for one outside it (a file from another model, a
+    // hand-edited file). The send puts this index on the wire and the window shows it.
+    static int EffectToRun(int effectListSet, int effect);
     // Menu resource of an effect list: 137, 139, 140.
     static int EffectMenuResource(int effectListSet);
     // Content menu resource by clock: 138 with a clock (Text, Image, Date), else 136 (Text, Image).

@@ -18,6 +18,7 @@ void ModelParams::SetFrom(const DisplayModel& model) {
         pageWidth = 0;
     }
     exportHeight = model.exportHeight;
+    packKind = model.packKind;
 }
 
 } // namespace vexa

@@ -1,8 +1,10 @@
 #pragma once
 
-namespace vexa {
+#include "core/ModelCatalogue.h"
 
-struct DisplayModel;
+#include <optional>
+
+namespace vexa {
 
 // The model members the link engine, the main window and the row previews follow, with
 // the engine's initial values until a catalogue model is applied.
@@ -17,6 +19,9 @@ struct ModelParams {
     int pagePitch = 64; // distance between pages in columns
     // Height of the exported row bitmaps: 12 for the 7-row models that send 12 lines, else 0.
     int exportHeight = 0;
+    // How the model's signs take dots, and so which colours they light; none until a
+    // catalogue model is applied.
+    std::optional<PackKind> packKind;
 
     // Takes over a catalogue row. This is the one place the model's geometry is copied:
     // a model without page geometry sets pageWidth 0 and leaves pagePitch as it was.
