@@ -22,6 +22,8 @@ public:
     QString DataDir() const;
     QString WorkDataDir() const { return writableRoot + QStringLiteral("/WorkData"); }
     QString ImageDir() const { return writableRoot + QStringLiteral("/Image"); }
+    // Pictures prepared for the signs by "Import picture…": WorkData/Pictures.
+    QString PicturesDir() const { return WorkDataDir() + QStringLiteral("/Pictures"); }
     QString SystemSetPath() const { return WorkDataDir() + QStringLiteral("/System.set"); }
     QString IdListPath() const { return WorkDataDir() + QStringLiteral("/IDLIST.id"); }
     // Message file of the sign with this ID: WorkData/<id>.led.

@@ -12,8 +12,13 @@ namespace vexa {
 //
 // A symbolic link is written through: its final target is replaced, the link stays. A file
 // that is marked read-only or that the user may not write is refused, not replaced.
-// Temporaries are named <file>.tmp-XXXXXX and locked while they are written, so one left
-// by a killed writer is recognised and removed at the next write or read of the file.
+//
+// Temporaries have short hidden names of their own (".vexa-tmp-XXXXXX" beside the target),
+// so a target name of any length the system allows can be written. While a temporary is
+// written it is locked and its permission bits are write-only for its owner; the bits of
+// the target come just before the rename. A temporary left by a killed writer is known
+// by what no user's file has together (the name, those bits, no lock held) and is removed
+// by the next write into its folder, by its owner only. Reading never removes anything.
 class AtomicFile {
 public:
     enum class Result { Ok, CannotCreate, WriteFailed };
@@ -32,9 +37,11 @@ public:
     // itself when it is not a link, or a link whose target does not exist yet).
     static QString WriteTarget(const QString& path);
 
-    // Removes temporaries of our own naming beside path that no writer holds any more.
+    // Removes the temporaries of a killed writer in the folder of path (see above).
     // Returns how many were removed.
     static int RemoveStaleTemporaries(const QString& path);
+    // The name pattern of temporaries, for listings that leave them out.
+    static bool IsTemporaryName(const QString& fileName);
 };
 
 } // namespace vexa

@@ -30,6 +30,13 @@ QString CIdList::Truncated(const QString& name) {
 bool CIdList::LoadIdList() {
     if (!file.LoadFile())
         return false;
+    ReadModel();
+    for (Entry& e : entries)
+        e.scanState = 0;
+    return true;
+}
+
+void CIdList::ReadModel() {
     groupCheck = ToMask(file.GetInteger(kIdList, QStringLiteral("GROUP_CHECK")));
     for (int k = 1; k <= GroupCount; ++k)
         groupNames[static_cast<size_t>(k - 1)] =
@@ -39,9 +46,7 @@ bool CIdList::LoadIdList() {
         e.name = Truncated(file.GetText(kIdList, QStringLiteral("LEDID%1").arg(d)));
         e.checkMask = ToMask(file.GetInteger(kIdList, QStringLiteral("LEDID%1_CHECK").arg(d)));
         e.groupMask = ToMask(file.GetInteger(kIdList, QStringLiteral("LEDID%1_GROUP").arg(d)));
-        e.scanState = 0;
     }
-    return true;
 }
 
 bool CIdList::SaveIdList() {
@@ -55,7 +60,11 @@ bool CIdList::SaveIdList() {
         file.PutInteger(kIdList, QStringLiteral("LEDID%1_CHECK").arg(d), FromMask(e.checkMask), true);
         file.PutInteger(kIdList, QStringLiteral("LEDID%1_GROUP").arg(d), FromMask(e.groupMask), true);
     }
-    return file.SaveFile();
+    if (!file.SaveFile())
+        return false;
+    if (file.TookInChanges())
+        ReadModel();
+    return true;
 }
 
 QList<int> CIdList::TickedIds() const {

@@ -31,6 +31,9 @@ public:
 
     // False (model unchanged) when the file cannot be read.
     bool LoadIdList();
+    // Writes the list. Only what changed goes to the file: signs another program stored
+    // meanwhile are kept there and taken into the list. A file that is there but could
+    // not be read is never written over (false, said once).
     bool SaveIdList();
     void Clear();
 
@@ -38,6 +41,10 @@ public:
     QList<int> TickedIds() const;
 
     static QString Truncated(const QString& name);
+
+private:
+    // Names, masks and groups from the file's model; scan states stay.
+    void ReadModel();
 };
 
 } // namespace vexa

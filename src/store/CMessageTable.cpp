@@ -1,10 +1,8 @@
 #include "store/CMessageTable.h"
 
-#include "store/AtomicFile.h"
+#include "store/FileStamp.h"
 
-#include <QFile>
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace vexa {
 
@@ -101,31 +99,25 @@ void CMessageTable::ClearParams() {
         Param(f).fill(0);
 }
 
-CMessageTable::FileStamp CMessageTable::StampOf(const QString& path) {
-    FileStamp s;
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return s;
-    s.exists = true;
-    s.device = st.st_dev;
-    s.inode = st.st_ino;
-    s.size = st.st_size;
-    s.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    s.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-    return s;
-}
-
 bool CMessageTable::OpenMessageFile(const QString& path) {
     ClearParams();
     messageFile.Clear(); // no value of the previous sign's file may survive into this one
     messageFile.filePath = path;
-    limitedValues.clear();
     loadError.clear();
-    AtomicFile::RemoveStaleTemporaries(path);
-    stamp = StampOf(path);
+    limitedValues.clear();
     loaded = messageFile.ReadFile(&loadError);
     if (!loaded)
         return false;
+    ParseRows();
+    if (!limitedValues.isEmpty())
+        messageFile.Report(QStringLiteral("Warning"),
+                           QStringLiteral("%1: row parameters outside their ranges were limited").arg(path),
+                           limitedValues.join(u'\n'));
+    return true;
+}
+
+void CMessageTable::ParseRows() {
+    limitedValues.clear();
     for (int row = 0; row < RowCount; ++row) {
         ParseParams(messageFile.GetText(InfoKey, ParaName(row)), row);
         for (int f = 0; f < ParamCount; ++f) {
@@ -142,17 +134,11 @@ bool CMessageTable::OpenMessageFile(const QString& path) {
             value = limited;
         }
     }
-    if (!limitedValues.isEmpty())
-        messageFile.Report(QStringLiteral("Warning"),
-                           QStringLiteral("%1: row parameters outside their ranges were limited").arg(path),
-                           limitedValues.join(u'\n'));
-    return true;
 }
 
 bool CMessageTable::HoldsMessageTable() const {
-    const int info = messageFile.KeyIndex(InfoKey);
     for (int row = 0; row < RowCount; ++row) {
-        if (messageFile.ValueIndex(info, ParaName(row)) < 0)
+        if (!messageFile.HasValue(InfoKey, ParaName(row)))
             return false;
     }
     return true;
@@ -160,7 +146,7 @@ bool CMessageTable::HoldsMessageTable() const {
 
 // A file that is there but was not read holds what the model lacks: never write over it.
 bool CMessageTable::MayWrite() const {
-    return !messageFile.filePath.isEmpty() && (loaded || !StampOf(messageFile.filePath).exists);
+    return !messageFile.filePath.isEmpty() && (loaded || !FileStamp::Of(messageFile.filePath).exists);
 }
 
 bool CMessageTable::SaveFile() {
@@ -168,15 +154,31 @@ bool CMessageTable::SaveFile() {
         return false;
     loaded = true;
     loadError.clear();
-    stamp = StampOf(messageFile.filePath);
+    if (messageFile.TookInChanges())
+        ParseRows(); // rows another program stored meanwhile; ours are in the model already
+    return true;
+}
+
+// A row whose stored string reads as what the row holds is left as the file has it (an
+// older program's shorter string included): what is written is what changed.
+bool CMessageTable::RowStored(int row) const {
+    if (!messageFile.HasValue(InfoKey, ParaName(row)))
+        return false;
+    const Fields stored = ParsedFields(messageFile.Peek(InfoKey, ParaName(row)));
+    for (int f = 0; f < ParamCount; ++f) {
+        if (stored[static_cast<size_t>(f)] != Param(f)[static_cast<size_t>(row)])
+            return false;
+    }
     return true;
 }
 
 bool CMessageTable::SaveParams() {
     if (!MayWrite())
         return false;
-    for (int row = 0; row < RowCount; ++row)
-        messageFile.PutText(InfoKey, ParaName(row), FormatParams(row), true);
+    for (int row = 0; row < RowCount; ++row) {
+        if (!RowStored(row))
+            messageFile.PutText(InfoKey, ParaName(row), FormatParams(row), true);
+    }
     return SaveFile();
 }
 
@@ -189,45 +191,92 @@ QString CMessageTable::FormatParams(int row) const {
     return s;
 }
 
-void CMessageTable::ParseParams(const QString& params, int row) {
+CMessageTable::Fields CMessageTable::ParsedFields(const QString& params) {
+    Fields fields{};
     for (int f = 0; f < ParamCount; ++f) {
         const FieldCut cut = kCuts[static_cast<size_t>(f)];
         const QString piece = cut.start < params.size() ? params.mid(cut.start, cut.width) : QString();
-        Param(f)[static_cast<size_t>(row)] = PieceValue(piece);
+        fields[static_cast<size_t>(f)] = PieceValue(piece);
     }
+    return fields;
+}
+
+void CMessageTable::ParseParams(const QString& params, int row) {
+    const Fields fields = ParsedFields(params);
+    for (int f = 0; f < ParamCount; ++f)
+        Param(f)[static_cast<size_t>(row)] = fields[static_cast<size_t>(f)];
 }
 
 QString CMessageTable::ReadContent(int row) {
     if (messageFile.filePath.isEmpty())
         return {};
-    const FileStamp now = StampOf(messageFile.filePath);
-    if (now != stamp) {
-        stamp = now;
-        // Load into a fresh model and keep it only when the file was read: a file that cannot
-        // be read for a moment must not leave a model without contents for the next save.
-        CIniFile fresh = messageFile;
-        fresh.Clear();
-        if (fresh.ReadFile())
-            messageFile = std::move(fresh);
-        else
-            return {};
-    } else if (!loaded) {
+    ReloadChanges();
+    if (!loaded)
         return {};
-    }
     return messageFile.GetText(InfoKey, DataName(row));
 }
+
+bool CMessageTable::ReloadChanges() {
+    if (messageFile.filePath.isEmpty() || !messageFile.ChangedOnDisk())
+        return false;
+    // A file that cannot be read for a moment leaves the model as it was; nothing is shown
+    // of it and nothing written over it until it can be read again.
+    const bool wasLoaded = loaded;
+    if (!messageFile.Refresh()) {
+        loaded = false;
+        loadError = messageFile.ReadFailure();
+        return wasLoaded;
+    }
+    loaded = true;
+    loadError.clear();
+    if (!messageFile.TookInChanges())
+        return !wasLoaded;
+    ParseRows();
+    return true;
+}
+
+namespace {
+
+// True when text ends with an RTF control word (a backslash that is not itself escaped,
+// letters, and an optional signed number): the next letter or digit would lengthen it.
+bool EndsWithControlWord(const QString& text) {
+    qsizetype i = text.size();
+    while (i > 0 && text[i - 1] >= u'0' && text[i - 1] <= u'9')
+        --i;
+    if (i > 0 && text[i - 1] == u'-')
+        --i;
+    const qsizetype letters = i;
+    while (i > 0 &&
+           ((text[i - 1] >= u'a' && text[i - 1] <= u'z') || (text[i - 1] >= u'A' && text[i - 1] <= u'Z')))
+        --i;
+    if (i == letters)
+        return false;
+    qsizetype backslashes = 0;
+    while (i > 0 && text[i - 1] == u'\\') {
+        --i;
+        ++backslashes;
+    }
+    return backslashes % 2 == 1;
+}
+
+} // namespace
 
 void CMessageTable::StoreContent(int row, const QString& content) {
     // Removing one pair can join a CR and an LF into a new pair; none may reach the file.
     // One pass that drops an LF together with the CR kept just before it gives the same
-    // result as removing pairs until none is left.
+    // result as removing pairs until none is left. In RTF a line break ends the control
+    // word before it, so there it becomes the space that does the same.
+    const bool rtf = content.startsWith(QLatin1String("{\\rtf"));
     QString stored;
     stored.reserve(content.size());
     for (const QChar c : content) {
-        if (c == u'\n' && stored.endsWith(u'\r'))
+        if (c == u'\n' && stored.endsWith(u'\r')) {
             stored.chop(1);
-        else
+            if (rtf && EndsWithControlWord(stored))
+                stored += u' ';
+        } else {
             stored += c;
+        }
     }
     messageFile.PutText(InfoKey, DataName(row), stored, true);
 }

@@ -43,14 +43,19 @@ public:
     // 0) when the file cannot be read; LoadError() then says why.
     bool OpenMessageFile(const QString& path);
     // Writes the parameters. A file that exists but could not be read is never written
-    // over: false, and the file stays as it is.
+    // over: false, and the file stays as it is. Only what changed goes to the file: rows
+    // another program changed meanwhile keep its values (and are read into the table).
     bool SaveParams();
     QString FormatParams(int row) const;
     void ParseParams(const QString& params, int row);
     // The row's content string ("" when unreadable). The file is read again only when it
     // changed since it was last read or written, so a run over the ten rows reads it once.
     QString ReadContent(int row);
-    // Stores the row's content string (CR LF pairs removed) and saves the file.
+    // Reads the file again when another program changed it; true when that changed the
+    // table (parameters or contents), which the caller then shows again.
+    bool ReloadChanges();
+    // Stores the row's content string (CR LF pairs removed; in RTF one that ends a control
+    // word becomes a space) and saves the file.
     bool WriteContent(int row, const QString& content);
     // Stores the content string in the model only; the next save writes it.
     void StoreContent(int row, const QString& content);
@@ -73,21 +78,17 @@ public:
     static int FieldMax(int field);
 
 private:
-    // Identity of the file on disk when it was last read or written.
-    struct FileStamp {
-        bool exists = false;
-        quint64 device = 0, inode = 0;
-        qint64 size = 0, modifiedNs = 0, changedNs = 0;
-        friend bool operator==(const FileStamp&, const FileStamp&) = default;
-    };
-    static FileStamp StampOf(const QString& path);
+    using Fields = std::array<int, ParamCount>;
+    static Fields ParsedFields(const QString& params);
     bool MayWrite() const;
+    bool RowStored(int row) const;
     bool SaveFile();
+    // Parses the ten parameter strings of the model, limiting values to their ranges.
+    void ParseRows();
 
     bool loaded = false;
     QString loadError;
     QStringList limitedValues;
-    FileStamp stamp;
 };
 
 } // namespace vexa

@@ -1,11 +1,9 @@
 #include "store/EncodedTextReader.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "store/RegularFile.h"
+
+#include <QHashFunctions>
 #include <QtEndian>
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace vexa {
 
@@ -50,39 +48,34 @@ QString EncodedTextReader::DecodeBody(QByteArrayView body, TextEncoding encoding
     case TextEncoding::Utf8:
         return QString::fromUtf8(body);
     case TextEncoding::Ansi:
-        return codePage.Decode(body.toByteArray());
+        return codePage.Decode(body);
     case TextEncoding::NotOpen:
         break;
     }
     return {};
 }
 
+quint64 EncodedTextReader::HashOf(QByteArrayView bytes) {
+    return qHashBits(bytes.data(), static_cast<size_t>(bytes.size()), 0x5eed);
+}
+
 EncodedTextReader::Status EncodedTextReader::OpenDetect(const QString& path) {
     encoding = TextEncoding::NotOpen;
     text.clear();
     fileSize = 0;
+    contentHash = 0;
     reason.clear();
-    const auto refuse = [&](Status status, const QString& why) {
-        reason = QStringLiteral("%1: %2").arg(path, why);
-        return status;
-    };
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return refuse(Status::CannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
-    if (S_ISDIR(st.st_mode))
-        return refuse(Status::CannotOpen, QString::fromLocal8Bit(std::strerror(EISDIR)));
-    if (!S_ISREG(st.st_mode))
-        return refuse(Status::CannotOpen, QStringLiteral("not a regular file"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(Status::CannotOpen, file.errorString());
-    fileSize = file.size();
-    const QString tooLarge = QStringLiteral("%1 bytes long; files above 16 MiB are not read");
-    if (fileSize > MaxFileBytes)
-        return refuse(Status::TooLarge, tooLarge.arg(fileSize));
-    const QByteArray bytes = file.read(MaxFileBytes + 1);
-    if (bytes.size() > MaxFileBytes) // a file that grew while being read
-        return refuse(Status::TooLarge, tooLarge.arg(bytes.size()));
+    QByteArray bytes;
+    switch (RegularFile::ReadAll(path, MaxFileBytes, &bytes, &reason)) {
+    case RegularFile::Status::CannotOpen:
+        return Status::CannotOpen;
+    case RegularFile::Status::TooLarge:
+        return Status::TooLarge;
+    case RegularFile::Status::Ok:
+        break;
+    }
+    fileSize = bytes.size();
+    contentHash = HashOf(bytes);
     int offset = 0;
     encoding = Detect(bytes, &offset);
     text = DecodeBody(QByteArrayView(bytes).sliced(offset), encoding, codePage);

@@ -22,11 +22,15 @@ public:
     explicit EncodedTextReader(LegacyCodePage codePage = LegacyCodePage());
 
     // Opens the file, detects its encoding and reads its whole text. Only regular files are
-    // opened: a directory, a device or a named pipe (which would block) counts as unopenable.
+    // opened, without blocking: a directory, a device or a named pipe counts as unopenable.
     Status OpenDetect(const QString& path);
 
     TextEncoding Encoding() const { return encoding; }
     const QString& Text() const { return text; }
+    // Hands the text over (the reader keeps none).
+    QString TakeText() { return std::move(text); }
+    // A hash of the file's bytes, to tell a changed file from one only touched.
+    quint64 ContentHash() const { return contentHash; }
     qint64 FileSize() const { return fileSize; }
     // Why the last OpenDetect failed, with the path ("" after success).
     const QString& Reason() const { return reason; }
@@ -34,12 +38,14 @@ public:
     // Detection and decoding of bytes already in memory (the file's whole content).
     static TextEncoding Detect(const QByteArray& bytes, int* bodyOffset);
     static QString DecodeBody(QByteArrayView body, TextEncoding encoding, const LegacyCodePage& codePage);
+    static quint64 HashOf(QByteArrayView bytes);
 
 private:
     LegacyCodePage codePage;
     TextEncoding encoding = TextEncoding::NotOpen;
     QString text;
     qint64 fileSize = 0;
+    quint64 contentHash = 0;
     QString reason;
 };
 

@@ -15,7 +15,7 @@ bool IsSignId(int id) {
 
 IdEditorModel::Outcome Refused(const QString& message, const QString& caption = QString(),
                                bool warning = false) {
-    return {false, message, caption, warning};
+    return {false, message, caption, warning, {}};
 }
 
 } // namespace
@@ -39,10 +39,11 @@ QString IdEditorModel::IdOutOfRangeText(const LanguageTexts* texts) {
     return LanguageTexts::Say(texts, Text::Id256Refused);
 }
 
-IdEditorModel::Outcome IdEditorModel::Accept(int first, int second, const QString& name, bool autoAdd) {
+IdEditorModel::Outcome IdEditorModel::Accept(int first, int second, const QString& name, bool autoAdd,
+                                             bool renameConfirmed) {
     switch (style) {
     case AddStyle:
-        return autoAdd ? AddRange(first, second) : AddOne(first, name);
+        return autoAdd ? AddRange(first, second) : AddOne(first, name, renameConfirmed);
     case ModifyStyle:
         return Rename(InitialId(), name);
     default:
@@ -61,23 +62,32 @@ IdEditorModel::Outcome IdEditorModel::AddRange(int first, int second) {
         if ((list.entries[static_cast<size_t>(id)].groupMask & 1u) == 0)
             AddSign(id, QString::fromLatin1(DefaultName));
     }
-    return Save({true, {}, {}, false});
+    return Save({true, {}, {}, false, {}});
 }
 
-IdEditorModel::Outcome IdEditorModel::AddOne(int id, const QString& name) {
+IdEditorModel::Outcome IdEditorModel::AddOne(int id, const QString& name, bool renameConfirmed) {
     if (name.isEmpty())
         return Refused(LanguageTexts::Say(texts, Text::NameEmpty));
     if (!IsSignId(id))
         return Refused(IdOutOfRangeText(texts), LanguageTexts::Say(texts, Text::CaptionWarning), true);
+    // An ID of a sign in the list would silently lose that sign's name.
+    const CIdList::Entry& present = list.entries[static_cast<size_t>(id)];
+    const QString newName = CIdList::Truncated(name);
+    if ((present.groupMask & 1u) != 0 && present.name != newName && !renameConfirmed) {
+        Outcome ask;
+        ask.question = LanguageTexts::Say(texts, Text::SignRenameQuestion)
+                           .arg(QString::number(id), present.name, newName);
+        return ask;
+    }
     AddSign(id, name);
-    return Save({true, {}, {}, false});
+    return Save({true, {}, {}, false, {}});
 }
 
 IdEditorModel::Outcome IdEditorModel::Rename(int id, const QString& name) {
     if (name.isEmpty())
         return Refused(LanguageTexts::Say(texts, Text::NameEmpty));
     list.entries[static_cast<size_t>(id)].name = CIdList::Truncated(name);
-    return Save({true, {}, {}, false});
+    return Save({true, {}, {}, false, {}});
 }
 
 void IdEditorModel::AddSign(int id, const QString& name) {
@@ -99,8 +109,11 @@ IdEditorModel::Outcome IdEditorModel::Save(const Outcome& ok) {
         filesOk = (!ensureFile || ensureFile(id)) && filesOk;
     added.clear();
     if (!filesOk)
-        return {true, LanguageTexts::Say(texts, Text::MessageFileCreateFailed),
-                LanguageTexts::Say(texts, Text::CaptionError), true};
+        return {true,
+                LanguageTexts::Say(texts, Text::MessageFileCreateFailed),
+                LanguageTexts::Say(texts, Text::CaptionError),
+                true,
+                {}};
     return ok;
 }
 

@@ -20,11 +20,14 @@ public:
 
     // What OK leads to: accepted closes the dialog; otherwise message (with caption and
     // whether it is a warning) is shown and the dialog stays open.
+    // A question (adding an ID that names a sign already) is asked before anything changes:
+    // Yes repeats Accept with renameConfirmed, No leaves the dialog open.
     struct Outcome {
         bool accepted = false;
         QString message;
         QString caption;
         bool warning = false;
+        QString question;
     };
 
     // Makes the message file of a sign exist (from the model's template); false on failure.
@@ -42,13 +45,13 @@ public:
 
     // OK with the dialog's values: first / second ID (drop-down index + 1), the name, and
     // whether "Auto Add" is ticked.
-    Outcome Accept(int first, int second, const QString& name, bool autoAdd);
+    Outcome Accept(int first, int second, const QString& name, bool autoAdd, bool renameConfirmed = false);
 
     static QString IdOutOfRangeText(const LanguageTexts* texts = nullptr);
 
 private:
     Outcome AddRange(int first, int second);
-    Outcome AddOne(int id, const QString& name);
+    Outcome AddOne(int id, const QString& name, bool renameConfirmed);
     Outcome Rename(int id, const QString& name);
     void AddSign(int id, const QString& name);
     Outcome Save(const Outcome& ok);

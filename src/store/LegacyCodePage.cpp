@@ -81,14 +81,40 @@ bool LegacyCodePage::IsLeadByte(unsigned char byte) const {
     return false;
 }
 
-QString LegacyCodePage::Decode(const QByteArray& bytes) const {
+// Decodes straight into the string: no page gives more UTF-16 units than it has bytes
+// (a replacement stands for at least one byte), so the text costs two bytes per input byte
+// and nothing more.
+QString LegacyCodePage::Decode(QByteArrayView bytes) const {
     if (bytes.isEmpty())
         return {};
-    static const QByteArray kReplacement("\xFD\xFF", 2); // U+FFFD in UTF-16LE
-    const QByteArray utf16 = Convert(IconvName(codePage), "UTF-16LE", bytes, kReplacement, 1);
-    if (utf16.isEmpty())
+    iconv_t cd = iconv_open("UTF-16LE", IconvName(codePage).constData());
+    if (cd == reinterpret_cast<iconv_t>(-1))
         return QString::fromLatin1(bytes); // unknown page: keep the bytes readable
-    return QString(reinterpret_cast<const QChar*>(utf16.constData()), utf16.size() / 2);
+    QString text(bytes.size() + 1, Qt::Uninitialized);
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    qsizetype units = 0;
+    const auto room = [&] { return static_cast<size_t>(text.size() - units) * 2; };
+    while (inLeft > 0) {
+        char* out = reinterpret_cast<char*>(text.data() + units);
+        size_t outLeft = room();
+        const size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+        units = (out - reinterpret_cast<char*>(text.data())) / 2;
+        if (rc != static_cast<size_t>(-1))
+            continue;
+        if (errno == E2BIG || room() < 2) {
+            text.resize(text.size() + 64);
+            continue;
+        }
+        // EILSEQ: one byte becomes U+FFFD; EINVAL: the input ends inside a character.
+        text[units++] = QChar(0xFFFD);
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    text.truncate(units);
+    return text;
 }
 
 QByteArray LegacyCodePage::Encode(const QString& text) const {

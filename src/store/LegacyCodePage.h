@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <utility>
 #include <vector>
@@ -24,7 +25,7 @@ public:
     bool IsLeadByte(unsigned char byte) const;
 
     // Bytes in this page to UTF-16. Invalid or truncated sequences become U+FFFD.
-    QString Decode(const QByteArray& bytes) const;
+    QString Decode(QByteArrayView bytes) const;
     // UTF-16 to this page. Characters the page cannot hold become '?'.
     QByteArray Encode(const QString& text) const;
 

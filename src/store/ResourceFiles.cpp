@@ -23,11 +23,14 @@ QByteArray ResourceFiles::Read(const QString& type, int number) {
 }
 
 bool ResourceFiles::WriteResourceFile(const QString& type, int number, const QString& path,
-                                      AtomicFile::Durability durability) {
+                                      AtomicFile::Durability durability, QString* errorText) {
     const QByteArray bytes = Read(type, number);
-    if (bytes.isEmpty())
+    if (bytes.isEmpty()) {
+        if (errorText)
+            *errorText = QStringLiteral("no resource %1 %2").arg(type).arg(number);
         return false;
-    return AtomicFile::Write(path, bytes, nullptr, durability) == AtomicFile::Result::Ok;
+    }
+    return AtomicFile::Write(path, bytes, errorText, durability) == AtomicFile::Result::Ok;
 }
 
 } // namespace vexa

@@ -15,9 +15,10 @@ public:
     // Bytes of a resource; empty when it does not exist.
     static QByteArray Read(const QString& type, int number);
     // Writes the resource's bytes to path (atomically). True only when the resource exists
-    // with a non-zero size and all its bytes were written.
+    // with a non-zero size and all its bytes were written; else errorText (when given) says why.
     static bool WriteResourceFile(const QString& type, int number, const QString& path,
-                                  AtomicFile::Durability durability = AtomicFile::Durability::Synced);
+                                  AtomicFile::Durability durability = AtomicFile::Durability::Synced,
+                                  QString* errorText = nullptr);
 };
 
 } // namespace vexa

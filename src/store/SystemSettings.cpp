@@ -1,6 +1,6 @@
 #include "store/SystemSettings.h"
 
-#include <QFileInfo>
+#include <algorithm>
 
 namespace vexa {
 
@@ -14,8 +14,20 @@ SystemSettings::SystemSettings(QString path) {
 }
 
 bool SystemSettings::Reload() {
-    readable = file.LoadFile();
+    readable = file.Refresh();
     return readable;
+}
+
+// The value goes into the file as it is now on disk; one that could not be read is kept.
+// A value that could not be stored is taken back, so no getter reports it.
+bool SystemSettings::WriteText(const QString& key, const QString& value, const QString& text) {
+    Reload();
+    const QString before = file.GetText(key, value);
+    file.PutText(key, value, text, true);
+    if (file.SaveFile())
+        return true;
+    file.PutText(key, value, before, true);
+    return false;
 }
 
 int SystemSettings::ReadInt(const QString& key, const QString& value) {
@@ -25,8 +37,7 @@ int SystemSettings::ReadInt(const QString& key, const QString& value) {
 }
 
 bool SystemSettings::WriteInt(const QString& key, const QString& value, int number) {
-    file.PutInteger(key, value, number, true);
-    return file.SaveFile();
+    return WriteText(key, value, QString::number(number));
 }
 
 int SystemSettings::Language() {
@@ -43,8 +54,7 @@ QString SystemSettings::LedType() {
 }
 
 bool SystemSettings::SetLedType(const QString& model) {
-    file.PutText(kSetting, QStringLiteral("LedType"), model, true);
-    return file.SaveFile();
+    return WriteText(kSetting, QStringLiteral("LedType"), model);
 }
 
 int SystemSettings::Mode485() {
@@ -83,6 +93,25 @@ int SystemSettings::CodePage() {
     return page > 0 ? page : DefaultCodePage;
 }
 
+int SystemSettings::SignWidth() {
+    return std::max(ReadInt(kSetting, QStringLiteral("SignWidth")), 0);
+}
+
+bool SystemSettings::SetSignWidth(int columns) {
+    return WriteInt(kSetting, QStringLiteral("SignWidth"), columns);
+}
+
+LedColour SystemSettings::SignColour() {
+    if (!Reload())
+        return LedColour::Red;
+    return SignColours::LedColourFromName(file.GetText(kSetting, QStringLiteral("SignColour")))
+        .value_or(LedColour::Red);
+}
+
+bool SystemSettings::SetSignColour(LedColour led) {
+    return WriteText(kSetting, QStringLiteral("SignColour"), SignColours::LedColourName(led));
+}
+
 QString SystemSettings::PortName() {
     if (!Reload())
         return {};
@@ -108,9 +137,7 @@ QRect SystemSettings::WindowRect() {
 }
 
 bool SystemSettings::SetWindowState(const QString& port, const QRect& frame) {
-    // Written at shutdown: never over a settings file that exists but could not be read.
-    if (!Reload() && QFileInfo::exists(file.filePath))
-        return false;
+    Reload();
     file.PutText(kSetting, QStringLiteral("PortName"), port, true);
     const QString rect =
         QStringLiteral("%1,%2,%3,%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SignColours.h"
 #include "store/CIniFile.h"
 
 #include <QRect>
@@ -7,9 +8,12 @@
 
 namespace vexa {
 
-// WorkData/System.set: language, model, 485 option, selected sign and legacy code page.
-// Every read loads the file first (a missing file yields the default); every write
-// stores the value and saves the whole file at once.
+// WorkData/System.set: language, model, 485 option, selected sign, legacy code page and the
+// LED colour of single-colour signs.
+// Every read looks at the file first and reads it again only when it changed since it
+// was last read or written (a missing or unreadable file yields the defaults); every
+// write stores the value and saves the file at once. A file that is there but could not
+// be read is never written over: the write is refused and said once.
 class SystemSettings {
 public:
     static constexpr int DefaultCodePage = 1252;
@@ -34,6 +38,15 @@ public:
     QString LedIdName(int id);
     // Legacy code page of files without a byte-order mark (value CodePage, default 1252).
     int CodePage();
+    // The LED colour of single-colour signs (value SignColour: "red", "amber", "green",
+    // "white"); red when missing or unknown.
+    LedColour SignColour();
+    bool SetSignColour(LedColour led);
+
+    // Columns of the signs the playback shows for models whose catalogue row gives no page
+    // width (value SignWidth; 0 when missing or not a positive number: the model's default).
+    int SignWidth();
+    bool SetSignWidth(int columns);
 
     // What the editor remembers between runs, in values of its own (PortName, WindowRect):
     // the chosen port ("" when none was stored) and the window's frame (null when none).
@@ -47,6 +60,7 @@ public:
 
 private:
     bool Reload();
+    bool WriteText(const QString& key, const QString& value, const QString& text);
     int ReadInt(const QString& key, const QString& value);
     bool WriteInt(const QString& key, const QString& value, int number);
 
