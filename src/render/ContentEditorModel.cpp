@@ -2,6 +2,7 @@
 
 #include "core/ModelCatalogue.h"
 #include "render/RowImages.h"
+#include "render/RtfReader.h"
 #include "render/TextColourList.h"
 #include "store/CMessageTable.h"
 
@@ -26,10 +27,12 @@ bool IsModel(const DisplayModel& model, std::initializer_list<const char*> names
 
 ContentEditorModel::ContentEditorModel(CMessageTable& messageTable, const DisplayModel& displayModel, int row,
                                        const Environment& environment)
-    : table(messageTable), model(displayModel), rowIndex(std::clamp(row, 0, CMessageTable::RowCount - 1)) {
+    : table(messageTable), model(displayModel), rowIndex(std::clamp(row, 0, CMessageTable::RowCount - 1)),
+      signWidth(environment.signWidth) {
     preview.glyphLibrary = environment.library;
     preview.dataDir = environment.dataDir;
     preview.codePage = environment.codePage;
+    preview.ledColour = environment.ledColour;
     // The same geometry and page alignment as the row's preview in the main window, so
     // the editor shows exactly what the row, the sign data and the command line show.
     RowImages::ApplyModelTo(preview, model);
@@ -111,7 +114,9 @@ CharFormat ContentEditorModel::ApplyFormat(CharFormat at, bool bold, bool italic
     at.bold = bold;
     at.italic = italic;
     at.underline = underline;
-    at.colour = textColour | 0xFF000000u;
+    const QRgb colour = textColour | 0xFF000000u;
+    at.autoColour = at.autoColour && colour == at.colour; // automatic until another colour is chosen
+    at.colour = colour;
     at.sizeTwips = fontSize * 20;
     at.face = faceName;
     return at;
@@ -170,6 +175,18 @@ QString ContentEditorModel::WithoutLineBreaks(const QString& text) {
     result.remove(QChar::ParagraphSeparator);
     result.remove(QChar::LineSeparator);
     return result;
+}
+
+qsizetype ContentEditorModel::TextLength(const LoadedText& loaded, int codePage) {
+    switch (loaded.kind) {
+    case LoadedText::Rtf:
+        return RtfReader::Read(loaded.text, LegacyCodePage(codePage)).text.size();
+    case LoadedText::Plain:
+        return loaded.text.size();
+    case LoadedText::Empty:
+        break;
+    }
+    return 0;
 }
 
 QString ContentEditorModel::ReadRow() {

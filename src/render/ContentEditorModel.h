@@ -34,6 +34,8 @@ public:
         const GlyphLibrary* library = nullptr;
         QString dataDir;
         int codePage = 1252;
+        int signWidth = 0;                    // columns of the sign the preview plays on (0: the model's)
+        LedColour ledColour = LedColour::Red; // the colour of single-colour signs in the preview
     };
 
     // What LoadRow found for the text field: nothing, an RTF document or plain text.
@@ -62,6 +64,8 @@ public:
 
     const DisplayModel& Model() const { return model; }
     int RowIndex() const { return rowIndex; }
+    const CMessageTable& Table() const { return table; }
+    int SignWidth() const { return signWidth; }
     bool IsSevenRow() const;
     // Models P04 and P05 have no face palette.
     bool FacePaletteVisible() const;
@@ -106,6 +110,10 @@ public:
     static QString Token(int number);
     static QString CounterText(const QString& text);
     static QString WithoutLineBreaks(const QString& text);
+    // How many characters the text field would hold for a loaded row (a line break counts
+    // one). A row stored longer than TextLimit (by another program) is not opened: loading
+    // it would freeze the window and cutting it would lose it.
+    static qsizetype TextLength(const LoadedText& loaded, int codePage);
 
 protected:
     // Reads the row's content string and sets up the preview's rows, offset and Arabic flag.
@@ -121,6 +129,7 @@ protected:
     CMessageTable& table;
     const DisplayModel& model;
     const int rowIndex;
+    int signWidth = 0;
     MessageImage preview;
 };
 

@@ -1,9 +1,10 @@
 #include "render/DotPacker.h"
 
+#include "core/SignColours.h"
 #include "render/ContentGrammar.h"
+#include "render/ImageFileReader.h"
 #include "render/RasterLimits.h"
 
-#include <QImageReader>
 #include <algorithm>
 #include <cstring>
 
@@ -11,18 +12,20 @@ namespace vexa {
 
 namespace {
 
-constexpr QRgb kOpaqueBlack = 0xFF000000;
-constexpr QRgb kRed = 0xFFFF0000;
-constexpr QRgb kGreen = 0xFF00FF00;
-constexpr QRgb kYellow = 0xFFFFFF00;
+// The colours are those of the sign-colour rule; the vector paths below compare against
+// the same constants, and a test holds them to the rule.
+constexpr QRgb kOpaqueBlack = SignColours::OpaqueBlack;
+constexpr QRgb kRed = SignColours::PureRed;
+constexpr QRgb kGreen = SignColours::PureGreen;
+constexpr QRgb kYellow = SignColours::PureYellow;
 
 template <int Plane> bool LitInPlane(QRgb pixel) {
     if constexpr (Plane == 1)
-        return pixel == kRed || pixel == kYellow;
+        return SignColours::InRedPlane(pixel);
     else if constexpr (Plane == 2)
-        return pixel == kGreen || pixel == kYellow;
+        return SignColours::InGreenPlane(pixel);
     else
-        return pixel != kOpaqueBlack && qAlpha(pixel) != 0;
+        return SignColours::LitInOneColour(pixel);
 }
 
 // Two pixels of a line as one 64-bit word.
@@ -98,13 +101,16 @@ template <int Plane> void PackLine(const QRgb* line, int width, uchar* target) {
 struct TwoBitCodes {
     uchar black, red, green, other;
     uchar Of(QRgb pixel) const {
-        if (pixel == kOpaqueBlack)
+        switch (SignColours::LightOf(PackKind::TwoBitPages, pixel)) {
+        case SignLight::Dark:
             return black;
-        if (pixel == kRed)
+        case SignLight::Red:
             return red;
-        if (pixel == kGreen)
+        case SignLight::Green:
             return green;
-        return other;
+        default:
+            return other;
+        }
     }
     // Four dots in one byte, the first in the lowest two bits.
     uchar ByteOf(const QRgb* dots) const {
@@ -131,10 +137,10 @@ struct TwoBitCodes {
 QImage LoadBitmap(const QString& path) {
     if (path.isEmpty())
         return {};
-    QImageReader reader(path);
-    if (!RasterLimits::BitmapSizeAllowed(reader.size()))
+    ImageFileReader picture(path);
+    if (!RasterLimits::BitmapSizeAllowed(picture.Size()))
         return {};
-    const QImage image = reader.read();
+    const QImage image = picture.Reader().read();
     return image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
 }
 
@@ -214,11 +220,10 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
                             static_cast<uchar>(lit | dark << 1), static_cast<uchar>(lit | lit << 1)};
     const qsizetype lineStride = params.pageColumns != 0 ? qsizetype(columns) * 2 / 8 : (width + 3) / 4;
     auto* bytes = reinterpret_cast<uchar*>(out.data());
-    // Four dots per byte, the leftmost in the lowest two bits. Bits that no dot reaches in
-    // the last byte of a line stay 1, except in the very first byte of the buffer, which
-    // starts from all bits 0. Lines are written in order: where a line holds more bytes
+    // Four dots per byte, the leftmost in the lowest two bits. The dots of a line's last
+    // byte that the message does not reach take the family's dark level, so the sign shows
+    // nothing after the message. Lines are written in order: where a line holds more bytes
     // than the line stride, the next line overwrites its last byte.
-    bool firstByte = true;
     const uchar* pixels = image.constBits();
     const qsizetype bytesPerLine = image.bytesPerLine();
     for (qsizetype p = 0; p < pages; ++p) {
@@ -239,37 +244,42 @@ QByteArray DotPacker::PackTwoBit(const QImage& image, const Params& params) {
                     static_cast<uchar>(dot(i) | dot(i + 1) << 2 | dot(i + 2) << 4 | dot(i + 3) << 6);
             if (i < pageWidth) {
                 const int index = i / 4;
-                unsigned byte = firstByte && i == 0 ? 0x00u : 0xFFu;
+                unsigned byte = darkByte;
                 for (int shift = 0; i < pageWidth; ++i, shift += 2)
                     byte = (byte & ~(3u << shift)) | unsigned(dot(i)) << shift;
                 target[index] = static_cast<uchar>(byte);
             }
-            firstByte = false;
         }
     }
     return out;
 }
 
+QList<DotPacker::SentCharacter> DotPacker::CharacterCodes(const QString& text) {
+    QList<SentCharacter> characters;
+    characters.reserve(text.size());
+    int sent = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        SentCharacter character{i, 1, text[i].unicode()};
+        int number = 0;
+        if (text[i] == u'[' && ContentGrammar::ReadAnimationToken(text, i, &number)) {
+            character.length = ContentGrammar::AnimationTokenLength;
+            character.byte = number + 96;
+        }
+        if (character.byte < 0 || character.byte > HighestCharacterCode || sent >= CharacterBufferSize)
+            character.byte = -1;
+        else
+            ++sent;
+        characters.append(character);
+        i += character.length - 1;
+    }
+    return characters;
+}
+
 QByteArray DotPacker::PackCharacterCodes(const QString& text) {
     QByteArray out;
-    const auto append = [&out](int value) {
-        if (value >= 0 && value <= 194 && out.size() < CharacterBufferSize)
-            out.append(static_cast<char>(value));
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'[') {
-            int number = 0;
-            if (ContentGrammar::ReadAnimationToken(text, i, &number)) {
-                append(number + 96);
-                i += ContentGrammar::AnimationTokenLength - 1;
-            } else {
-                append(91);
-            }
-            continue;
-        }
-        append(c.unicode());
-    }
+    for (const SentCharacter& character : CharacterCodes(text))
+        if (character.byte >= 0)
+            out.append(static_cast<char>(character.byte));
     return out;
 }
 

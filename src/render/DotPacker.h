@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QString>
 
 namespace vexa {
@@ -21,6 +22,14 @@ public:
 
     static constexpr int MinPageBytes = 256;
     static constexpr int CharacterBufferSize = 4096;
+    static constexpr int HighestCharacterCode = 194;
+
+    // One character of a bitmap-font text as a character-code sign receives it.
+    struct SentCharacter {
+        qsizetype position = 0; // in the text
+        qsizetype length = 1;   // code units: 1, or 9 for an animation token
+        int byte = -1;          // the byte sent; -1 when the sign gets nothing for it
+    };
 
     // Reads the bitmap at path and packs it. An empty or unreadable path gives no bytes,
     // except for a date on a 2-bit model: one zeroed page.
@@ -28,8 +37,12 @@ public:
     // Packs an already loaded bitmap (null: as an unreadable file).
     static QByteArray PackImage(const QImage& bitmap, const Params& params);
 
-    // One byte per character: code units up to 194 as they are, "[" as 91, an animation
-    // token as its number + 96; anything else is dropped.
+    // Every character of text in order with the byte it is sent as: code units up to 194
+    // as they are, "[" as 91, an animation token as its number + 96 (up to 194); anything
+    // else, and everything after the first CharacterBufferSize bytes, is dropped. The
+    // packer sends these bytes and the previews of character-code signs draw them.
+    static QList<SentCharacter> CharacterCodes(const QString& text);
+    // The bytes of CharacterCodes.
     static QByteArray PackCharacterCodes(const QString& text);
 
 private:

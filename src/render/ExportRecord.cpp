@@ -1,5 +1,7 @@
 #include "render/ExportRecord.h"
 
+#include "store/RegularFile.h"
+
 #include <QFile>
 #include <sys/stat.h>
 
@@ -16,10 +18,8 @@ std::optional<ExportRecord::Stamp> ExportRecord::StampOf(const QString& path) {
 }
 
 bool ExportRecord::FileHolds(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() != bytes.size())
-        return false;
-    return file.readAll() == bytes;
+    QByteArray held;
+    return RegularFile::ReadAll(path, bytes.size(), &held) == RegularFile::Status::Ok && held == bytes;
 }
 
 const QByteArray* ExportRecord::Unchanged(const QString& filePath) const {

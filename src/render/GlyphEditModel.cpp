@@ -83,6 +83,42 @@ bool GlyphEditModel::Clear() {
     return had;
 }
 
+void GlyphEditModel::Remember(const Snapshot& before) {
+    undoSteps.append(before);
+    if (undoSteps.size() > MaxUndoSteps)
+        undoSteps.removeFirst();
+    redoSteps.clear();
+}
+
+void GlyphEditModel::Take(const Snapshot& snapshot) {
+    codes = snapshot.codes;
+    caretIndex = std::clamp(snapshot.caretIndex, 0, static_cast<int>(codes.size()));
+}
+
+bool GlyphEditModel::Undo() {
+    if (undoSteps.isEmpty())
+        return false;
+    redoSteps.append(Keep());
+    Take(undoSteps.takeLast());
+    return true;
+}
+
+bool GlyphEditModel::Redo() {
+    if (redoSteps.isEmpty())
+        return false;
+    undoSteps.append(Keep());
+    Take(redoSteps.takeLast());
+    return true;
+}
+
+bool GlyphEditModel::Restore(const Snapshot& kept) {
+    if (Keep() == kept)
+        return false;
+    Remember(Keep());
+    Take(kept);
+    return true;
+}
+
 const QImage* GlyphEditModel::GlyphOf(quint32 code) const {
     return glyphLibrary ? glyphLibrary->GlyphOfCode(code) : nullptr;
 }

@@ -23,6 +23,7 @@ public:
     static constexpr int MinLineHeight = 18;
     static constexpr int Scale = 2;
     static constexpr QSize CaretSize{3, 16};
+    static constexpr quint32 CharacterBits = 0x7FF; // the character index of a code
 
     QList<quint32> codes;
     int fontIndex = 0;
@@ -56,6 +57,24 @@ public:
     // Empties the field. True when there was something to remove.
     bool Clear();
 
+    // Undo and redo of the operator's changes. The widget keeps the field as it was before
+    // a change and remembers it once the change happened; loading a row is no change.
+    struct Snapshot {
+        QList<quint32> codes;
+        int caretIndex = 0;
+        friend bool operator==(const Snapshot&, const Snapshot&) = default;
+    };
+    static constexpr int MaxUndoSteps = 1000;
+    Snapshot Keep() const { return {codes, caretIndex}; }
+    // Takes before as the state an undo returns to; what could be redone is dropped.
+    void Remember(const Snapshot& before);
+    bool Undo();
+    bool Redo();
+    bool CanUndo() const { return !undoSteps.isEmpty(); }
+    bool CanRedo() const { return !redoSteps.isEmpty(); }
+    // Puts kept back, as one change that can be undone. False when the field already is so.
+    bool Restore(const Snapshot& kept);
+
     struct PlacedGlyph {
         int index;  // position in codes
         QRect rect; // enlarged rectangle in the client area
@@ -81,6 +100,10 @@ public:
 
 private:
     const QImage* GlyphOf(quint32 code) const;
+    void Take(const Snapshot& snapshot);
+
+    QList<Snapshot> undoSteps;
+    QList<Snapshot> redoSteps;
 };
 
 } // namespace vexa

@@ -50,6 +50,20 @@ QString GlyphLibrary::AsciiDir(const QString& dataDir) {
     return preferred;
 }
 
+QString GlyphLibrary::MissingGlyphFolder(const QString& dataDir) {
+    if (!QFileInfo(dataDir).isDir())
+        return dataDir;
+    const QString ascii = AsciiDir(dataDir);
+    return QFileInfo(ascii).isDir() ? QString() : ascii;
+}
+
+QString GlyphLibrary::MissingAnimationFolder(const QString& dataDir, int rows) {
+    if (!QFileInfo(dataDir).isDir())
+        return dataDir;
+    const QString gif = QStringLiteral("%1/Gif/%2").arg(dataDir).arg(rows);
+    return QFileInfo(gif).isDir() ? QString() : gif;
+}
+
 QString GlyphLibrary::AnimationPath(const QString& dataDir, int rows, int animation, int frame) {
     return QStringLiteral("%1/Gif/%2/%3_%4.bmp").arg(dataDir).arg(rows).arg(animation).arg(frame);
 }
@@ -195,6 +209,10 @@ const QImage* GlyphLibrary::GlyphEntry(quint64 entry) const {
 }
 
 const QImage* GlyphLibrary::GlyphOfCode(quint32 code) const {
+    // A character index past the glyphs of a colour (a typed letter the fonts do not have)
+    // would otherwise reach into the next colour or font and draw a stray glyph there.
+    if ((code & 0x7FFu) >= static_cast<quint32>(GlyphsPerColour))
+        return nullptr;
     return GlyphEntry(EntryOfCode(code));
 }
 

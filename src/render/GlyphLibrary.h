@@ -47,7 +47,8 @@ public:
 
     // Glyph-table entry number of a glyph code (may be >= GlyphCount: no glyph).
     static quint64 EntryOfCode(quint32 code);
-    // Glyph of a code, nullptr when the entry is out of range or empty.
+    // Glyph of a code, nullptr when the entry is out of range or empty, or when the
+    // character index is 194 or more (no font has such a glyph).
     const QImage* GlyphOfCode(quint32 code) const;
     const QImage* GlyphEntry(quint64 entry) const;
 
@@ -56,6 +57,11 @@ public:
     static QString AsciiGlyphPath(const QString& dataDir, int codeUnit);
     static QString FontGlyphPath(const QString& dataDir, int font, int colour, int glyph);
     static QString AsciiDir(const QString& dataDir);
+    // The glyph folder (Data/ASCII) when it is missing, else "". A missing Data folder is
+    // named itself.
+    static QString MissingGlyphFolder(const QString& dataDir);
+    // The animation folder of a sign height (Data/Gif/<rows>) when it is missing, else "".
+    static QString MissingAnimationFolder(const QString& dataDir, int rows);
     // Folder of the character images the character picker shows.
     static QString PickerDir(const QString& dataDir) { return AsciiDir(dataDir) + QStringLiteral("/Eruope"); }
 

@@ -11,11 +11,13 @@ const QStringList GlyphTextEditorModel::FontNames = {
 };
 
 GlyphTextEditorModel::GlyphTextEditorModel(CMessageTable& messageTable, int row, const Setup& setup)
-    : table(messageTable), rowIndex(row) {
+    : table(messageTable), rowIndex(row), environment(setup) {
     edit.glyphLibrary = setup.library;
     preview.glyphLibrary = setup.library;
     preview.dataDir = setup.dataDir;
     preview.rows = setup.rows;
+    preview.signKind = setup.signKind;
+    preview.ledColour = setup.ledColour;
     preview.exportHeight = 0;
 }
 

@@ -9,6 +9,7 @@
 namespace vexa {
 
 class CMessageTable;
+struct DisplayModel;
 
 // What the bitmap-font text editor reads, decides and writes: the row's glyph-code text,
 // loaded into the edit field's state, the font and colour typing continues in, whether
@@ -27,7 +28,12 @@ public:
     struct Setup {
         const GlyphLibrary* library = nullptr;
         QString dataDir;
-        int rows = 7; // the model's height
+        int rows = 7;                        // the model's height
+        const DisplayModel* model = nullptr; // the model whose sign the preview plays on
+        int signWidth = 0;                   // its columns when the catalogue has none (0: default)
+        // The sign the preview shows (its colours); none: the colours as drawn.
+        std::optional<PackKind> signKind{};
+        LedColour ledColour = LedColour::Red;
     };
 
     GlyphTextEditorModel(CMessageTable& table, int rowIndex, const Setup& setup);
@@ -35,6 +41,9 @@ public:
     GlyphEditModel& Edit() { return edit; }
     const GlyphEditModel& Edit() const { return edit; }
     MessageImage& Preview() { return preview; }
+    const CMessageTable& Table() const { return table; }
+    int RowIndex() const { return rowIndex; }
+    const Setup& Settings() const { return environment; }
 
     // Fills the edit field and the preview from the row. At most MaxLoadedCodes codes are
     // taken; the font and colour follow the last code unless it is 0.
@@ -62,6 +71,7 @@ public:
 private:
     CMessageTable& table;
     int rowIndex;
+    Setup environment;
     GlyphEditModel edit;
     MessageImage preview;
 };

@@ -1,10 +1,11 @@
 #include "render/GlyphTextRenderer.h"
 
 #include "render/ContentGrammar.h"
+#include "render/DotPacker.h"
 #include "render/GlyphLibrary.h"
+#include "render/ImageFileReader.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 
 namespace vexa {
@@ -18,26 +19,39 @@ int FileWidth(const QString& path) {
 
 } // namespace
 
-GlyphFrameLists GlyphTextRenderer::BuildFrameLists(const QString& text, int rows, const QString& dataDir) {
+GlyphFrameLists GlyphTextRenderer::BuildFrameLists(const QString& text, int rows, const QString& dataDir,
+                                                   bool characterCodes) {
     GlyphFrameLists result;
     const QString space = GlyphLibrary::AsciiGlyphPath(dataDir, 32);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        QString path0;
-        QString path1;
-        int number = 0;
-        if (ContentGrammar::ReadAnimationToken(text, i, &number)) {
-            result.animated = true;
-            path0 = GlyphLibrary::AnimationPath(dataDir, rows, number, 0);
-            path1 = GlyphLibrary::AnimationPath(dataDir, rows, number, 1);
-            i += ContentGrammar::AnimationTokenLength - 1;
-        } else {
-            path0 = path1 = GlyphLibrary::AsciiGlyphPath(dataDir, text[i].unicode());
-        }
-        if (!QFileInfo::exists(path0))
+    const auto append = [&](qsizetype position, QString path0, QString path1) {
+        if (!QFileInfo::exists(path0)) {
             path0 = path1 = space;
+            result.missing.append(position);
+        }
         result.lists[0] << path0;
         result.lists[1] << path1;
         result.width += FileWidth(path0);
+    };
+    if (characterCodes) {
+        for (const DotPacker::SentCharacter& character : DotPacker::CharacterCodes(text)) {
+            if (character.byte >= 0) {
+                const QString path = GlyphLibrary::AsciiGlyphPath(dataDir, character.byte);
+                append(character.position, path, path);
+            }
+        }
+        return result;
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        int number = 0;
+        if (ContentGrammar::ReadAnimationToken(text, i, &number)) {
+            result.animated = true;
+            append(i, GlyphLibrary::AnimationPath(dataDir, rows, number, 0),
+                   GlyphLibrary::AnimationPath(dataDir, rows, number, 1));
+            i += ContentGrammar::AnimationTokenLength - 1;
+        } else {
+            const QString path = GlyphLibrary::AsciiGlyphPath(dataDir, text[i].unicode());
+            append(i, path, path);
+        }
     }
     return result;
 }
@@ -49,8 +63,8 @@ int GlyphTextRenderer::DrawGlyphText(QImage& raster, const QStringList& frameLis
     for (const QString& path : frameList) {
         if (!drawAll && x >= visibleWidth) {
             // Beyond the visible part only the width is needed.
-            QImageReader reader(path);
-            const QSize size = reader.size();
+            ImageFileReader picture(path);
+            const QSize size = picture.Size();
             if (size.isValid() && size.width() <= GlyphLibrary::MaxGlyphSide &&
                 size.height() <= GlyphLibrary::MaxGlyphSide)
                 x += size.width();

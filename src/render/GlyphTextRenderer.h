@@ -15,6 +15,8 @@ struct GlyphFrameLists {
     std::array<QStringList, 2> lists;
     int width = 0; // width of frame 0 in dots
     bool animated = false;
+    // Positions in the text of the characters drawn with the space glyph: their file is missing.
+    QList<qsizetype> missing;
 };
 
 // Draws the two glyph-based content kinds: bitmap-font text from glyph files on disk
@@ -24,8 +26,11 @@ class GlyphTextRenderer {
 public:
     // Per code unit the file ASCII/<c>.bmp (missing: the space glyph 32.bmp); an animation
     // token gives Gif/<rows>/<n>_0.bmp and <n>_1.bmp. text is already without its tag and
-    // trailing white space.
-    static GlyphFrameLists BuildFrameLists(const QString& text, int rows, const QString& dataDir);
+    // trailing white space. With characterCodes the lists show the text as a sign with a
+    // built-in character set shows it: each character, an animation token too, is the glyph
+    // of the byte it is sent as, and characters the sign drops are left out.
+    static GlyphFrameLists BuildFrameLists(const QString& text, int rows, const QString& dataDir,
+                                           bool characterCodes = false);
 
     // Draws the glyph files of one frame list; returns the width of the loadable glyphs.
     static int DrawGlyphText(QImage& raster, const QStringList& frameList, bool drawAll, int visibleWidth);

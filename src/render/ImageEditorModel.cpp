@@ -9,11 +9,13 @@ namespace vexa {
 const QString ImageEditorModel::SeparatorRefusal =
     LanguageTexts::DefaultText(LanguageTexts::Text::PathHasSeparator, LanguageTexts::English);
 
-ImageEditorModel::ImageEditorModel(CMessageTable& messageTable, int row, const Setup& setup)
-    : table(messageTable), rowIndex(row) {
-    preview.glyphLibrary = setup.library;
-    preview.dataDir = setup.dataDir;
-    preview.rows = setup.rows;
+ImageEditorModel::ImageEditorModel(CMessageTable& messageTable, int row, const Setup& given)
+    : table(messageTable), rowIndex(row), environment(given) {
+    preview.glyphLibrary = given.library;
+    preview.dataDir = given.dataDir;
+    preview.rows = given.rows;
+    preview.signKind = given.signKind;
+    preview.ledColour = given.ledColour;
     preview.exportHeight = 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ModelCatalogue.h"
 #include "render/MessageImage.h"
 
 #include <QString>
@@ -8,6 +9,7 @@
 namespace vexa {
 
 class CMessageTable;
+struct DisplayModel;
 
 // What the image editor reads, decides and writes: the ordered list of image paths of a
 // row (entries may repeat), the selected entry, the Add, Del, Up and Down moves, the
@@ -22,12 +24,21 @@ public:
     struct Setup {
         const GlyphLibrary* library = nullptr;
         QString dataDir;
-        int rows = 16; // the model's height
+        int rows = 16;                       // the model's height
+        const DisplayModel* model = nullptr; // the model whose sign the preview plays on
+        int signWidth = 0;                   // its columns when the catalogue has none (0: default)
+        // The sign the preview shows (its colours); none: the colours as drawn.
+        std::optional<PackKind> signKind{};
+        LedColour ledColour = LedColour::Red;
+        QString picturesDir{}; // where "Import picture…" keeps the pictures it prepares
     };
 
     ImageEditorModel(CMessageTable& table, int rowIndex, const Setup& setup);
 
     MessageImage& Preview() { return preview; }
+    const CMessageTable& Table() const { return table; }
+    int RowIndex() const { return rowIndex; }
+    const Setup& Settings() const { return environment; }
     const QStringList& Entries() const { return entries; }
     int Selected() const { return selected; }
     // The selected entry's path, "" when none is selected.
@@ -59,6 +70,7 @@ public:
 private:
     CMessageTable& table;
     int rowIndex;
+    Setup environment;
     QStringList entries;
     int selected = -1;
     MessageImage preview;

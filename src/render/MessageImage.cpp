@@ -2,16 +2,18 @@
 
 #include "render/BmpWriter.h"
 #include "render/GlyphLibrary.h"
+#include "render/ImageFileReader.h"
 #include "render/RasterLimits.h"
 #include "render/RasterPixels.h"
 #include "render/RenderLog.h"
+#include "render/RowCheck.h"
 #include "render/RtfReader.h"
+#include "render/SignLights.h"
 #include "render/TextRasteriser.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 
 namespace vexa {
@@ -71,6 +73,7 @@ void MessageImage::ClearParsed() {
     plainText.clear();
     imagePaths.clear();
     frameLists = {};
+    missingGlyphs.clear();
     glyphText.clear();
     runList.clear();
     glyphCodes.clear();
@@ -99,6 +102,7 @@ qsizetype DrawnCharacters(const ParsedContent& parsed) {
 
 void MessageImage::SetContent(const QString& newContent) {
     ClearParsed();
+    findings.reset();
     content = newContent;
     const ParsedContent parsed = ContentGrammar::Parse(content);
     kind = parsed.kind;
@@ -149,13 +153,30 @@ void MessageImage::LoadBitmapFontText(const QString& text) {
 }
 
 void MessageImage::RefreshFrameLists() {
-    const GlyphFrameLists lists = GlyphTextRenderer::BuildFrameLists(glyphText, rows, dataDir);
+    const GlyphFrameLists lists =
+        GlyphTextRenderer::BuildFrameLists(glyphText, rows, dataDir, Packing() == PackKind::CharacterCodes);
     frameLists = lists.lists;
+    missingGlyphs = lists.missing;
     frameListsRows = rows;
     frameListsDataDir = dataDir;
+    frameListsPackKind = Packing();
     contentWidth = lists.width;
     if (lists.animated)
         animated = 1;
+}
+
+void MessageImage::EnsureFrameLists() {
+    const bool usesGlyphFiles = kind == ContentKind::BitmapFont || (kind == ContentKind::Date && !isRunText);
+    if (usesGlyphFiles &&
+        (frameListsRows != rows || frameListsDataDir != dataDir || frameListsPackKind != Packing()))
+        RefreshFrameLists();
+}
+
+bool MessageImage::SendsNoText() const {
+    if (Packing() != PackKind::CharacterCodes)
+        return false;
+    return kind == ContentKind::Rtf || kind == ContentKind::GlyphCodes || kind == ContentKind::ImageList ||
+           (kind == ContentKind::Date && isRunText != 0);
 }
 
 void MessageImage::LoadDate(const ParsedContent& date) {
@@ -169,16 +190,25 @@ void MessageImage::LoadDate(const ParsedContent& date) {
     dateFlags = date.dateFlagChars;
 }
 
+QString MessageImage::MissingGlyphFolder() const {
+    if (kind == ContentKind::BitmapFont || kind == ContentKind::GlyphCodes) {
+        const QString missing = GlyphLibrary::MissingGlyphFolder(dataDir);
+        if (!missing.isEmpty())
+            return missing;
+    }
+    if (kind != ContentKind::ImageList && content.contains(QLatin1String("[GIF_")))
+        return GlyphLibrary::MissingAnimationFolder(dataDir, rows);
+    return {};
+}
+
 int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) {
     QPainter painter(&raster);
     int x = 0;
     for (const QString& path : imagePaths) {
         if (path.isEmpty())
             continue;
-        if (!QFileInfo(path).isFile())
-            continue; // a folder, device or named pipe is no picture (and a pipe would block)
-        QImageReader reader(path);
-        const QSize size = reader.size();
+        ImageFileReader picture(path); // a folder, device or named pipe is no picture
+        const QSize size = picture.Size();
         if (!size.isValid())
             continue;
         if (!RasterLimits::ImageSizeAllowed(size)) {
@@ -192,7 +222,7 @@ int MessageImage::DrawImageList(QImage& raster, bool drawAll, int visibleWidth) 
             x += size.width();
             continue;
         }
-        const QImage image = reader.read();
+        const QImage image = picture.Reader().read();
         if (image.isNull())
             continue;
         painter.drawImage(QPoint(x, 0), image);
@@ -218,11 +248,10 @@ RunLayout MessageImage::LayoutFor(int visibleWidth) {
 int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int visibleWidth) {
     const RunLayout layout = LayoutFor(visibleWidth);
     const int frame = frameIndex == 1 ? 1 : 0;
-    const bool usesGlyphFiles = kind == ContentKind::BitmapFont || (kind == ContentKind::Date && !isRunText);
-    if (usesGlyphFiles && (frameListsRows != rows || frameListsDataDir != dataDir))
-        RefreshFrameLists(); // the owner changed the model height or the Data folder
+    EnsureFrameLists();
     int width = 0;
-    switch (kind) {
+    // What a character-code sign does not receive stays dark in its preview too.
+    switch (SendsNoText() ? ContentKind::Blank : kind) {
     case ContentKind::Rtf:
         width = TextRasteriser::DrawRuns(raster, runList, layout, drawAll, frame, &animated);
         break;
@@ -250,7 +279,7 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
 
 int MessageImage::Measure() {
     // Text runs measure the same until the runs or the layout change.
-    const bool runText = IsRunText();
+    const bool runText = IsRunText() && !SendsNoText();
     if (runText && measuredRuns && measuredRuns->key == RunKey(0)) {
         contentWidth = measuredRuns->width;
         if (measuredRuns->animated)
@@ -287,7 +316,7 @@ QImage MessageImage::RenderExportFrame(int frameIndex) {
             raster.fill(TextRasteriser::Dark);
         else
             raster = BlackRaster(width, EffectiveExportHeight());
-        if (frameIndex == 0 && IsRunText()) {
+        if (frameIndex == 0 && IsRunText() && !SendsNoText()) {
             RunLayout layout = LayoutFor(width);
             firstFrame = FirstFrame{};
             layout.animationColumns = &firstFrame.animations;
@@ -321,7 +350,7 @@ MessageImage::FrameKey MessageImage::RunKey(int width) const {
 // every animation keeps its width (so that everything after it stays in place): frame 0
 // is taken with those columns cleared and only they are drawn again.
 bool MessageImage::DeriveSecondFrame(int width, QImage& raster) {
-    if (!IsRunText() || firstFrame.raster.isNull() || !glyphLibrary ||
+    if (!IsRunText() || SendsNoText() || firstFrame.raster.isNull() || !glyphLibrary ||
         !(firstFrame.key == RunKey(contentWidth)) || firstFrame.raster.width() != width)
         return false;
     size_t drawn = 0;
@@ -422,8 +451,27 @@ QString MessageImage::CurrentDateString() const {
 }
 
 MessageImage::CacheKey MessageImage::KeyFor(QSize client) const {
-    return CacheKey{client, rows,      yOffset,      pageWidth, pagePitch,
-                    arabic, pageAlign, glyphLibrary, dataDir,   CurrentDateString()};
+    return CacheKey{client,    rows,        yOffset,   pageWidth,    pagePitch, arabic,
+                    pageAlign, markColumns, markPitch, glyphLibrary, dataDir,   CurrentDateString(),
+                    signKind,  ledColour};
+}
+
+MessageImage::CheckKey MessageImage::CurrentCheckKey() const {
+    return CheckKey{rows, yOffset, pageWidth, pagePitch, arabic, pageAlign, glyphLibrary, dataDir, Packing()};
+}
+
+const RowFindings& MessageImage::Findings() {
+    const CheckKey key = CurrentCheckKey();
+    if (!findings || !(findings->first == key))
+        findings.emplace(key, RowCheck::Check(*this));
+    return findings->second;
+}
+
+std::vector<TextRasteriser::RunCoverage> MessageImage::TextCoverage() {
+    if (!IsRunText() || runList.isEmpty())
+        return {};
+    const QImage device = BlackRaster(1, EffectiveExportHeight());
+    return TextRasteriser::CoverageOf(runList, LayoutFor(0), device);
 }
 
 QImage MessageImage::PreviewRaster(QSize client) {
@@ -440,12 +488,52 @@ QImage MessageImage::RenderPreview(QSize client) {
     canvas.SetGeometry(client, rows);
     if (!canvas.HasDots())
         return canvas.Compose(QImage());
-    QImage inner = BlackRaster(canvas.DrawnColumns(), rows);
-    const int width = DrawContent(inner, false, 0, canvas.DrawnColumns());
+    QImage preview = canvas.Compose(PreviewDots(canvas.DrawnColumns()));
+    DrawPageMarks(preview);
+    return preview;
+}
+
+void MessageImage::MarkPageColumn(QImage& preview, int modelRows, int column) {
+    if (modelRows <= 0 || preview.width() < 3 || preview.height() < 3)
+        return;
+    const double k = double(preview.height() - 2) / modelRows;
+    const int x = static_cast<int>(column * k); // the last pixel before the column's dots
+    if (x < 1 || x > preview.width() - 2)
+        return;
+    for (int y = 1; y < preview.height() - 1; ++y)
+        reinterpret_cast<QRgb*>(preview.scanLine(y))[x] = PageMarkColour;
+}
+
+void MessageImage::DrawPageMarks(QImage& preview) const {
+    if (markPitch <= 0 || rows <= 0 || preview.height() < 3)
+        return;
+    const double k = double(preview.height() - 2) / rows;
+    const int shown = static_cast<int>((preview.width() - 2) / k) + 1;
+    for (int start = 0; start <= shown; start += markPitch) {
+        if (start > 0)
+            MarkPageColumn(preview, rows, start);
+        if (markColumns > 0 && markColumns < markPitch)
+            MarkPageColumn(preview, rows, start + markColumns);
+    }
+}
+
+QImage MessageImage::PreviewDots(int columns) {
+    QImage dots = BlackRaster(columns, rows);
+    const int width = DrawContent(dots, false, 0, columns);
+    // The exported bitmap ends at the content width: ink reaching past it (the overhang of a
+    // last glyph) never reaches the sign, so the preview does not show it either.
+    if (width < columns) {
+        for (int y = 0; y < dots.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(dots.scanLine(y));
+            std::fill(line + std::max(width, 0), line + columns, TextRasteriser::Dark);
+        }
+    }
     if (kind == ContentKind::Date)
-        TextRasteriser::DrawClock(inner, width, CurrentDateString());
+        TextRasteriser::DrawClock(dots, width, CurrentDateString());
     contentWidth = width;
-    return canvas.Compose(inner);
+    if (signKind)
+        SignLights::Recolour(dots, *signKind, ledColour);
+    return dots;
 }
 
 } // namespace vexa

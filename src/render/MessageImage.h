@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/ModelCatalogue.h"
+#include "core/SignColours.h"
 #include "render/ContentGrammar.h"
 #include "render/ExportRecord.h"
 #include "render/GlyphTextRenderer.h"
 #include "render/PreviewCanvas.h"
 #include "render/RichText.h"
+#include "render/RowFindings.h"
 #include "render/RunShaper.h"
 #include "render/TextRasteriser.h"
 #include "render/TextRun.h"
@@ -36,6 +39,7 @@ public:
 
     static constexpr QRgb BorderColour = PreviewCanvas::BorderColour;
     static constexpr QRgb GridColour = PreviewCanvas::GridColour;
+    static constexpr QRgb PageMarkColour = 0xFF3C8CFF;
 
     MessageImage();
 
@@ -54,6 +58,20 @@ public:
     Clock clock;         // local time of date previews (default: the system clock)
     RtfParser rtfReader; // turns RTF into rich text (default: RtfReader with codePage)
     int codePage = 1252; // legacy code page of the bytes of RTF content
+    // The sign's pages, marked on the preview by thin lines where a page starts (every
+    // markPitch columns) and, when pages lie further apart than the sign is wide, where its
+    // markColumns visible columns end; so a word moved to the next page shows why. 0: none.
+    int markColumns = 0;
+    int markPitch = 0;
+    // The sign the preview shows: every dot is drawn in the colour that sign lights for it,
+    // single-colour signs in ledColour. None: dots in the colours they are drawn in. Exported
+    // bitmaps are never recoloured (they are what the packer reads).
+    std::optional<PackKind> signKind;
+    LedColour ledColour = LedColour::Red;
+    // How the sign takes the row (one bit per dot until a model is set). A character-code
+    // sign receives the text of bitmap-font text alone: it is drawn as the sign shows it,
+    // and every other content draws nothing.
+    PackKind Packing() const { return signKind.value_or(PackKind::OneBit); }
 
     // --- Set by SetContent and the renderers.
     int animated = 0;     // 1 when the content holds an animation glyph
@@ -63,6 +81,7 @@ public:
     QString plainText; // bitmap-font and glyph-code texts: text after the tag
     QStringList imagePaths;
     std::array<QStringList, 2> frameLists;
+    QList<qsizetype> missingGlyphs; // bitmap-font text: positions drawn with the space glyph
     TextRunList runList;
     QList<quint32> glyphCodes;
     QStringList rejectedImages; // image files not drawn because they exceed the size limits
@@ -91,14 +110,24 @@ public:
     QString ExportPath(int frameIndex) const;
 
     QString GetPlainText() const { return plainText; }
+    // The folder of the Data tree this content draws from that is missing ("" when none
+    // is): the glyph folder for bitmap-font text and glyph codes, the animation folder of
+    // the sign's height for animation glyphs.
+    QString MissingGlyphFolder() const;
 
     void SetPageAlign(bool align);
     int PageAlign() const { return pageAlign; }
 
     // The enlarged preview for a client area: a 1-pixel border AD,20,F0, black inside,
-    // dots of k = (h - 2) / rows pixels, a grid for 12 rows or less. Frame 0 only.
+    // dots of k = (h - 2) / rows pixels in the sign's colours, a grid for 12 rows or less.
+    // Frame 0 only.
     QImage PreviewRaster(QSize client);
     void DropCache() { canvas.Recycle(std::exchange(previewCache, QImage())); }
+    // A thin page mark on an enlarged preview of a model height, left of a dot column.
+    static void MarkPageColumn(QImage& preview, int rows, int column);
+    // The first columns of frame 0 as the preview shows them, one pixel per dot (rows high):
+    // the date's clock included, every dot in the sign's colour. Sets contentWidth.
+    QImage PreviewDots(int columns);
     // The clock text a date preview shows now ("" for other contents).
     QString CurrentDateString() const;
 
@@ -109,15 +138,40 @@ public:
 
     int EffectiveExportHeight() const { return exportHeight > 0 ? exportHeight : rows; }
 
+    // What will not look on the sign as composed (RowCheck), worked out once per content
+    // and layout.
+    const RowFindings& Findings();
+    // Where the text runs' ink lies and which characters no font has, from the shapes the
+    // last measure or drawing kept.
+    std::vector<TextRasteriser::RunCoverage> TextCoverage();
+    // True when the text runs are what the row shows (RTF text, a date with RTF text).
+    bool IsRunText() const;
+    // Builds the frame lists of bitmap-font text again when the owner changed what they
+    // depend on (model height, Data folder, packing kind).
+    void EnsureFrameLists();
+
 private:
     struct CacheKey {
         QSize client;
-        int rows, yOffset, pageWidth, pagePitch, arabic, pageAlign;
+        int rows, yOffset, pageWidth, pagePitch, arabic, pageAlign, markColumns, markPitch;
         const GlyphLibrary* library;
         QString dataDir;
         QString clockText;
+        std::optional<PackKind> signKind;
+        LedColour ledColour;
         friend bool operator==(const CacheKey&, const CacheKey&) = default;
     };
+    // What the findings were worked out for (the content resets them).
+    struct CheckKey {
+        int rows, yOffset, pageWidth, pagePitch, arabic, pageAlign;
+        const GlyphLibrary* library;
+        QString dataDir;
+        PackKind packKind;
+        friend bool operator==(const CheckKey&, const CheckKey&) = default;
+    };
+    CheckKey CurrentCheckKey() const;
+    // A character-code sign shows nothing of the content but bitmap-font text.
+    bool SendsNoText() const;
 
     void ClearParsed();
     void LoadRtf(const QString& rtf);
@@ -126,6 +180,7 @@ private:
     int DrawImageList(QImage& raster, bool drawAll, int visibleWidth);
     CacheKey KeyFor(QSize client) const;
     QImage RenderPreview(QSize client);
+    void DrawPageMarks(QImage& preview) const;
 
     void RefreshFrameLists();
 
@@ -144,15 +199,15 @@ private:
         std::vector<std::pair<double, double>> runExtents; // pen before and after each run
         FrameKey key{};
     };
-    bool IsRunText() const;
     RunLayout LayoutFor(int visibleWidth);
     FrameKey RunKey(int width) const;
     bool DeriveSecondFrame(int width, QImage& raster);
 
     QString content;
     QString glyphText;      // bitmap-font text the frame lists were built from
-    int frameListsRows = 0; // rows and Data folder the frame lists were built for
+    int frameListsRows = 0; // rows, Data folder and packing kind the frame lists were built for
     QString frameListsDataDir;
+    PackKind frameListsPackKind = PackKind::OneBit;
     ContentKind kind = ContentKind::Blank;
     int pageAlign = 1;
     QImage previewCache;
@@ -167,7 +222,8 @@ private:
         int width;
         bool animated;
     };
-    std::optional<Measured> measuredRuns; // the last measure of text runs
+    std::optional<Measured> measuredRuns;                     // the last measure of text runs
+    std::optional<std::pair<CheckKey, RowFindings>> findings; // the last row check
 };
 
 } // namespace vexa

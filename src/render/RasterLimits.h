@@ -17,9 +17,20 @@ struct RasterLimits {
     // characters or 8000 glyph codes, and no model takes more than 12000 bytes of data.
     static constexpr qsizetype MaxRowCharacters = 32768;
 
+    // A picture prepared for a sign (a photo, a wallpaper, a scan) is read up to these bounds;
+    // one of more than MaxDecodedPicturePixels is decoded at a reduced size where its format
+    // allows (JPEG, SVG), which still leaves hundreds of pixels for every dot of the result.
+    static constexpr int MaxPictureSide = 32768;
+    static constexpr qint64 MaxPicturePixels = 40 * 1000 * 1000;
+    static constexpr qint64 MaxDecodedPicturePixels = 16 * 1024 * 1024;
+
     static bool ImageSizeAllowed(QSize size) {
         return size.isValid() && size.width() <= MaxImageWidth && size.height() <= MaxImageHeight &&
                qint64(size.width()) * size.height() <= MaxImagePixels;
+    }
+    static bool PictureSizeAllowed(QSize size) {
+        return size.isValid() && size.width() <= MaxPictureSide && size.height() <= MaxPictureSide &&
+               qint64(size.width()) * size.height() <= MaxPicturePixels;
     }
     static bool BitmapSizeAllowed(QSize size) {
         return size.isValid() && size.width() <= MaxContentWidth && size.height() <= MaxBitmapHeight;

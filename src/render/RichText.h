@@ -9,9 +9,14 @@ namespace vexa {
 // Character format of one character of rich text: what the renderer draws with and what
 // splits text into runs. Sizes are kept in twentieths of a point, as RTF stores them.
 struct CharFormat {
+    // The colour text without a colour of its own (RTF's automatic colour) is drawn in: the
+    // text editor's default colour, which every sign lights. Black would be dark on the sign.
+    static constexpr QRgb AutoColour = 0xFFFFFF00u;
+
     QString face;             // font face name (at most 31 characters are used)
     int sizeTwips = 240;      // size in twentieths of a point; whole points = cell height in dots
     QRgb colour = 0xFF000000; // text colour, opaque (qRgb)
+    bool autoColour = false;  // no colour of its own: drawn in AutoColour, written back as automatic
     bool bold = false;
     bool italic = false;
     bool underline = false;

@@ -30,6 +30,7 @@ CharFormat RichTextDocument::ToCharFormat(const QTextCharFormat& format, const Q
     const QBrush foreground = format.foreground();
     result.colour =
         foreground.style() != Qt::NoBrush ? (foreground.color().rgb() | 0xFF000000u) : qRgb(0, 0, 0);
+    result.autoColour = format.boolProperty(AutoColourProperty) && result.colour == CharFormat::AutoColour;
     result.bold = font.weight() >= BoldWeight;
     result.italic = font.italic();
     result.underline = font.underline();
@@ -43,6 +44,7 @@ QTextCharFormat RichTextDocument::ToTextCharFormat(const CharFormat& format) {
         result.setFontFamilies({format.face});
     result.setFontPointSize(format.sizeTwips / 20.0);
     result.setForeground(QColor::fromRgb(format.colour | 0xFF000000u));
+    result.setProperty(AutoColourProperty, format.autoColour); // false too: a merge must clear it
     result.setFontWeight(format.bold ? QFont::Bold : QFont::Normal);
     result.setFontItalic(format.italic);
     result.setFontUnderline(format.underline);

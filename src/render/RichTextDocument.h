@@ -15,11 +15,14 @@ namespace vexa {
 // Moves the content of a text document to and from RTF and RichText: what the rich text field
 // of the editors streams out (GetRTF) and in (SetRTF). Paragraph ends and line separators of the
 // document are "\r" in RichText. Only face, point size, text colour, bold (weight 600 and more),
-// italic and underline travel, plus the RTF charset of the face, which the document keeps in a
-// user property of its character formats.
+// italic and underline travel, plus the RTF charset of the face and the automatic colour, which
+// the document keeps in user properties of its character formats.
 class RichTextDocument {
 public:
     static constexpr int CharsetProperty = QTextFormat::UserProperty + 1;
+    // Set on text in the automatic colour: it is shown in CharFormat::AutoColour and stays
+    // automatic while nobody gives it another colour.
+    static constexpr int AutoColourProperty = QTextFormat::UserProperty + 2;
 
     // The whole document as an RTF document; an empty document gives a short, complete one.
     static QString GetRTF(const QTextDocument& document);

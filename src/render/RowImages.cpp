@@ -28,6 +28,7 @@ void RowImages::ApplyParamsTo(MessageImage& image, const ModelParams& applied) {
     image.exportHeight = applied.exportHeight;
     image.pageWidth = applied.pageWidth;
     image.pagePitch = applied.pagePitch;
+    image.signKind = applied.packKind;
     image.DropCache();
 }
 
@@ -67,6 +68,12 @@ void RowImages::LoadPreviews(const DisplayModel* model, CMessageTable& table) {
 void RowImages::UpdatePageAlign(const DisplayModel* model, const CMessageTable& table, int row) {
     const auto r = static_cast<size_t>(row);
     Row(row).SetPageAlign(ModelCatalogue::PageAlignFor(model, table.holdTime[r], table.effect[r]) != 0);
+}
+
+void RowImages::SetLedColour(LedColour led) {
+    ledColour = led;
+    for (MessageImage& image : images)
+        image.ledColour = led;
 }
 
 void RowImages::SetCodePage(int codePage) {

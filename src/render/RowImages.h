@@ -23,7 +23,8 @@ public:
     // codePage: legacy code page of RTF bytes without a code page of their own.
     RowImages(const GlyphLibrary& library, const AppPaths& paths, int codePage = 1252);
 
-    // Gives every image the model height, export height and page geometry of params.
+    // Gives every image the model height, export height, page geometry and packing kind
+    // (the colours its preview shows) of params.
     void ApplyModel(const ModelParams& params);
     // The same for a catalogue model, over the members applied before (a model without
     // page geometry leaves the pitch as it was).
@@ -43,6 +44,9 @@ public:
     void UpdatePageAlign(const DisplayModel* model, const CMessageTable& table, int row);
 
     void SetCodePage(int codePage);
+    // The LED colour the previews of single-colour signs are drawn in.
+    void SetLedColour(LedColour led);
+    LedColour Led() const { return ledColour; }
 
     MessageImage& Row(int row) { return images.at(static_cast<size_t>(row)); }
     std::array<MessageImage*, RowCount> Pointers();
@@ -50,6 +54,7 @@ public:
 private:
     std::array<MessageImage, RowCount> images;
     ModelParams params;
+    LedColour ledColour = LedColour::Red;
 };
 
 } // namespace vexa

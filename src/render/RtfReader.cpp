@@ -21,9 +21,43 @@ constexpr int MaxWordLength = 32;
 constexpr int MaxParameterDigits = 10;
 constexpr int DefaultHalfPoints = 24;
 constexpr size_t MaxCachedCodePages = 16;
-constexpr QRgb AutoColour = 0xFF000000;
 
 enum class Destination { Text, FontTable, ColourTable, Skip };
+
+// Characters whose face and size a writer may give apart from the run's \f and \fs, with
+// \af and \afs after \dbch (East Asian) or \rtlch (complex scripts). Everything else,
+// the high-ANSI characters of \hich included, takes \f and \fs: office suites repeat the
+// western face there and do not keep it up to date in every run.
+enum class ScriptClass : quint8 { Western = 0, EastAsian = 1, Complex = 2 };
+constexpr size_t ScriptClassCount = 3;
+
+// The script class of a UTF-16 code unit by its block. Surrogates are taken as East Asian:
+// the characters beyond the first plane that signs show are the CJK extensions.
+ScriptClass ScriptClassOf(char16_t c) {
+    if (c < 0x0590)
+        return ScriptClass::Western;
+    if (c < 0x10A0)
+        return ScriptClass::Complex; // Hebrew, Arabic, Indic, Thai, Lao, Tibetan, Myanmar
+    if (c >= 0x1100 && c < 0x1200)
+        return ScriptClass::EastAsian; // Hangul Jamo
+    if (c >= 0x1780 && c < 0x1800)
+        return ScriptClass::Complex; // Khmer
+    if (c >= 0x2E80 && c < 0xA000)
+        return ScriptClass::EastAsian; // CJK radicals, punctuation, kana, Hangul, ideographs
+    if (c >= 0xAC00 && c < 0xE000)
+        return ScriptClass::EastAsian; // Hangul syllables, surrogates
+    if (c >= 0xF900 && c < 0xFB00)
+        return ScriptClass::EastAsian; // compatibility ideographs
+    if (c >= 0xFB1D && c < 0xFE00)
+        return ScriptClass::Complex; // Hebrew and Arabic presentation forms
+    if (c >= 0xFE30 && c < 0xFE50)
+        return ScriptClass::EastAsian;
+    if (c >= 0xFE70 && c < 0xFF00)
+        return ScriptClass::Complex;
+    if (c >= 0xFF00 && c < 0xFFF0)
+        return ScriptClass::EastAsian; // full-width and half-width forms
+    return ScriptClass::Western;
+}
 
 // Character and destination state that a group inherits from its parent and drops at its end.
 struct GroupState {
@@ -35,6 +69,12 @@ struct GroupState {
     bool italic = false;
     bool underline = false;
     int fallbackSkip = 1; // \uc
+    // The class \af and \afs apply to: the last of \dbch, \rtlch (or \loch, \hich,
+    // \ltrch: western, whose face and size are \f and \fs).
+    ScriptClass associatedClass = ScriptClass::Western;
+    // Face and size (half points) of each class; -1 and 0: the run's \f and \fs.
+    std::array<int, ScriptClassCount> associatedFont{-1, -1, -1};
+    std::array<int, ScriptClassCount> associatedHalfPoints{0, 0, 0};
 };
 
 struct FontEntry {
@@ -210,12 +250,13 @@ private:
     struct TextKey {
         int font, halfPoints, colour;
         bool bold, italic, underline;
+        std::array<int, ScriptClassCount> associatedFont, associatedHalfPoints;
         int defaultFont, ansiCodePage, tables;
         friend bool operator==(const TextKey&, const TextKey&) = default;
     };
     struct CachedTextState {
         TextKey key;
-        CharFormat format;
+        std::array<CharFormat, ScriptClassCount> formats; // by script class
         int codePage;
     };
 
@@ -252,6 +293,7 @@ private:
 
     int tablesVersion = 0; // counts changes of the font and colour tables
     std::optional<CachedTextState> textState;
+    ScriptClass lastScript = ScriptClass::Western; // of the last character that is not a space
 
     GroupState& State() { return groups.back(); }
 
@@ -462,7 +504,24 @@ private:
             state.halfPoints = reset.halfPoints;
             state.colour = reset.colour;
             state.bold = state.italic = state.underline = false;
+            state.associatedClass = reset.associatedClass;
+            state.associatedFont = reset.associatedFont;
+            state.associatedHalfPoints = reset.associatedHalfPoints;
             DropLeadByte();
+        } else if (word == u"dbch") {
+            state.associatedClass = ScriptClass::EastAsian;
+        } else if (word == u"rtlch") {
+            state.associatedClass = ScriptClass::Complex;
+        } else if (word == u"loch" || word == u"hich" || word == u"ltrch") {
+            state.associatedClass = ScriptClass::Western;
+        } else if (word == u"af") {
+            if (state.associatedClass != ScriptClass::Western)
+                state.associatedFont[static_cast<size_t>(state.associatedClass)] =
+                    std::max(0, parameter.value_or(0));
+        } else if (word == u"afs") {
+            if (state.associatedClass != ScriptClass::Western && parameter.value_or(0) > 0)
+                state.associatedHalfPoints[static_cast<size_t>(state.associatedClass)] =
+                    std::min(*parameter, 3276);
         } else if (word == u"f") {
             state.font = std::max(0, parameter.value_or(0));
             DropLeadByte();
@@ -620,7 +679,8 @@ private:
             leadPage = page;
         } else {
             leadByte = -1;
-            Append(decoder.DecodeSingleUnit(byte), text.format);
+            const QChar unit = decoder.DecodeSingleUnit(byte);
+            Append(unit, FormatOf(text, unit));
         }
     }
 
@@ -660,7 +720,9 @@ private:
             finished = true;
             return;
         }
-        result.Append(text, TextState().format);
+        const CachedTextState& state = TextState();
+        for (QChar unit : text)
+            result.Append(unit, FormatOf(state, unit));
     }
 
     void Append(QChar unit, const CharFormat& format) {
@@ -671,32 +733,54 @@ private:
         result.Append(unit, format);
     }
 
+    // The format of one character: that of its script; a space belongs to the script of
+    // the character before it, as office suites lay it out.
+    const CharFormat& FormatOf(const CachedTextState& state, QChar unit) {
+        if (unit != u' ' && unit != QChar(0x00A0))
+            lastScript = unit == u'\r' ? ScriptClass::Western : ScriptClassOf(unit.unicode());
+        return state.formats[static_cast<size_t>(lastScript)];
+    }
+
     // The format and code page of text at this point, worked out again only when
     // something they depend on changed since the last character.
     const CachedTextState& TextState() {
         const GroupState& state = groups.back();
-        const TextKey key{state.font,      state.halfPoints, state.colour, state.bold,   state.italic,
-                          state.underline, defaultFont,      ansiCodePage, tablesVersion};
-        if (!textState || textState->key != key)
-            textState = CachedTextState{key, CurrentFormat(), CodePageOfFont(CurrentFontIndex())};
+        const TextKey key{state.font,   state.halfPoints, state.colour,         state.bold,
+                          state.italic, state.underline,  state.associatedFont, state.associatedHalfPoints,
+                          defaultFont,  ansiCodePage,     tablesVersion};
+        if (!textState || textState->key != key) {
+            textState =
+                CachedTextState{key,
+                                {CurrentFormat(ScriptClass::Western), CurrentFormat(ScriptClass::EastAsian),
+                                 CurrentFormat(ScriptClass::Complex)},
+                                CodePageOfFont(CurrentFontIndex())};
+        }
         return *textState;
     }
 
-    CharFormat CurrentFormat() const {
+    // The format of characters of a script class: an associated face and size set for the
+    // class take the place of the run's.
+    CharFormat CurrentFormat(ScriptClass script = ScriptClass::Western) const {
         const GroupState& state = groups.back();
+        const auto index = static_cast<size_t>(script);
         CharFormat format;
-        auto font = fonts.constFind(CurrentFontIndex());
+        const int associatedFont = state.associatedFont[index];
+        auto font = fonts.constFind(associatedFont >= 0 ? associatedFont : CurrentFontIndex());
         if (font == fonts.constEnd())
             font = fonts.constFind(defaultFont); // an unknown font number falls back to the default
         if (font != fonts.constEnd()) {
             format.face = font->face;
             format.charset = font->charset;
         }
-        format.sizeTwips = state.halfPoints * 10;
-        format.colour = AutoColour;
+        const int associatedSize = state.associatedHalfPoints[index];
+        format.sizeTwips = (associatedSize > 0 ? associatedSize : state.halfPoints) * 10;
+        format.colour = CharFormat::AutoColour;
+        format.autoColour = true;
         if (state.colour >= 0 && state.colour < static_cast<int>(colours.size())) {
-            if (const auto& colour = colours[static_cast<size_t>(state.colour)])
+            if (const auto& colour = colours[static_cast<size_t>(state.colour)]) {
                 format.colour = *colour;
+                format.autoColour = false;
+            }
         }
         format.bold = state.bold;
         format.italic = state.italic;

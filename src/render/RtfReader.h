@@ -13,7 +13,8 @@ namespace vexa {
 // below 256 are taken as bytes (ASCII markup, or text bytes in the code page of the current
 // font), characters from 256 up as literal text. It reads what rich-edit controls, office
 // suites and document converters write: font table with \fcharset and \cpg, \ansicpg, colour
-// table (an empty entry is the automatic colour, read as black), \f \fs \cf \b \i \ul \plain,
+// table (an empty entry, \cf0 without one and text without \cf are the automatic colour:
+// CharFormat::autoColour, drawn in CharFormat::AutoColour), \f \fs \cf \b \i \ul \plain,
 // \'hh (double-byte pairs too), \uN with \ucN fallbacks, \par \line \tab and the special
 // characters. Other destinations (style sheet, information, pictures, objects, headers,
 // every {\* ...} group) are not text; unknown control words are ignored.

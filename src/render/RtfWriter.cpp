@@ -69,7 +69,7 @@ private:
         if (std::find(fonts.begin(), fonts.end(), key) == fonts.end())
             fonts.push_back(key);
         const QRgb colour = RgbOf(format.colour);
-        if (std::find(colours.begin(), colours.end(), colour) == colours.end())
+        if (!format.autoColour && std::find(colours.begin(), colours.end(), colour) == colours.end())
             colours.push_back(colour);
     }
 
@@ -78,9 +78,12 @@ private:
         return static_cast<int>(std::find(fonts.begin(), fonts.end(), key) - fonts.begin());
     }
 
-    int ColourIndex(QRgb colour) const {
-        return 1 +
-               static_cast<int>(std::find(colours.begin(), colours.end(), RgbOf(colour)) - colours.begin());
+    // Entry 0 of the table is the automatic colour.
+    int ColourIndex(const CharFormat& format) const {
+        if (format.autoColour)
+            return 0;
+        return 1 + static_cast<int>(std::find(colours.begin(), colours.end(), RgbOf(format.colour)) -
+                                    colours.begin());
     }
 
     void WriteFontTable() {
@@ -150,8 +153,8 @@ private:
     void WriteFormatChanges(const CharFormat& format) {
         const bool first = !written.has_value();
         const CharFormat previous = written.value_or(CharFormat{});
-        if (first || RgbOf(previous.colour) != RgbOf(format.colour))
-            WriteWord(QStringLiteral("cf%1").arg(ColourIndex(format.colour)));
+        if (first || ColourIndex(previous) != ColourIndex(format))
+            WriteWord(QStringLiteral("cf%1").arg(ColourIndex(format)));
         if (first ? format.bold : previous.bold != format.bold)
             WriteWord(format.bold ? QStringLiteral("b") : QStringLiteral("b0"));
         if (first ? format.italic : previous.italic != format.italic)

@@ -39,6 +39,19 @@ public:
         std::vector<GlyphSet> sets; // the same glyph runs taken apart
         int leftInk = 0;            // characters: first lit column relative to the pen (< 0: ink left of it)
         int rightInk = 0;           // characters: last lit column relative to the pen
+        bool hasInk = false;        // characters: the piece lights any pixel
+        int topInk = 0;             // characters: first and last lit row relative to the baseline
+        int bottomInk = 0;
+        bool missingGlyph = false; // characters: drawn with a glyph no font has (.notdef)
+    };
+
+    // What the drawing of one run puts on the sign: the characters no font has a glyph
+    // for (fallback fonts included) and the rows its ink reaches relative to the baseline.
+    struct Coverage {
+        QList<char32_t> missing; // each character once, in the order of the text
+        bool hasInk = false;
+        int top = 0;
+        int bottom = 0;
     };
 
     // A run as one piece (whole) or cut into characters; each is shaped when first asked
@@ -47,6 +60,7 @@ public:
         const RunFont* font = nullptr;
         bool hasWhole = false;
         bool hasCharacters = false;
+        bool wholeInked = false; // the ink of the whole piece was looked for
         Piece whole;
         std::vector<const Piece*> characters;
     };
@@ -56,6 +70,9 @@ public:
     const ShapedRun& Shape(int runIndex, const TextRun& run, const QPaintDevice& device, bool whole);
     // Drops the shaped runs (a new run list follows); the fonts and characters stay.
     void ForgetRuns() { runs.clear(); }
+    // The coverage of a run drawn whole or by characters. The characters were inked when
+    // they were shaped; a whole piece is inked here once.
+    Coverage CoverageOf(int runIndex, const TextRun& run, const QPaintDevice& device, bool whole);
 
 private:
     struct FontKey {
@@ -79,8 +96,10 @@ private:
 
     FontEntry& FontOf(const TextRun& run, const QPaintDevice& device);
     static Piece MakePiece(const RunFont& font, const QString& text, const QPaintDevice& device);
-    // First and last lit column of a piece relative to the pen (0, 0 when it has no ink).
-    static std::pair<int, int> InkOf(const Piece& piece, const RunFont& font);
+    // Where the ink of a piece lies relative to the pen at the baseline, into its ink members.
+    static void InkOf(Piece& piece, const RunFont& font);
+    // The characters of text (one code unit or a surrogate pair each) with their pieces.
+    template <typename Visit> static void ForEachCharacter(QStringView text, Visit visit);
     static const Piece& CharacterOf(FontEntry& entry, QStringView text, const QPaintDevice& device);
 
     std::map<FontKey, std::unique_ptr<FontEntry>> fonts;

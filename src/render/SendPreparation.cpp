@@ -3,6 +3,7 @@
 #include "core/ModelCatalogue.h"
 #include "render/MessageImage.h"
 #include "render/RasterLimits.h"
+#include "render/RowCheck.h"
 #include "render/RowImages.h"
 #include "store/CMessageTable.h"
 #include "store/LanguageTexts.h"
@@ -42,7 +43,7 @@ QStringList SendPreparation::ContentProblems(int row, const MessageImage& image,
 
 QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const RowImageList& images,
                                              const CMessageTable& table, Payload& payload,
-                                             const LanguageTexts* texts) {
+                                             const LanguageTexts* texts, Bitmaps bitmaps) {
     QStringList problems;
     for (int row = 0; row < Payload::RowCount; ++row) {
         PayloadEntry& set0 = payload.At(0, row);
@@ -54,10 +55,21 @@ QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const Ro
             continue;
         }
         problems << ContentProblems(row, *image, texts);
+        // A sign that draws its own characters needs no glyph files; for the others a row
+        // drawn without them would go out blank or with gaps.
+        const QString missing = image->MissingGlyphFolder();
+        if (!missing.isEmpty() && model.packKind != PackKind::CharacterCodes &&
+            table.sendFlag[static_cast<size_t>(row)] != 0)
+            problems << LanguageTexts::Say(texts, LanguageTexts::Text::RowProblem)
+                            .arg(row)
+                            .arg(LanguageTexts::Say(texts, LanguageTexts::Text::GlyphFolderMissingRow)
+                                     .arg(missing));
         // Writes a frame's bitmap to the Image folder, as the operator and the tools see it,
         // and packs the same pixels from memory. A bitmap that could not be written would
         // be sent as a blank row: that is a problem that stops the send.
         const auto exportFrame = [&](int frame) {
+            if (bitmaps == Bitmaps::InMemory)
+                return image->RenderExportFrame(frame);
             QImage bitmap;
             image->ExportFrame(frame, &bitmap);
             if (!image->exportError.isEmpty())
@@ -92,6 +104,34 @@ QStringList SendPreparation::PrepareSendData(const DisplayModel& model, const Ro
         }
     }
     return problems;
+}
+
+bool SendPreparation::IsSent(const DisplayModel& model, const CMessageTable& table, int row) {
+    return row >= 0 && row < model.slotCount && row < CMessageTable::RowCount &&
+           table.sendFlag[static_cast<size_t>(row)] == 1;
+}
+
+QList<SendPreparation::RowWarning>
+SendPreparation::Warnings(const DisplayModel& model, const RowImageList& images, const CMessageTable& table) {
+    QList<RowWarning> warnings;
+    for (int row = 0; row < Payload::RowCount; ++row) {
+        MessageImage* image = images[static_cast<size_t>(row)];
+        if (!image || !IsSent(model, table, row))
+            continue;
+        const RowFindings& findings = image->Findings();
+        if (!findings.isEmpty())
+            warnings.append(RowWarning{row, findings});
+    }
+    return warnings;
+}
+
+QStringList SendPreparation::WarningLines(const QList<RowWarning>& warnings, const LanguageTexts* texts) {
+    QStringList lines;
+    const QString rowText = LanguageTexts::Say(texts, LanguageTexts::Text::RowProblem);
+    for (const RowWarning& warning : warnings)
+        for (const QString& finding : RowCheck::Describe(warning.findings, texts))
+            lines << QString(rowText).arg(warning.row).arg(finding);
+    return lines;
 }
 
 int SendPreparation::LimitDataSize(const DisplayModel& model, const CMessageTable& table, Payload& payload) {
@@ -135,11 +175,11 @@ QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMess
 }
 
 QStringList SendPreparation::PrepareMessageFile(const DisplayModel& model, CMessageTable& table,
-                                                RowImages& rows, Payload& payload,
-                                                const LanguageTexts* texts) {
+                                                RowImages& rows, Payload& payload, const LanguageTexts* texts,
+                                                Bitmaps bitmaps) {
     rows.ApplyModel(model);
     rows.LoadPreviews(model, table);
-    return PrepareSendData(model, rows.Pointers(), table, payload, texts);
+    return PrepareSendData(model, rows.Pointers(), table, payload, texts, bitmaps);
 }
 
 } // namespace vexa

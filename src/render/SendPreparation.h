@@ -2,6 +2,7 @@
 
 #include "core/Payload.h"
 #include "render/DotPacker.h"
+#include "render/RowFindings.h"
 
 #include <QStringList>
 #include <array>
@@ -21,6 +22,9 @@ struct DisplayModel;
 class SendPreparation {
 public:
     using RowImageList = std::array<MessageImage*, Payload::RowCount>;
+    // What becomes of the bitmaps packed: Export writes them into the Image folder, as a
+    // send does; InMemory packs the same pixels and writes nothing (a dry run, an estimate).
+    enum class Bitmaps { Export, InMemory };
 
     // For each row: character codes of the plain text (set 0 only), or the frame-0
     // bitmap as red plane (set 0) and green plane (set 1), or frame 0 into set 0 and
@@ -30,7 +34,8 @@ public:
     // over the limits), naming the row; a send must not go ahead with any.
     static QStringList PrepareSendData(const DisplayModel& model, const RowImageList& images,
                                        const CMessageTable& table, Payload& payload,
-                                       const LanguageTexts* texts = nullptr);
+                                       const LanguageTexts* texts = nullptr,
+                                       Bitmaps bitmaps = Bitmaps::Export);
 
     // Caps the rows to send (sendFlag 1) at 12000 bytes in all for the models with a data
     // limit: the row that crosses the limit keeps what fits, later rows get length 0.
@@ -41,7 +46,8 @@ public:
     // (message file already open) into them and prepares the payload from them.
     // The problems are worded in the language of texts (English without).
     static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table, RowImages& rows,
-                                          Payload& payload, const LanguageTexts* texts = nullptr);
+                                          Payload& payload, const LanguageTexts* texts = nullptr,
+                                          Bitmaps bitmaps = Bitmaps::Export);
     // The same over ten row images of its own.
     static QStringList PrepareMessageFile(const DisplayModel& model, CMessageTable& table,
                                           const GlyphLibrary& library, const AppPaths& paths,
@@ -50,6 +56,20 @@ public:
     // The problems of a row's content that leave it undrawn, one text each.
     static QStringList ContentProblems(int row, const MessageImage& image,
                                        const LanguageTexts* texts = nullptr);
+
+    // True for the rows the sign receives: within the model's slots, send box ticked.
+    static bool IsSent(const DisplayModel& model, const CMessageTable& table, int row);
+    // A row the sign receives that will not look as composed, with the row check's findings.
+    struct RowWarning {
+        int row = 0;
+        RowFindings findings;
+    };
+    // The warnings of the rows the sign receives, from their row images (loaded and
+    // prepared), in row order.
+    static QList<RowWarning> Warnings(const DisplayModel& model, const RowImageList& images,
+                                      const CMessageTable& table);
+    // One line per finding of each warned row, "row N: " before it, in the language of texts.
+    static QStringList WarningLines(const QList<RowWarning>& warnings, const LanguageTexts* texts = nullptr);
 
     // Packing parameters of a model for frame packing.
     static DotPacker::Params FrameParams(const DisplayModel& model, bool date);

@@ -120,7 +120,7 @@ public:
     }
 
     void DrawText(int runIndex, const TextRun& run, TextRasteriser::Layout kind) {
-        const bool whole = kind == TextRasteriser::Layout::WholeRuns || layout.arabic || !layout.pageAlign;
+        const bool whole = TextRasteriser::DrawsWholeRuns(layout);
         const RunShaper::ShapedRun& shaped = shaper.Shape(runIndex, run, raster, whole);
         if (StepOver(static_cast<size_t>(runIndex), *shaped.font))
             return;
@@ -457,6 +457,70 @@ TextRasteriser::Layout TextRasteriser::LayoutFor(const RunLayout& layout) {
     if (layout.rows == 12 && layout.pageWidth != 0 && layout.pagePitch != 0)
         return Layout::PagedTwelve;
     return Layout::WholeRuns;
+}
+
+bool TextRasteriser::DrawsWholeRuns(const RunLayout& layout) {
+    return LayoutFor(layout) == Layout::WholeRuns || layout.arabic || !layout.pageAlign;
+}
+
+namespace {
+
+// First and last row of an image with a lit pixel; false when it has none.
+bool LitRows(const QImage& image, int* first, int* last) {
+    *first = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        if (std::any_of(line, line + image.width(),
+                        [](QRgb pixel) { return pixel != TextRasteriser::Dark; })) {
+            if (*first < 0)
+                *first = y;
+            *last = y;
+        }
+    }
+    return *first >= 0;
+}
+
+} // namespace
+
+std::vector<TextRasteriser::RunCoverage>
+TextRasteriser::CoverageOf(const TextRunList& runs, const RunLayout& layout, const QPaintDevice& device) {
+    const bool fontsAvailable = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    RunShaper localShaper;
+    RunShaper& shaper = layout.shaper ? *layout.shaper : localShaper;
+    const bool whole = DrawsWholeRuns(layout);
+    std::vector<RunCoverage> coverage;
+    coverage.reserve(static_cast<size_t>(runs.size()));
+    for (qsizetype index = 0; index < runs.size(); ++index) {
+        const TextRun& run = runs[index];
+        RunCoverage entry;
+        entry.run = index;
+        int number = 0;
+        if (run.text.size() == ContentGrammar::AnimationTokenLength &&
+            ContentGrammar::ReadAnimationToken(run.text, 0, &number)) {
+            for (int frame = 0; frame < 2 && layout.library; ++frame) {
+                const QImage* image = layout.library->AnimationFrame(layout.rows, number, frame);
+                int first = 0;
+                int last = 0;
+                if (!image || !LitRows(image->convertToFormat(QImage::Format_ARGB32), &first, &last))
+                    continue;
+                entry.top =
+                    entry.hasInk ? std::min(entry.top, layout.yOffset + first) : layout.yOffset + first;
+                entry.bottom =
+                    entry.hasInk ? std::max(entry.bottom, layout.yOffset + last) : layout.yOffset + last;
+                entry.hasInk = true;
+            }
+        } else if (fontsAvailable) {
+            const RunShaper::Coverage shaped = shaper.CoverageOf(static_cast<int>(index), run, device, whole);
+            const RunShaper::ShapedRun& font = shaper.Shape(static_cast<int>(index), run, device, whole);
+            const int baseline = layout.yOffset + font.font->Baseline();
+            entry.missing = shaped.missing;
+            entry.hasInk = shaped.hasInk;
+            entry.top = baseline + shaped.top;
+            entry.bottom = baseline + shaped.bottom;
+        }
+        coverage.push_back(std::move(entry));
+    }
+    return coverage;
 }
 
 int TextRasteriser::DrawRuns(QImage& raster, const TextRunList& runs, const RunLayout& layout, bool drawAll,

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <array>
 #include <utility>
@@ -56,6 +57,21 @@ public:
                         int frameIndex, int* animated);
 
     static Layout LayoutFor(const RunLayout& layout);
+    // True when the layout draws every run as one piece, false when character by character.
+    static bool DrawsWholeRuns(const RunLayout& layout);
+
+    // What the drawing of one run puts on the sign, for the row check.
+    struct RunCoverage {
+        qsizetype run = 0;       // index in the run list
+        QList<char32_t> missing; // characters no font has a glyph for, each once
+        bool hasInk = false;     // the run lights any pixel
+        int top = 0;             // first and last raster row its ink reaches (may lie outside
+        int bottom = 0;          // the raster: that ink is cut off)
+    };
+    // The coverage of every run DrawRuns draws with the layout, from the shapes it keeps
+    // (layout.shaper): nothing is drawn again.
+    static std::vector<RunCoverage> CoverageOf(const TextRunList& runs, const RunLayout& layout,
+                                               const QPaintDevice& device);
 
     // Page alignment of one character of width w at pen x. 16-row signs: a character that
     // would straddle a boundary of pages pageWidth wide starts on the next page. Returns x.

@@ -1,5 +1,8 @@
 #include "render/ui/CEditWnd.h"
 
+#include "render/ui/CEditWndAccessible.h"
+
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -35,6 +38,11 @@ std::optional<GlyphEditModel::CaretKey> CaretKeyOf(int key) {
 
 // Keys whose text is not a character of the field: Return and Escape belong to the
 // dialog, Tab moves the focus so the field can be left by keyboard.
+// Ctrl+Y redoes too, as in most editors.
+bool IsRedoKey(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier;
+}
+
 bool IsDialogKey(int key) {
     switch (key) {
     case Qt::Key_Return:
@@ -51,6 +59,7 @@ bool IsDialogKey(int key) {
 } // namespace
 
 CEditWnd::CEditWnd(QWidget* parent, int controlId) : QWidget(parent) {
+    CEditWndAccessible::Install();
     setProperty("controlId", controlId);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -63,40 +72,95 @@ void CEditWnd::SetState(GlyphEditModel* edited) {
     update();
 }
 
+void CEditWnd::Change(const std::function<bool()>& change) {
+    const GlyphEditModel::Snapshot before = state->Keep();
+    if (!change())
+        return;
+    state->Remember(before);
+    AfterChange();
+}
+
 void CEditWnd::AfterChange() {
     cachedRaster = QImage();
     emit changed();
     update();
+    const QString now = CharacterText();
+    if (now != spokenText && QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent changedText(this, 0, spokenText, now);
+        QAccessible::updateAccessibility(&changedText);
+    }
+    spokenText = now;
 }
 
 void CEditWnd::InsertCode(int c) {
-    state->InsertCode(c);
-    AfterChange();
+    Change([this, c] {
+        state->InsertCode(c);
+        return true;
+    });
 }
 
 void CEditWnd::InsertCodes(const QList<quint32>& codes) {
-    state->InsertCodes(codes);
-    AfterChange();
+    Change([this, &codes] {
+        state->InsertCodes(codes);
+        return !codes.isEmpty();
+    });
 }
 
 void CEditWnd::Paste() {
     const QString text = QApplication::clipboard()->text();
-    const GlyphEditModel::PasteResult result = state->Paste(text);
-    AfterChange();
+    GlyphEditModel::PasteResult result;
+    Change([this, &text, &result] {
+        result = state->Paste(text);
+        return result.inserted > 0;
+    });
     if (result.stopped)
         emit pasteStopped(GlyphEditModel::PasteLimit);
 }
 
 void CEditWnd::Clear() {
-    state->Clear();
-    AfterChange();
+    Change([this] { return state->Clear(); });
+}
+
+void CEditWnd::Undo() {
+    if (state->Undo())
+        AfterChange();
+}
+
+void CEditWnd::Redo() {
+    if (state->Redo())
+        AfterChange();
+}
+
+void CEditWnd::Restore(const GlyphEditModel::Snapshot& kept) {
+    if (state->Restore(kept))
+        AfterChange();
+}
+
+void CEditWnd::SetCharacterNames(CharacterOf names) {
+    characterNames = std::move(names);
+    spokenText = CharacterText();
+}
+
+QString CEditWnd::CharacterText(int from, int to) const {
+    const int count = static_cast<int>(state->codes.size());
+    const int end = to < 0 || to > count ? count : to;
+    QString text;
+    for (int i = std::max(0, from); i < end; ++i) {
+        const int index = static_cast<int>(state->codes[i] & GlyphEditModel::CharacterBits);
+        QString character = characterNames ? characterNames(index) : QString();
+        if (character.isEmpty())
+            character = index >= 32 && index < 127 ? QString(QChar(index)) : QStringLiteral("\uFFFD");
+        text += character;
+    }
+    return text;
 }
 
 bool CEditWnd::event(QEvent* event) {
-    // Ctrl+V is the field's paste, never a shortcut of the dialog.
+    // Ctrl+V, Ctrl+Z and Ctrl+Y are the field's, never shortcuts of the dialog.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Paste)) {
+        if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Undo) ||
+            key->matches(QKeySequence::Redo) || IsRedoKey(key)) {
             event->accept();
             return true;
         }
@@ -109,9 +173,16 @@ void CEditWnd::keyPressEvent(QKeyEvent* event) {
         Paste();
         return;
     }
+    if (event->matches(QKeySequence::Redo) || IsRedoKey(event)) {
+        Redo();
+        return;
+    }
+    if (event->matches(QKeySequence::Undo)) {
+        Undo();
+        return;
+    }
     if (event->key() == Qt::Key_Backspace) {
-        if (state->TypeCharacter(u'\b'))
-            AfterChange();
+        Change([this] { return state->TypeCharacter(u'\b'); });
         return;
     }
     if (CaretKeyOf(event->key())) {
@@ -123,14 +194,14 @@ void CEditWnd::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    bool typed = false;
-    for (QChar unit : text) {
-        if (unit.unicode() < 0x20)
-            continue;
-        typed = state->TypeCharacter(unit.unicode()) || typed;
-    }
-    if (typed)
-        AfterChange();
+    Change([this, &text] {
+        bool typed = false;
+        for (QChar unit : text) {
+            if (unit.unicode() >= 0x20)
+                typed = state->TypeCharacter(unit.unicode()) || typed;
+        }
+        return typed;
+    });
 }
 
 void CEditWnd::keyReleaseEvent(QKeyEvent* event) {
@@ -142,10 +213,18 @@ void CEditWnd::keyReleaseEvent(QKeyEvent* event) {
     // A held key repeats press and release; the caret moves once, when it is let go.
     if (event->isAutoRepeat())
         return;
-    if (state->CaretKeyReleased(*key))
-        emit changed();
+    const GlyphEditModel::Snapshot before = state->Keep();
+    if (state->CaretKeyReleased(*key)) {
+        state->Remember(before);
+        AfterChange();
+        return;
+    }
     cachedRaster = QImage();
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent moved(this, state->caretIndex);
+        QAccessible::updateAccessibility(&moved);
+    }
 }
 
 void CEditWnd::mousePressEvent(QMouseEvent* event) {

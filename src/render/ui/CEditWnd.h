@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 namespace vexa {
 
@@ -11,7 +12,8 @@ namespace vexa {
 // GlyphEditModel as glyphs two times enlarged with a 3 x 16 caret, takes typed
 // characters, acts on the caret keys when they are released, places the caret on a
 // click, pastes plain text (Ctrl+V or the context menu of a right click, which also
-// clears) and emits changed() after every change of the codes.
+// clears), undoes and redoes the operator's changes (Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z) and
+// emits changed() after every change of the codes. Screen readers read its codes as text.
 class CEditWnd : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +33,16 @@ public:
     // Pastes the clipboard's text; changed() once.
     void Paste();
     void Clear();
+    void Undo();
+    void Redo();
+    // Puts a state kept earlier back, as a change that can be undone.
+    void Restore(const GlyphEditModel::Snapshot& kept);
+
+    // The character a glyph index stands for, as screen readers read the field; printable
+    // ASCII by default.
+    using CharacterOf = std::function<QString(int characterIndex)>;
+    void SetCharacterNames(CharacterOf names);
+    QString CharacterText(int from = 0, int to = -1) const;
 
     // Where the lines of codes without a glyph are written ("DebugOut.log" in the current
     // folder by default); empty: not written.
@@ -56,6 +68,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Runs a change of the codes; when it changed them, remembers the field as it was for
+    // undo and reports the change.
+    void Change(const std::function<bool()>& change);
     void AfterChange();
     void ShowMenu(const QPoint& globalPosition);
     QImage& Raster();
@@ -64,6 +79,8 @@ private:
     GlyphEditModel* state = &ownState;
     QImage cachedRaster;
     QString missingGlyphLog = QStringLiteral("DebugOut.log");
+    CharacterOf characterNames;
+    QString spokenText; // the text screen readers were last told
 };
 
 } // namespace vexa

@@ -1,5 +1,8 @@
 #include "render/ui/CFaceWnd.h"
 
+#include "render/ui/CFaceWndAccessible.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,6 +10,7 @@
 namespace vexa {
 
 CFaceWnd::CFaceWnd(QWidget* parent, int controlId) : QWidget(parent) {
+    CFaceWndAccessible::Install();
     setProperty("controlId", controlId);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -22,10 +26,10 @@ int CFaceWnd::LoadFolder(const QString& folder) {
 void CFaceWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), grid.Render(size()));
-    if (hasFocus() && grid.HoverRow() < 0) {
-        // Shows a keyboard user where the focus is before the first arrow key.
-        painter.setPen(QPen(QColor::fromRgb(CharacterGrid::HoverColour), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (hasFocus()) {
+        // Shows a keyboard user where the focus is, before and after the first arrow key.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
 }
 
@@ -66,8 +70,42 @@ void CFaceWnd::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    if (grid.MoveHover(dx, dy))
+    if (grid.MoveHover(dx, dy)) {
         update();
+        TellHovered();
+    }
+}
+
+void CFaceWnd::TellHovered() {
+    if (!QAccessible::isActive() || grid.HoverRow() < 0)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(grid.HoverColumn() + CharacterGrid::Columns * grid.HoverRow());
+    QAccessible::updateAccessibility(&event);
+}
+
+QString CFaceWnd::CellName(int cell) const {
+    if (cell < 0 || cell >= grid.Count())
+        return {};
+    const int index = grid.Indexes().value(cell);
+    const QString name = characterNames ? characterNames(index) : QString();
+    if (!name.isEmpty())
+        return name;
+    return index >= 32 && index < 127 ? QString(QChar(index)) : QString::number(index);
+}
+
+QRect CFaceWnd::CellRect(int cell) const {
+    const int column = cell % CharacterGrid::Columns;
+    const int row = cell / CharacterGrid::Columns;
+    return grid.CellRect(column, row, QSizeF(size())).toAlignedRect();
+}
+
+void CFaceWnd::PickCell(int cell) {
+    if (cell < 0 || cell >= grid.Count())
+        return;
+    grid.HoverAt(QRectF(CellRect(cell)).center(), QSizeF(size()));
+    update();
+    PickHovered();
 }
 
 void CFaceWnd::focusInEvent(QFocusEvent* event) {

@@ -3,12 +3,14 @@
 #include "render/CharacterGrid.h"
 
 #include <QWidget>
+#include <functional>
 
 namespace vexa {
 
 // The character picker's grid window: paints a CharacterGrid, frames the cell under the
 // mouse, and emits picked() with the character index of the hovered picture on a left
-// click. By keyboard the arrow keys move the frame and Space picks.
+// click. By keyboard the arrow keys move the frame and Space picks. Screen readers see each
+// picture as an item named by its character.
 class CFaceWnd : public QWidget {
     Q_OBJECT
 public:
@@ -16,6 +18,16 @@ public:
 
     int LoadFolder(const QString& folder);
     CharacterGrid& Grid() { return grid; }
+    const CharacterGrid& Grid() const { return grid; }
+
+    // The character a character index stands for (the name of its cell).
+    using CharacterOf = std::function<QString(int characterIndex)>;
+    void SetCharacterNames(CharacterOf names) { characterNames = std::move(names); }
+    QString CellName(int cell) const;
+    // The cell's rectangle in the window.
+    QRect CellRect(int cell) const;
+    // Hovers the cell and picks it, as a click on it does.
+    void PickCell(int cell);
 
     QSize sizeHint() const override { return {400, 320}; }
 
@@ -31,8 +43,10 @@ protected:
 
 private:
     void PickHovered();
+    void TellHovered();
 
     CharacterGrid grid;
+    CharacterOf characterNames;
 };
 
 } // namespace vexa

@@ -1,9 +1,9 @@
 #include "render/ui/CPicWnd.h"
 
+#include "render/ImageFileReader.h"
 #include "render/RasterLimits.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 
 namespace vexa {
@@ -15,13 +15,13 @@ CPicWnd::CPicWnd(QWidget* parent, int controlId) : QWidget(parent) {
 void CPicWnd::SetImagePath(const QString& path) {
     imagePath = path;
     picture = QImage();
-    if (!path.isEmpty() && QFileInfo(path).isFile()) {
-        QImageReader reader(path);
-        const QSize size = reader.size();
+    ImageFileReader file(path);
+    if (file.IsOpen()) {
+        const QSize size = file.Size();
         // A large photo is read at a size the box can show, never whole.
         if (size.isValid() && !RasterLimits::ImageSizeAllowed(size))
-            reader.setScaledSize(size.scaled(1024, 1024, Qt::KeepAspectRatio));
-        picture = reader.read();
+            file.Reader().setScaledSize(size.scaled(1024, 1024, Qt::KeepAspectRatio));
+        picture = file.Reader().read();
     }
     update();
 }
