@@ -1,6 +1,10 @@
 #include "link/DebugLog.h"
 
+#include "store/RegularFile.h"
+
 #include <QDir>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace vexa {
 
@@ -12,8 +16,7 @@ DebugLog::~DebugLog() {
 
 void DebugLog::SetFolder(const QString& logFolder) {
     std::lock_guard lock(mutex);
-    if (file.isOpen())
-        file.close();
+    CloseLocked();
     folder = logFolder;
     failed = false;
 }
@@ -45,19 +48,23 @@ bool DebugLog::Open() {
 }
 
 bool DebugLog::OpenLocked() {
-    if (file.isOpen())
+    if (fd >= 0)
         return true;
     if (failed)
         return false;
     const QString dir = folder.isEmpty() ? QDir::currentPath() : folder;
-    file.setFileName(QDir(dir).filePath(QString::fromLatin1(FileName)));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    fd = RegularFile::OpenForAppending(QDir(dir).filePath(QString::fromLatin1(FileName)));
+    if (fd < 0) {
         failed = true; // a read-only folder must not cost a retry per frame
         return false;
     }
-    file.write("Create Log File\n");
-    file.write(TimeStamp(created).toLatin1() + '\n');
-    file.flush();
+    // A shared lock, held while the log is open, tells other programs it is in use: the
+    // first one empties the file, later ones add to it.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        [[maybe_unused]] const int emptied = ::ftruncate(fd, 0);
+    }
+    ::flock(fd, LOCK_SH | LOCK_NB);
+    RegularFile::WriteAll(fd, "Create Log File\n" + TimeStamp(created).toLatin1() + '\n');
     return true;
 }
 
@@ -68,14 +75,19 @@ void DebugLog::Write(const QString& text) {
     QByteArray line = text.toUtf8();
     if (!line.endsWith('\n'))
         line += '\n';
-    file.write(line);
-    file.flush();
+    // One write per line: with O_APPEND the system puts it whole at the end of the file.
+    RegularFile::WriteAll(fd, line);
+}
+
+void DebugLog::CloseLocked() {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
 }
 
 void DebugLog::Close() {
     std::lock_guard lock(mutex);
-    if (file.isOpen())
-        file.close();
+    CloseLocked();
 }
 
 } // namespace vexa

@@ -8,24 +8,24 @@ FrameSequence FamilyFrameSource::MessageSequence(const SendInputs& inputs) const
     return LinkFamilies::SendSequence(inputs);
 }
 
-QByteArray FamilyFrameSource::PowerFrame(int id, bool on) const {
-    return LinkFamilies::PowerFrame(id, on);
+FrameStep FamilyFrameSource::PowerStep(int id, bool on) const {
+    return LinkFamilies::PowerStep(id, on);
 }
 
 FrameSequence FamilyFrameSource::ScanSequence() const {
     return LinkFamilies::ScanSequence();
 }
 
-QByteArray FamilyFrameSource::ReadIdFrame(LinkFamily family) const {
-    return LinkFamilies::ReadIdFrame(family);
+FrameStep FamilyFrameSource::ReadIdStep(LinkFamily family) const {
+    return LinkFamilies::ReadIdStep(family);
 }
 
-QByteArray FamilyFrameSource::SetIdFrame(LinkFamily family, int currentId, int newId) const {
-    return LinkFamilies::SetIdFrame(family, currentId, newId);
+FrameStep FamilyFrameSource::SetIdStep(LinkFamily family, int currentId, int newId) const {
+    return LinkFamilies::SetIdStep(family, currentId, newId);
 }
 
-QByteArray FamilyFrameSource::ClockFrame(LinkFamily family, const QDateTime& localTime) const {
-    return LinkFamilies::ClockFrame(family, localTime);
+FrameStep FamilyFrameSource::ClockStep(LinkFamily family, const QDateTime& localTime) const {
+    return LinkFamilies::ClockStep(family, localTime);
 }
 
 } // namespace vexa

@@ -8,11 +8,11 @@ namespace vexa {
 class FamilyFrameSource : public FrameSource {
 public:
     FrameSequence MessageSequence(const SendInputs& inputs) const override;
-    QByteArray PowerFrame(int id, bool on) const override;
+    FrameStep PowerStep(int id, bool on) const override;
     FrameSequence ScanSequence() const override;
-    QByteArray ReadIdFrame(LinkFamily family) const override;
-    QByteArray SetIdFrame(LinkFamily family, int currentId, int newId) const override;
-    QByteArray ClockFrame(LinkFamily family, const QDateTime& localTime) const override;
+    FrameStep ReadIdStep(LinkFamily family) const override;
+    FrameStep SetIdStep(LinkFamily family, int currentId, int newId) const override;
+    FrameStep ClockStep(LinkFamily family, const QDateTime& localTime) const override;
 };
 
 } // namespace vexa

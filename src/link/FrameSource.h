@@ -19,12 +19,12 @@ public:
 
     // Every frame and pause of one sign's message send.
     virtual FrameSequence MessageSequence(const SendInputs& inputs) const = 0;
-    virtual QByteArray PowerFrame(int id, bool on) const = 0;
+    virtual FrameStep PowerStep(int id, bool on) const = 0;
     // The probes of IDs 1..254 with their progress and pauses.
     virtual FrameSequence ScanSequence() const = 0;
-    virtual QByteArray ReadIdFrame(LinkFamily family) const = 0;
-    virtual QByteArray SetIdFrame(LinkFamily family, int currentId, int newId) const = 0;
-    virtual QByteArray ClockFrame(LinkFamily family, const QDateTime& localTime) const = 0;
+    virtual FrameStep ReadIdStep(LinkFamily family) const = 0;
+    virtual FrameStep SetIdStep(LinkFamily family, int currentId, int newId) const = 0;
+    virtual FrameStep ClockStep(LinkFamily family, const QDateTime& localTime) const = 0;
 };
 
 } // namespace vexa

@@ -1,7 +1,10 @@
 #include "link/IdCommandModel.h"
 
+#include "link/ReplyBuffer.h"
 #include "link/SignLink.h"
 #include "store/LanguageTexts.h"
+
+#include <QStringList>
 
 namespace vexa {
 
@@ -32,19 +35,37 @@ void IdCommandModel::StartRead() {
     link.ReadId();
 }
 
-IdCommandModel::ReadOutcome IdCommandModel::FinishRead() {
+QString IdCommandModel::FailureReason(const QByteArray& replies, const LanguageTexts* texts) {
+    using Text = LanguageTexts::Text;
+    if (replies.isEmpty())
+        return LanguageTexts::Say(texts, Text::IdNoAnswer);
+    const QList<int> ids = ReplyBuffer::AnsweredIds(replies);
+    if (ids.size() > 1) {
+        QStringList numbers;
+        for (int id : ids)
+            numbers << QString::number(id);
+        return LanguageTexts::Say(texts, Text::IdSeveralAnswered).arg(numbers.join(QStringLiteral(", ")));
+    }
+    return LanguageTexts::Say(texts, Text::IdReplyNotUnderstood)
+        .arg(QString::fromLatin1(replies.toHex(' ').toUpper()));
+}
+
+IdCommandModel::ReadOutcome IdCommandModel::FinishRead(const LanguageTexts* texts) {
     link.ClosePort();
-    const bool ok = link.readIdDone.load() != 0;
-    return {ok, ok ? link.currentId.load() : 0};
+    if (link.readIdDone.load() != 0)
+        return {true, link.currentId.load(), {}};
+    return {false, 0, FailureReason(link.ReplyBytes(), texts)};
 }
 
 void IdCommandModel::StartSet(int current, int next) {
     link.SetId(current, next);
 }
 
-bool IdCommandModel::FinishSet() {
+IdCommandModel::ReadOutcome IdCommandModel::FinishSet(const LanguageTexts* texts) {
     link.ClosePort();
-    return link.setIdDone.load() != 0;
+    if (link.setIdDone.load() != 0)
+        return {true, link.currentId.load(), {}};
+    return {false, 0, FailureReason(link.ReplyBytes(), texts)};
 }
 
 } // namespace vexa

@@ -24,18 +24,22 @@ public:
     static QString CheckSet(int current, int next, const LanguageTexts* texts = nullptr);
 
     void StartRead();
-    // Closes the port; ok when the sign reported its ID, id is that ID.
+    // Closes the port; ok when the sign reported its ID, id is that ID. A failure carries
+    // why, from what the line answered (nothing, several signs, bytes not understood).
     struct ReadOutcome {
         bool ok = false;
         int id = 0;
+        QString reason;
     };
-    ReadOutcome FinishRead();
+    ReadOutcome FinishRead(const LanguageTexts* texts = nullptr);
     void StartSet(int current, int next);
-    bool FinishSet();
+    ReadOutcome FinishSet(const LanguageTexts* texts = nullptr);
 
     // What Read and Set report.
     static QString ReadText(bool ok, const LanguageTexts* texts = nullptr);
     static QString SetText(bool ok, const LanguageTexts* texts = nullptr);
+    // Why a command found no reply it could take, from the bytes the line left.
+    static QString FailureReason(const QByteArray& replies, const LanguageTexts* texts = nullptr);
 
 private:
     SignLink& link;

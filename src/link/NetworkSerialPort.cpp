@@ -3,7 +3,6 @@
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
@@ -25,6 +24,9 @@ Q_LOGGING_CATEGORY(lcNetworkPort, "vexa.link.network", QtWarningMsg)
 namespace {
 
 constexpr int kReceiveChunk = 4096;
+// What one pump takes from the socket at most: a server that sends without end (data or
+// Telnet requests) cannot hold the port, its lock or a deadline beyond one pump.
+constexpr int kPumpLimit = 64 * 1024;
 
 int MillisecondsUntil(NetworkSerialPort::Clock::time_point deadline) {
     const auto left =
@@ -106,7 +108,8 @@ void NetworkSerialPort::SetBufferSizes(int inBytes, int) {
     inBufferSize = std::max(inBytes, MaxReadChunk);
 }
 
-void NetworkSerialPort::FailLocked(int error, const QString& reason) {
+void NetworkSerialPort::FailLocked(Failure kind, int error, const QString& reason) {
+    failure = kind;
     lastError = error;
     errorText = portName + QStringLiteral(": ") + reason;
     qCInfo(lcNetworkPort).noquote() << errorText;
@@ -119,12 +122,14 @@ NetworkSerialPort::Connection NetworkSerialPort::Connect(const NetworkAddress& a
     std::unique_lock lookupLock(lookup->mutex);
     if (!lookup->done) {
         connection.error = ETIMEDOUT;
+        connection.failure = Failure::NotResolved;
         connection.reason =
             QStringLiteral("the name %1 was not resolved within %2 ms").arg(address.host).arg(ConnectLimitMs);
         return connection;
     }
     if (lookup->status != 0 || !lookup->result) {
         connection.error = EHOSTUNREACH;
+        connection.failure = Failure::NotResolved;
         connection.reason = QStringLiteral("cannot resolve %1: %2")
                                 .arg(address.host, QString::fromLocal8Bit(gai_strerror(lookup->status)));
         return connection;
@@ -166,6 +171,7 @@ NetworkSerialPort::Connection NetworkSerialPort::Connect(const NetworkAddress& a
         if (error == ETIMEDOUT)
             break;
     }
+    connection.failure = connection.error == ECONNREFUSED ? Failure::Refused : Failure::NoAnswer;
     connection.reason = connection.error == ETIMEDOUT
                             ? QStringLiteral("no connection within %1 ms").arg(ConnectLimitMs)
                             : QStringLiteral("cannot connect: %1").arg(SystemText(connection.error));
@@ -181,7 +187,8 @@ bool NetworkSerialPort::Open() {
         StopWatcher(lock);
         CloseLocked();
         if (!address) {
-            FailLocked(EINVAL, QStringLiteral("not a network port (tcp://HOST:PORT or rfc2217://HOST:PORT)"));
+            FailLocked(Failure::BadName, EINVAL,
+                       QStringLiteral("not a network port (tcp://HOST:PORT or rfc2217://HOST:PORT)"));
             return false;
         }
         target = address;
@@ -191,7 +198,7 @@ bool NetworkSerialPort::Open() {
     const Connection connection = Connect(*target, connectDeadline);
     std::lock_guard lock(mutex);
     if (connection.fd < 0) {
-        FailLocked(connection.error, connection.reason);
+        FailLocked(connection.failure, connection.error, connection.reason);
         return false;
     }
     fd = connection.fd;
@@ -200,14 +207,17 @@ bool NetworkSerialPort::Open() {
     telnet = TelnetCodec();
     pending.clear();
     input.clear();
-    lineFreeAt = Clock::now();
+    unannounced = false;
+    line.Restart();
     lastError = 0;
     errorText.clear();
+    failure = Failure::None;
     if (telnetLine && !NegotiateLocked(Clock::now() + std::chrono::milliseconds(NegotiationLimitMs))) {
         CloseLocked();
         return false;
     }
     input.clear(); // nothing from before the line was set counts as a reply
+    unannounced = false;
     if (notify)
         StartWatcherLocked();
     return true;
@@ -232,7 +242,7 @@ bool NetworkSerialPort::NegotiateLocked(Clock::time_point deadline) {
         if (!PumpInputLocked())
             return false;
         if (telnet.ComPortRefused()) {
-            FailLocked(EPROTONOSUPPORT,
+            FailLocked(Failure::ComPortRefused, EPROTONOSUPPORT,
                        QStringLiteral("the server does not offer COM port control (RFC 2217)"));
             return false;
         }
@@ -244,9 +254,10 @@ bool NetworkSerialPort::NegotiateLocked(Clock::time_point deadline) {
         }
         if (settingsSent && telnet.ServerBaud()) {
             if (*telnet.ServerBaud() != settings.baud) {
-                FailLocked(EINVAL, QStringLiteral("the server set its line to %1 baud instead of %2")
-                                       .arg(*telnet.ServerBaud())
-                                       .arg(settings.baud));
+                FailLocked(Failure::BaudRefused, EINVAL,
+                           QStringLiteral("the server set its line to %1 baud instead of %2")
+                               .arg(*telnet.ServerBaud())
+                               .arg(settings.baud));
                 return false;
             }
             return true;
@@ -254,8 +265,9 @@ bool NetworkSerialPort::NegotiateLocked(Clock::time_point deadline) {
         if (Clock::now() >= deadline || !WaitReadableLocked(deadline)) {
             if (Clock::now() < deadline)
                 continue;
-            FailLocked(ETIMEDOUT, QStringLiteral("no answer to COM port control (RFC 2217) within %1 ms")
-                                      .arg(NegotiationLimitMs));
+            FailLocked(Failure::ComPortSilent, ETIMEDOUT,
+                       QStringLiteral("no answer to COM port control (RFC 2217) within %1 ms")
+                           .arg(NegotiationLimitMs));
             return false;
         }
     }
@@ -273,6 +285,7 @@ void NetworkSerialPort::CloseLocked() {
     closedByPeer = false;
     pending.clear();
     input.clear();
+    unannounced = false;
 }
 
 bool NetworkSerialPort::Close() {
@@ -288,7 +301,8 @@ bool NetworkSerialPort::FlushPendingLocked() {
     if (error == 0)
         return true;
     closedByPeer = true;
-    FailLocked(error, QStringLiteral("the connection to the server was lost: %1").arg(SystemText(error)));
+    FailLocked(Failure::Lost, error,
+               QStringLiteral("the connection to the server was lost: %1").arg(SystemText(error)));
     return false;
 }
 
@@ -296,9 +310,12 @@ bool NetworkSerialPort::PumpInputLocked() {
     if (closedByPeer)
         return false;
     char buffer[kReceiveChunk];
-    for (;;) {
+    for (int taken = 0;;) {
+        if (taken >= kPumpLimit)
+            return FlushPendingLocked(); // the rest waits for the next pump
         const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
         if (n > 0) {
+            taken += static_cast<int>(n);
             QByteArray data = QByteArray(buffer, n);
             if (telnetLine) {
                 TelnetCodec::Decoded decoded = telnet.Feed(data);
@@ -310,6 +327,7 @@ bool NetworkSerialPort::PumpInputLocked() {
                 qCInfo(lcNetworkPort)
                     << portName << "input buffer full," << data.size() - room << "bytes dropped";
             input += data.left(room);
+            unannounced = unannounced || room > 0;
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -318,7 +336,7 @@ bool NetworkSerialPort::PumpInputLocked() {
             return FlushPendingLocked();
         const int error = n < 0 ? errno : ECONNRESET;
         closedByPeer = true;
-        FailLocked(error,
+        FailLocked(Failure::Lost, error,
                    n == 0
                        ? QStringLiteral("the server closed the connection")
                        : QStringLiteral("the connection to the server was lost: %1").arg(SystemText(error)));
@@ -327,42 +345,56 @@ bool NetworkSerialPort::PumpInputLocked() {
 }
 
 bool NetworkSerialPort::Write(const QByteArray& bytes) {
-    std::lock_guard lock(mutex);
-    if (fd < 0) {
-        lastError = EBADF;
-        return false;
+    bool written = false;
+    {
+        std::lock_guard lock(mutex);
+        if (fd < 0) {
+            lastError = EBADF;
+            return false;
+        }
+        if (PumpInputLocked()) {
+            pending += telnetLine ? TelnetCodec::Escape(bytes) : bytes;
+            line.Queue(bytes.size(), settings);
+            written = FlushPendingLocked();
+        }
     }
-    if (!PumpInputLocked())
-        return false;
-    pending += telnetLine ? TelnetCodec::Escape(bytes) : bytes;
-    // The line takes the bytes after those still draining, one byte per bits-per-byte / baud.
-    const Clock::time_point now = Clock::now();
-    lineFreeAt = std::max(lineFreeAt, now) +
-                 std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
-                     static_cast<double>(bytes.size()) * settings.BitsPerByte() / settings.baud));
-    return FlushPendingLocked();
-}
-
-int NetworkSerialPort::LineBacklogLocked() const {
-    const std::chrono::duration<double> left = lineFreeAt - Clock::now();
-    if (left.count() <= 0)
-        return 0;
-    return static_cast<int>(std::ceil(left.count() * settings.baud / settings.BitsPerByte()));
+    AnnounceArrivals();
+    return written;
 }
 
 int NetworkSerialPort::OutputWaiting() {
-    std::lock_guard lock(mutex);
-    if (fd < 0) {
-        lastError = EBADF;
-        return -1;
+    int waiting = -1;
+    {
+        std::lock_guard lock(mutex);
+        if (fd < 0) {
+            lastError = EBADF;
+            return -1;
+        }
+        if (PumpInputLocked()) {
+            int queued = 0;
+            if (::ioctl(fd, SIOCOUTQ, &queued) != 0)
+                queued = 0;
+            const int socketQueue = static_cast<int>(pending.size()) + queued;
+            waiting = std::max(line.Backlog(settings), socketQueue);
+        }
     }
-    if (!PumpInputLocked())
-        return -1;
-    int queued = 0;
-    if (::ioctl(fd, SIOCOUTQ, &queued) != 0)
-        queued = 0;
-    const int socketQueue = static_cast<int>(pending.size()) + queued;
-    return std::max(LineBacklogLocked(), socketQueue);
+    AnnounceArrivals();
+    return waiting;
+}
+
+// A reply that arrives while a frame is written is taken in by the writer's pump; the
+// watcher then finds the socket empty, so the writer announces it (after the lock is
+// released: a receiver on the writer's thread reads the port at once).
+void NetworkSerialPort::AnnounceArrivals() {
+    bool announce = false;
+    {
+        std::lock_guard lock(mutex);
+        announce = notify && unannounced && !input.isEmpty();
+        if (announce)
+            unannounced = false;
+    }
+    if (announce)
+        emit readyRead();
 }
 
 int NetworkSerialPort::InputWaiting() {
@@ -383,6 +415,7 @@ QByteArray NetworkSerialPort::ReadPending(int maxBytes) {
     PumpInputLocked();
     const QByteArray taken = input.left(maxBytes);
     input.remove(0, taken.size());
+    unannounced = unannounced && !input.isEmpty();
     return taken;
 }
 
@@ -392,11 +425,22 @@ void NetworkSerialPort::DiscardInput() {
         return;
     PumpInputLocked();
     input.clear();
+    unannounced = false;
 }
 
 QString NetworkSerialPort::ErrorString() const {
     std::lock_guard lock(mutex);
     return errorText;
+}
+
+NetworkSerialPort::Failure NetworkSerialPort::LastFailure() const {
+    std::lock_guard lock(mutex);
+    return failure;
+}
+
+std::optional<NetworkAddress> NetworkSerialPort::Address() const {
+    std::lock_guard lock(mutex);
+    return address;
 }
 
 int NetworkSerialPort::ServerBaud() const {
@@ -432,10 +476,11 @@ void NetworkSerialPort::WatchInput(int descriptor, int wakeDescriptor) {
         bool alive = true;
         {
             std::lock_guard lock(mutex);
-            const qsizetype before = input.size();
             alive = PumpInputLocked();
-            arrived = input.size() > before;
+            arrived = unannounced && !input.isEmpty();
+            unannounced = false;
         }
+        std::this_thread::yield(); // a flooding server leaves room for the port's users
         if (arrived)
             emit readyRead();
         if (!alive) {

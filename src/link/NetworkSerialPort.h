@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/InputWatcher.h"
+#include "link/LinePacer.h"
 #include "link/NetworkAddress.h"
 #include "link/SerialPortBase.h"
 #include "link/TelnetCodec.h"
@@ -32,6 +33,19 @@ public:
     static constexpr int ConnectLimitMs = 3000;     // name lookup and connection together
     static constexpr int NegotiationLimitMs = 3000; // COM port control until the baud is confirmed
 
+    // What went wrong with the last connection, so that it can be explained.
+    enum class Failure {
+        None,
+        BadName,        // not tcp://HOST:PORT or rfc2217://HOST:PORT
+        NotResolved,    // the host name does not resolve (or not in time)
+        Refused,        // the server refuses the connection
+        NoAnswer,       // nothing answers within the connect time
+        ComPortRefused, // the server declines COM port control
+        ComPortSilent,  // connected, but no answer to COM port control
+        BaudRefused,    // the server set another baud rate
+        Lost,           // the connection broke
+    };
+
     explicit NetworkSerialPort(QObject* parent = nullptr);
     ~NetworkSerialPort() override;
 
@@ -56,11 +70,15 @@ public:
 
     // The baud rate an RFC 2217 server confirmed for its line (0: none, or a raw line).
     int ServerBaud() const;
+    Failure LastFailure() const;
+    // The host and port of the name ("" when it is not a well-formed network name).
+    std::optional<NetworkAddress> Address() const;
 
 private:
     struct Connection {
         int fd = -1;
         int error = 0;
+        Failure failure = Failure::None;
         QString reason;
     };
 
@@ -69,12 +87,12 @@ private:
     bool WaitReadableLocked(Clock::time_point deadline);
     bool PumpInputLocked();
     bool FlushPendingLocked();
-    int LineBacklogLocked() const;
-    void FailLocked(int error, const QString& reason);
+    void FailLocked(Failure kind, int error, const QString& reason);
     void CloseLocked();
     void StartWatcherLocked();
     void StopWatcher(std::unique_lock<std::mutex>& lock);
     void WatchInput(int descriptor, int wakeDescriptor);
+    void AnnounceArrivals();
 
     std::optional<NetworkAddress> address;
     int fd = -1;
@@ -83,8 +101,12 @@ private:
     TelnetCodec telnet;
     QByteArray pending; // bytes for the socket that it has not taken yet
     QByteArray input;   // line data received and not yet read
-    Clock::time_point lineFreeAt;
+    // Line data came in that no readyRead() announced yet: every pump takes what the socket
+    // holds, so data a writer's pump took must be announced by that writer.
+    bool unannounced = false;
+    LinePacer line; // the serial line behind the server
     QString errorText;
+    Failure failure = Failure::None;
 
     InputWatcher watcher;
 };

@@ -1,6 +1,7 @@
 #include "link/PosixSerialPort.h"
 
 #include <QLoggingCategory>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -135,6 +136,7 @@ bool PosixSerialPort::Open() {
     tcflush(descriptor, TCIOFLUSH);
     fd = descriptor;
     pending.clear();
+    line.Restart();
     lastError = 0;
     if (notify)
         StartWatcherLocked();
@@ -177,6 +179,7 @@ bool PosixSerialPort::Write(const QByteArray& bytes) {
         return false;
     }
     pending.append(bytes);
+    line.Queue(bytes.size(), settings);
     if (FlushPendingLocked())
         return true;
     pending.clear();
@@ -194,7 +197,8 @@ int PosixSerialPort::OutputWaiting() {
     int queued = 0;
     if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
         queued = 0; // some drivers cannot tell; what they took counts as sent
-    return static_cast<int>(pending.size()) + queued;
+    // The line itself cannot be faster than its baud rate, whatever the driver says.
+    return std::max(line.Backlog(settings), static_cast<int>(pending.size()) + queued);
 }
 
 int PosixSerialPort::InputWaiting() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/InputWatcher.h"
+#include "link/LinePacer.h"
 #include "link/SerialPortBase.h"
 
 #include <QByteArray>
@@ -14,7 +15,10 @@ namespace vexa {
 // The device is opened non-blocking; bytes the driver does not take at once stay in a
 // pending block that every later write or output-count query pushes on, so a partial
 // write is finished, never dropped. The output count is the pending block plus the
-// driver's queue (TIOCOUTQ); the input count comes from FIONREAD.
+// driver's queue (TIOCOUTQ), and never less than what the line can have sent at its baud
+// rate since: USB adapters report their queue empty while their own FIFO still sends, and
+// pseudo-terminals report nothing, yet the pauses after a frame must hold at the sign. The
+// input count comes from FIONREAD.
 class PosixSerialPort : public SerialPortBase {
     Q_OBJECT
 public:
@@ -50,6 +54,7 @@ private:
 
     int fd = -1;
     QByteArray pending;
+    LinePacer line;
 
     InputWatcher watcher;
     std::mutex consumedMutex;

@@ -65,6 +65,24 @@ ReplyBuffer::Outcome ReplyBuffer::Classify() {
     return outcome;
 }
 
+QList<int> ReplyBuffer::AnsweredIds(const QByteArray& held) {
+    static const QByteArray idLead = QByteArray::fromHex("84659C5A");
+    static const QByteArray scanLead = QByteArray::fromHex("CC42001A004010");
+    QList<int> ids;
+    qsizetype at = 0;
+    while (at < held.size()) {
+        const QByteArrayView rest = QByteArrayView(held).sliced(at);
+        const QByteArray* lead = rest.startsWith(idLead)     ? &idLead
+                                 : rest.startsWith(scanLead) ? &scanLead
+                                                             : nullptr;
+        if (!lead || rest.size() <= lead->size())
+            return {};
+        ids.append(static_cast<unsigned char>(rest[lead->size()]));
+        at += lead->size() + 1;
+    }
+    return ids;
+}
+
 QByteArray ReplyBuffer::Contents() const {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), count);
 }

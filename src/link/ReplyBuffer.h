@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <array>
 
 namespace vexa {
@@ -32,6 +33,11 @@ public:
     int Accumulate(const char* data, int length);
     // Looks the held bytes up; a recognised reply empties the buffer.
     Outcome Classify();
+
+    // The IDs of held bytes that are ID replies (84 65 9C 5A id) or scan replies
+    // (CC 42 00 1A 00 40 10 id) one after the other, as several signs answering one command
+    // leave them; empty when the bytes are anything else.
+    static QList<int> AnsweredIds(const QByteArray& held);
 
     int Count() const { return count; }
     QByteArray Contents() const;

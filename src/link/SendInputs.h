@@ -23,6 +23,7 @@ struct SendInputs {
     int rows = 12;
     int slotCount = 8;
     int pageWidth = 64;
+    int effectListSet = 0;   // names the effects in the frame labels (0 = list A, 1 = B, 2 = C)
     int currentId = 1;       // target sign; its low 8 bits go on the wire
     bool address485 = false; // write the ID into headers (RowDirectory families, PagedBlocks)
     std::array<SlotParams, 10> slotParams{};

@@ -4,6 +4,8 @@
 #include "link/NetworkSerialPort.h"
 #include "link/PosixSerialPort.h"
 
+#include <QFileInfo>
+
 namespace vexa {
 
 std::unique_ptr<CSerialPort> SerialPortFactory::Create(const QString& name) {
@@ -20,6 +22,12 @@ bool SerialPortFactory::Serves(const CSerialPort& port, const QString& name) {
     const bool network = qobject_cast<const NetworkSerialPort*>(&port) != nullptr;
     const bool local = qobject_cast<const PosixSerialPort*>(&port) != nullptr;
     return NetworkAddress::IsNetworkName(name) ? network : local;
+}
+
+bool SerialPortFactory::IsMissingDevice(const QString& name) {
+    if (name.isEmpty() || NetworkAddress::IsNetworkName(name))
+        return false;
+    return !QFileInfo::exists(PosixSerialPort::DevicePath(name));
 }
 
 } // namespace vexa

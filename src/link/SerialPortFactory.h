@@ -15,6 +15,9 @@ public:
     static std::unique_ptr<CSerialPort> Create(const QString& name);
     // True when port is of the kind that name needs, so it can simply take the name.
     static bool Serves(const CSerialPort& port, const QString& name);
+    // True for a local device name whose device does not exist (a network line is only
+    // known to be there when it is opened).
+    static bool IsMissingDevice(const QString& name);
 };
 
 } // namespace vexa

@@ -4,6 +4,8 @@
 #include "link/FamilyFrameSource.h"
 #include "link/PosixSerialPort.h"
 #include "link/SerialPortFactory.h"
+#include "link/WritePacing.h"
+#include "link/families/LinkFamilies.h"
 #include "link/families/SendInputsAccess.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
@@ -24,8 +26,6 @@ namespace vexa {
 Q_LOGGING_CATEGORY(lcLink, "vexa.link", QtWarningMsg)
 
 namespace {
-constexpr int kShortPauseMs = 20; // after every frame of a model below 16 rows
-constexpr int kSettleMs = 10;     // after every wait for the output to drain
 constexpr int kReaderPollMs = 100;
 
 // The worker's pauses end when they are due: the kernel's default timer slack (50 us a
@@ -162,19 +162,19 @@ bool SignLink::WriteFrame(const QByteArray& bytes, int pauseAfterMs) {
     }
     Report(ProgressMessage, progress.load(), 0);
     if (!WaitDrained()) {
-        Pause(kSettleMs);
+        Pause(WritePacing::SettleMs);
         debugLog.Write(QStringLiteral("Error:GetTxFinished()==0"));
         return false;
     }
     // The settle time, the short pause and the caller's pause follow one another with
     // nothing sent between them: one sleep, so the wake-up latency is paid once a frame.
-    Pause(kSettleMs + (rows != 16 ? kShortPauseMs : 0) + std::max(0, pauseAfterMs));
+    Pause(WritePacing::PauseAfterFrameMs(rows, pauseAfterMs));
     return true;
 }
 
 bool SignLink::WaitSent() {
     const bool drained = WaitDrained();
-    Pause(kSettleMs);
+    Pause(WritePacing::SettleMs);
     return drained;
 }
 
@@ -193,7 +193,8 @@ bool SignLink::WaitDrained() {
             qCInfo(lcLink).noquote() << "output count failed:" << port->ErrorString();
             break;
         }
-        if (Clock::now() - start > std::chrono::milliseconds(timings.sendLimitMs)) {
+        // Stop() ends the wait too: a stalled line must not hold it for the whole send limit.
+        if (stopping || Clock::now() - start > std::chrono::milliseconds(timings.sendLimitMs)) {
             sendTimedOut = 1;
             break;
         }
@@ -253,6 +254,7 @@ QString SignLink::OpenFailureText(const char* function, int error) {
 }
 
 bool SignLink::OpenForCommand(const char* function) {
+    commandOpened = 0;
     if (!busy.load())
         AdoptPendingPort();
     if (!EnsureOpen()) {
@@ -261,6 +263,7 @@ bool SignLink::OpenForCommand(const char* function) {
         return false;
     }
     port->DiscardInput();
+    commandOpened = 1;
     return true;
 }
 
@@ -318,25 +321,26 @@ void SignLink::WaitForWorker() {
         QCoreApplication::sendPostedEvents(this); // deliver a queued 1128
 }
 
-SendInputs SignLink::MakeSendInputs(const Payload* payload) const {
+SendInputs SignLink::MakeSendInputs(const Payload* payload, const CMessageTable* table, int id) const {
     SendInputs inputs;
     inputs.family = static_cast<LinkFamily>(family);
     inputs.rows = rows;
     inputs.slotCount = slotCount;
     inputs.pageWidth = pageWidth;
-    inputs.currentId = currentId.load();
+    inputs.effectListSet = effectListSet;
+    inputs.currentId = id;
     inputs.address485 = address485 != 0;
     inputs.payload = payload;
-    if (rowParams) {
+    if (table) {
         for (int j = 0; j < Payload::RowCount; ++j) {
             SlotParams& s = SendInputsAccess::Slot(inputs, j);
             const auto row = static_cast<size_t>(j);
-            s.effect = rowParams->effect[row];
-            s.speed = rowParams->speed[row];
-            s.holdTime = rowParams->holdTime[row];
-            s.marquee = rowParams->marquee[row];
-            s.blink = rowParams->blink[row];
-            s.sendFlag = rowParams->sendFlag[row];
+            s.effect = ModelCatalogue::EffectToRun(effectListSet, table->effect[row]);
+            s.speed = table->speed[row];
+            s.holdTime = table->holdTime[row];
+            s.marquee = table->marquee[row];
+            s.blink = table->blink[row];
+            s.sendFlag = table->sendFlag[row];
         }
     }
     return inputs;
@@ -348,7 +352,7 @@ bool SignLink::StartSend() {
     auto job = std::make_shared<SendJob>();
     if (messageData)
         job->payload = *messageData;
-    job->inputs = MakeSendInputs(&job->payload);
+    job->inputs = MakeSendInputs(&job->payload, rowParams, currentId.load());
     return StartWorker([this, job] { RunSend(job); });
 }
 
@@ -389,7 +393,7 @@ bool SignLink::StartGroup() {
     auto job = std::make_shared<SendJob>();
     if (messageData)
         job->payload = *messageData;
-    job->inputs = MakeSendInputs(&job->payload);
+    job->inputs = MakeSendInputs(&job->payload, rowParams, currentId.load());
     // Group messages always go out as addressed blocks, one ID after the other.
     job->inputs.family = LinkFamily::AddressedBlocks;
     const int operation = groupOperation;
@@ -421,17 +425,7 @@ void SignLink::RunGroup(const std::shared_ptr<SendJob>& job, std::vector<int> id
         const int id = ids[static_cast<size_t>(i)];
         currentId = id;
         ackFlag = 0;
-        bool ok = false;
-        if (operation == GroupSendMessages) {
-            SendInputs inputs = job->inputs;
-            inputs.currentId = id;
-            inputs.groupIndex = i;
-            inputs.groupCount = count;
-            ok = Execute(frames->MessageSequence(inputs));
-        } else {
-            progress = progress + 100 / count;
-            ok = WriteFrame(frames->PowerFrame(id, operation == GroupPowerOn));
-        }
+        const bool ok = Execute(GroupSteps(job->inputs, id, i, count, operation));
         if (ok)
             ++successes;
         results.append({id, ok ? ResultOk : ResultSendFailed});
@@ -489,32 +483,122 @@ void SignLink::RunScan() {
 // ---------------------------------------------------------------- commands
 
 int SignLink::SetClock() {
+    ClearReplies(); // each command judges only the replies to its own frame
     ackFlag = 0;
     clockSent = 0;
+    commandOpened = 0;
     if (!frames || !OpenForCommand("SendCheckTime"))
         return 1;
     // ackFlag stays 0 until the sign's acknowledgement sets it, so that a silent line is
     // never taken for a set clock.
     const bool sent =
-        WriteFrame(frames->ClockFrame(static_cast<LinkFamily>(family), QDateTime::currentDateTime()));
+        WriteFrame(frames->ClockStep(static_cast<LinkFamily>(family), QDateTime::currentDateTime()).bytes);
     clockSent = sent ? 1 : 0;
     return 1;
 }
 
 int SignLink::ReadId() {
+    ClearReplies();
     readIdDone = 0;
     if (!frames || !OpenForCommand("SendReadID"))
         return 1;
-    WriteFrame(frames->ReadIdFrame(static_cast<LinkFamily>(family)));
+    WriteFrame(frames->ReadIdStep(static_cast<LinkFamily>(family)).bytes);
     return 1;
 }
 
 int SignLink::SetId(int current, int next) {
+    ClearReplies();
     setIdDone = 0;
     if (!frames || !OpenForCommand("SwithcID"))
         return 1;
-    WriteFrame(frames->SetIdFrame(static_cast<LinkFamily>(family), current, next));
+    WriteFrame(frames->SetIdStep(static_cast<LinkFamily>(family), current, next).bytes);
     return 1;
+}
+
+// ---------------------------------------------------------------- plans
+
+FrameSequence SignLink::GroupSteps(const SendInputs& base, int id, int index, int count,
+                                   int operation) const {
+    if (operation == GroupSendMessages) {
+        SendInputs inputs = base;
+        inputs.currentId = id;
+        inputs.groupIndex = index;
+        inputs.groupCount = count;
+        return frames->MessageSequence(inputs);
+    }
+    FrameStep step = frames->PowerStep(id, operation == GroupPowerOn);
+    step.progress = (index + 1) * (100 / std::max(1, count));
+    return {step};
+}
+
+TransferPlan SignLink::EmptyPlan() const {
+    TransferPlan plan;
+    const LinkFamilies::Family* row = LinkFamilies::Find(static_cast<LinkFamily>(family));
+    plan.family = row ? QString::fromLatin1(row->name) : QString();
+    plan.line = SerialSettings::Parse(portSettings).value_or(SerialSettings{});
+    plan.rows = rows;
+    plan.pollMs = timings.pollMs;
+    return plan;
+}
+
+TransferPlan SignLink::PlanSend(const Payload& payload, const CMessageTable& table, int id) const {
+    TransferPlan plan = EmptyPlan();
+    if (!frames)
+        return plan;
+    const SendInputs inputs = MakeSendInputs(&payload, &table, id);
+    plan.parts.append({id & 0xFF, frames->MessageSequence(inputs),
+                       CloseDelayFor(static_cast<LinkFamily>(family)), QStringLiteral("the port closes")});
+    return plan;
+}
+
+TransferPlan SignLink::PlanGroup(const Payload& payload, const CMessageTable& table, const QList<int>& ids,
+                                 int operation) const {
+    TransferPlan plan = EmptyPlan();
+    if (!frames)
+        return plan;
+    SendInputs base = MakeSendInputs(&payload, &table, currentId.load());
+    base.family = LinkFamily::AddressedBlocks; // as StartGroup sends them
+    const int count = static_cast<int>(std::min<qsizetype>(ids.size(), MaxGroupIds));
+    for (int i = 0; i < count; ++i) {
+        const int id = ids.at(i);
+        plan.parts.append({id & 0xFF, GroupSteps(base, id, i, count, operation), 0, QString()});
+    }
+    if (!plan.parts.isEmpty()) {
+        plan.parts.last().afterMs = GroupCloseDelayMs;
+        plan.parts.last().afterLabel = QStringLiteral("the port closes");
+    }
+    return plan;
+}
+
+TransferPlan SignLink::PlanScan() const {
+    TransferPlan plan = EmptyPlan();
+    if (frames)
+        plan.parts.append({0, frames->ScanSequence(), ScanCloseDelayMs, QStringLiteral("the port closes")});
+    return plan;
+}
+
+TransferPlan SignLink::PlanClock(const QDateTime& localTime) const {
+    TransferPlan plan = EmptyPlan();
+    if (frames)
+        plan.parts.append({0, {frames->ClockStep(static_cast<LinkFamily>(family), localTime)}, 0, QString()});
+    return plan;
+}
+
+TransferPlan SignLink::PlanReadId() const {
+    TransferPlan plan = EmptyPlan();
+    if (frames)
+        plan.parts.append({0, {frames->ReadIdStep(static_cast<LinkFamily>(family))}, 0, QString()});
+    return plan;
+}
+
+TransferPlan SignLink::PlanSetId(int current, int next) const {
+    TransferPlan plan = EmptyPlan();
+    if (frames)
+        plan.parts.append({current & 0xFF,
+                           {frames->SetIdStep(static_cast<LinkFamily>(family), current, next)},
+                           0,
+                           QString()});
+    return plan;
 }
 
 // ---------------------------------------------------------------- reader and replies

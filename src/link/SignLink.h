@@ -6,6 +6,7 @@
 #include "link/DebugLog.h"
 #include "link/FrameSource.h"
 #include "link/ReplyBuffer.h"
+#include "link/TransferPlan.h"
 
 #include <QList>
 #include <QObject>
@@ -150,7 +151,24 @@ public:
     int ReadId();
     int SetId(int current, int next);
     bool ClockFrameSent() const { return clockSent.load() != 0; }
+    // True when the port of the last command opened (whatever became of it afterwards: a
+    // server may hang up right after taking the frame).
+    bool CommandPortOpened() const { return commandOpened.load() != 0; }
     int ClosePort();
+
+    // What each operation would write and how long it would take, built exactly as its
+    // worker builds it, with the model and address485 of the engine; no port is opened.
+    // A send of payload with the rows of table to sign id:
+    TransferPlan PlanSend(const Payload& payload, const CMessageTable& table, int id) const;
+    // A group operation (GroupOperation) for ids; the payload only for GroupSendMessages.
+    TransferPlan PlanGroup(const Payload& payload, const CMessageTable& table, const QList<int>& ids,
+                           int operation) const;
+    TransferPlan PlanScan() const;
+    // A plan with the engine's model and line settings and no steps yet.
+    TransferPlan EmptyPlan() const;
+    TransferPlan PlanClock(const QDateTime& localTime) const;
+    TransferPlan PlanReadId() const;
+    TransferPlan PlanSetId(int current, int next) const;
 
     // Writes a frame, waits until the port has sent it, then pauses for the settle time,
     // the short pause of models below 16 rows and pauseAfterMs, all in one sleep.
@@ -193,7 +211,9 @@ private:
     void ClosePortAfter(int delayMs);
     bool Execute(const FrameSequence& sequence);
     bool WaitDrained();
-    SendInputs MakeSendInputs(const Payload* payload) const;
+    SendInputs MakeSendInputs(const Payload* payload, const CMessageTable* table, int id) const;
+    // The steps of one ID of a group operation: its message send or its power frame.
+    FrameSequence GroupSteps(const SendInputs& base, int id, int index, int count, int operation) const;
     void RunSend(const std::shared_ptr<SendJob>& job);
     int RunSendSequence(const SendInputs& inputs);
     void RunGroup(const std::shared_ptr<SendJob>& job, std::vector<int> ids, int operation);
@@ -231,6 +251,7 @@ private:
     std::condition_variable workerDone; // wakes that wait when a worker returns
     std::atomic<bool> stopping{false};
     std::atomic<int> clockSent{0};
+    std::atomic<int> commandOpened{0};
     std::atomic<int> lastResult{ResultOk};
 };
 

@@ -77,6 +77,15 @@ bool TelnetCodec::TheyMay(unsigned char option) {
     return option == OptionBinary || option == OptionSuppressGoAhead;
 }
 
+void TelnetCodec::Answer(unsigned char requestVerb, unsigned char answerVerb, unsigned char option,
+                         QByteArray& answer) {
+    const auto bit = static_cast<unsigned char>(1u << (requestVerb - Will));
+    if (answered[option] & bit)
+        return;
+    answered[option] |= bit;
+    answer += Command(answerVerb, option);
+}
+
 // Answers a request only when it changes an option's state, so two ends never echo
 // acknowledgements back and forth.
 void TelnetCodec::Negotiate(unsigned char command, unsigned char option, QByteArray& answer) {
@@ -86,35 +95,27 @@ void TelnetCodec::Negotiate(unsigned char command, unsigned char option, QByteAr
             comPortAccepted = true;
         if (ours[option])
             return;
-        if (WeAccept(option)) {
-            ours[option] = true;
-            answer += Command(Will, option);
-        } else {
-            answer += Command(Wont, option);
-        }
+        ours[option] = WeAccept(option);
+        Answer(command, ours[option] ? Will : Wont, option, answer);
         return;
     case Dont:
         if (option == OptionComPort)
             comPortRefused = true;
         if (ours[option]) {
             ours[option] = false;
-            answer += Command(Wont, option);
+            Answer(command, Wont, option, answer);
         }
         return;
     case Will:
         if (theirs[option])
             return;
-        if (TheyMay(option)) {
-            theirs[option] = true;
-            answer += Command(Do, option);
-        } else {
-            answer += Command(Dont, option);
-        }
+        theirs[option] = TheyMay(option);
+        Answer(command, theirs[option] ? Do : Dont, option, answer);
         return;
     case Wont:
         if (theirs[option]) {
             theirs[option] = false;
-            answer += Command(Dont, option);
+            Answer(command, Dont, option, answer);
         }
         return;
     default:

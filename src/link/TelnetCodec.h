@@ -13,8 +13,10 @@ namespace vexa {
 // 0xFF doubled; incoming bytes are split into line data (doubled 0xFF undoubled) and
 // Telnet commands. Option requests are answered once each: binary transmission and
 // suppress-go-ahead are accepted in both directions, COM port control is offered by us,
-// everything else is refused. Server notifications (line and modem state) are ignored;
-// the server's confirmation of the baud rate is kept.
+// everything else is refused. However many requests a server sends, each kind of request
+// (DO, DONT, WILL, WONT) of each option gets one answer at most, so a flood of them costs
+// a few kilobytes of answers in all. Server notifications (line and modem state) are
+// ignored; the server's confirmation of the baud rate is kept.
 class TelnetCodec {
 public:
     static constexpr unsigned char Iac = 255;
@@ -55,6 +57,9 @@ private:
     enum class State { Data, Command, Option, Subnegotiation, SubnegotiationIac };
 
     void Negotiate(unsigned char verb, unsigned char option, QByteArray& answer);
+    // Appends the answer unless this request of this option was answered before.
+    void Answer(unsigned char requestVerb, unsigned char answerVerb, unsigned char option,
+                QByteArray& answer);
     void EndSubnegotiation();
     static bool WeAccept(unsigned char option);
     static bool TheyMay(unsigned char option);
@@ -62,8 +67,9 @@ private:
     State state = State::Data;
     unsigned char verb = 0;
     QByteArray subnegotiation;
-    std::array<bool, 256> ours{};   // options enabled (or requested) on our side
-    std::array<bool, 256> theirs{}; // options enabled (or requested) on the server's side
+    std::array<bool, 256> ours{};              // options enabled (or requested) on our side
+    std::array<bool, 256> theirs{};            // options enabled (or requested) on the server's side
+    std::array<unsigned char, 256> answered{}; // per option, a bit per request verb answered
     bool comPortAccepted = false;
     bool comPortRefused = false;
     std::optional<int> serverBaud;

@@ -16,6 +16,7 @@ public:
     static constexpr int ScanPauseMs = 20;
 
     static QByteArray PowerFrame(int id, bool on);
+    static FrameStep PowerStep(int id, bool on);
     static QByteArray ScanFrame(int id);
     // Probes for IDs 1..254, each followed by 20 ms; progress ID × 100 / 255, truncated.
     static FrameSequence ScanSequence();
@@ -23,6 +24,11 @@ public:
     static QByteArray ReadIdFrame();
     static QByteArray SetIdFrame(int currentId, int newId);
     static QByteArray ClockFrame(const QDateTime& now);
+
+    // The same frames with the words that say what they are.
+    static FrameStep ReadIdStep();
+    static FrameStep SetIdStep(int currentId, int newId);
+    static FrameStep ClockStep(const QDateTime& now);
 };
 
 } // namespace vexa

@@ -17,19 +17,19 @@ FrameSequence RowDirectorySend(const SendInputs& inputs) {
 }
 
 const std::array<LinkFamilies::Family, 6> Families{{
-    {LinkFamily::RowDirectory12, "RowDirectory12", &RowDirectorySend, &CommandFrames::ReadIdFrame,
-     &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::RowDirectory, "RowDirectory", &RowDirectorySend, &CommandFrames::ReadIdFrame,
-     &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::PagedBlocks, "PagedBlocks", &PagedBlocksFamily::Sequence, &CommandFrames::ReadIdFrame,
-     &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::SlotTrailer, "SlotTrailer", &SlotTrailerFamily::Sequence, &CommandFrames::ReadIdFrame,
-     &CommandFrames::SetIdFrame, &SlotTrailerFamily::ClockFrame},
-    {LinkFamily::RowDirectoryPaired, "RowDirectoryPaired", &RowDirectorySend, &CommandFrames::ReadIdFrame,
-     &CommandFrames::SetIdFrame, &CommandFrames::ClockFrame},
-    {LinkFamily::AddressedBlocks, "AddressedBlocks", &AddressedBlocksFamily::Sequence,
-     &AddressedBlocksFamily::ReadIdFrame, &AddressedBlocksFamily::SetIdFrame,
-     &AddressedBlocksFamily::ClockFrame},
+    {LinkFamily::RowDirectory12, "RowDirectory12", LinkFamilies::Addressing::With485, &RowDirectorySend,
+     &CommandFrames::ReadIdStep, &CommandFrames::SetIdStep, &CommandFrames::ClockStep},
+    {LinkFamily::RowDirectory, "RowDirectory", LinkFamilies::Addressing::With485, &RowDirectorySend,
+     &CommandFrames::ReadIdStep, &CommandFrames::SetIdStep, &CommandFrames::ClockStep},
+    {LinkFamily::PagedBlocks, "PagedBlocks", LinkFamilies::Addressing::With485, &PagedBlocksFamily::Sequence,
+     &CommandFrames::ReadIdStep, &CommandFrames::SetIdStep, &CommandFrames::ClockStep},
+    {LinkFamily::SlotTrailer, "SlotTrailer", LinkFamilies::Addressing::Never, &SlotTrailerFamily::Sequence,
+     &CommandFrames::ReadIdStep, &CommandFrames::SetIdStep, &SlotTrailerFamily::ClockStep},
+    {LinkFamily::RowDirectoryPaired, "RowDirectoryPaired", LinkFamilies::Addressing::With485,
+     &RowDirectorySend, &CommandFrames::ReadIdStep, &CommandFrames::SetIdStep, &CommandFrames::ClockStep},
+    {LinkFamily::AddressedBlocks, "AddressedBlocks", LinkFamilies::Addressing::Always,
+     &AddressedBlocksFamily::Sequence, &AddressedBlocksFamily::ReadIdStep, &AddressedBlocksFamily::SetIdStep,
+     &AddressedBlocksFamily::ClockStep},
 }};
 
 } // namespace
@@ -50,23 +50,30 @@ FrameSequence LinkFamilies::SendSequence(const SendInputs& inputs) {
     return family ? family->sendSequence(inputs) : FrameSequence{};
 }
 
-QByteArray LinkFamilies::ReadIdFrame(LinkFamily family) {
+bool LinkFamilies::AddressesOneSign(LinkFamily family, bool address485) {
     const Family* row = Find(family);
-    return row ? row->readIdFrame() : QByteArray();
+    if (!row)
+        return false;
+    return row->addressing == Addressing::Always || (row->addressing == Addressing::With485 && address485);
 }
 
-QByteArray LinkFamilies::SetIdFrame(LinkFamily family, int currentId, int newId) {
+FrameStep LinkFamilies::ReadIdStep(LinkFamily family) {
     const Family* row = Find(family);
-    return row ? row->setIdFrame(currentId, newId) : QByteArray();
+    return row ? row->readIdStep() : FrameStep{};
 }
 
-QByteArray LinkFamilies::ClockFrame(LinkFamily family, const QDateTime& now) {
+FrameStep LinkFamilies::SetIdStep(LinkFamily family, int currentId, int newId) {
     const Family* row = Find(family);
-    return row ? row->clockFrame(now) : QByteArray();
+    return row ? row->setIdStep(currentId, newId) : FrameStep{};
 }
 
-QByteArray LinkFamilies::PowerFrame(int id, bool on) {
-    return CommandFrames::PowerFrame(id, on);
+FrameStep LinkFamilies::ClockStep(LinkFamily family, const QDateTime& now) {
+    const Family* row = Find(family);
+    return row ? row->clockStep(now) : FrameStep{};
+}
+
+FrameStep LinkFamilies::PowerStep(int id, bool on) {
+    return CommandFrames::PowerStep(id, on);
 }
 
 FrameSequence LinkFamilies::ScanSequence() {

@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -94,11 +93,19 @@ void CDialogID::OnAutoAdd(bool checked) {
 }
 
 void CDialogID::accept() {
-    const IdEditorModel::Outcome outcome = model.Accept(
-        firstId->currentIndex() + 1, secondId->currentIndex() + 1, nameEdit->text(), autoAdd->isChecked());
+    const auto acceptWith = [this](bool renameConfirmed) {
+        return model.Accept(firstId->currentIndex() + 1, secondId->currentIndex() + 1, nameEdit->text(),
+                            autoAdd->isChecked(), renameConfirmed);
+    };
+    IdEditorModel::Outcome outcome = acceptWith(false);
+    if (!outcome.question.isEmpty()) {
+        if (QMessageBox::question(this, DialogLook::ProgramTitle(), outcome.question,
+                                  QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        outcome = acceptWith(true);
+    }
     if (!outcome.message.isEmpty()) {
-        const QString caption =
-            outcome.caption.isEmpty() ? QCoreApplication::applicationName() : outcome.caption;
+        const QString caption = outcome.caption.isEmpty() ? DialogLook::ProgramTitle() : outcome.caption;
         if (outcome.warning)
             QMessageBox::warning(this, caption, outcome.message);
         else

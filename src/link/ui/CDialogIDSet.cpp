@@ -3,7 +3,6 @@
 #include "ui/DialogLook.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,19 +71,23 @@ void CDialogIDSet::SetControlsEnabled(bool enabled) {
         w->setEnabled(enabled);
 }
 
-void CDialogIDSet::Tell(const QString& text) {
-    QMessageBox::information(this, QCoreApplication::applicationName(), text);
+// The fixed text of the outcome, and below it why a command failed.
+void CDialogIDSet::Tell(const QString& text, const QString& reason) {
+    QMessageBox box(reason.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+                    DialogLook::ProgramTitle(), text, QMessageBox::Ok, this);
+    box.setInformativeText(reason);
+    box.exec();
 }
 
 void CDialogIDSet::OnRead() {
     SetControlsEnabled(false);
     model.StartRead();
     QTimer::singleShot(IdCommandModel::ReplyWaitMs, this, [this] {
-        const IdCommandModel::ReadOutcome outcome = model.FinishRead();
+        const IdCommandModel::ReadOutcome outcome = model.FinishRead(Texts());
         if (outcome.ok && outcome.id >= 1 && outcome.id <= IdCommandModel::ListCount)
             firstId->setCurrentIndex(outcome.id - 1);
         SetControlsEnabled(true);
-        Tell(IdCommandModel::ReadText(outcome.ok, Texts()));
+        Tell(IdCommandModel::ReadText(outcome.ok, Texts()), outcome.reason);
     });
 }
 
@@ -99,9 +102,9 @@ void CDialogIDSet::OnSet() {
     SetControlsEnabled(false);
     model.StartSet(current, next);
     QTimer::singleShot(IdCommandModel::ReplyWaitMs, this, [this] {
-        const bool ok = model.FinishSet();
+        const IdCommandModel::ReadOutcome outcome = model.FinishSet(Texts());
         SetControlsEnabled(true);
-        Tell(IdCommandModel::SetText(ok, Texts()));
+        Tell(IdCommandModel::SetText(outcome.ok, Texts()), outcome.reason);
     });
 }
 

@@ -25,7 +25,7 @@ private:
     void OnRead();
     void OnSet();
     void SetControlsEnabled(bool enabled);
-    void Tell(const QString& text);
+    void Tell(const QString& text, const QString& reason = QString());
 
     IdCommandModel model;
     bool pending = false;

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyledItemDelegate>
 
 namespace vexa {
 
@@ -65,6 +66,22 @@ void DrawOther(QPainter& p, int image) {
     }
 }
 
+// The picture of the strip is the box: the style draws no check indicator of its own,
+// and clicks and keys toggle through the control, never through the item's check state.
+class PictureOnlyDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->features &= ~QStyleOptionViewItem::HasCheckIndicator;
+    }
+    bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&, const QModelIndex&) override {
+        return false;
+    }
+};
+
 } // namespace
 
 QIcon CTreeOptionsCtrl::StripImage(int image) {
@@ -98,6 +115,7 @@ CTreeOptionsCtrl::CTreeOptionsCtrl(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(1);
     setIconSize(QSize(StripSide, StripSide));
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setItemDelegate(new PictureOnlyDelegate(this));
 }
 
 void CTreeOptionsCtrl::SetItemImage(QTreeWidgetItem* item, int image) {
@@ -105,11 +123,14 @@ void CTreeOptionsCtrl::SetItemImage(QTreeWidgetItem* item, int image) {
         return;
     item->setData(0, ImageRole, image);
     item->setIcon(0, StripImage(image));
-    // Screen readers hear the state the picture shows.
-    QString state;
-    if (TreeOptionsState::IsCheck(image))
-        state = TreeOptionsState::IsTicked(image) ? QStringLiteral("ticked") : QStringLiteral("not ticked");
-    item->setData(0, Qt::AccessibleDescriptionRole, state);
+    // Screen readers hear the state the picture shows, as a check box's checked state.
+    if (TreeOptionsState::IsCheck(image)) {
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setData(0, Qt::CheckStateRole, TreeOptionsState::IsTicked(image) ? Qt::Checked : Qt::Unchecked);
+    } else {
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+        item->setData(0, Qt::CheckStateRole, QVariant());
+    }
 }
 
 int CTreeOptionsCtrl::ItemImage(const QTreeWidgetItem* item) const {

@@ -1,6 +1,7 @@
 #include "link/families/addressed_blocks/AddressedBlocksFamily.h"
 
 #include "link/families/FrameBytes.h"
+#include "link/families/FrameLabels.h"
 #include "link/families/PayloadView.h"
 
 #include <algorithm>
@@ -45,6 +46,30 @@ QByteArray AddressedBlocksFamily::BlockFrame(const SendInputs& inputs, int slot,
     return frame;
 }
 
+QString AddressedBlocksFamily::BlockLabel(const SendInputs& inputs, int slot, int page, int pages, int mark) {
+    const PayloadView view(inputs);
+    QString label = QStringLiteral("block %1 of sign %2: slot %3 page %4 of %5")
+                        .arg(BlocksPerSlot * slot + page)
+                        .arg(view.IdByte())
+                        .arg(slot)
+                        .arg(page)
+                        .arg(pages);
+    if (page == 0) {
+        const SlotParams& params = view.Params(slot);
+        const QString effect = FrameLabels::Effect(inputs.effectListSet, params.effect);
+        label += QStringLiteral(", effect %1%2, speed %3, time %4, marquee %5")
+                     .arg(effect, EffectCode(params.effect) == DefaultEffectCode && params.effect != 0
+                                      ? QStringLiteral(" (sent as Fix)")
+                                      : QString())
+                     .arg(params.speed)
+                     .arg(params.holdTime)
+                     .arg(FrameLabels::OnOff(params.marquee));
+    }
+    if (mark == LastPageMark)
+        label += QStringLiteral(", marked last");
+    return label;
+}
+
 QByteArray AddressedBlocksFamily::MessageEndFrame(int id, int slot) {
     const int block = BlocksPerSlot * slot;
     return FrameBytes::Of({0x7E, id, 0xCD, block >> 8, block, 0x00, 0xFE, 0x7E});
@@ -79,13 +104,28 @@ FrameSequence AddressedBlocksFamily::Sequence(const SendInputs& inputs) {
                 if (pages > 1 && page == pages - 1)
                     mark = LastPageMark;
                 ++sent;
-                steps.push_back({BlockFrame(inputs, j, page, mark), 0, progressAfter(sent)});
+                steps.push_back({BlockFrame(inputs, j, page, mark), 0, progressAfter(sent),
+                                 BlockLabel(inputs, j, page, pages, mark)});
             }
         }
         ++sent;
-        steps.push_back({MessageEndFrame(view.IdByte(), j), 0, progressAfter(sent)});
+        steps.push_back({MessageEndFrame(view.IdByte(), j), 0, progressAfter(sent),
+                         QStringLiteral("end of slot %1, sign %2").arg(j).arg(view.IdByte())});
     }
     return steps;
+}
+
+FrameStep AddressedBlocksFamily::ReadIdStep() {
+    return {ReadIdFrame(), 0, -1, QStringLiteral("read ID")};
+}
+
+FrameStep AddressedBlocksFamily::SetIdStep(int currentId, int newId) {
+    return {SetIdFrame(currentId, newId), 0, -1, QStringLiteral("set ID %1 to %2").arg(currentId).arg(newId)};
+}
+
+FrameStep AddressedBlocksFamily::ClockStep(const QDateTime& now) {
+    return {ClockFrame(now), 0, -1,
+            QStringLiteral("clock ") + now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss, dddd"))};
 }
 
 QByteArray AddressedBlocksFamily::ReadIdFrame() {

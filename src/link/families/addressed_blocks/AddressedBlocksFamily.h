@@ -24,6 +24,8 @@ public:
     // mark: byte 2 of the block (PlainMark, or LastPageMark once a multi-page message ended).
     static QByteArray BlockFrame(const SendInputs& inputs, int slot, int page, int mark);
     static QByteArray MessageEndFrame(int id, int slot);
+    // What a block carries: its number, sign, slot and page, and on page 0 the attributes.
+    static QString BlockLabel(const SendInputs& inputs, int slot, int page, int pages, int mark);
     // Sign effect code of an effect index of list B (Fix, Left, Right, Up, Down, Snow, Blink).
     static int EffectCode(int effectIndex);
     static int GroupProgress(int progress, int groupIndex, int groupCount);
@@ -32,6 +34,10 @@ public:
     static QByteArray SetIdFrame(int currentId, int newId);
     // Carries the low 8 bits of the four-digit year, as the signs in the field expect.
     static QByteArray ClockFrame(const QDateTime& now);
+
+    static FrameStep ReadIdStep();
+    static FrameStep SetIdStep(int currentId, int newId);
+    static FrameStep ClockStep(const QDateTime& now);
 };
 
 } // namespace vexa

@@ -1,6 +1,7 @@
 #include "link/families/paged_blocks/PagedBlocksFamily.h"
 
 #include "link/families/FrameBytes.h"
+#include "link/families/FrameLabels.h"
 #include "link/families/PayloadView.h"
 
 #include <algorithm>
@@ -72,18 +73,30 @@ FrameSequence PagedBlocksFamily::Sequence(const SendInputs& inputs) {
     for (int j = 0; j < view.SlotCount(); ++j)
         total += view.Pages(0, j);
 
+    const QString sign = FrameLabels::SignSuffix(inputs.address485, view.IdByte());
     FrameSequence steps;
     qint64 sent = 0;
     for (int j = 0; j < view.SlotCount(); ++j) {
         const bool hasData = view.HasData(0, j);
+        const int pages = view.Pages(0, j);
         ++sent;
-        steps.push_back({hasData ? MessageHeaderFrame(inputs, j) : EmptyHeaderFrame(inputs, j), HeaderPauseMs,
-                         FrameBytes::Percent(sent, total)});
+        if (hasData)
+            steps.push_back(
+                {MessageHeaderFrame(inputs, j), HeaderPauseMs, FrameBytes::Percent(sent, total),
+                 QStringLiteral("slot %1 header: %2 of %3 bytes, ")
+                         .arg(j)
+                         .arg(pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages))
+                         .arg(view.Length(0, j)) +
+                     FrameLabels::Attributes(inputs, view.Params(j)) + sign});
+        else
+            steps.push_back({EmptyHeaderFrame(inputs, j), HeaderPauseMs, FrameBytes::Percent(sent, total),
+                             QStringLiteral("slot %1 empty").arg(j) + sign});
         if (!hasData)
             continue;
-        for (int page = 0; page < view.Pages(0, j); ++page) {
+        for (int page = 0; page < pages; ++page) {
             ++sent;
-            steps.push_back({PageFrame(inputs, j, page), PagePauseMs, FrameBytes::Percent(sent, total)});
+            steps.push_back({PageFrame(inputs, j, page), PagePauseMs, FrameBytes::Percent(sent, total),
+                             QStringLiteral("slot %1 page %2 of %3").arg(j).arg(page).arg(pages) + sign});
         }
     }
     return steps;

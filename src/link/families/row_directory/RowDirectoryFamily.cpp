@@ -1,6 +1,7 @@
 #include "link/families/row_directory/RowDirectoryFamily.h"
 
 #include "link/families/FrameBytes.h"
+#include "link/families/FrameLabels.h"
 #include "link/families/PayloadView.h"
 
 #include <algorithm>
@@ -21,6 +22,30 @@ constexpr std::array<std::array<std::array<int, HeaderSize>, 2>, 2> PassHeaders{
 
 int DirectorySize(int slotCount) {
     return 5 * slotCount + 2;
+}
+
+QString DirectoryLabel(const PayloadView& view, int pass, qsizetype dataBytes) {
+    QStringList selected;
+    for (int j = 0; j < view.SlotCount(); ++j)
+        if (view.Selected(j))
+            selected << QString::number(j);
+    return QStringLiteral("pass %1 directory: slots %2; %3 data bytes")
+        .arg(pass)
+        .arg(selected.join(QStringLiteral(", ")))
+        .arg(dataBytes);
+}
+
+// A piece never crosses a slice, so its first byte names the slice it belongs to.
+QString PieceLabel(int pass, int position, int size, qsizetype dataBytes, int sliceCount) {
+    const qsizetype width = sliceCount > 0 ? dataBytes / sliceCount : 0;
+    QString label = QStringLiteral("pass %1 data %2-%3 of %4")
+                        .arg(pass)
+                        .arg(position)
+                        .arg(position + size - 1)
+                        .arg(dataBytes);
+    if (width > 0 && position / width < sliceCount)
+        label += QStringLiteral(", slice %1 of %2").arg(position / width).arg(sliceCount);
+    return label;
 }
 
 } // namespace
@@ -131,20 +156,26 @@ FrameSequence RowDirectoryFamily::Sequence(const SendInputs& inputs, const Param
     qint64 earlier = 0;
     for (int pass = 0; pass < 2; ++pass) {
         if (pass == 1 && params.pauseBeforeSecondPassMs > 0)
-            steps.push_back({QByteArray(), params.pauseBeforeSecondPassMs, -1});
+            steps.push_back(
+                {QByteArray(), params.pauseBeforeSecondPassMs, -1, QStringLiteral("pause before pass 1")});
         if (passTotals.at(static_cast<size_t>(pass)) == 0)
             continue;
         steps.push_back({PassHeader(params.headers, pass, inputs.address485, view.IdByte()), 0,
-                         FrameBytes::Percent(earlier + HeaderSize, grandTotal)});
-        steps.push_back({DirectoryFrame(inputs, pass, params.sliceCount), DirectoryPauseMs,
-                         FrameBytes::Percent(earlier + headerAndDirectory, grandTotal)});
+                         FrameBytes::Percent(earlier + HeaderSize, grandTotal),
+                         QStringLiteral("pass %1 start").arg(pass) +
+                             FrameLabels::SignSuffix(inputs.address485, view.IdByte())});
         const QByteArray block = DataBlock(inputs, pass, params.sliceCount);
+        steps.push_back({DirectoryFrame(inputs, pass, params.sliceCount), DirectoryPauseMs,
+                         FrameBytes::Percent(earlier + headerAndDirectory, grandTotal),
+                         DirectoryLabel(view, pass, block.size())});
         int position = 0;
         for (const Piece& piece : Pieces(static_cast<int>(block.size()), params.sliceCount)) {
             const QByteArray bytes = block.mid(position, piece.size);
+            const QString label = PieceLabel(pass, position, piece.size, block.size(), params.sliceCount);
             position += piece.size;
             steps.push_back({bytes, piece.pauseAfterMs,
-                             FrameBytes::Percent(earlier + headerAndDirectory + position, grandTotal)});
+                             FrameBytes::Percent(earlier + headerAndDirectory + position, grandTotal),
+                             label});
         }
         earlier += passTotals.at(static_cast<size_t>(pass));
     }

@@ -1,6 +1,7 @@
 #include "link/families/slot_trailer/SlotTrailerFamily.h"
 
 #include "link/families/FrameBytes.h"
+#include "link/families/FrameLabels.h"
 #include "link/families/PayloadView.h"
 
 namespace vexa {
@@ -8,6 +9,11 @@ namespace vexa {
 QByteArray SlotTrailerFamily::MessageTrailer(int slot, const SlotParams& params) {
     return FrameBytes::Of({0xFA, 0xAF, 0xFF, 0xFF, 0x30 + slot, params.speed, params.effect, 0xFF, 0xFF, 0xFF,
                            0xFF, params.sendFlag == 1 ? 0x5A : 0xFF});
+}
+
+FrameStep SlotTrailerFamily::ClockStep(const QDateTime& now) {
+    return {ClockFrame(now), 0, -1,
+            QStringLiteral("clock %1").arg(now.time().toString(QStringLiteral("HH:mm:ss")))};
 }
 
 QByteArray SlotTrailerFamily::ClockFrame(const QDateTime& now) {
@@ -33,11 +39,17 @@ FrameSequence SlotTrailerFamily::Sequence(const SendInputs& inputs) {
         if (view.HasData(0, j)) {
             const QByteArrayView entry = view.Entry(0, j);
             sent += entry.size();
-            steps.push_back({entry.toByteArray(), 0, FrameBytes::Percent(sent, total)});
+            steps.push_back({entry.toByteArray(), 0, FrameBytes::Percent(sent, total),
+                             QStringLiteral("slot %1 text: %2 bytes").arg(j).arg(entry.size())});
         }
         sent += TrailerSize;
-        steps.push_back(
-            {MessageTrailer(j, view.Params(j)), TrailerPauseMs, FrameBytes::Percent(sent, total)});
+        const SlotParams& params = view.Params(j);
+        steps.push_back({MessageTrailer(j, params), TrailerPauseMs, FrameBytes::Percent(sent, total),
+                         QStringLiteral("trailer of slot %1: effect %2, speed %3, send %4")
+                             .arg(j)
+                             .arg(FrameLabels::Effect(inputs.effectListSet, params.effect))
+                             .arg(params.speed)
+                             .arg(FrameLabels::OnOff(params.sendFlag == 1))});
     }
     return steps;
 }

@@ -18,6 +18,7 @@ public:
     static FrameSequence Sequence(const SendInputs& inputs);
     static QByteArray MessageTrailer(int slot, const SlotParams& params);
     static QByteArray ClockFrame(const QDateTime& now);
+    static FrameStep ClockStep(const QDateTime& now);
 };
 
 } // namespace vexa
