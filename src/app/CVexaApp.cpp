@@ -2,6 +2,7 @@
 
 #include "app/LanguageCodes.h"
 #include "app/WorkFiles.h"
+#include "core/ModelCatalogue.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,6 +47,13 @@ void CVexaApp::ApplyCodePage(int page) {
     rowImages.SetCodePage(codePage);
 }
 
+void CVexaApp::SetReadOnly(bool on) {
+    readOnly = on;
+    settingsFile.File().SetReadOnly(on);
+    messageTable.messageFile.SetReadOnly(on);
+    idList.file.SetReadOnly(on);
+}
+
 bool CVexaApp::LoadSignList() {
     return idList.LoadIdList();
 }
@@ -54,9 +62,10 @@ int CVexaApp::ReadStartupSettings() {
     language = settingsFile.Language();
     if (!settingsFile.Readable() || language == 0)
         language = LanguageCodes::DefaultLanguageCode();
+    rowImages.SetLedColour(settingsFile.SignColour());
     const int id = settingsFile.NowSelID();
     const QString path = paths.WorkFilePath(id);
-    if (!QFileInfo::exists(path)) {
+    if (!readOnly && !QFileInfo::exists(path)) {
         // A copy of the built-in template, made again at the next start should a power cut
         // take it: it is not forced to the disk before the window opens.
         QDir().mkpath(paths.WorkDataDir());
@@ -77,6 +86,14 @@ int CVexaApp::LoadGlyphLibrary() {
 
 void CVexaApp::OpenGlyphLibrary() {
     glyphLibrary.Open(paths.DataDir());
+}
+
+QString CVexaApp::MissingGlyphFolder() {
+    const QString glyphs = GlyphLibrary::MissingGlyphFolder(paths.DataDir());
+    if (!glyphs.isEmpty())
+        return glyphs;
+    const DisplayModel* model = ModelCatalogue::Find(ModelName());
+    return model ? GlyphLibrary::MissingAnimationFolder(paths.DataDir(), model->rows) : QString();
 }
 
 void CVexaApp::Shutdown() {

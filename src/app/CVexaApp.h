@@ -49,6 +49,10 @@ public:
     void Report(const QString& caption, const QString& text, const QString& detail = QString()) const;
     // Legacy code page for files without a byte-order mark; 0 reads it from System.set.
     void ApplyCodePage(int codePage = 0);
+    // A read-only context writes none of its work files (settings, sign list, messages):
+    // a second editor on a work folder another one holds.
+    void SetReadOnly(bool on);
+    bool ReadOnly() const { return readOnly; }
     int CodePage() const { return codePage; }
 
     // Loads IDLIST.id into the sign list (an empty list when it cannot be read).
@@ -63,6 +67,9 @@ public:
     void OpenGlyphLibrary();
     // Writes the rows' parameters into the current sign's file.
     void Shutdown();
+    // The folder of the Data tree the stored model draws from that is missing: the glyph
+    // folder, else the animation folder of the model's height ("" when both are there).
+    QString MissingGlyphFolder();
 
     // The model stored in the settings (LedType).
     QString ModelName() { return settingsFile.LedType(); }
@@ -74,6 +81,7 @@ private:
     AppPaths paths;
     CIniFile::ErrorReporter reporter;
     int codePage = LegacyCodePage::DefaultCodePage;
+    bool readOnly = false;
 };
 
 } // namespace vexa

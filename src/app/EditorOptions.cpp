@@ -45,8 +45,9 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
     const QCommandLineOption screenshotEditor(
         QStringLiteral("screenshot-editor"),
         QStringLiteral(
-            "With --screenshot: picture the text editor of row 0 or the date editor of row 3 instead."),
-        QStringLiteral("text|date"));
+            "With --screenshot: picture the text editor of row 0, the image editor of row 1 or the date "
+            "editor of row 3 instead."),
+        QStringLiteral("text|image|date"));
     const QCommandLineOption scene(
         QStringLiteral("scene"),
         QStringLiteral("With --screenshot: picture the window in a scene (id-editor, id-modify, "
@@ -54,8 +55,12 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
         QStringLiteral("NAME"));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Serial device to choose at start."),
                                   QStringLiteral("DEV"));
-    parser.addOptions(
-        {help, version, dataDir, codePage, port, screenshot, screenshotEditor, scene, workInDataDir});
+    const QCommandLineOption readOnly(
+        QStringLiteral("read-only"),
+        QStringLiteral("Open the work folder read-only: show and send, but write none of its files (as a "
+                       "second editor on a folder that another one holds does)."));
+    parser.addOptions({help, version, dataDir, codePage, port, screenshot, screenshotEditor, scene,
+                       workInDataDir, readOnly});
 
     EditorOptions options;
     if (!parser.parse(arguments)) {
@@ -87,6 +92,7 @@ EditorOptions EditorOptions::Parse(const QStringList& arguments,
     options.scene = parser.value(scene);
     options.port = parser.value(port);
     options.workInDataDir = parser.isSet(workInDataDir);
+    options.readOnly = parser.isSet(readOnly);
     if (DisplayMissing(environment)) {
         options.exitCode = 1;
         options.output = NoDisplayText();

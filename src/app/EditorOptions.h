@@ -16,6 +16,7 @@ struct EditorOptions {
     QString scene;              // --scene NAME: with --screenshot, picture the window in a scene
     QString port;               // --port DEV: the serial device to choose at start
     bool workInDataDir = false; // --work-in-data-dir: make the data folder the current one
+    bool readOnly = false;      // --read-only: write none of the work folder's files
     int exitCode = -1;          // >= 0: print output and end with this status instead of starting
     QString output;
 

@@ -25,11 +25,18 @@ ModelChange::Result ModelChange::Apply(CVexaApp& app, const QString& newName) {
     const QString oldName = app.settingsFile.LedType();
     if (newName == oldName)
         return Result::Unchanged;
-    app.settingsFile.SetLedType(newName);
+    if (!app.settingsFile.SetLedType(newName))
+        return Result::Failed;
     if (!ModelCatalogue::ModelGroupChanged(oldName, newName))
         return Result::MessagesKept;
-    const QString path = WorkFiles::EnsureWorkFile(app, app.settingsFile.NowSelID(), true);
-    app.messageTable.OpenMessageFile(path);
+    // A model whose template could not take the place of the old messages is taken back,
+    // so the stored model and the sign's file never disagree.
+    const int id = app.settingsFile.NowSelID();
+    if (!WorkFiles::ResetWorkFile(app, id, newName)) {
+        app.settingsFile.SetLedType(oldName);
+        return Result::Failed;
+    }
+    app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(id));
     return Result::FileReset;
 }
 

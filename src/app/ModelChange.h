@@ -16,6 +16,7 @@ public:
         Unchanged,    // the chosen model is the stored one: nothing happens
         MessagesKept, // same model group: the current sign's messages stay
         FileReset,    // another group: the current sign's file is the new template
+        Failed,       // the template or the model could not be written (told): nothing changed
     };
 
     // True when choosing newName would replace messages the operator wrote: the model
@@ -24,7 +25,8 @@ public:
     static QString QuestionText(const LanguageTexts* texts = nullptr);
 
     // Stores newName as LedType and resets the current sign's file when the group changes.
-    // Message files of other signs are not touched.
+    // Message files of other signs are not touched. When the file cannot be reset the
+    // model is not stored either.
     static Result Apply(CVexaApp& app, const QString& newName);
 };
 

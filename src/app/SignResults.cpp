@@ -11,8 +11,15 @@ QString SignResults::Line(const Result& result) {
     return QStringLiteral("ID %1: %2").arg(result.id).arg(TransferRunner::ResultText(result.result));
 }
 
-QString SignResults::Summary(const QList<Result>& results, const LanguageTexts* texts) {
+QString SignResults::Summary(const QList<Result>& results, const LanguageTexts* texts, int groupOperation) {
     using Text = LanguageTexts::Text;
+    Text done = Text::ResultsSent;
+    if (groupOperation == SignLink::GroupPowerOn)
+        done = Text::ResultsPowerOn;
+    else if (groupOperation == SignLink::GroupPowerOff)
+        done = Text::ResultsPowerOff;
+    else if (groupOperation == SignLink::GroupSendMessages)
+        done = Text::ResultsGroupSent;
     const LanguageTexts english;
     const LanguageTexts& language = texts ? *texts : english;
     QStringList sent;
@@ -24,8 +31,10 @@ QString SignResults::Summary(const QList<Result>& results, const LanguageTexts* 
             failed << QStringLiteral("%1 (%2)").arg(r.id).arg(language.ResultText(r.result));
     }
     QStringList parts;
-    if (!sent.isEmpty())
-        parts << language.Get(Text::ResultsSent).arg(sent.join(QStringLiteral(", ")));
+    // A group operation always says what it was, even when no sign took it.
+    if (!sent.isEmpty() || groupOperation != NoGroup)
+        parts << language.Get(done).arg(sent.isEmpty() ? QStringLiteral("\u2013")
+                                                       : sent.join(QStringLiteral(", ")));
     if (!failed.isEmpty())
         parts << language.Get(Text::ResultsFailed).arg(failed.join(QStringLiteral(", ")));
     return parts.join(QLatin1Char(' '));

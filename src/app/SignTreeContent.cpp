@@ -3,6 +3,7 @@
 #include "app/CVexaApp.h"
 #include "app/WorkFiles.h"
 #include "store/CIdList.h"
+#include "store/LanguageTexts.h"
 
 namespace vexa {
 
@@ -46,6 +47,18 @@ void SignTreeContent::ApplyTick(CIdList& list, int id, bool checked) {
     }
     if (id >= 1 && id <= CIdList::MaxId)
         apply(list.entries[static_cast<size_t>(id)].checkMask);
+}
+
+bool SignTreeContent::IsTicked(const CIdList& list, int id) {
+    if (id == 0)
+        return (list.groupCheck & 1u) != 0;
+    return id >= 1 && id <= CIdList::MaxId && (list.entries[static_cast<size_t>(id)].checkMask & 1u) != 0;
+}
+
+QString SignTreeContent::RemoveQuestion(const CIdList& list, int id, const LanguageTexts* texts) {
+    const QString name =
+        id >= 1 && id <= CIdList::MaxId ? list.entries[static_cast<size_t>(id)].name : QString();
+    return LanguageTexts::Say(texts, LanguageTexts::Text::SignRemoveQuestion).arg(QString::number(id), name);
 }
 
 bool SignTreeContent::RemoveFromTree(CIdList& list, int id) {

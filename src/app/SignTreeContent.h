@@ -9,6 +9,7 @@ namespace vexa {
 
 class CIdList;
 class CVexaApp;
+class LanguageTexts;
 
 // What the sign tree shows: the root "LEDS" (group 0) and one child per sign of group 0,
 // in ascending ID order, with its check box state.
@@ -34,10 +35,14 @@ public:
     // A tick of the tree's box: id 0 is the root, which ticks or unticks group 0 and bit 0
     // of every sign of the list (also signs not shown); a sign's box sets its own bit 0.
     static void ApplyTick(CIdList& list, int id, bool checked);
+    // The tick the list holds for a box of the tree: the root's group 0, a sign's bit 0.
+    static bool IsTicked(const CIdList& list, int id);
 
     // Removes a sign from the tree: it leaves every group; its name, ticks and message file
     // stay. False for an ID outside 1..255.
     static bool RemoveFromTree(CIdList& list, int id);
+    // The question Del asks before it removes sign id, in the language of texts.
+    static QString RemoveQuestion(const CIdList& list, int id, const LanguageTexts* texts = nullptr);
 
     // Pastes the messages of sign source onto sign target: source's work file replaces
     // target's. False when there is nothing to paste (no source, same sign) or the copy

@@ -5,19 +5,25 @@
 #include "core/ModelCatalogue.h"
 #include "render/SendPreparation.h"
 
+#include <QDateTime>
 #include <QTimer>
 
 namespace vexa {
 
 TransferRunner::TransferRunner(CVexaApp& context, QObject* parent) : QObject(parent), app(context) {
     connect(&app.signLink, &SignLink::linkMessage, this, &TransferRunner::OnLinkMessage);
-    prepare = [this](const DisplayModel& model, Payload& payload) {
-        if (!app.glyphLibrary.IsLoaded())
+    prepare = [this](const DisplayModel& model, CMessageTable& table, Payload& payload,
+                     SendPreparation::Bitmaps bitmaps) {
+        const bool inMemory = bitmaps == SendPreparation::Bitmaps::InMemory;
+        // A library the window opened reads its folders when first needed: the same glyphs.
+        if (!app.glyphLibrary.IsLoaded() && (!inMemory || app.glyphLibrary.DataDir().isEmpty()))
             app.LoadGlyphLibrary();
-        return SendPreparation::PrepareMessageFile(model, app.messageTable, app.rowImages, payload,
-                                                   &app.texts);
+        RowImages& rows = inMemory ? PlanRows() : app.rowImages;
+        return SendPreparation::PrepareMessageFile(model, table, rows, payload, &app.texts, bitmaps);
     };
 }
+
+TransferRunner::~TransferRunner() = default;
 
 const DisplayModel* TransferRunner::Model() const {
     return ModelCatalogue::Find(modelName.isEmpty() ? app.ModelName() : modelName);
@@ -33,6 +39,36 @@ bool TransferRunner::AskAboutSize(int excess) {
     return sizeQuestion && sizeQuestion(SizeQuestionText(app.texts, excess), excess);
 }
 
+bool TransferRunner::CheckWarnings(const DisplayModel& model, bool ask) {
+    warnings = SendPreparation::Warnings(model, app.rowImages.Pointers(), app.messageTable);
+    if (!ask || warnings.isEmpty() || !rowWarningQuestion)
+        return true;
+    return rowWarningQuestion(SendPreparation::WarningLines(warnings, &app.texts));
+}
+
+QStringList TransferRunner::ChainWarningLines(const DisplayModel& model) {
+    QStringList lines;
+    for (const int id : std::as_const(sendIds)) {
+        app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(id));
+        // A sign whose file cannot be read or prepared is reported when its turn comes.
+        if (!app.messageTable.Loaded() ||
+            !prepare(model, app.messageTable, app.payload, SendPreparation::Bitmaps::Export).isEmpty())
+            continue;
+        CheckWarnings(model, false);
+        for (const QString& line : SendPreparation::WarningLines(warnings, &app.texts))
+            lines << QStringLiteral("ID %1: %2").arg(id).arg(line);
+    }
+    return lines;
+}
+
+void TransferRunner::ReopenSelectedSign() {
+    if (!reloadSelected)
+        return;
+    const int selected = app.settingsFile.NowSelID();
+    app.signLink.currentId = selected;
+    app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(selected));
+}
+
 TransferRunner::Start TransferRunner::BeginTransfer() {
     const DisplayModel* model = Model();
     if (!model)
@@ -45,10 +81,17 @@ TransferRunner::Start TransferRunner::BeginTransfer() {
         problems << QStringLiteral("cannot read %1").arg(app.messageTable.LoadError());
         return Start::Unprepared;
     }
+    if (!app.messageTable.HoldsMessageTable()) {
+        // Its rows would all go out empty and clear the sign.
+        problems << QStringLiteral("%1 is not a message file").arg(app.messageTable.MessageFilePath());
+        return Start::Unprepared;
+    }
     app.messageTable.SaveParams();
-    problems = prepare(*model, app.payload);
+    problems = prepare(*model, app.messageTable, app.payload, SendPreparation::Bitmaps::Export);
     if (!problems.isEmpty())
         return Start::Unprepared;
+    if (!CheckWarnings(*model, !chainRunning)) // a chain asked before its first sign
+        return Start::Cancelled;
     if (!AskAboutSize(SendPreparation::LimitDataSize(*model, app.messageTable, app.payload)))
         return Start::Declined;
     app.signLink.messageData = &app.payload;
@@ -69,6 +112,13 @@ TransferRunner::Start TransferRunner::StartChain() {
         return Start::NoIdSelected;
     sendIndex = 0;
     chainResults.clear();
+    if (rowWarningQuestion) {
+        const QStringList lines = ChainWarningLines(*Model());
+        if (!lines.isEmpty() && !rowWarningQuestion(lines)) {
+            ReopenSelectedSign();
+            return Start::Cancelled;
+        }
+    }
     chainRunning = true;
     SendToNextSign();
     return Start::Started;
@@ -100,11 +150,7 @@ void TransferRunner::SendToNextSign() {
 void TransferRunner::FinishSends() {
     chainRunning = false;
     sendRunning = false;
-    if (reloadSelected) {
-        const int selected = app.settingsFile.NowSelID();
-        app.signLink.currentId = selected;
-        app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(selected));
-    }
+    ReopenSelectedSign();
     emit sendsFinished();
 }
 
@@ -115,8 +161,10 @@ TransferRunner::Start TransferRunner::PrepareGroupData() {
     if (app.signLink.IsBusy())
         return Start::Busy;
     app.messageTable.SaveParams();
-    problems = prepare(*model, app.payload);
-    return problems.isEmpty() ? Start::Started : Start::Unprepared;
+    problems = prepare(*model, app.messageTable, app.payload, SendPreparation::Bitmaps::Export);
+    if (!problems.isEmpty())
+        return Start::Unprepared;
+    return CheckWarnings(*model, true) ? Start::Started : Start::Cancelled;
 }
 
 TransferRunner::Start TransferRunner::StartGroupTransfer() {
@@ -159,11 +207,120 @@ void TransferRunner::OnLinkMessage(int message, qintptr, qintptr lParam) {
         FinishSends();
 }
 
+// ---------------------------------------------------------------- dry runs
+
+RowImages& TransferRunner::PlanRows() {
+    if (!planRows)
+        planRows = std::make_unique<RowImages>(app.glyphLibrary, app.Paths(), app.CodePage());
+    planRows->SetCodePage(app.CodePage()); // as the context's own row images follow it
+    return *planRows;
+}
+
+TransferPlan TransferRunner::Named(TransferPlan plan) const {
+    const DisplayModel* model = Model();
+    plan.model = model ? QString::fromLatin1(model->name) : QString();
+    return plan;
+}
+
+// A message file as BeginTransfer would send it to sign id, without saving or writing.
+TransferRunner::Start TransferRunner::PlanFile(CMessageTable& table, int id, SizeAnswer size,
+                                               TransferPlan& plan) {
+    const DisplayModel* model = Model();
+    if (!model)
+        return Start::NoModel;
+    problems.clear();
+    if (!table.Loaded()) {
+        problems << QStringLiteral("cannot read %1").arg(table.LoadError());
+        return Start::Unprepared;
+    }
+    Payload payload;
+    problems = prepare(*model, table, payload, SendPreparation::Bitmaps::InMemory);
+    if (!problems.isEmpty())
+        return Start::Unprepared;
+    const int excess = SendPreparation::LimitDataSize(*model, table, payload);
+    if (size == SizeAnswer::Ask && !AskAboutSize(excess))
+        return Start::Declined;
+    plan.Append(app.signLink.PlanSend(payload, table, id));
+    return Start::Started;
+}
+
+TransferRunner::Start TransferRunner::PlanSend(TransferPlan& plan, SizeAnswer size) {
+    plan = Named(app.signLink.EmptyPlan());
+    return PlanFile(app.messageTable, app.signLink.currentId.load(), size, plan);
+}
+
+TransferRunner::Start TransferRunner::PlanChain(TransferPlan& plan, QStringList* skipped, SizeAnswer size) {
+    plan = Named(app.signLink.EmptyPlan());
+    if (!Model())
+        return Start::NoModel;
+    const QList<int> ids = app.idList.TickedIds();
+    if (ids.isEmpty())
+        return Start::NoIdSelected;
+    for (int id : ids) {
+        CMessageTable table;
+        table.messageFile.SetCodePage(LegacyCodePage(app.CodePage()));
+        table.OpenMessageFile(app.Paths().WorkFilePath(id));
+        if (PlanFile(table, id, size, plan) == Start::Unprepared && skipped)
+            *skipped << QStringLiteral("ID %1: %2").arg(id).arg(problems.join(QStringLiteral("; ")));
+    }
+    return Start::Started;
+}
+
+TransferRunner::Start TransferRunner::PlanGroup(const QList<int>& ids, int operation, TransferPlan& plan) {
+    const DisplayModel* model = Model();
+    if (!model)
+        return Start::NoModel;
+    problems.clear();
+    Payload payload;
+    if (operation == SignLink::GroupSendMessages) {
+        if (!app.messageTable.Loaded()) {
+            problems << QStringLiteral("cannot read %1").arg(app.messageTable.LoadError());
+            return Start::Unprepared;
+        }
+        problems = prepare(*model, app.messageTable, payload, SendPreparation::Bitmaps::InMemory);
+        if (!problems.isEmpty())
+            return Start::Unprepared;
+        if (!AskAboutSize(SendPreparation::LimitDataSize(*model, app.messageTable, payload)))
+            return Start::Declined;
+    }
+    plan = Named(app.signLink.PlanGroup(payload, app.messageTable, ids, operation));
+    return Start::Started;
+}
+
+TransferPlan TransferRunner::PlanScan() const {
+    return Named(app.signLink.PlanScan());
+}
+
+// A command's plan ends with the wait before its outcome is judged.
+TransferPlan TransferRunner::Awaiting(TransferPlan plan, int waitMs) const {
+    plan = Named(std::move(plan));
+    if (!plan.parts.isEmpty()) {
+        plan.parts.last().afterMs = waitMs;
+        plan.parts.last().afterLabel = QStringLiteral("the sign's answer is awaited");
+    }
+    return plan;
+}
+
+TransferPlan TransferRunner::PlanClock() const {
+    return Awaiting(app.signLink.PlanClock(QDateTime::currentDateTime()), ClockCheckDelayMs);
+}
+
+TransferPlan TransferRunner::PlanReadId() const {
+    return Awaiting(app.signLink.PlanReadId(), IdCheckDelayMs);
+}
+
+TransferPlan TransferRunner::PlanSetId(int current, int next) const {
+    return Awaiting(app.signLink.PlanSetId(current, next), IdCheckDelayMs);
+}
+
+// ---------------------------------------------------------------- clock and ID commands
+
 void TransferRunner::SynchronizeTime() {
     app.signLink.SetClock();
     // A port that did not open is closed right after the command; the frame and the
-    // sign's acknowledgement are judged when the wait is over.
-    const bool opened = app.signLink.Port()->IsOpen();
+    // sign's acknowledgement are judged when the wait is over. A line that opened and
+    // was lost afterwards (a server that hangs up) did open.
+    const bool opened = app.signLink.CommandPortOpened();
     QTimer::singleShot(opened ? ClockCheckDelayMs : 0, this, [this, opened] {
         app.signLink.ClosePort();
         emit clockChecked(

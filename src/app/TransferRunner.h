@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/SignLink.h"
+#include "render/SendPreparation.h"
 #include "store/LanguageTexts.h"
 
 #include <QList>
@@ -8,10 +9,12 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 namespace vexa {
 
 class CVexaApp;
+class RowImages;
 struct DisplayModel;
 struct Payload;
 
@@ -32,23 +35,38 @@ public:
         NoModel,      // no catalogue model is set
         NoIdSelected, // a chain without ticked signs
         Unprepared,   // the file could not be read or a row not prepared; see Problems()
+        Cancelled,    // the question about rows that will not look as previewed was answered No
     };
 
     // Asked when the data is over the model's limit: text is the question for the
     // language, excess the bytes over the limit. True goes on with the capped data.
     using SizeQuestion = std::function<bool(const QString& text, int excess)>;
-    // Fills the payload of the open message file. The default renders the file's rows in
-    // the context's row images, the ones the main window shows. Returns one text per row
-    // that could not be prepared; any stops the send.
-    using Preparer = std::function<QStringList(const DisplayModel& model, Payload& payload)>;
+    // Fills a payload from the rows of a message file (open in table). The default renders
+    // them in the context's row images, the ones the main window shows, and writes their
+    // bitmaps (Export); a plan renders them in row images of its own and writes nothing
+    // (InMemory). Returns one text per row that could not be prepared; any stops the send.
+    using Preparer = std::function<QStringList(const DisplayModel& model, CMessageTable& table,
+                                               Payload& payload, SendPreparation::Bitmaps bitmaps)>;
+    // Whether a plan asks the size question (as a send does) or takes the capped data as a
+    // Yes would send them (an estimate nobody is asked about).
+    enum class SizeAnswer { Ask, Capped };
+    // Asked once before a Send, a chain or a Group Send when rows the signs receive will not
+    // look as previewed, before anything is sent: lines name each such row (in a chain with
+    // its sign's ID) and its findings. True sends all the same.
+    using RowWarningQuestion = std::function<bool(const QStringList& lines)>;
 
     explicit TransferRunner(CVexaApp& app, QObject* parent = nullptr);
+    ~TransferRunner() override;
 
     // The model for preparation and size check; empty takes the settings' model.
     void SetModelName(const QString& name) { modelName = name; }
     const DisplayModel* Model() const;
     void SetSizeQuestion(SizeQuestion question) { sizeQuestion = std::move(question); }
     void SetPreparer(Preparer preparer) { prepare = std::move(preparer); }
+    // Without a question rows with warnings are sent without asking.
+    void SetRowWarningQuestion(RowWarningQuestion question) { rowWarningQuestion = std::move(question); }
+    // The warnings of the rows of the last preparation that the sign receives.
+    const QList<SendPreparation::RowWarning>& Warnings() const { return warnings; }
     // After the last send the selected sign (NowSelID) is opened again; off for callers
     // that sent a file of their own.
     void SetReloadSelectedSign(bool reload) { reloadSelected = reload; }
@@ -77,6 +95,22 @@ public:
     // Marks every sign as not answered and probes the line; NoModel without a model (the
     // probes and their settings depend on it).
     Start StartScan();
+
+    // Dry runs: what an operation would write and how long it would take, prepared as the
+    // real one is (the same preparer, size question and frame builders) but with nothing
+    // saved, written or opened, and the open message file left as it is. Problems() tells
+    // why a plan is Unprepared.
+    Start PlanSend(TransferPlan& plan, SizeAnswer size = SizeAnswer::Ask); // the open file to currentId
+    // Every ticked sign, each from its own work file. A sign that cannot be prepared or
+    // whose data are declined is left out, as a chain passes it over; skipped gets one
+    // "ID 3: reason" line for each that could not be prepared.
+    Start PlanChain(TransferPlan& plan, QStringList* skipped = nullptr, SizeAnswer size = SizeAnswer::Ask);
+    // A group operation for ids (SignLink::GroupOperation), messages from the open file.
+    Start PlanGroup(const QList<int>& ids, int operation, TransferPlan& plan);
+    TransferPlan PlanScan() const;
+    TransferPlan PlanClock() const; // ends with the wait for the sign's acknowledgement
+    TransferPlan PlanReadId() const;
+    TransferPlan PlanSetId(int current, int next) const;
 
     // Clock and ID commands; the outcome arrives with clockChecked (a ClockResult::Outcome)
     // / idRead / idSet.
@@ -109,11 +143,22 @@ private:
     void SendToNextSign();
     void FinishSends();
     bool AskAboutSize(int excess);
+    Start PlanFile(CMessageTable& table, int id, SizeAnswer size, TransferPlan& plan);
+    TransferPlan Named(TransferPlan plan) const;
+    TransferPlan Awaiting(TransferPlan plan, int waitMs) const;
+    RowImages& PlanRows();
+    // Collects the warnings of the prepared rows. False when the question was answered No.
+    bool CheckWarnings(const DisplayModel& model, bool ask);
+    // The warning lines of every sign of a chain, each prepared from its own file.
+    QStringList ChainWarningLines(const DisplayModel& model);
+    void ReopenSelectedSign();
 
     CVexaApp& app;
     QString modelName;
     SizeQuestion sizeQuestion;
     Preparer prepare;
+    RowWarningQuestion rowWarningQuestion;
+    QList<SendPreparation::RowWarning> warnings;
     bool reloadSelected = true;
     QList<int> sendIds;
     QList<SignLink::IdResult> chainResults;
@@ -121,6 +166,7 @@ private:
     bool chainRunning = false;
     bool sendRunning = false;
     QStringList problems;
+    std::unique_ptr<RowImages> planRows;
 };
 
 } // namespace vexa

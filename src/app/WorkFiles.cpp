@@ -3,6 +3,8 @@
 #include "app/CVexaApp.h"
 #include "core/ModelCatalogue.h"
 #include "store/AtomicFile.h"
+#include "store/EncodedTextReader.h"
+#include "store/RegularFile.h"
 #include "store/ResourceFiles.h"
 
 #include <QDateTime>
@@ -15,27 +17,36 @@
 
 namespace vexa {
 
-bool WorkFiles::WriteTemplate(int templateId, const QString& path, AtomicFile::Durability durability) {
-    return ResourceFiles::WriteResourceFile(QStringLiteral("FILES"), templateId, path, durability);
+bool WorkFiles::WriteTemplate(int templateId, const QString& path, AtomicFile::Durability durability,
+                              QString* errorText) {
+    return ResourceFiles::WriteResourceFile(QStringLiteral("FILES"), templateId, path, durability, errorText);
 }
 
 QString WorkFiles::EnsureWorkFile(CVexaApp& app, int id, bool overwrite) {
     const int templateId = ModelCatalogue::TemplateFor(app.settingsFile.LedType());
     const QString path = app.Paths().WorkFilePath(id);
-    if (overwrite || !QFileInfo::exists(path))
+    if (!app.ReadOnly() && (overwrite || !QFileInfo::exists(path)))
         WriteTemplate(templateId, path);
     return path;
+}
+
+bool WorkFiles::ResetWorkFile(CVexaApp& app, int id, const QString& model) {
+    const QString path = app.Paths().WorkFilePath(id);
+    QString reason = QStringLiteral("read-only");
+    if (!app.ReadOnly() &&
+        WriteTemplate(ModelCatalogue::TemplateFor(model), path, AtomicFile::Durability::Synced, &reason))
+        return true;
+    app.Report(QStringLiteral("Error"), LanguageTexts().Get(LanguageTexts::Text::MessageFileCreateFailed),
+               QStringLiteral("%1: %2").arg(path, reason));
+    return false;
 }
 
 bool WorkFiles::CopyReplacing(const QString& source, const QString& target) {
     if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath() &&
         QFileInfo::exists(target))
         return true;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    if (RegularFile::ReadAll(source, EncodedTextReader::MaxFileBytes, &bytes) != RegularFile::Status::Ok)
         return false;
     return AtomicFile::Write(target, bytes) == AtomicFile::Result::Ok;
 }
@@ -51,7 +62,7 @@ QString WorkFiles::AsideName(const QString& path) {
 
 bool WorkFiles::OpenWorkFile(CVexaApp& app, const QString& path) {
     CMessageTable& table = app.messageTable;
-    if (table.OpenMessageFile(path) || !QFileInfo::exists(path))
+    if (table.OpenMessageFile(path) || !QFileInfo::exists(path) || app.ReadOnly())
         return table.Loaded();
     const QString reason = table.LoadError();
     const QString aside = AsideName(path);
@@ -68,12 +79,15 @@ bool WorkFiles::OpenWorkFile(CVexaApp& app, const QString& path) {
 
 bool WorkFiles::NewFile(CVexaApp& app) {
     const int id = app.settingsFile.NowSelID();
-    const QString path = EnsureWorkFile(app, id, true);
-    return app.messageTable.OpenMessageFile(path);
+    if (!ResetWorkFile(app, id, app.settingsFile.LedType()))
+        return false;
+    return app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(id));
 }
 
 bool WorkFiles::OpenFile(CVexaApp& app, const QString& chosenPath) {
     CMessageTable& table = app.messageTable;
+    if (app.ReadOnly())
+        return false;
     table.SaveParams();
     CMessageTable chosen; // a file that cannot be read must not replace the sign's messages
     if (!chosen.OpenMessageFile(chosenPath)) {

@@ -14,11 +14,16 @@ class WorkFiles {
 public:
     static constexpr int FirstStartTemplate = 177;
 
-    // Writes a template resource byte for byte to path.
+    // Writes a template resource byte for byte to path; errorText says why it could not.
     static bool WriteTemplate(int templateId, const QString& path,
-                              AtomicFile::Durability durability = AtomicFile::Durability::Synced);
-    // Makes the sign's work file exist (or overwrites it) with the stored model's template.
+                              AtomicFile::Durability durability = AtomicFile::Durability::Synced,
+                              QString* errorText = nullptr);
+    // Makes the sign's work file exist (or overwrites it) with the stored model's template;
+    // nothing is written in a read-only context.
     static QString EnsureWorkFile(CVexaApp& app, int id, bool overwrite);
+    // Writes the template of model over the sign's work file. When it cannot (a read-only
+    // or full disk, a read-only context) the operator is told and the file stays as it was.
+    static bool ResetWorkFile(CVexaApp& app, int id, const QString& model);
     // Copies source over target atomically; false when either side fails.
     static bool CopyReplacing(const QString& source, const QString& target);
 
@@ -31,7 +36,8 @@ public:
     static QString AsideName(const QString& path);
 
     // File → New (after "New File？" was answered Yes): the current sign's file becomes the
-    // model's template and is opened.
+    // model's template and is opened. False (told) when the template could not be written:
+    // the sign's messages stay as they were.
     static bool NewFile(CVexaApp& app);
     // File → Open: the chosen file is copied over the current work file, which is reopened.
     static bool OpenFile(CVexaApp& app, const QString& chosenPath);

@@ -7,6 +7,7 @@
 #include "editors/EditorPreview.h"
 #include "render/TextColourList.h"
 #include "render/ui/CImageWnd.h"
+#include "render/ui/CRowCheckLine.h"
 #include "ui/DialogLook.h"
 #include "ui/UiPictures.h"
 
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace vexa {
@@ -27,7 +29,7 @@ CContentEditorDialog::CContentEditorDialog(int templateNumber, int previewId, co
     : CVexaDialog(templateNumber, parent), rowEditor(editorModel),
       previewGroup(DialogLook::Tag(new QGroupBox(QStringLiteral("Preview"), this), PreviewGroup,
                                    QStringLiteral("Preview"))),
-      preview(new CImageWnd(previewGroup, previewId)),
+      preview(new CImageWnd(previewGroup, previewId)), checkLine(new CRowCheckLine(*preview, previewGroup)),
       editGroup(
           DialogLook::Tag(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"))),
       faceList(DialogLook::Tag(new QComboBox(editGroup), FaceList, QStringLiteral("Font"))),
@@ -62,6 +64,8 @@ CContentEditorDialog::CContentEditorDialog(int templateNumber, int previewId, co
     colourBox->setToolTip(Say(Text::ColourTip));
     arrows->setToolTip(Say(Text::YOffsetTip));
     arabicBox->setText(Say(Text::ArabicLabel));
+    arabicBox->setToolTip(Say(Text::ArabicDescription));
+    arabicBox->setAccessibleDescription(Say(Text::ArabicDescription));
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, [this] { OnOk(); });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -146,7 +150,10 @@ void CContentEditorDialog::HideFormatControls(bool hideArrows) {
     textField->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
+// The row goes into the field in one step: none of the field's change and caret signals
+// runs per piece of text; the dialog refreshes the preview and the format controls once.
 void CContentEditorDialog::LoadText(const ContentEditorModel::LoadedText& loaded) {
+    const QSignalBlocker quiet(textField);
     switch (loaded.kind) {
     case ContentEditorModel::LoadedText::Rtf:
         textField->SetRTF(loaded.text);

@@ -17,6 +17,7 @@ namespace vexa {
 
 class CAutoRichEditCtrl;
 class CImageWnd;
+class CRowCheckLine;
 class CSmallIconComboBox;
 class CUpDownArrows;
 
@@ -80,6 +81,7 @@ protected:
     ContentEditorModel& rowEditor;
     QGroupBox* previewGroup;
     CImageWnd* preview;
+    CRowCheckLine* checkLine; // under the preview
     QGroupBox* editGroup;
     QComboBox* faceList;
     QComboBox* sizeList;

@@ -3,7 +3,9 @@
 #include "editors/CAutoRichEditCtrl.h"
 #include "editors/CSmallIconComboBox.h"
 #include "editors/CUpDownArrows.h"
+#include "editors/EditorPlayback.h"
 #include "render/ui/CImageWnd.h"
+#include "render/ui/CRowCheckLine.h"
 #include "ui/DialogLook.h"
 
 #include <QCheckBox>
@@ -80,7 +82,8 @@ CDialogDate::~CDialogDate() = default;
 
 void CDialogDate::BuildLayout() {
     auto* previewLayout = new QVBoxLayout(previewGroup);
-    previewLayout->addWidget(preview);
+    EditorPlayback::Place(previewLayout, preview, EditorPlayback::RowOf(rowEditor));
+    previewLayout->addWidget(checkLine);
 
     auto* flags = new QHBoxLayout;
     for (QCheckBox* box : flagBoxes)

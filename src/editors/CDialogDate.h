@@ -26,6 +26,8 @@ public:
 
     CDialogDate(CMessageTable& table, const DisplayModel& model, int rowIndex,
                 const ContentEditorModel::Environment& environment, QWidget* parent = nullptr);
+    // Over a model made (and checked) by the caller.
+    CDialogDate(std::unique_ptr<DateEditorModel> model, QWidget* parent);
     ~CDialogDate() override;
 
     // The date editor never asks for an empty row: a date without text still shows the clock.
@@ -35,8 +37,6 @@ public:
     void BuildSample();
 
 private:
-    CDialogDate(std::unique_ptr<DateEditorModel> model, QWidget* parent);
-
     void BuildLayout();
     void LoadRow();
     void ShowFlags();

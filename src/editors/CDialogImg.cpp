@@ -1,6 +1,9 @@
 #include "editors/CDialogImg.h"
 
+#include "editors/CDialogPicture.h"
 #include "editors/EditorPreview.h"
+#include "render/PictureReader.h"
+#include "render/RowCheck.h"
 #include "render/ui/CImageWnd.h"
 #include "render/ui/CPicWnd.h"
 #include "ui/DialogLook.h"
@@ -11,6 +14,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace vexa {
@@ -26,6 +30,19 @@ CDialogImg::CDialogImg(int rowIndex, CMessageTable& table, const ImageEditorMode
     chooseFile = [](QWidget* owner) {
         return QFileDialog::getOpenFileName(owner, QString(), QString(), FileFilter(owner));
     };
+    choosePicture = [](QWidget* owner) {
+        const QString filter = Say(owner, LanguageTexts::Text::ImageFiles) + QStringLiteral(" (") +
+                               PictureReader::NameFilters().join(u' ') + u')';
+        return QFileDialog::getOpenFileName(owner, QString(), QString(), filter);
+    };
+    importPicture = [this](QWidget* owner, const QString& path) {
+        PictureImportModel::Setup importSetup;
+        importSetup.model = model.Settings().model;
+        importSetup.picturesDir = model.Settings().picturesDir;
+        importSetup.led = model.Settings().ledColour;
+        CDialogPicture dialog(importSetup, path, owner);
+        return dialog.exec() == QDialog::Accepted ? dialog.SavedPath() : QString();
+    };
     refuse = [](QWidget* owner, const QString& text) {
         QMessageBox::warning(owner, Say(owner, LanguageTexts::Text::CaptionWarning), text);
     };
@@ -37,8 +54,9 @@ CDialogImg::CDialogImg(int rowIndex, CMessageTable& table, const ImageEditorMode
 }
 
 void CDialogImg::BuildControls() {
-    const auto frame = EditorPreview::MakeFrame(this, PreviewGroup, PreviewWindow, model.Preview(),
-                                                EditorPreview::GlyphLargeDot, 520);
+    const auto frame =
+        EditorPreview::MakeFrame(this, PreviewGroup, PreviewWindow, model.Preview(),
+                                 EditorPreview::GlyphLargeDot, 520, EditorPlayback::RowOf(model));
     auto* previewGroup = frame.group;
     preview = frame.window;
 
@@ -58,6 +76,8 @@ void CDialogImg::BuildControls() {
     };
     const ButtonSpec specs[] = {
         {AddButton, "Add", "Add a picture file at the end of the list", &CDialogImg::OnAdd},
+        {ImportButton, "Import picture…", "Prepare a picture for the sign and add it to the list",
+         &CDialogImg::OnImport},
         {DelButton, "Del", "Delete the selected picture", &CDialogImg::OnDel},
         {UpButton, "Up", "Move the selected picture up", &CDialogImg::OnUp},
         {DownButton, "Down", "Move the selected picture down", &CDialogImg::OnDown},
@@ -65,9 +85,11 @@ void CDialogImg::BuildControls() {
     auto* side = new QVBoxLayout;
     QWidget* last = list;
     for (const ButtonSpec& spec : specs) {
-        const QString text = QString::fromUtf8(spec.text);
+        // The import button is the program's own: its words come from the language module.
+        const bool own = spec.id == ImportButton;
+        const QString text = own ? Say(LanguageTexts::Text::ImportPicture) : QString::fromUtf8(spec.text);
         auto* button = DialogLook::Tag(new QPushButton(text, editGroup), spec.id, text);
-        button->setToolTip(QString::fromUtf8(spec.tip));
+        button->setToolTip(own ? Say(LanguageTexts::Text::ImportPictureTip) : QString::fromUtf8(spec.tip));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, spec.handler);
         side->addWidget(button);
@@ -110,6 +132,20 @@ void CDialogImg::ShowList() {
     showing = false;
     picture->SetImagePath(model.SelectedPath());
     preview->Refresh();
+    MarkEntries();
+}
+
+// Pictures the row check names carry a warning sign and say why in their tooltip.
+void CDialogImg::MarkEntries() {
+    const RowFindings& findings = model.Preview().Findings();
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* item = list->item(i);
+        const QString about = RowCheck::AboutSubject(findings, item->text(), Texts());
+        item->setIcon(about.isEmpty() ? QIcon() : warning);
+        item->setToolTip(about);
+        item->setData(Qt::AccessibleDescriptionRole, about);
+    }
 }
 
 // The selection, not the current row, is the entry the buttons act on: the list makes its
@@ -126,6 +162,18 @@ void CDialogImg::OnSelectionChanged() {
 void CDialogImg::OnAdd() {
     const QString path = chooseFile ? chooseFile(this) : QString();
     if (model.Add(path) == ImageEditorModel::AddResult::HasSeparator && refuse)
+        refuse(this, Say(LanguageTexts::Text::PathHasSeparator));
+    ShowList();
+}
+
+void CDialogImg::OnImport() {
+    const QString source = choosePicture ? choosePicture(this) : QString();
+    if (source.isEmpty() || !importPicture)
+        return;
+    const QString prepared = importPicture(this, source);
+    if (prepared.isEmpty())
+        return;
+    if (model.Add(prepared) == ImageEditorModel::AddResult::HasSeparator && refuse)
         refuse(this, Say(LanguageTexts::Text::PathHasSeparator));
     ShowList();
 }

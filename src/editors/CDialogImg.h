@@ -29,6 +29,7 @@ public:
         DelButton = 1066,
         UpButton = 1067,
         DownButton = 1068,
+        ImportButton = 1070,
         OkButton = 1,
         CancelButton = 2,
     };
@@ -43,13 +44,21 @@ public:
 
     // Asks for one existing picture file; "" when cancelled. Tests replace it.
     std::function<QString(QWidget*)> chooseFile;
+    // Asks for one picture file of any readable format to import; "" when cancelled. Tests
+    // replace it.
+    std::function<QString(QWidget*)> choosePicture;
+    // Runs the picture import dialog on a file; returns the prepared picture's path, "" when
+    // cancelled. Tests replace it.
+    std::function<QString(QWidget*, const QString&)> importPicture;
     // Tells why a file was refused. Tests replace it.
     std::function<void(QWidget*, const QString&)> refuse;
 
 private:
     void BuildControls();
     void ShowList();
+    void MarkEntries();
     void OnAdd();
+    void OnImport();
     void OnDel();
     void OnUp();
     void OnDown();

@@ -5,8 +5,11 @@
 #include "editors/CAutoRichEditCtrl.h"
 #include "editors/CSmallIconComboBox.h"
 #include "editors/CUpDownArrows.h"
+#include "editors/EditorPlayback.h"
 #include "editors/PalettePicture.h"
 #include "render/ui/CImageWnd.h"
+#include "render/ui/CRowCheckLine.h"
+#include "ui/ArrowKeyGroup.h"
 #include "ui/DialogLook.h"
 
 #include <QCheckBox>
@@ -78,7 +81,7 @@ void CTxtDialog::BuildPalettes() {
     faces->setSpacing(0);
     for (int k = 0; k < PalettePictures::kFaceCount; ++k) {
         auto* button = PaletteButton(facePalette, FirstFaceId + k, PalettePictures::FacePath(k), 28,
-                                     Say(LanguageTexts::Text::FaceTip).arg(k), ContentEditorModel::Token(k));
+                                     FaceName(k), ContentEditorModel::Token(k));
         connect(button, &QToolButton::clicked, this, [this, k] { InsertToken(k); });
         faces->addWidget(button);
     }
@@ -97,11 +100,27 @@ void CTxtDialog::BuildPalettes() {
         specials->addWidget(button, k / SpecialPerRow, k % SpecialPerRow);
     }
     specials->setColumnStretch(SpecialPerRow, 1);
+
+    // Each palette is one tab stop; the arrow keys move through its pictures.
+    new ArrowKeyGroup(ButtonsOf(facePalette), PalettePictures::kFaceCount, this);
+    new ArrowKeyGroup(ButtonsOf(specialPalette), SpecialPerRow, this);
+}
+
+QList<QAbstractButton*> CTxtDialog::ButtonsOf(const QWidget* palette) {
+    QList<QAbstractButton*> buttons;
+    for (QToolButton* button : palette->findChildren<QToolButton*>())
+        buttons << button;
+    return buttons;
+}
+
+QString CTxtDialog::FaceName(int k) const {
+    return Texts() ? Texts()->FaceName(k) : LanguageTexts().FaceName(k);
 }
 
 void CTxtDialog::BuildLayout() {
     auto* previewLayout = new QVBoxLayout(previewGroup);
-    previewLayout->addWidget(preview);
+    EditorPlayback::Place(previewLayout, preview, EditorPlayback::RowOf(rowEditor));
+    previewLayout->addWidget(checkLine);
 
     auto* edit = new QVBoxLayout(editGroup);
     edit->addWidget(facePalette);
@@ -147,7 +166,10 @@ void CTxtDialog::InsertToken(int number) {
 }
 
 void CTxtDialog::RefreshPreview() {
-    counter->setText(editor->RefreshPreview(FieldText(), FieldRtf()));
+    const QString text = FieldText();
+    counter->setText(editor->RefreshPreview(text, FieldRtf()));
+    counter->setAccessibleName(
+        QStringLiteral("Characters: %1 of %2").arg(text.size()).arg(ContentEditorModel::TextLimit));
     preview->Refresh();
 }
 

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QAbstractButton;
+
 namespace vexa {
 
 // The text editor of a message row: rich text on 12- and 16-row models, plain text for
@@ -23,15 +25,17 @@ public:
 
     CTxtDialog(CMessageTable& table, const DisplayModel& model, int rowIndex,
                const ContentEditorModel::Environment& environment, QWidget* parent = nullptr);
+    // Over a model made (and checked) by the caller.
+    CTxtDialog(std::unique_ptr<TextEditorModel> model, QWidget* parent);
     ~CTxtDialog() override;
 
     bool EmptyResult() const { return editor->EmptyResult(); }
     TextEditorModel& Editor() { return *editor; }
 
 private:
-    CTxtDialog(std::unique_ptr<TextEditorModel> model, QWidget* parent);
-
     void BuildPalettes();
+    static QList<QAbstractButton*> ButtonsOf(const QWidget* palette);
+    QString FaceName(int k) const;
     void BuildLayout();
     void LoadRow();
     void InsertToken(int number);

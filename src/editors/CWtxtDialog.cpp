@@ -6,6 +6,7 @@
 #include "editors/EditorPreview.h"
 #include "render/ui/CEditWnd.h"
 #include "render/ui/CImageWnd.h"
+#include "ui/ArrowKeyGroup.h"
 #include "ui/DialogLook.h"
 
 #include <QComboBox>
@@ -45,7 +46,8 @@ CWtxtDialog::CWtxtDialog(int rowIndex, CMessageTable& table, const GlyphTextEdit
 
 void CWtxtDialog::BuildControls() {
     const auto frame = EditorPreview::MakeFrame(this, PreviewGroup, PreviewWindow, model.Preview(),
-                                                EditorPreview::GlyphLargeDot, PaletteColumns * 26);
+                                                EditorPreview::GlyphLargeDot, PaletteColumns * 26,
+                                                EditorPlayback::RowOf(model));
     auto* previewGroup = frame.group;
     preview = frame.window;
 
@@ -66,6 +68,7 @@ void CWtxtDialog::BuildControls() {
     pickerButton->setToolTip(Say(LanguageTexts::Text::CharacterPickerTip));
     editField = DialogLook::Tag(new CEditWnd(editGroup), EditField, QStringLiteral("Text"));
     editField->SetState(&model.Edit());
+    editField->SetCharacterNames(&CWtxtDialog::CharacterOf);
     editField->setMinimumHeight(4 * GlyphEditModel::MinLineHeight + 8);
     pasteNote = new QLabel(editGroup);
     pasteNote->setAccessibleName(QStringLiteral("Paste note"));
@@ -112,15 +115,18 @@ void CWtxtDialog::BuildControls() {
     setTabOrder(fontList, colourList);
     setTabOrder(colourList, pickerButton);
     QWidget* last = pickerButton;
+    QList<QAbstractButton*> palette;
     for (int k = 0; k < GlyphTextEditorModel::PaletteSize; ++k) {
-        QWidget* button = Control(FirstPaletteButton + k);
+        auto* button = static_cast<QAbstractButton*>(Control(FirstPaletteButton + k));
         setTabOrder(last, button);
         last = button;
+        palette << button;
     }
     setTabOrder(last, ok);
     setTabOrder(ok, cancel);
+    new ArrowKeyGroup(palette, PaletteColumns, this); // the palette is one tab stop
 
-    // Return and Escape never close this dialog, whichever control has the focus.
+    // Return never closes this dialog, whichever control has the focus; Escape cancels.
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
@@ -138,7 +144,6 @@ QWidget* CWtxtDialog::BuildPalette() {
         button->setIconSize(QSize(24, 24));
         button->setAutoRaise(true);
         button->setToolTip(letter);
-        button->setFocusPolicy(Qt::TabFocus);
         grid->addWidget(button, k / PaletteColumns, k % PaletteColumns);
         connect(button, &QToolButton::clicked, this, [this, k] { OnPaletteClicked(k); });
     }
@@ -180,6 +185,12 @@ void CWtxtDialog::OpenPicker() {
     editField->setFocus(Qt::OtherFocusReason);
 }
 
+QString CWtxtDialog::CharacterOf(int characterIndex) {
+    return characterIndex >= GlyphTextEditorModel::PaletteCharacter(0)
+               ? PalettePictures::SpecialCharacter(characterIndex - GlyphTextEditorModel::PaletteCharacter(0))
+               : QString();
+}
+
 void CWtxtDialog::OnOk() {
     model.Ok(&emptyResult);
     accept();
@@ -188,7 +199,7 @@ void CWtxtDialog::OnOk() {
 bool CWtxtDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
             return true;
     }
     return CVexaDialog::eventFilter(watched, event);

@@ -17,7 +17,8 @@ class CSmallIconComboBox;
 
 // The text editor of the two-colour 7-row models: glyph codes typed in one of seven
 // bitmap fonts and three colours, a palette of 66 special characters, the character
-// picker, and a live preview. A thin widget over GlyphTextEditorModel.
+// picker, and a live preview. A thin widget over GlyphTextEditorModel. Ctrl+Z and Ctrl+Y
+// undo and redo in the field; Escape cancels, Return does nothing.
 class CWtxtDialog : public CVexaDialog {
     Q_OBJECT
 public:
@@ -43,6 +44,9 @@ public:
     bool EmptyResult() const { return emptyResult; }
     GlyphTextEditorModel& Model() { return model; }
     CEditWnd* Field() const { return editField; }
+
+    // The letter of a glyph index beyond ASCII, as screen readers read the field.
+    static QString CharacterOf(int characterIndex);
 
     // Opens the character picker; tests replace how it runs.
     std::function<void(CWtxtDialog&)> runPicker;

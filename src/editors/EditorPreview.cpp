@@ -2,6 +2,7 @@
 
 #include "render/MessageImage.h"
 #include "render/ui/CImageWnd.h"
+#include "render/ui/CRowCheckLine.h"
 #include "ui/DialogLook.h"
 
 #include <QGroupBox>
@@ -10,7 +11,8 @@
 namespace vexa {
 
 EditorPreview::Frame EditorPreview::MakeFrame(QWidget* dialog, int groupId, int windowId, MessageImage& image,
-                                              int largeDot, int minimumWidth) {
+                                              int largeDot, int minimumWidth,
+                                              const EditorPlayback::Row& played) {
     const QString name = QStringLiteral("Preview");
     auto* group = DialogLook::Tag(new QGroupBox(name, dialog), groupId, name);
     auto* window = new CImageWnd(group, windowId);
@@ -19,7 +21,8 @@ EditorPreview::Frame EditorPreview::MakeFrame(QWidget* dialog, int groupId, int 
     FitHeight(*window, image.rows, largeDot);
     window->setMinimumWidth(minimumWidth);
     auto* layout = new QVBoxLayout(group);
-    layout->addWidget(window);
+    EditorPlayback::Place(layout, window, played);
+    layout->addWidget(new CRowCheckLine(*window, group));
     return {group, window};
 }
 

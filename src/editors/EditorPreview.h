@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/EditorPlayback.h"
+
 class QGroupBox;
 class QWidget;
 
@@ -19,13 +21,14 @@ public:
     static constexpr int GlyphLargeDot = 6;
 
     // The "Preview" frame (control groupId) of dialog holding the preview window
-    // (control windowId) of image, sized for its rows.
+    // (control windowId) of image, sized for its rows, and the row check's line under it.
     struct Frame {
         QGroupBox* group;
         CImageWnd* window;
     };
+    // played: the row the Play button beside the preview plays (none without a model).
     static Frame MakeFrame(QWidget* dialog, int groupId, int windowId, MessageImage& image, int largeDot,
-                           int minimumWidth);
+                           int minimumWidth, const EditorPlayback::Row& played = {});
 
     static void FitHeight(CImageWnd& preview, int rows, int largeDot);
 };

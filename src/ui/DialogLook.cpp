@@ -1,5 +1,7 @@
 #include "ui/DialogLook.h"
 
+#include "ui/AccessibleComboBox.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QPalette>
@@ -45,6 +47,7 @@ protected:
 // The window's class is the one under construction (CVexaDialog or CVexaDlg), which every
 // window of the program derives from.
 void DialogLook::Apply(QWidget* window, int templateId) {
+    AccessibleComboBox::Install(); // every window's drop-downs are named by their purpose
     window->setProperty("templateId", templateId);
     RegisterBackground(window);
     window->setAutoFillBackground(true);

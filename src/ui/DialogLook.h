@@ -11,6 +11,9 @@ namespace vexa {
 class DialogLook {
 public:
     static QColor Background() { return QColor(240, 250, 255); }
+    // The caption of message boxes that carry the program's name (an empty caption would
+    // show the executable's name instead).
+    static QString ProgramTitle() { return QStringLiteral("Vexa Message Editor"); }
 
     // Gives a top-level window the background and carries its template number as the
     // dynamic property "templateId".

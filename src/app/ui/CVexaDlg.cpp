@@ -1,30 +1,44 @@
 #include "app/ui/CVexaDlg.h"
 
+#include "PalettePictures.h"
 #include "app/CVexaApp.h"
 #include "app/ClockResult.h"
 #include "app/ContentEditing.h"
+#include "app/FleetLineChoice.h"
 #include "app/ModelChange.h"
+#include "app/RowDescription.h"
 #include "app/RowRules.h"
+#include "app/SendEstimate.h"
 #include "app/SignResults.h"
 #include "app/SignTreeContent.h"
 #include "app/TransferProgress.h"
 #include "app/TransferRunner.h"
 #include "app/WorkFiles.h"
 #include "app/ui/CAboutDlg.h"
+#include "app/ui/CFleetDlg.h"
+#include "app/ui/CSignViewDlg.h"
 #include "app/ui/CWaitDlg.h"
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/EditorLauncher.h"
+#include "app/ui/FileDialogLabels.h"
 #include "app/ui/ImageEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
 #include "app/ui/PreviewsAfterFirstFrame.h"
+#include "app/ui/SignColourMenu.h"
 #include "app/ui/SignTreeMarks.h"
 #include "app/ui/StandardButtonTexts.h"
 #include "core/ModelCatalogue.h"
+#include "link/PortCheck.h"
 #include "link/PortWatcher.h"
+#include "link/PosixSerialPort.h"
+#include "link/SerialPortFactory.h"
 #include "link/SerialPortList.h"
+#include "link/families/LinkFamilies.h"
 #include "link/ui/CDialogGroup.h"
 #include "link/ui/CDialogID.h"
 #include "link/ui/CDialogIDSet.h"
+#include "playback/SignGeometry.h"
+#include "render/PlaybackSource.h"
 #include "ui/CImageCheckBox.h"
 #include "ui/CPictureButton.h"
 #include "ui/DialogLook.h"
@@ -33,7 +47,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -63,6 +76,7 @@ constexpr int ItemIdRole = Qt::UserRole;
 constexpr int EndTimerMs = 1000;     // timer 1
 constexpr int ProgressTimerMs = 100; // timer 2
 constexpr int PortSettleMs = 1000;   // timers 4 and 5: a device needs a moment to settle
+constexpr int FileCheckMs = 1000;    // how often the open message file is looked at for other writers
 
 using Text = LanguageTexts::Text;
 
@@ -84,6 +98,11 @@ const ColumnLabel kColumnLabels[] = {
 };
 constexpr int HiddenColumnLabel = 1084;
 
+// The letter of a bitmap-font glyph index beyond ASCII (128 = the first extra character).
+QString GlyphCharacter(int index) {
+    return index >= 128 ? PalettePictures::SpecialCharacter(index - 128) : QString();
+}
+
 template <typename W> W* WithId(W* widget, int id) {
     widget->setProperty("controlId", id);
     return widget;
@@ -103,7 +122,7 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     const bool listInBackground = !listPorts;
     if (!listPorts)
         listPorts = services.systemPorts ? std::move(services.systemPorts) : &SerialPortList::ListSerialPorts;
-    setWindowTitle(Title);
+    ShowTitle();
     DialogLook::Apply(this, TemplateId);
     setWindowIcon(UiPictures::Icon(UiPictures::ProgramIcon));
 
@@ -126,6 +145,7 @@ CVexaDlg::CVexaDlg(CVexaApp& context, Services services, QWidget* parent)
     RefreshRowControls();
     treeReady = true;
     new StandardButtonTexts(app.texts, this);
+    new FileDialogLabels(this);
     SelectLanguage(app.language);
     QTimer::singleShot(SignTreeRefillMs, this, &CVexaDlg::FillSignTree);
     ResizeToDialogUnits();
@@ -196,6 +216,14 @@ void CVexaDlg::CreateTimers() {
     connect(arrivalTimer, &QTimer::timeout, this, [this] { RefreshPortList(true); });
     connect(removalTimer, &QTimer::timeout, this, [this] { RefreshPortList(false); });
     connect(signListSaveTimer, &QTimer::timeout, this, [this] { app.idList.SaveIdList(); });
+    // Another program (the command line, a script) may change the open message file: the
+    // rows are read again and shown, so that nothing of its change is written back over.
+    fileCheckTimer = makeTimer(FileCheckMs, false);
+    connect(fileCheckTimer, &QTimer::timeout, this, [this] {
+        if (idle && app.messageTable.ReloadChanges())
+            ReloadCurrentFile();
+    });
+    fileCheckTimer->start();
 }
 
 // A device coming or going starts its timer (again); the list is rebuilt a second later.
@@ -227,20 +255,32 @@ void CVexaDlg::BuildMenus() {
     connect(AddCommand(file, QStringLiteral("Save(&S)"), FileSave), &QAction::triggered, this,
             &CVexaDlg::OnSave);
     file->addSeparator();
+    connect(AddCommand(file, Say(Text::FleetOpenMenu), FleetOpen), &QAction::triggered, this,
+            &CVexaDlg::OnOpenFleet);
+    file->addSeparator();
     connect(AddCommand(file, QStringLiteral("Exit(&E)"), FileExit), &QAction::triggered, this,
             &CVexaDlg::OnExit);
 
     QMenu* setting = AddMenu(QStringLiteral("Setting(&S)"));
     connect(AddCommand(setting, QStringLiteral("ID Modify(&I)"), IdModify), &QAction::triggered, this,
             &CVexaDlg::OnIdModify);
+    signColourMenu = new SignColourMenu(this);
+    signColourMenu->ApplyTexts(app.texts);
+    signColourMenu->ShowChoice(app.rowImages.Led());
+    setting->addMenu(signColourMenu);
+    connect(signColourMenu, &SignColourMenu::chosen, this, &CVexaDlg::OnSignColour);
 
     QMenu* tools = AddMenu(QStringLiteral("Tools(&T)"));
+    tools->setToolTipsVisible(true); // Group Send says why it is greyed
     connect(AddCommand(tools, QStringLiteral("Synchronize Time(&V)"), SynchronizeTime), &QAction::triggered,
             this, [this] { OnCheckTime(false); });
     connect(AddCommand(tools, QStringLiteral("Send(&T)"), SendCommand), &QAction::triggered, this,
             &CVexaDlg::OnSend);
     connect(AddCommand(tools, QStringLiteral("Group Send(&G)"), GroupSend), &QAction::triggered, this,
             &CVexaDlg::OnGroupSend);
+    tools->addSeparator();
+    connect(AddCommand(tools, QStringLiteral("Sign view"), SignViewCommand), &QAction::triggered, this,
+            &CVexaDlg::OnSignView);
 
     languageMenu = AddMenu(QStringLiteral("Language(&L)"));
     for (const LanguageTexts::Language& language : LanguageTexts::Languages()) {
@@ -265,6 +305,7 @@ void CVexaDlg::AddShortcuts() {
     Command(FileExit)->setShortcut(QKeySequence::Quit);
     Command(SendCommand)->setShortcut(QKeySequence(Qt::Key_F5));
     Command(SynchronizeTime)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    Command(SignViewCommand)->setShortcut(QKeySequence(Qt::Key_F6));
 }
 
 void CVexaDlg::BuildLayout() {
@@ -347,6 +388,8 @@ QLayout* CVexaDlg::BuildSignPanel() {
     comLabel = new QLabel(QStringLiteral("COM"), this);
     modelLabel->setBuddy(modelList); // the label names the list for screen readers
     comLabel->setBuddy(comList);
+    comList->setAccessibleName(QStringLiteral("COM port"));
+    modelList->setAccessibleName(QStringLiteral("Model"));
     signTree->setAccessibleName(QStringLiteral("Signs"));
     settings->addWidget(modelLabel, 0, 0);
     settings->addWidget(modelList, 0, 1);
@@ -423,6 +466,7 @@ void CVexaDlg::ConnectRow(MessageRowControls* row) {
     connect(row, &MessageRowControls::timeChosen, this, &CVexaDlg::OnTime);
     connect(row, &MessageRowControls::flagClicked, this, &CVexaDlg::OnFlag);
     connect(row, &MessageRowControls::previewDoubleClicked, this, &CVexaDlg::OnPreviewDoubleClicked);
+    connect(row, &MessageRowControls::playToggled, this, &CVexaDlg::OnRowPlay);
 }
 
 void CVexaDlg::FillModelList() {
@@ -459,8 +503,7 @@ void CVexaDlg::ApplyModelToWindow() {
     app.signLink.ApplyModel(name); // model members and the port's settings string
     model.ApplyModel(name);
     app.rowImages.ApplyModel(model);
-    for (MessageRowControls* row : rows)
-        row->preview->Refresh();
+    ShowPageMarks();
     statusPanes->SetPaneText(0, LanguageTexts::StatusText(LanguageTexts::ModelWord(app.language), name));
     hasClock = model.hasClock;
     groupSendEnabled = model.is485Model;
@@ -474,6 +517,29 @@ void CVexaDlg::ApplyModelToWindow() {
     }
     ApplyRowMenuTexts();
     Command(GroupSend)->setEnabled(groupSendEnabled);
+    ShowGroupSendTip();
+    // The LED colour matters only where the sign lights every dot in one colour.
+    signColourMenu->menuAction()->setEnabled(model.packKind && SignColours::IsSingleColour(*model.packKind));
+}
+
+// A greyed Group Send says why it is greyed.
+void CVexaDlg::ShowGroupSendTip() {
+    QStringList models;
+    for (const DisplayModel& candidate : ModelCatalogue::All()) {
+        if (candidate.is485Model)
+            models << QString::fromLatin1(candidate.name);
+    }
+    models.sort();
+    const QString range =
+        models.size() > 1 ? models.constFirst() + QChar(0x2013) + models.constLast() : models.value(0);
+    Command(GroupSend)->setToolTip(groupSendEnabled ? QString() : Say(Text::GroupSendNeeds485).arg(range));
+}
+
+void CVexaDlg::OnSignColour(LedColour led) {
+    app.settingsFile.SetSignColour(led);
+    app.rowImages.SetLedColour(led);
+    for (MessageRowControls* row : rows)
+        row->preview->Refresh();
 }
 
 void CVexaDlg::OnModelSelected(int index) {
@@ -486,8 +552,12 @@ void CVexaDlg::OnModelSelected(int index) {
         ShowStoredModel(); // No: the old model stays chosen and the file untouched
         return;
     }
-    if (ModelChange::Apply(app, name) == ModelChange::Result::Unchanged)
+    const ModelChange::Result changed = ModelChange::Apply(app, name);
+    if (changed == ModelChange::Result::Failed)
+        ShowStoredModel(); // told already; the old model and messages stay
+    if (changed == ModelChange::Result::Unchanged || changed == ModelChange::Result::Failed)
         return;
+    ClearScanMarks(); // signs of another model answered them
     ApplyModelToWindow();
     LoadPreviews();
     RefreshRowControls();
@@ -506,7 +576,7 @@ void CVexaDlg::RefreshRow(int i) {
     const auto r = static_cast<size_t>(i);
     MessageRowControls* row = rows[r];
     row->contentButton->setText(row->ContentCaption(table.kind[r]));
-    row->effectButton->setText(row->EffectCaption(table.effect[r]));
+    ShowEffect(i);
     row->speedBox->setCurrentIndex(
         table.speed[r] >= 0 && table.speed[r] < row->speedBox->count() ? table.speed[r] : -1);
     row->timeBox->setCurrentIndex(
@@ -516,6 +586,27 @@ void CVexaDlg::RefreshRow(int i) {
     row->marqueeBox->setChecked(table.marquee[r] != 0);
     row->sendBox->setChecked(table.sendFlag[r] != 0);
     EnableRowControls(i);
+    DescribePreview(i);
+}
+
+// The button shows the effect the sign runs; a stored index outside the model's list is
+// sent as the list's first effect, and the tooltip says so.
+void CVexaDlg::ShowEffect(int i) {
+    const auto r = static_cast<size_t>(i);
+    MessageRowControls* row = rows[r];
+    const int stored = app.messageTable.effect[r];
+    const int run = ModelCatalogue::EffectToRun(model.effectListSet, stored);
+    row->effectButton->setText(row->EffectCaption(run));
+    row->ShowEffectNote(stored == run ? QString()
+                                      : Say(Text::EffectNotInList).arg(stored).arg(row->EffectCaption(run)));
+}
+
+void CVexaDlg::DescribePreview(int i) {
+    const auto r = static_cast<size_t>(i);
+    MessageRowControls* row = rows[r];
+    const int effect = ModelCatalogue::EffectToRun(model.effectListSet, app.messageTable.effect[r]);
+    row->preview->setAccessibleName(RowDescription::Describe(
+        i, app.rowImages.Row(i), row->EffectCaption(effect), app.messageTable.speed[r], GlyphCharacter));
 }
 
 void CVexaDlg::EnableRowControls(int i) {
@@ -527,18 +618,26 @@ void CVexaDlg::EnableRowControls(int i) {
 
 void CVexaDlg::LoadPreviews() {
     app.rowImages.LoadPreviews(model.Model(), app.messageTable);
-    for (MessageRowControls* row : rows)
-        row->preview->Refresh();
+    for (int i = 0; i < RowCount; ++i) {
+        rows[static_cast<size_t>(i)]->preview->Refresh();
+        DescribePreview(i);
+    }
+    estimate->Invalidate();
+    RowsPlayedChanged();
 }
 
 void CVexaDlg::UpdatePageAlign(int i) {
     app.rowImages.UpdatePageAlign(model.Model(), app.messageTable, i);
     rows[static_cast<size_t>(i)]->preview->Refresh();
+    estimate->Invalidate();
+    RowsPlayedChanged();
 }
 
 void CVexaDlg::OnSpeed(int row, int index) {
     app.messageTable.speed[static_cast<size_t>(row)] = index;
     app.messageTable.SaveParams();
+    DescribePreview(row);
+    RowsPlayedChanged();
 }
 
 void CVexaDlg::OnTime(int row, int index) {
@@ -549,16 +648,70 @@ void CVexaDlg::OnTime(int row, int index) {
 
 void CVexaDlg::OnEffectItem(int row, int item) {
     const int effect = item - RowRules::MenuItemBase;
-    rows[static_cast<size_t>(row)]->effectButton->setText(
-        rows[static_cast<size_t>(row)]->EffectCaption(effect));
     app.messageTable.effect[static_cast<size_t>(row)] = effect;
+    ShowEffect(row);
     app.messageTable.SaveParams();
     UpdatePageAlign(row);
+    DescribePreview(row);
 }
 
 void CVexaDlg::OnFlag(int row, int field, bool checked) {
     app.messageTable.Param(field)[static_cast<size_t>(row)] = checked ? 1 : 0;
     app.messageTable.SaveParams();
+    estimate->Invalidate();
+    RowsPlayedChanged();
+}
+
+// ---------------------------------------------------------------------------------------
+// Playback
+
+// Page boundaries on the still previews, one sign width apart (or at the catalogue's pitch).
+void CVexaDlg::ShowPageMarks() {
+    const DisplayModel* shown = model.Model();
+    const SignGeometry sign =
+        shown ? SignGeometry::For(*shown, app.settingsFile.SignWidth(), app.rowImages.Led())
+              : SignGeometry{0, 0, 0};
+    for (MessageRowControls* row : rows) {
+        MessageImage& image = app.rowImages.Row(row->row);
+        image.markColumns = sign.columns;
+        image.markPitch = sign.pagePitch;
+        row->preview->Refresh();
+    }
+}
+
+void CVexaDlg::OnRowPlay(int row, bool on) {
+    CImageWnd* preview = rows[static_cast<size_t>(row)]->preview;
+    const DisplayModel* shown = model.Model();
+    if (!on || !shown) {
+        preview->Play(nullptr);
+        return;
+    }
+    const SignGeometry sign = SignGeometry::For(*shown, app.settingsFile.SignWidth(), app.rowImages.Led());
+    preview->Play(std::make_shared<const PlaybackProgramme>(
+        PlaybackSource::RowProgramme(app.rowImages.Row(row), app.messageTable, row, *shown, sign)));
+}
+
+// The rows, their settings, the sign or the model changed: what plays is built again.
+void CVexaDlg::RowsPlayedChanged() {
+    for (MessageRowControls* row : rows) {
+        if (row->preview->Playing())
+            OnRowPlay(row->row, true);
+    }
+    if (signView)
+        signView->Reload();
+}
+
+void CVexaDlg::OnSignView() {
+    if (!signView) {
+        signView = new CSignViewDlg(app, this);
+        connect(signView, &CSignViewDlg::signWidthChanged, this, [this] {
+            ShowPageMarks();
+            RowsPlayedChanged();
+        });
+    }
+    signView->show();
+    signView->raise();
+    signView->activateWindow();
 }
 
 void CVexaDlg::OnContentItem(int row, int item) {
@@ -639,6 +792,10 @@ void CVexaDlg::OnSignTicked(QTreeWidgetItem* item) {
         return;
     const bool checked = item->checkState(0) == Qt::Checked;
     const int id = item->parent() ? item->data(0, ItemIdRole).toInt() : 0;
+    // The tree reports a new text or scan mark (a language switch) as a change of the item
+    // too: only a box that differs from the list is a tick.
+    if (checked == SignTreeContent::IsTicked(app.idList, id))
+        return;
     SignTreeContent::ApplyTick(app.idList, id, checked);
     treeReady = false;
     for (int i = 0; i < item->childCount(); ++i)
@@ -647,15 +804,23 @@ void CVexaDlg::OnSignTicked(QTreeWidgetItem* item) {
     if (checked)
         item->setExpanded(true);
     signListSaveTimer->start();
+    estimate->Invalidate(); // the signs a 485 send goes to
 }
 
+// Del asks first, and removes the sign the question names: the one selected in the tree.
 void CVexaDlg::OnDeleteSign() {
     QTreeWidgetItem* selected = signTree->currentItem();
     if (!selected || !selected->parent() || !selected->isSelected())
         return;
-    if (!SignTreeContent::RemoveFromTree(app.idList, app.settingsFile.NowSelID()))
+    const int id = selected->data(0, ItemIdRole).toInt();
+    if (QMessageBox::question(this, DialogLook::ProgramTitle(),
+                              SignTreeContent::RemoveQuestion(app.idList, id, &app.texts),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    app.idList.SaveIdList();
+    if (!SignTreeContent::RemoveFromTree(app.idList, id))
+        return;
+    if (!app.idList.SaveIdList())
+        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::SignListSaveFailed));
     FillSignTree();
 }
 
@@ -721,6 +886,8 @@ void CVexaDlg::OnGroupSend() {
                               Say(Text::NothingSent).arg(transfers->Problems().join(u'\n')));
         return;
     }
+    if (prepared == TransferRunner::Start::Cancelled)
+        return;
     CDialogGroup dialog(
         app.settingsFile, app.idList, app.signLink, [this] { StartGroupTransfer(); }, this);
     groupDialog = &dialog;
@@ -744,11 +911,11 @@ void CVexaDlg::ReloadCurrentFile() {
 }
 
 void CVexaDlg::OnNew() {
-    if (QMessageBox::question(this, QString(), Say(Text::AskNewFile), QMessageBox::Yes | QMessageBox::No) !=
-        QMessageBox::Yes)
+    if (QMessageBox::question(this, DialogLook::ProgramTitle(), Say(Text::AskNewFile),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    WorkFiles::NewFile(app);
-    ReloadCurrentFile();
+    if (WorkFiles::NewFile(app)) // else told, and the messages stay as they were
+        ReloadCurrentFile();
 }
 
 void CVexaDlg::OnOpen() {
@@ -773,8 +940,8 @@ void CVexaDlg::OnSave() {
 }
 
 void CVexaDlg::OnExit() {
-    if (QMessageBox::question(this, QString(), Say(Text::AskExit), QMessageBox::Yes | QMessageBox::No) ==
-        QMessageBox::Yes)
+    if (QMessageBox::question(this, DialogLook::ProgramTitle(), Say(Text::AskExit),
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
         close();
 }
 
@@ -783,17 +950,60 @@ void CVexaDlg::OnAbout() {
     about.exec();
 }
 
+void CVexaDlg::OnOpenFleet() {
+    app.messageTable.SaveParams();
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), Say(Text::FleetFileFilter));
+    if (!path.isEmpty())
+        OpenFleetFile(path);
+}
+
+void CVexaDlg::OpenFleetFile(const QString& path) {
+    FleetLineChoice choice;
+    if (!choice.Load(path)) {
+        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::FleetUnreadable).arg(choice.Error()));
+        return;
+    }
+    CFleetDlg dialog(choice, this);
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenRow() < 0)
+        return;
+    emit fleetLineChosen(choice.Rows()[dialog.ChosenRow()].line);
+}
+
+void CVexaDlg::ApplyFleetLine(const FleetLine& line) {
+    setWindowTitle(QStringLiteral("%1 \u2014 %2").arg(Title, line.name));
+    if (!line.port.isEmpty())
+        ChooseShownPort(line.port);
+    if (line.mode485) {
+        box485->setChecked(*line.mode485 != 0);
+        On485Clicked(*line.mode485 != 0);
+    }
+    const int index = modelList->findText(line.model);
+    if (index >= 0 && line.model != app.ModelName()) {
+        modelList->setCurrentIndex(index);
+        OnModelSelected(index);
+    }
+}
+
+// Either the launcher cannot run (its fixed message, with where it is looked for), or the
+// desktop has no application for pictures (what to install, and where the pictures are).
 void CVexaDlg::OnBmpEditor() {
-    const auto tell = [this] {
-        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::ImageEditorFailed));
+    using Failure = ImageEditorLauncher::Failure;
+    const auto tell = [this](Failure failure) {
+        const bool noEditor = failure == Failure::NoImageEditor;
+        QMessageBox box(QMessageBox::Critical, Say(Text::CaptionError),
+                        Say(noEditor ? Text::NoImageEditor : Text::ImageEditorFailed), QMessageBox::Ok, this);
+        box.setInformativeText(noEditor ? Say(Text::ImageEditorHint).arg(app.Paths().ImageDir())
+                                        : ImageEditorLauncher::ProgramPath(app.Paths()));
+        box.exec();
     };
     if (!ImageEditorLauncher::Launch(app.Paths(), this, tell))
-        tell();
+        tell(Failure::CannotRun);
 }
 
 void CVexaDlg::On485Clicked(bool checked) {
     app.signLink.address485 = checked ? 1 : 0;
     app.settingsFile.SetMode485(checked ? 1 : 0);
+    estimate->SetChain(checked);
 }
 
 // The choice is stored whether or not its file could be read.
@@ -814,13 +1024,19 @@ void CVexaDlg::UpdateLanguageChecks() {
 void CVexaDlg::SelectLanguage(int code) {
     app.language = code;
     if (!app.texts.SelectLanguage(code)) {
-        QMessageBox::warning(this, QCoreApplication::applicationName(), LanguageTexts::FailureText);
+        QMessageBox::warning(this, DialogLook::ProgramTitle(), LanguageTexts::FailureText);
         return;
     }
     ApplyLanguage();
 }
 
+// A window on a work folder another editor holds says so in its title.
+void CVexaDlg::ShowTitle() {
+    setWindowTitle(app.ReadOnly() ? Title + QStringLiteral(" (%1)").arg(Say(Text::ReadOnlyMark)) : Title);
+}
+
 void CVexaDlg::ApplyLanguage() {
+    ShowTitle();
     const QList<QAction*> top = menuBar()->actions();
     const QStringList topEntries = LanguageTexts::TopMenuEntries();
     for (qsizetype i = 0; i < top.size() && i < topEntries.size(); ++i)
@@ -830,11 +1046,12 @@ void CVexaDlg::ApplyLanguage() {
             action->setText(app.texts.LookupString(QString::fromLatin1(item.entry)));
     }
     ApplyRowMenuTexts();
-    RefreshRowControls();
     ApplyDialogTexts(this, TemplateId);
     ApplyOwnTexts();
+    RefreshRowControls();
     statusPanes->SetPaneText(0, LanguageTexts::StatusText(LanguageTexts::SwitchModelWord(app.language),
                                                           app.settingsFile.LedType()));
+    ShowEstimate();
 }
 
 // Row menus keep the program's own texts while no language file could be read.
@@ -861,24 +1078,28 @@ void CVexaDlg::ApplyOwnTexts() {
     }
     if (scanMarks.HasScan())
         scanSummary->setText(scanMarks.Summary(&app.texts));
+    Command(FleetOpen)->setText(Say(Text::FleetOpenMenu));
+    signColourMenu->ApplyTexts(app.texts);
     modelLabel->setText(Say(Text::ModelLabel));
     comLabel->setText(Say(Text::ComLabel));
     comList->setToolTip(Say(Text::ComListTip));
+    box485->setToolTip(Say(Text::Tip485));
+    box485->setAccessibleDescription(Say(Text::Tip485));
+    ShowGroupSendTip();
     if (chosenPort.isEmpty())
         statusPanes->SetPaneText(1, Say(Text::PortAutomatic));
-    const auto columnWord = [this](int labelId, const QString& fallback) {
-        const QString word = app.texts.DialogText(TemplateId, labelId);
-        return word.isEmpty() ? fallback : word;
-    };
+    Command(SignViewCommand)->setText(Say(Text::SignViewTitle));
+    if (signView)
+        signView->Reload(); // its texts and notes in the new language
+    // In the order of MessageRowControls::SetColumnTips: Edit, Effect, Speed, Time, Marquee,
+    // Blink, Send.
+    QStringList words;
+    for (int labelId : {1079, 1080, 1081, 1082, 1083, 1085, 1093})
+        words << app.texts.DialogText(TemplateId, labelId);
     for (MessageRowControls* row : rows) {
+        row->SetPlayTexts(Say(Text::PlayRowName), Say(Text::PauseRowName));
         row->preview->setToolTip(Say(Text::PreviewTip));
-        row->contentButton->setToolTip(columnWord(1079, row->contentButton->toolTip()));
-        row->effectButton->setToolTip(columnWord(1080, row->effectButton->toolTip()));
-        row->speedBox->setToolTip(columnWord(1081, row->speedBox->toolTip()));
-        row->timeBox->setToolTip(columnWord(1082, row->timeBox->toolTip()));
-        row->marqueeBox->setToolTip(columnWord(1083, row->marqueeBox->toolTip()));
-        row->blinkBox->setToolTip(columnWord(1085, row->blinkBox->toolTip()));
-        row->sendBox->setToolTip(columnWord(1093, row->sendBox->toolTip()));
+        row->SetColumnTips(words);
     }
 }
 
@@ -953,6 +1174,8 @@ void CVexaDlg::ChoosePort(const QString& text) {
     const QString device = text.trimmed();
     if (device.isEmpty())
         return;
+    if (!chosenPort.isEmpty() && device != chosenPort)
+        ClearScanMarks(); // they tell about the signs of the other line
     app.signLink.SetPortName(device);
     chosenPort = device;
     QString shown = device;
@@ -964,7 +1187,21 @@ void CVexaDlg::ChoosePort(const QString& text) {
 // A port typed into the COM box counts once the operator presses Enter or leaves the box,
 // never on every keystroke.
 void CVexaDlg::OnPortTyped() {
-    ChoosePort(comList->currentText());
+    const QString device = comList->currentText().trimmed();
+    ChoosePort(device);
+    if (SerialPortFactory::IsMissingDevice(device))
+        statusPanes->SetPaneText(2, Say(Text::PortMissing).arg(PosixSerialPort::DevicePath(device)));
+}
+
+void CVexaDlg::ClearScanMarks() {
+    if (!scanMarks.HasScan())
+        return;
+    if (statusPanes->PaneText(2) == scanSummary->text())
+        statusPanes->SetPaneText(2, QString());
+    scanMarks.Clear();
+    scanSummary->clear();
+    scanSummary->hide();
+    FillSignTree();
 }
 
 bool CVexaDlg::HasPort() const {
@@ -979,12 +1216,21 @@ void CVexaDlg::SetUpTransfers() {
     connect(&app.signLink, &SignLink::openFailure, this,
             [this](const QString&, const QString& function, int error) {
                 ShowOpenFailure();
-                QMessageBox::warning(this, QCoreApplication::applicationName(),
-                                     Say(Text::OpenFailureBox).arg(error).arg(function));
+                ShowFailureBox(QMessageBox::Warning, QCoreApplication::applicationName(),
+                               Say(Text::OpenFailureBox).arg(error).arg(function),
+                               SignLink::ResultOpenFailed);
             });
     transfers = new TransferRunner(app, this);
+    estimate = new SendEstimate(app, *transfers, this);
+    estimate->SetChain(app.settingsFile.Mode485() != 0);
+    connect(estimate, &SendEstimate::changed, this, &CVexaDlg::ShowEstimate);
     transfers->SetSizeQuestion([this](const QString& text, int) {
         return QMessageBox::question(this, Say(Text::CaptionInformation), text,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    });
+    transfers->SetRowWarningQuestion([this](const QStringList& lines) {
+        return QMessageBox::question(this, Say(Text::CaptionWarning),
+                                     Say(Text::RowCheckQuestion).arg(lines.join(u'\n')),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     });
     connect(transfers, &TransferRunner::signStarting, this, &CVexaDlg::OnSignStarting);
@@ -996,6 +1242,7 @@ void CVexaDlg::SetUpTransfers() {
 }
 
 void CVexaDlg::OnClockChecked(int value) {
+    ShowEstimate(); // the Check time button cleared pane 3
     const auto outcome = static_cast<ClockResult::Outcome>(value);
     const QString text = ClockResult::Text(outcome, &app.texts);
     const QString caption = ClockResult::Caption(outcome, &app.texts);
@@ -1012,6 +1259,26 @@ void CVexaDlg::OnClockChecked(int value) {
     }
 }
 
+// The box keeps its fixed text; for a port that did not open its detail text names the
+// device and the system's reason, the case and what to do about it.
+void CVexaDlg::ShowFailureBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                              int result) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
+    if (result == SignLink::ResultOpenFailed)
+        box.setDetailedText(PortCheck::FailureDetail(*app.signLink.Port(), &app.texts));
+    box.exec();
+}
+
+// While nothing runs, pane 3 tells how long Send would take; a transfer shows its progress
+// there and its predicted duration in pane 2.
+void CVexaDlg::ShowEstimate() {
+    if (!idle || endTimer->isActive() || app.signLink.IsBusy())
+        return;
+    const QString text = estimate->Text();
+    statusPanes->SetPaneText(3, text);
+    statusPanes->SetPaneToolTip(3, text.isEmpty() ? QString() : Say(Text::SendEstimateTip));
+}
+
 // The message box keeps its fixed text; the status bar tells which device and why.
 void CVexaDlg::ShowOpenFailure() {
     statusPanes->SetPaneText(2, app.texts.ResultText(SignLink::ResultOpenFailed) + QLatin1Char(' ') +
@@ -1023,9 +1290,13 @@ void CVexaDlg::ShowOpenFailure() {
 // tree and the file commands wait until it has ended.
 void CVexaDlg::SetIdle(bool isIdle) {
     idle = isIdle;
+    if (!idle) { // pane 3 is the transfer's now
+        statusPanes->SetPaneText(3, QString());
+        statusPanes->SetPaneToolTip(3, QString());
+    }
     Command(SendCommand)->setEnabled(idle);
     // Nothing else may touch the port or the sign list meanwhile either.
-    for (int command : {FileNew, FileOpen, IdModify, SynchronizeTime})
+    for (int command : {FileNew, FileOpen, IdModify, SynchronizeTime, FleetOpen})
         Command(command)->setEnabled(idle);
     Command(GroupSend)->setEnabled(idle && groupSendEnabled);
     for (QWidget* control :
@@ -1040,7 +1311,10 @@ void CVexaDlg::SetIdle(bool isIdle) {
 
 void CVexaDlg::TransferStarted() {
     SetIdle(false);
-    statusPanes->SetPaneText(2, QString());
+    const QString duration = chainSend      ? chainDuration
+                             : groupRunning ? estimate->OfStartedGroup()
+                                            : estimate->OfStartedSend();
+    statusPanes->SetPaneText(2, duration.isEmpty() ? QString() : Say(Text::SendingAbout).arg(duration));
     sendButton->setEnabled(false);
     progressTimer->start();
 }
@@ -1064,6 +1338,7 @@ void CVexaDlg::OnSend() {
         QMessageBox::warning(this, Say(Text::CaptionWarning), Say(Text::NoIdSelected));
         return;
     }
+    chainDuration = estimate->OfChain();
     if (!waitDialog) {
         waitDialog = new CWaitDlg(this);
         waitDialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -1075,6 +1350,8 @@ void CVexaDlg::OnSend() {
     const TransferRunner::Start start = transfers->StartChain();
     if (start == TransferRunner::Start::NoModel)
         QMessageBox::warning(this, Say(Text::CaptionWarning), Say(Text::ChooseModelFirst));
+    if (start == TransferRunner::Start::Cancelled)
+        LoadPreviews(); // the question was asked over the rows of every ticked sign
     if (start != TransferRunner::Start::Started && waitDialog)
         waitDialog->close();
 }
@@ -1098,7 +1375,8 @@ void CVexaDlg::OnSendsFinished() {
     LoadPreviews();
     RefreshRowControls();
     if (chainSend && !transfers->ChainResults().isEmpty())
-        statusPanes->SetPaneText(2, SignResults::Summary(transfers->ChainResults(), &app.texts));
+        statusPanes->SetPaneText(2,
+                                 WithLineNote(SignResults::Summary(transfers->ChainResults(), &app.texts)));
     chainSend = false;
     if (waitDialog)
         waitDialog->close();
@@ -1124,16 +1402,22 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
         OnProgressEnd(report.percent);
         if (groupRunning) {
             groupRunning = false;
-            statusPanes->SetPaneText(2, SignResults::Summary(app.signLink.GroupResults(), &app.texts));
+            statusPanes->SetPaneText(2, SignResults::Summary(app.signLink.GroupResults(), &app.texts,
+                                                             app.signLink.groupOperation));
         } else if (report.result == SignLink::ResultOpenFailed) {
             ShowOpenFailure();
+        } else if (report.result != SignLink::ResultOk) {
+            statusPanes->SetPaneText(2, app.texts.ResultText(report.result)); // never "OK!" for a failure
+        } else if (!chainSend) {
+            statusPanes->SetPaneText(2, WithLineNote(Say(Text::ResultOk)));
         }
         if (TransferProgress::IsFailureReport(lParam))
-            QMessageBox::critical(this, Say(Text::CaptionError), app.texts.ResultText(report.result));
+            ShowFailureBox(QMessageBox::Critical, Say(Text::CaptionError),
+                           app.texts.ResultText(report.result), report.result);
         return;
     }
     case SignLink::GroupFailedMessage:
-        QMessageBox::critical(this, QCoreApplication::applicationName(),
+        QMessageBox::critical(this, DialogLook::ProgramTitle(),
                               Say(Text::SendFailedCount).arg(lParam - wParam));
         return;
     case SignLink::ScanFinishedMessage: {
@@ -1165,6 +1449,14 @@ void CVexaDlg::OnLinkMessage(int message, qintptr wParam, qintptr lParam) {
     }
 }
 
+// Without an ID in its frames a send reaches every sign on the line, whatever the tree
+// shows selected: the result says so.
+QString CVexaDlg::WithLineNote(const QString& result) const {
+    const bool oneSign = LinkFamilies::AddressesOneSign(static_cast<LinkFamily>(app.signLink.family),
+                                                        app.signLink.address485 != 0);
+    return oneSign ? result : result + QLatin1Char(' ') + Say(Text::SentToEverySign);
+}
+
 void CVexaDlg::OnProgressEnd(int percent) {
     progressTimer->stop();
     progressBar->setValue(percent);
@@ -1189,12 +1481,11 @@ void CVexaDlg::OnEndTimer() {
     scanButton->setEnabled(true);
     if (groupDialog)
         groupDialog->SetActionsEnabled(true);
-    // A bare "OK!" goes; per-sign results, scan results and failures stay until the next
-    // transfer starts.
-    if (statusPanes->PaneText(2) == Say(Text::ResultOk))
-        statusPanes->SetPaneText(2, QString());
+    // The outcome ("OK!", per-sign results, scan results, failures) stays until the next
+    // operation starts; only the progress goes.
     statusPanes->SetPaneText(3, QString());
     progressBar->setValue(0);
+    ShowEstimate();
 }
 
 void CVexaDlg::OnCheckTime(bool fromButton) {
@@ -1202,12 +1493,13 @@ void CVexaDlg::OnCheckTime(bool fromButton) {
         return;
     if (fromButton)
         statusPanes->SetPaneText(3, QString());
+    statusPanes->SetPaneText(2, QString()); // an earlier outcome is not this one's
     transfers->SynchronizeTime();
 }
 
 void CVexaDlg::OnScan() {
     if (!HasPort()) {
-        QMessageBox::information(this, QString(), Say(Text::SelectPortFirst));
+        QMessageBox::information(this, DialogLook::ProgramTitle(), Say(Text::SelectPortFirst));
         return;
     }
     scanning = true;

@@ -2,8 +2,10 @@
 
 #include "app/ModelState.h"
 #include "app/ScanMarks.h"
+#include "app/ui/CSignViewDlg.h"
 #include "app/ui/CWaitDlg.h"
 #include "app/ui/MessageRowControls.h"
+#include "core/SignColours.h"
 #include "link/SerialPortList.h"
 #include "render/ui/CImageWnd.h"
 #include "store/LanguageTexts.h"
@@ -11,6 +13,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
 #include <array>
@@ -35,11 +38,14 @@ class QTreeWidgetItem;
 namespace vexa {
 
 class CVexaApp;
+struct FleetLine;
 class PortWatcher;
+class SendEstimate;
 class TransferRunner;
 class CWzdStatusBar;
 class CDialogGroup;
 class IContentEditorLauncher;
+class SignColourMenu;
 
 // The main window: the sign tree on the left, the ten message rows with their previews on
 // the right, the model and port lists, the transfer buttons, menus and status bar.
@@ -63,6 +69,8 @@ public:
         SendCommand = 32837,
         GroupSend = 32839,
         HelpAbout = 32849,
+        FleetOpen = 32950,
+        SignViewCommand = 32900,
     };
 
     // Controls outside the rows.
@@ -112,6 +120,7 @@ public:
     void SelectLanguage(int code);
     // Menus, row menus and button captions, control texts, status pane 0.
     void ApplyLanguage();
+    void ShowTitle();
     // IDialogTexts: the current language for the dialogs opened from this window.
     void ApplyDialogTexts(QWidget* dialog, int templateId) const override;
     const LanguageTexts* Texts() const override;
@@ -129,6 +138,19 @@ public:
     const ScanMarks& LastScan() const { return scanMarks; }
     // The line under the sign tree that tells what the last scan found.
     QLabel* ScanSummary() const { return scanSummary; }
+    // The sign view, once opened (Tools > Sign view, F6).
+    CSignViewDlg* SignView() const { return signView; }
+    MessageRowControls* Row(int row) const { return rows.at(static_cast<size_t>(row)); }
+    // Offers the lines of the fleet file at path; a line picked is announced by fleetLineChosen.
+    void OpenFleetFile(const QString& path);
+    // Takes over a fleet line opened in this window's work folder: its port, its model (the
+    // window's model change, with its question) and its 485 option when the fleet gives one;
+    // the title names the line.
+    void ApplyFleetLine(const FleetLine& line);
+
+signals:
+    // File > Open fleet… picked a line: its folder is to be opened in place of this one.
+    void fleetLineChosen(const FleetLine& line);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -157,7 +179,15 @@ private:
     void OnTime(int row, int index);
     void OnFlag(int row, int field, bool checked);
     void RefreshRow(int row);
+    void ShowEffect(int row);
+    void DescribePreview(int row);
     void AfterRowEdit(int row);
+
+    // Playback: a row played in its preview cell, the sign view, the page marks.
+    void OnRowPlay(int row, bool on);
+    void OnSignView();
+    void RowsPlayedChanged();
+    void ShowPageMarks();
 
     // Window handlers.
     void OnModelSelected(int index);
@@ -169,6 +199,7 @@ private:
     void OnSignMenu(const QPoint& position);
     void OnEditSigns(int style);
     void OnIdModify();
+    void OnSignColour(LedColour led);
     void OnGroupSend();
     void StartGroupTransfer();
     void OnPasteSign(int target);
@@ -178,6 +209,7 @@ private:
     void OnSave();
     void OnExit();
     void OnAbout();
+    void OnOpenFleet();
     void OnLanguage(int code);
     void UpdateLanguageChecks();
     void ApplyRowMenuTexts(); // the language's texts on every row's menu items
@@ -195,9 +227,14 @@ private:
     void OnCheckTime(bool fromButton);
     void OnClockChecked(int outcome);
     void ShowOpenFailure();
+    void ShowFailureBox(QMessageBox::Icon icon, const QString& caption, const QString& text, int result);
+    void ShowEstimate();
     void OnScan();
     void OnLinkMessage(int message, qintptr wParam, qintptr lParam);
     void OnProgressEnd(int percent);
+    QString WithLineNote(const QString& result) const;
+    void ClearScanMarks();
+    void ShowGroupSendTip();
     void OnProgressTimer();
     void OnEndTimer();
     void SetIdle(bool isIdle);
@@ -228,11 +265,14 @@ private:
     bool groupRunning = false; // a group operation runs
     ScanMarks scanMarks;
     QPointer<CDialogGroup> groupDialog;
+    QPointer<CSignViewDlg> signView;
     int copySourceId = 0;     // the sign whose messages a paste copies; 0 = none
     QStringList skippedSigns; // signs of the running chain that were passed over, with why
     int progressTarget = 0;
     QPointer<CWaitDlg> waitDialog;
     TransferRunner* transfers = nullptr;
+    SendEstimate* estimate = nullptr; // the predicted duration of Send, in status pane 3
+    QString chainDuration;            // the predicted duration of the running chain
     PortWatcher* portWatcher = nullptr;
 
     std::array<MessageRowControls*, RowCount> rows{};
@@ -253,15 +293,17 @@ private:
     QProgressBar* progressBar = nullptr;
     CWzdStatusBar* statusPanes = nullptr;
     QMenu* languageMenu = nullptr;
+    SignColourMenu* signColourMenu = nullptr;
     QHash<int, QAction*> commands; // the menu actions by command ID
     QGroupBox* signGroup = nullptr;
     QLabel* modelLabel = nullptr;
     QLabel* comLabel = nullptr;
     QTimer* signListSaveTimer = nullptr; // timer 11
-    QTimer* endTimer = nullptr;          // timer 1: one second after a transfer ended
-    QTimer* progressTimer = nullptr;     // timer 2: moves the progress bar
-    QTimer* arrivalTimer = nullptr;      // timer 4: a device arrived
-    QTimer* removalTimer = nullptr;      // timer 5: a device was removed
+    QTimer* fileCheckTimer = nullptr;
+    QTimer* endTimer = nullptr;      // timer 1: one second after a transfer ended
+    QTimer* progressTimer = nullptr; // timer 2: moves the progress bar
+    QTimer* arrivalTimer = nullptr;  // timer 4: a device arrived
+    QTimer* removalTimer = nullptr;  // timer 5: a device was removed
 };
 
 } // namespace vexa

@@ -33,6 +33,11 @@ void CWzdStatusBar::SetPaneText(int pane, const QString& text) {
         panes[static_cast<size_t>(pane)]->setText(text);
 }
 
+void CWzdStatusBar::SetPaneToolTip(int pane, const QString& text) {
+    if (pane >= 0 && pane < PaneCount)
+        panes[static_cast<size_t>(pane)]->setToolTip(text);
+}
+
 QString CWzdStatusBar::PaneText(int pane) const {
     return pane >= 0 && pane < PaneCount ? panes[static_cast<size_t>(pane)]->text() : QString();
 }

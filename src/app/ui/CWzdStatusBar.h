@@ -20,6 +20,7 @@ public:
 
     void SetPaneText(int pane, const QString& text);
     QString PaneText(int pane) const;
+    void SetPaneToolTip(int pane, const QString& text);
 
 private:
     std::array<QLabel*, PaneCount> panes{};

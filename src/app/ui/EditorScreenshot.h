@@ -12,6 +12,7 @@ class CVexaDlg;
 class EditorScreenshot {
 public:
     static constexpr int TextItem = 20091;
+    static constexpr int ImageItem = 20092;
     static constexpr int DateItem = 20093;
 
     static void Take(CVexaDlg& window, int row, int menuItem, const QString& target);

@@ -13,7 +13,7 @@ QString ImageEditorLauncher::ProgramPath(const AppPaths& paths) {
     return paths.ToolsDir() + QStringLiteral("/imagedit");
 }
 
-bool ImageEditorLauncher::Launch(const AppPaths& paths, QObject* owner, std::function<void()> failed) {
+bool ImageEditorLauncher::Launch(const AppPaths& paths, QObject* owner, std::function<void(Failure)> failed) {
     const QString program = ProgramPath(paths);
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable())
@@ -29,12 +29,13 @@ bool ImageEditorLauncher::Launch(const AppPaths& paths, QObject* owner, std::fun
     process->setProcessEnvironment(environment);
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::finished, process,
-                     [process, failed](int code, QProcess::ExitStatus status) {
-                         if ((status != QProcess::NormalExit || code != 0) && failed)
-                             failed();
-                         process->deleteLater();
-                     });
+    QObject::connect(
+        process, &QProcess::finished, process, [process, failed](int code, QProcess::ExitStatus status) {
+            if ((status != QProcess::NormalExit || code != 0) && failed)
+                failed(status == QProcess::NormalExit && code == NoImageEditorExit ? Failure::NoImageEditor
+                                                                                   : Failure::CannotRun);
+            process->deleteLater();
+        });
     process->start();
     if (!process->waitForStarted(3000)) {
         delete process;

@@ -8,8 +8,12 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <algorithm>
 
 namespace vexa {
 
@@ -48,9 +52,10 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent, TextWidths
       blinkBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
       sendBox(new CImageCheckBox(UiPictures::CheckBoxOff, UiPictures::CheckBoxOn, parent)),
       rightToLeftBox(new CImageCheckBox(UiPictures::RightToLeftOff, UiPictures::RightToLeftOn, parent)),
-      textWidths(widths ? widths : &ownWidths) {
+      playButton(new QToolButton(preview)), textWidths(widths ? widths : &ownWidths) {
     preview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     preview->setMinimumSize(120, 18);
+    preview->SetMarksFindings(true);
     contentButton = MakeMenuButton(ContentId + row, contentMenu, parent);
     effectButton = MakeMenuButton(EffectId + row, effectMenu, parent);
     marqueeBox->setProperty("controlId", MarqueeId + row);
@@ -66,7 +71,22 @@ MessageRowControls::MessageRowControls(int rowIndex, QWidget* parent, TextWidths
     marqueeBox->setToolTip(QStringLiteral("Marquee"));
     blinkBox->setToolTip(QStringLiteral("Blink"));
     sendBox->setToolTip(QStringLiteral("Send"));
+    playButton->setCheckable(true);
+    playButton->setAutoRaise(true);
+    playButton->setFocusPolicy(Qt::TabFocus);
+    preview->setFocusPolicy(Qt::StrongFocus); // a click selects the row; Space then plays it
+    preview->installEventFilter(this);
     NameForAccessibility();
+    ShowPlayState();
+    connect(playButton, &QToolButton::toggled, this, [this](bool on) {
+        ShowPlayState();
+        emit playToggled(row, on);
+    });
+    // Keyboard order follows the screen, left to right.
+    QWidget* const order[] = {preview, playButton, contentButton, effectButton, speedBox,
+                              timeBox, marqueeBox, blinkBox,      sendBox};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 
     connect(preview, &CImageWnd::doubleClicked, this, [this] { emit previewDoubleClicked(row); });
     connect(speedBox, &QComboBox::activated, this, [this](int index) { emit speedChosen(row, index); });
@@ -94,6 +114,39 @@ void MessageRowControls::NameForAccessibility() {
         {blinkBox, "blink"},  {sendBox, "send"},          {rightToLeftBox, "right to left"}};
     for (const auto& [control, what] : controls)
         control->setAccessibleName(QStringLiteral("Row %1 %2").arg(row + 1).arg(QLatin1String(what)));
+}
+
+void MessageRowControls::SetPlayTexts(const QString& play, const QString& pause) {
+    playText = play;
+    pauseText = pause;
+    ShowPlayState();
+}
+
+void MessageRowControls::ShowPlayState() {
+    const bool on = playButton->isChecked();
+    const QString name = (on ? pauseText : playText).arg(row + 1);
+    playButton->setIcon(playButton->style()->standardIcon(on ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    playButton->setAccessibleName(name);
+    playButton->setToolTip(name);
+}
+
+void MessageRowControls::PlacePlayButton() {
+    const int side = std::clamp(preview->height() - 4, 10, 18);
+    playButton->setFixedSize(side, side);
+    playButton->setIconSize(QSize(side - 4, side - 4));
+    playButton->move(preview->width() - side - 2, (preview->height() - side) / 2);
+}
+
+bool MessageRowControls::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == preview) {
+        if (event->type() == QEvent::Resize)
+            PlacePlayButton();
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+            playButton->toggle();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void MessageRowControls::FillMenu(QMenu* menu, const QStringList& texts, int firstItem) {
@@ -212,6 +265,21 @@ void MessageRowControls::SetRowVisible(bool visible) {
         w->setVisible(visible);
 }
 
+void MessageRowControls::SetColumnTips(const QStringList& words) {
+    QWidget* const controls[] = {contentButton, effectButton, speedBox, timeBox,
+                                 marqueeBox,    blinkBox,     sendBox};
+    for (size_t i = 0; i < std::size(controls) && i < static_cast<size_t>(words.size()); ++i) {
+        if (!words[static_cast<qsizetype>(i)].isEmpty())
+            controls[i]->setToolTip(words[static_cast<qsizetype>(i)]);
+    }
+    effectTip = effectButton->toolTip();
+}
+
+void MessageRowControls::ShowEffectNote(const QString& note) {
+    effectButton->setToolTip(note.isEmpty() ? effectTip : effectTip + QLatin1Char('\n') + note);
+    effectButton->setAccessibleDescription(note);
+}
+
 void MessageRowControls::ApplyEnabling(const RowEnabling& enabling) {
     sendBox->setEnabled(enabling.send);
     marqueeBox->setEnabled(enabling.marquee);
@@ -220,6 +288,9 @@ void MessageRowControls::ApplyEnabling(const RowEnabling& enabling) {
     speedBox->setEnabled(enabling.speed);
     timeBox->setEnabled(enabling.time);
     blinkBox->setEnabled(enabling.blink);
+    if (!enabling.effect)
+        playButton->setChecked(false); // an empty row has nothing to play
+    playButton->setEnabled(enabling.effect);
 }
 
 } // namespace vexa

@@ -13,6 +13,7 @@ class QFontMetrics;
 class QGridLayout;
 class QMenu;
 class QPushButton;
+class QToolButton;
 class QWidget;
 
 namespace vexa {
@@ -74,7 +75,14 @@ public:
     QString ContentCaption(int kind) const;
     QString EffectCaption(int effect) const;
     void SetRowVisible(bool visible);
+    // The names of the play toggle for a row number ("Play row %1", "Pause row %1").
+    void SetPlayTexts(const QString& play, const QString& pause);
     void ApplyEnabling(const RowEnabling& enabling);
+    // The words of the column labels become the controls' tooltips.
+    void SetColumnTips(const QStringList& words);
+    // The effect button's tooltip: its column word, and the note when the sign runs another
+    // effect than the one stored.
+    void ShowEffectNote(const QString& note);
 
     int row;
     CImageWnd* preview;
@@ -88,6 +96,9 @@ public:
     CImageCheckBox* blinkBox;
     CImageCheckBox* sendBox;
     CImageCheckBox* rightToLeftBox;
+    // The small triangle on the preview that plays the row in its cell; Space on the
+    // focused preview toggles it too.
+    QToolButton* playButton;
 
 signals:
     void contentItemChosen(int row, int item);
@@ -97,9 +108,15 @@ signals:
     // field: the parameter field of the flag (4 marquee, 6 send, 8 arabic, 9 blink).
     void flagClicked(int row, int field, bool checked);
     void previewDoubleClicked(int row);
+    void playToggled(int row, bool on);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void NameForAccessibility();
+    void ShowPlayState();
+    void PlacePlayButton();
     static void FillMenu(QMenu* menu, const QStringList& texts, int firstItem);
     static bool SetItemTexts(QMenu* menu, const QStringList& texts);
     static bool HoldsTexts(const QMenu* menu, const QStringList& texts);
@@ -108,6 +125,9 @@ private:
 
     TextWidths ownWidths;
     TextWidths* textWidths;
+    QString playText = QStringLiteral("Play row %1");
+    QString pauseText = QStringLiteral("Pause row %1");
+    QString effectTip = QStringLiteral("Effect");
 };
 
 } // namespace vexa

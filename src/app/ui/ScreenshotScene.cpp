@@ -1,6 +1,8 @@
 #include "app/ui/ScreenshotScene.h"
 
+#include "app/ui/CSignViewDlg.h"
 #include "app/ui/CVexaDlg.h"
+#include "app/ui/MessageRowControls.h"
 #include "link/ui/CDialogGroup.h"
 #include "render/PngFile.h"
 
@@ -10,7 +12,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 namespace vexa {
 
@@ -65,8 +70,10 @@ void ScreenshotScene::ChoosePort(CVexaDlg& window, const QString& port) {
 }
 
 bool ScreenshotScene::Known(const QString& scene) {
-    return QStringList{QStringLiteral("id-editor"), QStringLiteral("id-modify"), QStringLiteral("group-send"),
-                       QStringLiteral("after-scan"), QStringLiteral("after-group-send")}
+    return QStringList{QStringLiteral("id-editor"),        QStringLiteral("id-modify"),
+                       QStringLiteral("group-send"),       QStringLiteral("after-scan"),
+                       QStringLiteral("after-group-send"), QStringLiteral("sign-view"),
+                       QStringLiteral("editor-playing"),   QStringLiteral("rows-playing")}
         .contains(scene);
 }
 
@@ -106,6 +113,36 @@ void ScreenshotScene::Run(CVexaDlg& window, const QString& scene, const QString&
                 });
         });
         QTimer::singleShot(0, &window, [&window] { window.Command(CVexaDlg::GroupSend)->trigger(); });
+    } else if (scene == QLatin1String("sign-view")) {
+        window.Command(CVexaDlg::SignViewCommand)->trigger();
+        QTimer::singleShot(2 * SettleMs, &window,
+                           [&window, target, done] { done(Save(window.SignView(), target)); });
+    } else if (scene == QLatin1String("rows-playing")) {
+        for (int row = 0; row < 3; ++row)
+            window.Row(row)->playButton->setChecked(true);
+        QTimer::singleShot(2 * SettleMs, &window, [&window, target, done] { done(Save(&window, target)); });
+    } else if (scene == QLatin1String("editor-playing")) {
+        // The text editor of row 0 with its Play button on, a moment after it started.
+        QTimer::singleShot(SettleMs, &window, [&window, target, done] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                done(false);
+                return;
+            }
+            for (QPushButton* button : dialog->findChildren<QPushButton*>())
+                if (button->isCheckable() && !button->isChecked())
+                    button->click();
+            QTimer::singleShot(2 * SettleMs, &window, [&window, dialog, target, done] {
+                const bool saved = Save(dialog, target);
+                dialog->reject();
+                QTimer::singleShot(0, &window, [done, saved] { done(saved); });
+            });
+        });
+        QTimer::singleShot(0, &window, [&window] {
+            auto* button = qobject_cast<QPushButton*>(window.Control(MessageRowControls::ContentId));
+            if (button && button->menu() && !button->menu()->actions().isEmpty())
+                button->menu()->actions().front()->trigger();
+        });
     } else {
         done(false);
     }

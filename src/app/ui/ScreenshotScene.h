@@ -10,7 +10,9 @@ class CVexaDlg;
 // Brings the main window into a named state for a picture of it, the way an operator
 // would get there, and saves the picture: "id-editor", "id-modify" and "group-send" show
 // those dialogs; "after-scan" and "after-group-send" scan the line on port, or send the
-// current messages to the ticked signs, and show the window afterwards.
+// current messages to the ticked signs, and show the window afterwards; "sign-view" shows
+// the sign view playing, "editor-playing" the text editor of row 1 playing its row, and
+// "rows-playing" the window with its first three rows playing in their cells.
 class ScreenshotScene {
 public:
     static bool Known(const QString& scene);

@@ -3,14 +3,14 @@
 #include "app/TerminationWatcher.h"
 #include "app/ui/CVexaDlg.h"
 #include "app/ui/EditorScreenshot.h"
+#include "app/ui/EditorSession.h"
 #include "app/ui/ScreenshotScene.h"
 #include "render/PngFile.h"
+#include "render/RenderLog.h"
 #include "ui/ToolTipStyle.h"
 #include "ui/ToolTipWrapper.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
@@ -26,33 +26,22 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-editor"));
+    SilenceFontShapingMessages();
     QApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.vexa.editor"));
     QApplication::setStyle(new ToolTipStyle);
     application.installEventFilter(new ToolTipWrapper(&application));
 
-    CVexaApp app(AppPaths::ForApplication(options.dataDir));
-    // Started from the desktop menu the current folder means nothing: work in the data
-    // folder so Debug.Log lands beside WorkData/.
-    if (options.workInDataDir && QDir().mkpath(app.Paths().WritableRoot()))
-        QDir::setCurrent(app.Paths().WritableRoot());
-    // The editor starts each run with a fresh Debug.Log in the current directory.
-    app.signLink.OpenDebugLog();
-    // Reports come in English from the files' floors; the box shows them in the language
-    // chosen, where they are texts of the program's own.
-    app.SetErrorReporter([&app](const QString& caption, const QString& text, const QString& detail) {
-        QMessageBox box(caption == QStringLiteral("Warning") ? QMessageBox::Warning : QMessageBox::Critical,
-                        app.texts.Translate(caption), app.texts.Translate(text), QMessageBox::Ok);
-        box.setDetailedText(detail);
-        box.exec();
-    });
-    app.ApplyCodePage(options.codePage);
-    app.StartUp();
-
-    CVexaDlg window(app);
+    EditorSession session(
+        {options.codePage, options.workInDataDir, {}, options.readOnly, !options.screenshot.isEmpty()});
     TerminationWatcher watcher;
-    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
-    window.show();
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &session, [&session] {
+        if (CVexaDlg* window = session.Window())
+            window->close();
+    });
+    if (!session.Open(options.dataDir))
+        return 0;
+    CVexaDlg& window = *session.Window();
     ScreenshotScene::ChoosePort(window, options.port);
     if (!options.screenshot.isEmpty() && !options.scene.isEmpty()) {
         if (!ScreenshotScene::Known(options.scene)) {
@@ -65,10 +54,14 @@ int main(int argc, char* argv[]) {
         });
     } else if (!options.screenshot.isEmpty() && !options.screenshotEditor.isEmpty()) {
         const QString target = options.screenshot;
-        const bool date = options.screenshotEditor == QLatin1String("date");
-        QTimer::singleShot(800, &window, [&window, target, date] {
-            EditorScreenshot::Take(window, date ? 3 : 0,
-                                   date ? EditorScreenshot::DateItem : EditorScreenshot::TextItem, target);
+        const QString editor = options.screenshotEditor;
+        QTimer::singleShot(800, &window, [&window, target, editor] {
+            if (editor == QLatin1String("date"))
+                EditorScreenshot::Take(window, 3, EditorScreenshot::DateItem, target);
+            else if (editor == QLatin1String("image"))
+                EditorScreenshot::Take(window, 1, EditorScreenshot::ImageItem, target);
+            else
+                EditorScreenshot::Take(window, 0, EditorScreenshot::TextItem, target);
         });
     } else if (!options.screenshot.isEmpty()) {
         const QString target = options.screenshot;
