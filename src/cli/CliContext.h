@@ -25,6 +25,9 @@ public:
     // Exit codes of usage errors and of failures the verb itself detects.
     static constexpr int UsageError = 2;
     static constexpr int Failure = 1;
+    // Nothing was sent: the message file could not be read or is none, or a row could not
+    // be prepared (its bitmap not written, a glyph folder missing, ...).
+    static constexpr int NotPrepared = 7;
 
 private:
     std::unique_ptr<CVexaApp> app;

@@ -1,11 +1,13 @@
 #include "cli/CommandRegistry.h"
 
 #include "cli/ClockCommand.h"
+#include "cli/FleetCommand.h"
 #include "cli/GroupSendCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/ModelsCommand.h"
 #include "cli/NewCommand.h"
 #include "cli/PackCommand.h"
+#include "cli/PictureCommand.h"
 #include "cli/PortsCommand.h"
 #include "cli/PowerCommand.h"
 #include "cli/ReadIdCommand.h"
@@ -29,6 +31,8 @@ const std::vector<CommandRegistry::Command>& Commands() {
         {"set", "change one row of a message file", SetCommand::Run},
         {"render", "export the message bitmaps of a message file (and a preview PNG)", RenderCommand::Run},
         {"pack", "print the bytes a send prepares for a message file", PackCommand::Run},
+        {"picture", "prepare a picture for a model's signs (scaled, in the sign's colours) as PNG",
+         PictureCommand::Run},
         {"ports", "list the serial ports present", PortsCommand::Run},
         {"send", "send a message file to a sign (or every ticked sign with --485)", SendCommand::Run},
         {"clock", "set a sign's clock to the local time", ClockCommand::Run},
@@ -37,6 +41,8 @@ const std::vector<CommandRegistry::Command>& Commands() {
         {"set-id", "give a sign a new ID", SetIdCommand::Run},
         {"power", "switch signs on or off", PowerCommand::Run},
         {"group-send", "send a message file to several addressed signs", GroupSendCommand::Run},
+        {"fleet", "check a fleet file, or send, set clocks, power or scan all its lines at once",
+         FleetCommand::Run},
     };
     return commands;
 }

@@ -4,6 +4,7 @@
 #include "app/SignResults.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
+#include "cli/DryRun.h"
 #include "cli/LinkSession.h"
 #include "link/GroupSendModel.h"
 
@@ -30,6 +31,21 @@ void GroupRun::PrintResults(const QList<SignLink::IdResult>& results, bool json)
     }
 }
 
+int GroupRun::PrintPlan(LinkSession& session, const QString& verb, const VerbParser& parser,
+                        const QList<int>& ids, int operation, bool json) {
+    TransferPlan plan;
+    switch (session.Runner().PlanGroup(ids, operation, plan)) {
+    case TransferRunner::Start::Started:
+        return DryRun::Report(parser, verb, session.PortName(), plan, json);
+    case TransferRunner::Start::Declined:
+        return LinkSession::RefusedBySize;
+    default:
+        for (const QString& problem : session.Runner().Problems())
+            CliContext::PrintError(verb + QStringLiteral(": not sent: ") + problem);
+        return CliContext::Failure;
+    }
+}
+
 int GroupRun::Run(LinkSession& session, const QList<int>& ids, int operation, bool json) {
     SignLink& link = session.Link();
     GroupSendModel::HandToLink(link, ids, operation);
@@ -50,7 +66,11 @@ int GroupRun::Run(LinkSession& session, const QList<int>& ids, int operation, bo
         return CliContext::Failure;
     }
     session.WaitUntil([&] { return result.has_value() && !link.IsBusy(); });
-    PrintResults(link.GroupResults(), json);
+    const QList<SignLink::IdResult> results = link.GroupResults();
+    for (const SignLink::IdResult& r : results)
+        session.Events().Ended(r.id, r.result,
+                               r.result == SignLink::ResultOk ? QString() : session.FailureReason(r.result));
+    PrintResults(results, json);
     if (*result == SignLink::ResultOpenFailed) {
         CliContext::PrintError(TransferRunner::ResultText(*result) + QLatin1Char(' ') +
                                link.LastOpenFailure());

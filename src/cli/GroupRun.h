@@ -7,6 +7,7 @@
 namespace vexa {
 
 class LinkSession;
+class VerbParser;
 
 // Runs the engine's group operation for ids and prints the outcome of every sign, one
 // line each ("ID 3: OK!", failures on stderr) or with json one JSON array of one object
@@ -14,6 +15,9 @@ class LinkSession;
 class GroupRun {
 public:
     static int Run(LinkSession& session, const QList<int>& ids, int operation, bool json);
+    // The same operation as a dry run: its plan printed, nothing sent.
+    static int PrintPlan(LinkSession& session, const QString& verb, const VerbParser& parser,
+                         const QList<int>& ids, int operation, bool json);
     // The per-sign lines or JSON of a group operation or a multi-sign send.
     static void PrintResults(const QList<SignLink::IdResult>& results, bool json);
 };

@@ -2,8 +2,10 @@
 
 #include "cli/CliContext.h"
 #include "cli/RenderInputs.h"
+#include "cli/RowWarnings.h"
 #include "cli/VerbParser.h"
 #include "core/ModelCatalogue.h"
+#include "render/RowImages.h"
 #include "render/SendPreparation.h"
 
 #include <QJsonArray>
@@ -24,11 +26,14 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
     VerbParser parser(
         QStringLiteral("pack"),
         QStringLiteral("Prepare the send data of a message file (every row, both sets) and cap it for "
-                       "the models with a data limit; print the bytes in hexadecimal."),
+                       "the models with a data limit; print the bytes in hexadecimal. Rows the sign "
+                       "receives that will not look as previewed are named in warning lines on stderr "
+                       "(and in each row's \"warnings\" with --json)."),
         QStringLiteral("FILE"));
     const QCommandLineOption model = RenderInputs::ModelOption();
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON."));
-    parser.addOptions({model, json});
+    const QCommandLineOption strict = RowWarnings::StrictOption();
+    parser.addOptions({model, json, strict});
     if (auto exit = parser.Parse(args, 1))
         return *exit;
     const DisplayModel* m = nullptr;
@@ -44,6 +49,11 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
             CliContext::PrintError(QStringLiteral("pack: ") + problem);
         return CliContext::Failure;
     }
+    const QList<SendPreparation::RowWarning> warnings =
+        SendPreparation::Warnings(*m, app.rowImages.Pointers(), app.messageTable);
+    RowWarnings::Print(warnings);
+    if (parser.isSet(strict) && !warnings.isEmpty())
+        return RowWarnings::RowsWarned;
     const int excess = SendPreparation::LimitDataSize(*m, app.messageTable, app.payload);
 
     QJsonArray rows;
@@ -52,7 +62,8 @@ int PackCommand::Run(CliContext& context, const QStringList& args) {
             QJsonObject{{QStringLiteral("row"), row},
                         {QStringLiteral("sendFlag"), app.messageTable.sendFlag[static_cast<size_t>(row)]},
                         {QStringLiteral("set0"), HexOf(app.payload.At(0, row))},
-                        {QStringLiteral("set1"), HexOf(app.payload.At(1, row))}});
+                        {QStringLiteral("set1"), HexOf(app.payload.At(1, row))},
+                        {QStringLiteral("warnings"), RowWarnings::Json(app.rowImages.Row(row).Findings())}});
     }
     if (parser.isSet(json)) {
         CliContext::PrintJson(

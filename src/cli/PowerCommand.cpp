@@ -1,6 +1,7 @@
 #include "cli/PowerCommand.h"
 
 #include "cli/CliContext.h"
+#include "cli/DryRun.h"
 #include "cli/GroupRun.h"
 #include "cli/LinkSession.h"
 #include "cli/VerbParser.h"
@@ -36,9 +37,11 @@ int PowerCommand::Run(CliContext& context, const QStringList& args) {
     LinkSession session(context);
     if (!session.Configure(parser, QStringLiteral("power")))
         return CliContext::UsageError;
-    return GroupRun::Run(session, *ids,
-                         state == QLatin1String("on") ? SignLink::GroupPowerOn : SignLink::GroupPowerOff,
-                         parser.isSet(json));
+    const int operation = state == QLatin1String("on") ? SignLink::GroupPowerOn : SignLink::GroupPowerOff;
+    if (DryRun::Requested(parser))
+        return GroupRun::PrintPlan(session, QStringLiteral("power"), parser, *ids, operation,
+                                   parser.isSet(json));
+    return GroupRun::Run(session, *ids, operation, parser.isSet(json));
 }
 
 } // namespace vexa

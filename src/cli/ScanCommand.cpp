@@ -3,6 +3,7 @@
 #include "app/CVexaApp.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
+#include "cli/DryRun.h"
 #include "cli/LinkSession.h"
 #include "cli/VerbParser.h"
 
@@ -14,13 +15,16 @@ namespace vexa {
 int ScanCommand::Run(CliContext& context, const QStringList& args) {
     VerbParser parser(
         QStringLiteral("scan"),
-        QStringLiteral("Probe IDs 1 to 254 and list the signs that answered. Answering signs that are "
-                       "in no group join the list's group, ticked; --save stores that in the sign list. "
-                       "Exit status: 0 scanned, 1 port not opened, 3 a probe not sent."));
+        QStringLiteral(
+            "Probe IDs 1 to 254 and list the signs that answered. Answering signs that are "
+            "in no group join the list's group, ticked; --save stores that in the sign list. "
+            "Exit status: 0 scanned, 1 port not opened (or, with --save, the sign list not saved: one that "
+            "is there but could not be read is never written over), 3 a probe not sent."));
     LinkSession::AddOptions(parser);
     const QCommandLineOption save(QStringLiteral("save"),
                                   QStringLiteral("Store the answering signs in the sign list."));
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the IDs as a JSON array."));
+    const QCommandLineOption json(
+        QStringLiteral("json"), QStringLiteral("Print the IDs as a JSON array (with --dry-run: the plan)."));
     parser.addOption(save);
     parser.addOption(json);
     if (auto exit = parser.Parse(args, 0))
@@ -28,6 +32,9 @@ int ScanCommand::Run(CliContext& context, const QStringList& args) {
     LinkSession session(context);
     if (!session.Configure(parser, QStringLiteral("scan")))
         return CliContext::UsageError;
+    if (DryRun::Requested(parser))
+        return DryRun::Report(parser, QStringLiteral("scan"), session.PortName(), session.Runner().PlanScan(),
+                              parser.isSet(json));
     CVexaApp& app = session.App();
     app.LoadSignList();
     bool finished = false;

@@ -3,8 +3,10 @@
 #include "app/CVexaApp.h"
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
+#include "cli/DryRun.h"
 #include "cli/GroupRun.h"
 #include "cli/LinkSession.h"
+#include "cli/RowWarnings.h"
 #include "cli/VerbParser.h"
 
 #include <QFileInfo>
@@ -16,8 +18,12 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
         QStringLiteral("send"),
         QStringLiteral("Send the messages of a message file to a sign, or with --485 send every ticked "
                        "sign of the sign list (WorkData/IDLIST.id) from its own work file, one after "
-                       "the other. Exit status: 0 sent, 1 port not opened, 3 a frame not sent, "
-                       "5 refused because the data is over the model's limit."),
+                       "the other. The message files are only read, never written. Exit status: 0 sent, "
+                       "1 port not opened, 3 a frame not sent, 5 refused because the data is over the "
+                       "model's limit, 6 refused by --strict because rows will not look as previewed, "
+                       "7 nothing sent because the data could not be prepared (a file that cannot be "
+                       "read or is not a message file, a row not prepared). Rows that will not look as "
+                       "previewed are named in warning lines on stderr."),
         QStringLiteral("[FILE]"));
     LinkSession::AddOptions(parser);
     const QCommandLineOption id(QStringLiteral("id"), QStringLiteral("Target sign ID (default 1)."),
@@ -30,9 +36,12 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
     parser.addOption(mode485);
     const QCommandLineOption json(
         QStringLiteral("json"),
-        QStringLiteral("With --485: print one JSON object per sign instead of lines."));
+        QStringLiteral("With --485: print one JSON object per sign instead of lines; with --dry-run: "
+                       "print the plan as JSON."));
     parser.addOption(yes);
     parser.addOption(json);
+    const QCommandLineOption strict = RowWarnings::StrictOption();
+    parser.addOption(strict);
     if (auto exit = parser.Parse(args, -1))
         return *exit;
     const QStringList files = parser.positionalArguments();
@@ -56,14 +65,21 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
     CVexaApp& app = session.App();
     TransferRunner& runner = session.Runner();
     bool refused = false;
+    QString refusal; // the last size question declined: why a sign of a chain was passed over
     const bool acceptOverLimit = parser.isSet(yes);
     runner.SetSizeQuestion([&](const QString& text, int) {
         if (acceptOverLimit)
             return true;
-        CliContext::PrintError(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
-                               QStringLiteral(" (use --yes to send the capped data)"));
+        refusal = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
+                  QStringLiteral(" (use --yes to send the capped data)");
+        CliContext::PrintError(refusal);
         refused = true;
         return false;
+    });
+    const bool strictRows = parser.isSet(strict);
+    runner.SetRowWarningQuestion([strictRows](const QStringList& lines) {
+        RowWarnings::Print(lines);
+        return !strictRows;
     });
     app.signLink.address485 = chain ? 1 : 0;
 
@@ -72,10 +88,12 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
     bool finished = false;
     QObject::connect(&runner, &TransferRunner::signStarting, [&](int sign, int index, int total) {
         currentSign = sign;
+        session.Events().Started(sign, refusal);
         session.Progress().SetLabel(QStringLiteral("ID %1 (%2/%3)").arg(sign).arg(index + 1).arg(total));
     });
     QObject::connect(&runner, &TransferRunner::transferEnded, [&](int result) {
         session.Progress().Finish();
+        session.Events().Ended(currentSign, result, result == 0 ? QString() : session.FailureReason(result));
         if (chain && parser.isSet(json)) {
             if (worst == 0)
                 worst = result;
@@ -95,9 +113,50 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
     QObject::connect(&runner, &TransferRunner::sendsFinished, [&] { finished = true; });
     QObject::connect(&runner, &TransferRunner::signFailed, [&](int sign, const QString& reason) {
         CliContext::PrintError(QStringLiteral("ID %1: not sent: %2").arg(sign).arg(reason));
+        session.Events().Ended(sign, CliEvents::NotSent, reason);
         if (worst == 0)
-            worst = CliContext::Failure;
+            worst = CliContext::NotPrepared;
     });
+    // Sending reads message files and writes none of them back.
+    app.messageTable.messageFile.SetReadOnly(true);
+
+    if (DryRun::Requested(parser)) {
+        TransferPlan plan;
+        TransferRunner::Start start = TransferRunner::Start::Started;
+        QStringList skipped;
+        if (chain) {
+            app.LoadSignList();
+            start = runner.PlanChain(plan, &skipped);
+        } else if (!app.messageTable.OpenMessageFile(files.front())) {
+            CliContext::PrintError(QStringLiteral("send: cannot read %1").arg(app.messageTable.LoadError()));
+            return CliContext::Failure;
+        } else {
+            app.signLink.currentId = currentSign;
+            start = runner.PlanSend(plan);
+        }
+        switch (start) {
+        case TransferRunner::Start::NoIdSelected:
+            CliContext::PrintError(TransferRunner::NoIdSelectedText());
+            return CliContext::Failure;
+        case TransferRunner::Start::Unprepared:
+            for (const QString& problem : runner.Problems())
+                CliContext::PrintError(QStringLiteral("send: not sent: ") + problem);
+            return CliContext::Failure;
+        case TransferRunner::Start::Declined:
+            return LinkSession::RefusedBySize;
+        default:
+            break;
+        }
+        for (const QString& sign : skipped)
+            CliContext::PrintError(QStringLiteral("send: not sent: ") + sign);
+        if (!skipped.isEmpty())
+            worst = CliContext::Failure;
+        const int reported =
+            DryRun::Report(parser, QStringLiteral("send"), session.PortName(), plan, parser.isSet(json));
+        if (reported != 0 || worst != 0)
+            return reported != 0 ? reported : worst;
+        return refused ? LinkSession::RefusedBySize : 0;
+    }
 
     TransferRunner::Start start = TransferRunner::Start::Started;
     if (chain) {
@@ -107,22 +166,30 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
             CliContext::PrintError(TransferRunner::NoIdSelectedText());
             return CliContext::Failure;
         }
-    } else {
-        const QString path = files.front();
-        if (!app.messageTable.OpenMessageFile(path)) {
-            CliContext::PrintError(QStringLiteral("send: cannot read %1").arg(app.messageTable.LoadError()));
-            return CliContext::Failure;
+        if (start == TransferRunner::Start::Cancelled) {
+            CliContext::PrintError(QStringLiteral("send: --strict: nothing sent"));
+            return RowWarnings::RowsWarned;
         }
+    } else {
+        if (!LinkSession::OpenMessageFile(app.messageTable, files.front(), QStringLiteral("send")))
+            return CliContext::NotPrepared;
         app.signLink.currentId = currentSign;
+        session.Events().Started(currentSign);
         start = runner.BeginTransfer();
         if (start == TransferRunner::Start::Unprepared) {
             for (const QString& problem : runner.Problems())
                 CliContext::PrintError(QStringLiteral("send: not sent: ") + problem);
-            return CliContext::Failure;
+            session.Events().Finish(runner.Problems().join(QStringLiteral("; ")));
+            return CliContext::NotPrepared;
+        }
+        if (start == TransferRunner::Start::Cancelled) {
+            CliContext::PrintError(QStringLiteral("send: --strict: nothing sent"));
+            return RowWarnings::RowsWarned;
         }
     }
     if (start == TransferRunner::Start::Started)
         session.WaitUntil([&] { return finished; });
+    session.Events().Finish(refusal);
     if (chain && parser.isSet(json))
         GroupRun::PrintResults(runner.ChainResults(), true);
     else if (start == TransferRunner::Start::Declined)

@@ -2,6 +2,7 @@
 
 #include "app/TransferRunner.h"
 #include "cli/CliContext.h"
+#include "cli/DryRun.h"
 #include "cli/LinkSession.h"
 #include "cli/VerbParser.h"
 #include "link/SignLink.h"
@@ -15,6 +16,9 @@ int SetIdCommand::Run(CliContext& context, const QStringList& args) {
                        "not opened, 4 no acknowledgement within 600 ms."),
         QStringLiteral("OLD NEW"));
     LinkSession::AddOptions(parser);
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("With --dry-run: print the plan as JSON."));
+    parser.addOption(json);
     if (auto exit = parser.Parse(args, 2))
         return *exit;
     bool okOld = false;
@@ -28,6 +32,9 @@ int SetIdCommand::Run(CliContext& context, const QStringList& args) {
     LinkSession session(context);
     if (!session.Configure(parser, QStringLiteral("set-id")))
         return CliContext::UsageError;
+    if (DryRun::Requested(parser))
+        return DryRun::Report(parser, QStringLiteral("set-id"), session.PortName(),
+                              session.Runner().PlanSetId(oldId, newId), parser.isSet(json));
     bool openFailed = false;
     QObject::connect(&session.Link(), &SignLink::openFailure, [&] { openFailed = true; });
     std::optional<bool> outcome;

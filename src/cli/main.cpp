@@ -1,5 +1,6 @@
 #include "cli/CliContext.h"
 #include "cli/CommandRegistry.h"
+#include "render/RenderLog.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -59,6 +60,7 @@ int main(int argc, char* argv[]) {
     }
     QGuiApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vexa"));
+    SilenceFontShapingMessages();
 
     QStringList args = QCoreApplication::arguments().mid(1);
     CliContext context;

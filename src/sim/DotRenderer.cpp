@@ -10,14 +10,23 @@ int Byte(QByteArrayView data, qsizetype at) {
     return static_cast<unsigned char>(data.at(at));
 }
 
+QRgb Argb(bool red, bool green) {
+    if (red && green)
+        return SignColours::ArgbOf(SignLight::Yellow, LedColour::Red);
+    if (red || green)
+        return SignColours::ArgbOf(red ? SignLight::Red : SignLight::Green, LedColour::Red);
+    return SignColours::OpaqueBlack;
+}
+
 } // namespace
 
-QImage DotRenderer::Render(const DisplayModel& model, QByteArrayView data, int set) {
+QImage DotRenderer::Render(const DisplayModel& model, QByteArrayView data, int set, LedColour led) {
     switch (model.packKind) {
     case PackKind::OneBit:
-        return RenderRows(data, model.exportHeight > 0 ? model.exportHeight : model.rows, Qt::red);
+        return RenderRows(data, model.exportHeight > 0 ? model.exportHeight : model.rows,
+                          SignColours::ArgbOf(SignLight::Single, led));
     case PackKind::ColourPlanes:
-        return RenderRows(data, model.rows, set == 0 ? Qt::red : Qt::green);
+        return RenderRows(data, model.rows, Argb(set == 0, set != 0));
     case PackKind::TwoBitPages:
         return RenderPages(model, data);
     case PackKind::CharacterCodes:
@@ -26,16 +35,16 @@ QImage DotRenderer::Render(const DisplayModel& model, QByteArrayView data, int s
     return {};
 }
 
-QImage DotRenderer::RenderRows(QByteArrayView data, int height, QColor lit) {
+QImage DotRenderer::RenderRows(QByteArrayView data, int height, QRgb lit) {
     if (height <= 0 || data.isEmpty() || data.size() % height != 0)
         return {};
     const qsizetype bytesPerLine = data.size() / height;
     QImage image(int(bytesPerLine * 8), height, QImage::Format_RGB32);
-    image.fill(Qt::black);
+    image.fill(SignColours::OpaqueBlack);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < image.width(); ++x)
             if (Byte(data, y * bytesPerLine + x / 8) & (0x80 >> (x % 8)))
-                image.setPixelColor(x, y, lit);
+                image.setPixel(x, y, lit);
     return image;
 }
 
@@ -49,7 +58,7 @@ QImage DotRenderer::RenderPages(const DisplayModel& model, QByteArrayView data) 
     // Family 2 signs light a dot with bit value 0, all others with 1.
     const int lit = model.family == LinkFamily::PagedBlocks ? 0 : 1;
     QImage image(int(pages * columns), height, QImage::Format_RGB32);
-    image.fill(Qt::black);
+    image.fill(SignColours::OpaqueBlack);
     for (qsizetype page = 0; page < pages; ++page) {
         for (int y = 0; y < height; ++y) {
             const qsizetype line = page * pageBytes + qsizetype(y) * columns * 2 / 8;
@@ -60,7 +69,7 @@ QImage DotRenderer::RenderPages(const DisplayModel& model, QByteArrayView data) 
                 const int shift = 2 * (i % 4);
                 const bool green = ((Byte(data, at) >> shift) & 1) == lit;
                 const bool red = ((Byte(data, at) >> (shift + 1)) & 1) == lit;
-                image.setPixelColor(int(page * columns + i), y, QColor(red ? 255 : 0, green ? 255 : 0, 0));
+                image.setPixel(int(page * columns + i), y, Argb(red, green));
             }
         }
     }
@@ -73,9 +82,9 @@ QImage DotRenderer::Combine(const QImage& red, const QImage& green) {
     QImage image(red.size(), QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            image.setPixelColor(x, y,
-                                QColor(red.pixelColor(x, y).red() > 0 ? 255 : 0,
-                                       green.pixelColor(x, y).green() > 0 ? 255 : 0, 0));
+            image.setPixel(x, y,
+                           Argb(red.pixel(x, y) != SignColours::OpaqueBlack,
+                                green.pixel(x, y) != SignColours::OpaqueBlack));
     return image;
 }
 

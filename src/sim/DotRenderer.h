@@ -1,26 +1,27 @@
 #pragma once
 
 #include "core/ModelCatalogue.h"
+#include "core/SignColours.h"
 
 #include <QByteArrayView>
-#include <QColor>
 #include <QImage>
 
 namespace vexa {
 
 // Turns the dot bytes of one received message back into a picture of the sign's dots (one
-// pixel per dot, black where dark): 1-bit rows (most significant bit leftmost), one colour
-// plane per data set, or 2-bit pages with the family's levels. Character-code models carry
-// no dots and give a null image.
+// pixel per dot, black where dark, lit dots in the colours previews draw them): 1-bit rows
+// (most significant bit leftmost) in the LED colour, one colour plane per data set, or 2-bit
+// pages with the family's levels. Character-code models carry no dots and give a null image.
 class DotRenderer {
 public:
     // set: 0 or 1, the data set (pass) the bytes came in; it picks the plane colour.
-    static QImage Render(const DisplayModel& model, QByteArrayView data, int set);
+    static QImage Render(const DisplayModel& model, QByteArrayView data, int set,
+                         LedColour led = LedColour::Red);
     // Red and green planes of the same message drawn together (yellow where both are lit).
     static QImage Combine(const QImage& red, const QImage& green);
 
 private:
-    static QImage RenderRows(QByteArrayView data, int height, QColor lit);
+    static QImage RenderRows(QByteArrayView data, int height, QRgb lit);
     static QImage RenderPages(const DisplayModel& model, QByteArrayView data);
 };
 

@@ -1,5 +1,7 @@
 #include "sim/SignSimulator.h"
 
+#include "playback/AnimatedPicture.h"
+#include "playback/PlaybackProgramme.h"
 #include "store/AtomicFile.h"
 
 #include <QBuffer>
@@ -116,9 +118,15 @@ void SignSimulator::Render(const QJsonObject& message) {
     const QByteArray data = QByteArray::fromHex(message.value(QStringLiteral("data")).toString().toLatin1());
     const int slot = message.value(QStringLiteral("slot")).toInt();
     const int set = message.value(QStringLiteral("set")).toInt();
-    const QImage image = DotRenderer::Render(*model, data, set);
+    QImage image = DotRenderer::Render(*model, data, set, options.led);
     if (image.isNull())
         return;
+    // The paged family's header tells how many pages the message has; the 256-byte frames
+    // that carry them may hold the start of one more, which the sign does not show.
+    const int units = message.value(QStringLiteral("units")).toInt();
+    if (model->family == LinkFamily::PagedBlocks && model->packKind == PackKind::TwoBitPages && units > 0 &&
+        image.width() > units * model->pageColumns)
+        image = image.copy(0, 0, units * model->pageColumns, image.height());
     auto save = [&](const QImage& picture, const QString& name) {
         const QString path = QDir(options.renderDir).filePath(name);
         QByteArray png;
@@ -134,24 +142,71 @@ void SignSimulator::Render(const QJsonObject& message) {
         event.insert(QStringLiteral("height"), picture.height());
         Print(event);
     };
-    QString name;
-    if (model->family == LinkFamily::AddressedBlocks)
-        name = QStringLiteral("id%1-slot%2.png").arg(message.value(QStringLiteral("id")).toInt()).arg(slot);
-    else if (message.contains(QStringLiteral("set")))
+    const int id = message.value(QStringLiteral("id")).toInt();
+    const QString stem = model->family == LinkFamily::AddressedBlocks
+                             ? QStringLiteral("id%1-slot%2").arg(id).arg(slot)
+                             : QStringLiteral("slot%1").arg(slot);
+    QString name = stem + QStringLiteral(".png");
+    if (model->family != LinkFamily::AddressedBlocks && message.contains(QStringLiteral("set")))
         name = QStringLiteral("slot%1-set%2.png").arg(slot).arg(set);
-    else
-        name = QStringLiteral("slot%1.png").arg(slot);
     save(image, name);
     if (model->packKind == PackKind::ColourPlanes) {
         if (set == 0) {
             redPlanes[slot] = image;
         } else if (redPlanes.count(slot) != 0) {
             const QImage both = DotRenderer::Combine(redPlanes[slot], image);
-            if (!both.isNull())
+            if (!both.isNull()) {
                 save(both, QStringLiteral("slot%1.png").arg(slot));
+                if (options.animate)
+                    Animate(message, stem, {both, QImage()});
+            }
             redPlanes.erase(slot);
         }
+        return;
     }
+    if (!options.animate)
+        return;
+    // Set 1 of the two-pass families is frame 1 of the message whose frame 0 came in set 0.
+    std::array<QImage, 2>& frames = receivedFrames[id << 16 | slot];
+    if (set == 1) {
+        frames[1] = image;
+    } else {
+        frames = {image, QImage()};
+    }
+    Animate(message, stem, frames);
+}
+
+// The animated picture of what the sign shows of a message, played with the parameters it
+// received: the same engine and file as `vexa render --animate`.
+void SignSimulator::Animate(const QJsonObject& message, const QString& stem,
+                            const std::array<QImage, 2>& frames) {
+    RowSettings settings;
+    settings.effectListSet = model->effectListSet;
+    settings.effect = message.value(QStringLiteral("effect")).toInt();
+    settings.speed = message.value(QStringLiteral("speed")).toInt();
+    settings.time = message.value(QStringLiteral("time")).toInt();
+    settings.marquee = message.value(QStringLiteral("marquee")).toInt() != 0;
+    settings.blink = message.value(QStringLiteral("blink")).toInt() != 0;
+    PlaybackInput input;
+    input.row = message.value(QStringLiteral("slot")).toInt();
+    input.frames = frames;
+    input.settings = settings.AsReceivedBy(*model);
+    const PlaybackProgramme programme({input}, SignGeometry::For(*model, options.signWidth, options.led));
+    QString error;
+    const QByteArray bytes = AnimatedPicture::Encode(
+        AnimatedPicture::Format::Apng,
+        AnimatedPicture::FromProgramme(programme, AnimatedPicture::DefaultZoom, 0), &error);
+    const QString path = QDir(options.renderDir).filePath(stem + QStringLiteral("-play.png"));
+    QJsonObject event = Named("animated");
+    event.insert(QStringLiteral("slot"), input.row);
+    event.insert(QStringLiteral("path"), path);
+    event.insert(QStringLiteral("ok"), !bytes.isEmpty() && QDir().mkpath(options.renderDir) &&
+                                           AtomicFile::Write(path, bytes, &error) == AtomicFile::Result::Ok);
+    event.insert(QStringLiteral("frames"), programme.StepCount());
+    event.insert(QStringLiteral("durationMs"), programme.DurationMs());
+    if (!error.isEmpty())
+        event.insert(QStringLiteral("error"), error);
+    Print(event);
 }
 
 int SignSimulator::LineFd() const {

@@ -53,7 +53,9 @@ bool ListenAddress(const QString& text, QString& host, int& port) {
 QString SimOptions::Usage() {
     return QStringLiteral(
         "Usage: vexa-sim --model M [--ids 1,3,7] [--link PATH | --listen ADDR] [--json] [--trace]\n"
-        "                [--render DIR] [--silent | --garbage] [--stall-after N] [--hangup-after N]\n"
+        "                [--render DIR [--animate] [--sign-width COLS] [--sign-colour C]]\n"
+        "                [--silent | --garbage]\n"
+        "                [--stall-after N] [--hangup-after N]\n"
         "                [--quiet-ms MS]\n"
         "A virtual sign line on a pseudo-terminal (or a TCP port). Prints the port to open (first\n"
         "line), then one line per event. Ends on SIGTERM or SIGINT.\n"
@@ -66,6 +68,11 @@ QString SimOptions::Usage() {
         "                    pseudo-terminal, every change of the baud rate set on it\n"
         "  --json            events as JSON lines\n"
         "  --render DIR      write every received message as a PNG of its dots into DIR\n"
+        "  --animate         with --render: also an animated PNG of what the sign shows of it\n"
+        "                    (slot<N>-play.png), played from the dots and parameters received\n"
+        "  --sign-width COLS columns of the sign played, for models without a page width\n"
+        "  --sign-colour C   the LED colour of a single-colour sign: red (default), amber,\n"
+        "                    green or white\n"
         "  --silent          never answer\n"
         "  --garbage         answer with noise\n"
         "  --stall-after N   stop reading after N bytes\n"
@@ -94,6 +101,8 @@ std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QStrin
             options.garbage = true;
         } else if (argument == QLatin1String("--trace")) {
             options.trace = true;
+        } else if (argument == QLatin1String("--animate")) {
+            options.animate = true;
         } else if (argument == QLatin1String("--listen")) {
             const std::optional<QString> text = value();
             int port = 0;
@@ -104,8 +113,9 @@ std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QStrin
             options.listenPort = port;
         } else if (argument == QLatin1String("--model") || argument == QLatin1String("--ids") ||
                    argument == QLatin1String("--link") || argument == QLatin1String("--render") ||
-                   argument == QLatin1String("--stall-after") ||
-                   argument == QLatin1String("--hangup-after") || argument == QLatin1String("--quiet-ms")) {
+                   argument == QLatin1String("--stall-after") || argument == QLatin1String("--sign-width") ||
+                   argument == QLatin1String("--hangup-after") || argument == QLatin1String("--quiet-ms") ||
+                   argument == QLatin1String("--sign-colour")) {
             const std::optional<QString> text = value();
             if (!text) {
                 error = QStringLiteral("%1 needs a value").arg(argument);
@@ -124,13 +134,22 @@ std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QStrin
                 options.linkPath = *text;
             } else if (argument == QLatin1String("--render")) {
                 options.renderDir = *text;
+            } else if (argument == QLatin1String("--sign-colour")) {
+                const std::optional<LedColour> led = SignColours::LedColourFromName(*text);
+                if (!led) {
+                    error = QStringLiteral("--sign-colour wants red, amber, green or white: %1").arg(*text);
+                    return std::nullopt;
+                }
+                options.led = *led;
             } else {
                 const std::optional<qint64> count = Count(*text);
                 if (!count) {
                     error = QStringLiteral("%1 wants a count: %2").arg(argument, *text);
                     return std::nullopt;
                 }
-                if (argument == QLatin1String("--stall-after"))
+                if (argument == QLatin1String("--sign-width"))
+                    options.signWidth = static_cast<int>(std::min<qint64>(*count, 65536));
+                else if (argument == QLatin1String("--stall-after"))
                     options.stallAfter = count;
                 else if (argument == QLatin1String("--hangup-after"))
                     options.hangupAfter = count;
@@ -152,6 +171,10 @@ std::optional<SimOptions> SimOptions::Parse(const QStringList& arguments, QStrin
     }
     if (options.listenPort && !options.linkPath.isEmpty()) {
         error = QStringLiteral("--listen and --link exclude each other");
+        return std::nullopt;
+    }
+    if (options.animate && options.renderDir.isEmpty()) {
+        error = QStringLiteral("--animate needs --render DIR");
         return std::nullopt;
     }
     if (options.silent && options.garbage) {

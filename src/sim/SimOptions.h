@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SignColours.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -18,6 +20,13 @@ struct SimOptions {
     bool trace = false;
     bool json = false;
     QString renderDir;
+    // With renderDir: also an animated PNG of what the sign shows of every message, played
+    // from the decoded dots and parameters, on a sign signWidth columns wide (0: the
+    // model's width).
+    bool animate = false;
+    int signWidth = 0;
+    // The LED colour a single-colour sign's dots are drawn in.
+    LedColour led = LedColour::Red;
     bool silent = false;
     bool garbage = false;
     std::optional<qint64> stallAfter;
