@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
+#include <sys/mount.h>
 
 using namespace vexa;
 
@@ -33,8 +35,70 @@ private:
         QVERIFY(WorkFiles::WriteTemplate(177, app.Paths().WorkFilePath(5)));
     }
 
+    // A small tmpfs mounted over a folder for as long as it lives (root only).
+    struct SmallDisk {
+        QString path;
+        bool mounted = false;
+        explicit SmallDisk(const QString& folder) : path(folder) {
+            QDir().mkpath(path);
+            mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
+        }
+        ~SmallDisk() {
+            if (mounted)
+                ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
+        }
+        // Takes every free block.
+        void Fill() const {
+            QFile filler(path + QStringLiteral("/filler"));
+            if (!filler.open(QIODevice::WriteOnly))
+                return;
+            const QByteArray block(4096, 'f');
+            while (filler.write(block) == block.size() && filler.flush()) {
+            }
+        }
+    };
+
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // File > New and a change into another model group over a message file that cannot be
+    // written (read-only, or on a full disk): the operator is told, the sign keeps its
+    // messages and the stored model stays the old one.
+    void unwritableFileKeepsMessagesAndModel_data() {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("full disk") << true;
+    }
+    void unwritableFileKeepsMessagesAndModel() {
+        QFETCH(bool, fullDisk);
+        QTemporaryDir dir;
+        QString root = dir.path();
+        std::optional<SmallDisk> disk;
+        if (fullDisk) {
+            disk.emplace(dir.filePath(QStringLiteral("disk")));
+            if (!disk->mounted)
+                QSKIP("a full disk needs a small tmpfs, which only root may mount");
+            root = disk->path;
+        }
+        CVexaApp app(AppPaths(root, root));
+        Prepare(app, QStringLiteral("P29"));
+        QStringList reports;
+        app.SetErrorReporter([&](const QString&, const QString& text, const QString&) { reports << text; });
+        const QString file = app.Paths().WorkFilePath(3);
+        const QByteArray before = Bytes(file);
+        if (fullDisk)
+            disk->Fill();
+        else
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner));
+
+        QVERIFY(!WorkFiles::NewFile(app));
+        QCOMPARE(reports.size(), 1);
+        QCOMPARE(ModelChange::Apply(app, QStringLiteral("P13")), ModelChange::Result::Failed);
+        QVERIFY(reports.size() >= 2);
+        QCOMPARE(app.settingsFile.LedType(), QStringLiteral("P29"));
+        QCOMPARE(Bytes(file), before);
+        QCOMPARE(app.messageTable.ReadContent(0), QStringLiteral("[ASCII]OLD"));
+    }
 
     void sameGroupKeepsTheMessages() {
         QTemporaryDir dir;

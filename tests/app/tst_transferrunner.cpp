@@ -38,15 +38,16 @@ struct Bench {
         port.SetInstantDrain(true);
         QDir().mkpath(app.Paths().WorkDataDir());
         runner.SetModelName(model);
-        runner.SetPreparer([this](const DisplayModel&, Payload& payload) {
-            preparedFiles << QFileInfo(app.messageTable.MessageFilePath()).fileName();
-            payload.Clear();
-            for (int row = 0; row < Payload::RowCount; ++row) {
-                payload.At(0, row).Assign(QByteArray(rowBytes / 2, '\x11'));
-                payload.At(1, row).Assign(QByteArray(rowBytes / 2, '\x22'));
-            }
-            return QStringList();
-        });
+        runner.SetPreparer(
+            [this](const DisplayModel&, CMessageTable&, Payload& payload, SendPreparation::Bitmaps) {
+                preparedFiles << QFileInfo(app.messageTable.MessageFilePath()).fileName();
+                payload.Clear();
+                for (int row = 0; row < Payload::RowCount; ++row) {
+                    payload.At(0, row).Assign(QByteArray(rowBytes / 2, '\x11'));
+                    payload.At(1, row).Assign(QByteArray(rowBytes / 2, '\x22'));
+                }
+                return QStringList();
+            });
         runner.SetSizeQuestion([this](const QString& text, int) {
             questions << text;
             return answer;

@@ -1,5 +1,5 @@
 // Hostile sizes and file kinds that must neither hang the command line nor make its work
-// grow beyond reason: named pipes in image lists, huge INI files, overlong rows.
+// or its memory grow beyond reason: named pipes in image lists, huge INI files, overlong rows.
 #include "store/CMessageTable.h"
 #include "store/ResourceFiles.h"
 
@@ -7,7 +7,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vexa;
 
@@ -61,7 +65,43 @@ class TestBounds : public QObject {
         return path;
     }
 
+    // The peak memory, in kB, of one `vexa info FILE` run as a child of its own.
+    long PeakKbOfInfo(const QString& file) {
+        const QByteArray program = VEXA_BIN_DIR "/vexa";
+        const QByteArray data = QFile::encodeName(dir.path()), path = QFile::encodeName(file);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+            ::execl(program.constData(), "vexa", "--data-dir", data.constData(), "info", path.constData(),
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        struct rusage usage {};
+        if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0)
+            return -1;
+        return usage.ru_maxrss;
+    }
+
 private slots:
+    void smallSectionsCostASmallMultipleOfTheFile() {
+        // One-value sections in the legacy code page are the dearest content per byte: the
+        // reader once took 170 times the file's size for them.
+        QByteArray bytes("[INFO]\r\n");
+        for (int section = 0; bytes.size() < 4 * 1024 * 1024; ++section)
+            bytes += QStringLiteral("[S%1]\r\nv=1\r\n").arg(section, 6, 10, QLatin1Char('0')).toLatin1();
+        const QString big = dir.filePath(QStringLiteral("sections.led"));
+        WriteBytes(big, bytes);
+        const QString small = MessageFile(QStringLiteral("small.led"), QString());
+        const long base = PeakKbOfInfo(small), peak = PeakKbOfInfo(big);
+        QVERIFY(base > 0 && peak > 0);
+        const double multiple = (peak - base) * 1024.0 / bytes.size();
+        QVERIFY2(multiple <= 12, qPrintable(QString::number(multiple)));
+    }
+
     void namedPipeInAnImageListIsSkipped() {
         const QString fifo = dir.filePath(QStringLiteral("pipe.png"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -97,8 +137,8 @@ private slots:
         CMessageTable table;
         QVERIFY(table.OpenMessageFile(path));
         QCOMPARE(table.effect[1], 3);
-        QCOMPARE(table.messageFile.keyNames.size(), 100001); // every key kept, in order
-        QCOMPARE(table.messageFile.keyNames.last(), QStringLiteral("K99999"));
+        QCOMPARE(table.messageFile.KeyCount(), 100001); // every key kept, in order
+        QCOMPARE(table.messageFile.KeyNames().last(), QStringLiteral("K99999"));
     }
 
     void overlongRowIsRefusedNamingTheRow() {

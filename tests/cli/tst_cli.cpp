@@ -2,10 +2,12 @@
 #include "store/ResourceFiles.h"
 
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +52,42 @@ private slots:
         const Run bad = Vexa({QStringLiteral("new"), path, QStringLiteral("--model"), QStringLiteral("P99")});
         QCOMPARE(bad.exitCode, 2);
         QVERIFY(bad.err.contains("unknown model"));
+    }
+
+    // The preview sheet shows a single-colour sign's dots in the LED colour asked for; the
+    // exported bitmap keeps the colour the text was written in.
+    void renderPreviewInTheSignsColour() {
+        const QString path = dir.filePath(QStringLiteral("amber.led"));
+        QCOMPARE(
+            Vexa({QStringLiteral("new"), path, QStringLiteral("--model"), QStringLiteral("P13")}).exitCode,
+            0);
+        QCOMPARE(Vexa({QStringLiteral("set"), path, QStringLiteral("--row"), QStringLiteral("0"),
+                       QStringLiteral("--send"), QStringLiteral("1"), QStringLiteral("--content"),
+                       QStringLiteral("{\\rtf1{\\colortbl ;\\red0\\green0\\blue255;}\\cf1\\fs24 IIII}")})
+                     .exitCode,
+                 0);
+        const QString png = dir.filePath(QStringLiteral("amber.png"));
+        const QString out = dir.filePath(QStringLiteral("amber"));
+        const Run r = Vexa({QStringLiteral("render"), path, QStringLiteral("--model"), QStringLiteral("P13"),
+                            QStringLiteral("--out"), out, QStringLiteral("--preview"), png,
+                            QStringLiteral("--sign-colour"), QStringLiteral("Amber")});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        const auto colours = [](const QImage& image) {
+            QSet<QRgb> found;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    found << (image.pixel(x, y) | 0xFF000000u);
+            return found;
+        };
+        const QSet<QRgb> shown = colours(QImage(png));
+        QVERIFY(shown.contains(0xFFFFB000u));
+        QVERIFY(!shown.contains(0xFF0000FFu));
+        QVERIFY(colours(QImage(out + QStringLiteral("/20060_0.bmp"))).contains(0xFF0000FFu));
+
+        const Run bad = Vexa({QStringLiteral("render"), path, QStringLiteral("--out"), out,
+                              QStringLiteral("--sign-colour"), QStringLiteral("purple")});
+        QCOMPARE(bad.exitCode, 2);
+        QVERIFY(bad.err.contains("unknown sign colour"));
     }
 
     void setThenInfoRoundTrip() {

@@ -1,6 +1,7 @@
 // Files the command line must never lose or damage: foreign files, killed writers,
-// read-only files and symbolic links.
+// read-only files, symbolic links, long names, and a second writer at work.
 #include "store/CMessageTable.h"
+#include "store/FolderLock.h"
 #include "store/ResourceFiles.h"
 
 #include <QDir>
@@ -35,7 +36,7 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 QStringList Temporaries(const QString& folder) {
-    return QDir(folder).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden);
+    return QDir(folder).entryList({QStringLiteral(".vexa-tmp-*")}, QDir::Files | QDir::Hidden);
 }
 
 } // namespace
@@ -136,8 +137,68 @@ private slots:
         }
         QCOMPARE(mixed, 0);
         QVERIFY(runs >= 20);
-        QCOMPARE(Vexa({QStringLiteral("info"), path}).exitCode, 0);
+        QCOMPARE(Vexa(SetRow3(path)).exitCode, 0); // the next write into the folder cleans up
         QCOMPARE(Temporaries(dir.path()), QStringList());
+    }
+
+    // Names up to the system's 255 bytes are written (the temporary beside them has a short
+    // name of its own), and a read leaves every other file alone, also one that looks like
+    // a temporary of ours or of an older version.
+    void longNamesAreWrittenAndReadsRemoveNothing() {
+        const QString longName = QString(251, u'n') + QStringLiteral(".led");
+        const QString path = NewFile(longName);
+        QCOMPARE(Vexa(SetRow3(path)).exitCode, 0);
+        CMessageTable table;
+        QVERIFY(table.OpenMessageFile(path));
+        QCOMPARE(table.effect[3], 5);
+
+        const QString demo = NewFile(QStringLiteral("demo.led"));
+        const QStringList lookAlikes{QStringLiteral("demo.led.tmp-NOTES1"),
+                                     QStringLiteral(".vexa-tmp-Notes1")};
+        for (const QString& name : lookAlikes)
+            WriteBytes(dir.filePath(name), "my notes");
+        QCOMPARE(Vexa({QStringLiteral("info"), demo}).exitCode, 0);
+        QCOMPARE(Vexa(SetRow3(demo)).exitCode, 0);
+        for (const QString& name : lookAlikes)
+            QCOMPARE(ReadBytes(dir.filePath(name)), QByteArray("my notes"));
+    }
+
+    // The editor and the command line on one work folder, two processes: a row the command
+    // line changed is not taken back when the editor, which did not touch it, closes; and a
+    // second editor learns which process holds the folder.
+    void secondWriterKeepsItsChange() {
+        QTemporaryDir work;
+        QProcess editor;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        editor.setProcessEnvironment(environment);
+        editor.setWorkingDirectory(work.path());
+        editor.start(QStringLiteral(VEXA_BIN_DIR "/vexa-editor"),
+                     {QStringLiteral("--data-dir"), work.path()});
+        QVERIFY(editor.waitForStarted());
+        const QString workData = work.filePath(QStringLiteral("WorkData"));
+        const QString lockPath = QDir(workData).filePath(QString::fromLatin1(FolderLock::FileName));
+        QTRY_COMPARE_WITH_TIMEOUT(ReadBytes(lockPath).trimmed().toLongLong(), editor.processId(), 20000);
+        FolderLock second(workData);
+        QCOMPARE(second.Acquire(), FolderLock::Result::Held);
+        QCOMPARE(second.HolderPid(), editor.processId());
+
+        const QString file = QDir(workData).filePath(QStringLiteral("0.led"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(file), 10000);
+        QProcess set;
+        set.start(QStringLiteral(VEXA_BIN_DIR "/vexa"),
+                  {QStringLiteral("--data-dir"), work.path(), QStringLiteral("set"), file,
+                   QStringLiteral("--row"), QStringLiteral("2"), QStringLiteral("--effect"),
+                   QStringLiteral("6"), QStringLiteral("--content"), QStringLiteral("[ASCII]FROM THE CLI")});
+        QVERIFY(set.waitForFinished(30000));
+        QCOMPARE(set.exitCode(), 0);
+        editor.terminate(); // the window closes as from its menu, saving what it holds
+        QVERIFY(editor.waitForFinished(20000));
+        QCOMPARE(editor.exitCode(), 0);
+        CMessageTable table;
+        QVERIFY(table.OpenMessageFile(file));
+        QCOMPARE(table.effect[2], 6);
+        QCOMPARE(table.ReadContent(2), QStringLiteral("[ASCII]FROM THE CLI"));
     }
 
     void readOnlyFileIsRefusedWithPathAndReason() {

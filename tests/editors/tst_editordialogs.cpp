@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -106,6 +107,25 @@ private slots:
             QTest::keyClick(field, Qt::Key_Return, Qt::ControlModifier); // OK from the keyboard
         }));
         QCOMPARE(Content(0), QStringLiteral("[ASCII]ABCD"));
+    }
+
+    // A row stored longer than the editor takes (written by another program: 30 000 characters
+    // of alternating bold and italic) is not opened but refused at once, naming the row and
+    // its size; the row stays as it was.
+    void overlongStoredRowIsRefused() {
+        OPEN(QStringLiteral("P29"));
+        QString rtf = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ");
+        for (int i = 0; i < 15000; ++i)
+            rtf += i % 2 ? QStringLiteral("\\i ab\\i0 ") : QStringLiteral("\\b ab\\b0 ");
+        rtf += QStringLiteral("\\par}");
+        QVERIFY(app->messageTable.WriteContent(2, rtf));
+        QString told;
+        test::WhenModal<QMessageBox>([&](QMessageBox* box) { told = box->text(); });
+        emit window->Preview(2)->doubleClicked();
+        QVERIFY2(told.contains(QStringLiteral("Row 2")) && told.contains(QStringLiteral("30000")),
+                 qPrintable(told));
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(Content(2), rtf);
     }
 
     void palettesInsertTokensUpToTheLimit() {

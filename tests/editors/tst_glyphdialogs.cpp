@@ -4,16 +4,20 @@
 #include "app/ui/IContentEditorLauncher.h"
 #include "editors/CDialogFace.h"
 #include "editors/CDialogImg.h"
+#include "editors/CDialogPicture.h"
 #include "editors/CWtxtDialog.h"
 #include "render/ui/CEditWnd.h"
 #include "render/ui/CFaceWnd.h"
+#include "render/ui/CRowCheckLine.h"
 #include "support/MainWindowRig.h"
 #include "support/WhenModal.h"
 #include "support/WidgetFinder.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,7 +80,7 @@ private slots:
                 QApplication::sendEvent(grid, &move);
                 QTest::mouseClick(grid, Qt::LeftButton, {}, second);
                 pickerStayedOpen = picker->isVisible();
-                test::Get<QPushButton>(picker, CDialogFace::CancelButton)->click();
+                test::Get<QPushButton>(picker, CDialogFace::DoneButton)->click();
             });
             test::Get<QPushButton>(dialog, CWtxtDialog::PickerButton)->click();
             codes = field->Codes();
@@ -94,8 +98,35 @@ private slots:
         QCOMPARE(window->Preview(0)->Image().RenderExportFrame(0), shown);
     }
 
+    // A letter the bitmap fonts do not have: the line under the preview names it as it is
+    // typed, and the preview draws nothing for it (no glyph of another colour or font).
+    void letterWithoutGlyphIsNamedUnderThePreview() {
+        OPEN(QStringLiteral("P06"));
+        QString line;
+        QString lineAfterDelete;
+        int width = -1;
+        test::WhenModal<CWtxtDialog>([&](CWtxtDialog* dialog) {
+            auto* field = test::Get<CEditWnd>(dialog, CWtxtDialog::EditField);
+            auto* check = dialog->findChild<CRowCheckLine*>();
+            QVERIFY(check);
+            QTest::keyClicks(field, QStringLiteral("A"));
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_Eacute, QStringLiteral("\u00E9"),
+                                Qt::NoModifier);
+            line = check->Text();
+            width = dialog->Model().Preview().contentWidth;
+            QTest::keyClick(field, Qt::Key_Backspace);
+            lineAfterDelete = check->Text();
+            test::Get<QPushButton>(dialog, CWtxtDialog::CancelButton)->click();
+        });
+        test::ChooseMenuItem(window.get(), ContentButton0, TextItem);
+        QCOMPARE(line, QStringLiteral("no glyph for é (U+00E9)"));
+        QCOMPARE(width, app->glyphLibrary.GlyphOfCode(65)->width());
+        QCOMPARE(lineAfterDelete, QString());
+    }
+
     // Image on P30: two pictures added (a path with ";" refused in between), the second
-    // moved up; OK stores the list in that order and the row shows the editor's preview.
+    // moved up and marked in the list as lower than the sign; OK stores the list in that
+    // order and the row shows the editor's preview.
     void imageEditorStoresTheOrderedList() {
         OPEN(QStringLiteral("P30"));
         const QString a = dir->filePath(QStringLiteral("a.png"));
@@ -103,7 +134,7 @@ private slots:
         QImage picture(10, 16, QImage::Format_RGB32);
         picture.fill(Qt::red);
         QVERIFY(picture.save(a));
-        QVERIFY(picture.copy(0, 0, 7, 16).save(b));
+        QVERIFY(picture.copy(0, 0, 7, 12).save(b));
         QStringList refusals;
         QImage shown;
         test::WhenModal<CDialogImg>([&](CDialogImg* dialog) {
@@ -115,6 +146,9 @@ private slots:
                 add->click();
             test::Get<QListWidget>(dialog, CDialogImg::PathList)->setCurrentRow(1);
             test::Get<QPushButton>(dialog, CDialogImg::UpButton)->click();
+            const auto* list = test::Get<QListWidget>(dialog, CDialogImg::PathList);
+            QVERIFY(list->item(0)->toolTip().startsWith(QStringLiteral("not as high as the sign")));
+            QVERIFY(list->item(1)->toolTip().isEmpty());
             shown = dialog->Model().Preview().RenderExportFrame(0);
             test::Get<QPushButton>(dialog, CDialogImg::OkButton)->click();
         });
@@ -125,6 +159,45 @@ private slots:
         QCOMPARE(app->messageTable.kind[0], 2);
         QCOMPARE(shown.width(), 17);
         QCOMPARE(window->Preview(0)->Image().RenderExportFrame(0), shown);
+    }
+
+    // "Import picture…" on P06: a photo-sized picture with a light ground is prepared off the
+    // window's thread, dithered on request, saved in WorkData/Pictures and listed; the row
+    // then shows the prepared picture's dots.
+    void importedPictureIsPreparedSavedAndListed() {
+        OPEN(QStringLiteral("P06"));
+        QTemporaryDir folder;
+        const QString original = folder.filePath(QStringLiteral("sign art.jpg"));
+        QImage art(2400, 1800, QImage::Format_RGB32);
+        art.fill(Qt::white);
+        QPainter(&art).fillRect(300, 300, 1800, 1200, Qt::red);
+        QVERIFY(art.save(original, "JPG", 95));
+        QString saved;
+        int lit = 0;
+        test::WhenModal<CDialogImg>([&](CDialogImg* editor) {
+            editor->choosePicture = [&](QWidget*) { return original; };
+            test::WhenModal<CDialogPicture>([&](CDialogPicture* dialog) {
+                auto* ok = test::Get<QPushButton>(dialog, CDialogPicture::OkButton);
+                QTRY_VERIFY(ok->isEnabled());
+                QVERIFY(dialog->Model().Result().inverted);
+                test::Get<QComboBox>(dialog, CDialogPicture::DotsBox)->setCurrentIndex(1);
+                QVERIFY(!ok->isEnabled());
+                QTRY_VERIFY(ok->isEnabled());
+                lit = dialog->Model().Result().litDots;
+                ok->click();
+                saved = dialog->SavedPath();
+            });
+            test::Get<QPushButton>(editor, CDialogImg::ImportButton)->click();
+            QCOMPARE(editor->Model().Entries(), QStringList{saved});
+            test::Get<QPushButton>(editor, CDialogImg::OkButton)->click();
+        });
+        test::ChooseMenuItem(window.get(), ContentButton0, ImageItem);
+
+        QCOMPARE(QFileInfo(saved).absolutePath(), app->Paths().PicturesDir());
+        QCOMPARE(QImage(saved).size(), QSize(9, 7));
+        QVERIFY(lit > 0);
+        QCOMPARE(app->messageTable.ReadContent(0), saved + u';');
+        QCOMPARE(window->Preview(0)->Image().contentWidth, 9);
     }
 };
 

@@ -25,13 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     first.LoadText(Decode(bytes));
     CIniFile second;
     second.LoadText(Decode(first.Serialize()));
-    for (size_t k = 0; k < first.keyList.size(); ++k) {
-        const QString& key = first.keyNames[static_cast<qsizetype>(k)];
-        const CIniFile::key& values = first.keyList[k];
-        for (qsizetype v = 0; v < values.valueNames.size(); ++v) {
-            if (values.valueNames[v].isEmpty())
+    const QStringList keys = first.KeyNames();
+    for (int k = 0; k < first.KeyCount(); ++k) {
+        const QStringList names = first.ValueNames(k);
+        const QStringList texts = first.ValueTexts(k);
+        for (qsizetype v = 0; v < names.size(); ++v) {
+            if (names[v].isEmpty())
                 continue; // never written
-            if (second.GetText(key, values.valueNames[v]) != values.valueTexts[v])
+            if (second.GetText(keys[k], names[v]) != texts[v])
                 std::abort();
         }
     }

@@ -25,11 +25,11 @@ private slots:
         f.Slot(2).sendFlag = 1;
         const FrameSequence steps = LinkFamilies::SendSequence(f.inputs);
         QCOMPARE(steps.size(), size_t(1 + 9));
-        QCOMPARE(steps[0], (FrameStep{Hex("4142"), 0, 1}));
-        QCOMPARE(steps[1], (FrameStep{Hex("FAAFFFFF 30 03 06 FF FFFFFF 5A"), 20, 12}));
-        QCOMPARE(steps[2], (FrameStep{Hex("FAAFFFFF 31 00 00 FF FFFFFF FF"), 20, 23}));
-        QCOMPARE(steps[3], (FrameStep{Hex("FAAFFFFF 32 00 00 FF FFFFFF 5A"), 20, 34}));
-        QCOMPARE(steps[9], (FrameStep{Hex("FAAFFFFF 38 00 00 FF FFFFFF FF"), 20, 100}));
+        QCOMPARE(steps[0], (FrameStep{Hex("4142"), 0, 1, {}}));
+        QCOMPARE(steps[1], (FrameStep{Hex("FAAFFFFF 30 03 06 FF FFFFFF 5A"), 20, 12, {}}));
+        QCOMPARE(steps[2], (FrameStep{Hex("FAAFFFFF 31 00 00 FF FFFFFF FF"), 20, 23, {}}));
+        QCOMPARE(steps[3], (FrameStep{Hex("FAAFFFFF 32 00 00 FF FFFFFF 5A"), 20, 34, {}}));
+        QCOMPARE(steps[9], (FrameStep{Hex("FAAFFFFF 38 00 00 FF FFFFFF FF"), 20, 100, {}}));
     }
 
     void slotTrailerAllUnselectedStillSendsTrailers() {

@@ -84,23 +84,23 @@ private slots:
         // Pass 0: header, directory, 72 bytes in 12 pieces of 6; pass 1: header, directory, 12 pieces of 1.
         QCOMPARE(steps.size(), size_t(2 + 12 + 2 + 12));
 
-        QCOMPARE(steps[0], (FrameStep{Hex("48656C6C6F"), 0, 2}));
+        QCOMPARE(steps[0], (FrameStep{Hex("48656C6C6F"), 0, 2, {}}));
         const QByteArray directory0 = Hex("00 07 00 FF 00 00 00 00 00 00"
                                           "08000002 08020001 08030000 08030003"
                                           "08060000 08060000 08060000 08060000");
-        QCOMPARE(steps[1], (FrameStep{directory0, 330, 26}));
-        QCOMPARE(steps[2], (FrameStep{Hex("0001 40 808182"), 30, 29}));
-        QCOMPARE(steps[3], (FrameStep{Hex("0203 41 838485"), 30, 33}));
-        QCOMPARE(steps[13], (FrameStep{Hex("1617 4B A1A2A3"), 30, 66}));
+        QCOMPARE(steps[1], (FrameStep{directory0, 330, 26, {}}));
+        QCOMPARE(steps[2], (FrameStep{Hex("0001 40 808182"), 30, 29, {}}));
+        QCOMPARE(steps[3], (FrameStep{Hex("0203 41 838485"), 30, 33, {}}));
+        QCOMPARE(steps[13], (FrameStep{Hex("1617 4B A1A2A3"), 30, 66, {}}));
 
-        QCOMPARE(steps[14], (FrameStep{Hex("96050FAAAA"), 0, 69}));
+        QCOMPARE(steps[14], (FrameStep{Hex("96050FAAAA"), 0, 69, {}}));
         const QByteArray directory1 = Hex("00 07 00 FF 00 00 00 00 00 00"
                                           "08000001 08010000 08010000 08010000"
                                           "08010000 08010000 08010000 08010000");
-        QCOMPARE(steps[15], (FrameStep{directory1, 330, 93}));
+        QCOMPARE(steps[15], (FrameStep{directory1, 330, 93, {}}));
         const QList<int> progress{93, 94, 94, 95, 96, 96, 97, 97, 98, 98, 99, 100};
         for (int k = 0; k < 12; ++k)
-            QCOMPARE(steps[size_t(16 + k)], (FrameStep{QByteArray(1, char(0x20 + k)), 30, progress[k]}));
+            QCOMPARE(steps[size_t(16 + k)], (FrameStep{QByteArray(1, char(0x20 + k)), 30, progress[k], {}}));
     }
 
     void familyFourPairedPasses() {
@@ -113,11 +113,11 @@ private slots:
         QCOMPARE(steps.size(), size_t(9 + 1 + 9));
         QCOMPARE(steps[0].bytes, Hex("4865036C6F"));
         QCOMPARE(steps[1].bytes.mid(10, 4), Hex("08000002"));
-        QCOMPARE(steps[2], (FrameStep{Hex("1011"), 30, steps[2].progress}));
+        QCOMPARE(steps[2], (FrameStep{Hex("1011"), 30, steps[2].progress, {}}));
         QCOMPARE(steps[8].bytes, Hex("1C1D"));
-        QCOMPARE(steps[9], (FrameStep{QByteArray(), 320, -1}));
+        QCOMPARE(steps[9], (FrameStep{QByteArray(), 320, -1, {}}));
         QCOMPARE(steps[10].bytes, Hex("4865035AF0"));
-        QCOMPARE(steps.back(), (FrameStep{Hex("56"), 30, 100}));
+        QCOMPARE(steps.back(), (FrameStep{Hex("56"), 30, 100, {}}));
     }
 
     void emptyPassesSendNothing() {

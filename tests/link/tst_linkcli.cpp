@@ -5,6 +5,8 @@
 #include "store/AppPaths.h"
 #include "store/CIdList.h"
 #include "store/CMessageTable.h"
+#include "store/EncodedTextReader.h"
+#include "support/SendFixtures.h"
 #include "support/SimProcess.h"
 #include "support/VexaRun.h"
 
@@ -15,31 +17,52 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace vexa;
 using namespace vexa::test;
 
 namespace {
 
-// Red "AB" and green "C" in a 12-point face: lit dots in both colour planes.
-const QString kRichText = QStringLiteral(
-    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green255\\blue0;}"
-    "\\f0\\cf1\\fs24 AB\\cf2 C\\par}");
-
-// The payload the editor prepares for a message file.
-Payload Prepared(const QString& model, const QString& file, const QString& dataDir) {
-    CMessageTable table;
-    table.OpenMessageFile(file);
-    GlyphLibrary library;
-    Payload payload;
-    SendPreparation::PrepareMessageFile(*ModelCatalogue::Find(model), table, library,
-                                        AppPaths(dataDir, dataDir), payload);
-    return payload;
-}
-
 QByteArray DataOf(const QJsonObject& e) {
     return QByteArray::fromHex(e.value(QStringLiteral("data")).toString().toLatin1());
 }
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A raw device server on 127.0.0.1 that takes the first bytes sent to it and hangs up.
+struct HangUpServer {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int port = 0;
+    std::thread thread;
+    HangUpServer() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 1) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        port = ntohs(address.sin_port);
+        thread = std::thread([this] {
+            const int peer = ::accept(fd, nullptr, nullptr);
+            char taken[64];
+            [[maybe_unused]] const ssize_t got = ::recv(peer, taken, sizeof taken, 0);
+            ::close(peer);
+        });
+    }
+    ~HangUpServer() {
+        if (thread.joinable())
+            thread.join();
+        ::close(fd);
+    }
+};
 
 } // namespace
 
@@ -50,6 +73,8 @@ private slots:
     void sendReachesTheSign_data();
     void sendReachesTheSign();
     void unopenablePortGivesResultOne();
+    void sendOnlyReadsMessageFiles();
+    void hangUpAfterTheClockIsNoOpenFailure();
     void hangupDuringSendGivesSendFailure();
     void dataOverTheLimitIsRefusedWithoutYes();
     void scanFindsTheSimulatorsIds();
@@ -58,6 +83,7 @@ private slots:
     void silentSignFailsTheIdRead();
     void chainSendsEveryTickedSignFromItsOwnFile();
     void powerReachesEveryListedSign();
+    void rowsThatWillNotLookAsPreviewedAreWarned();
 
 private:
     QString MakeFile(const QString& model, const QString& content,
@@ -177,6 +203,62 @@ void TestLinkCli::unopenablePortGivesResultOne() {
     QVERIFY(clock.err.contains(QStringLiteral("Check time error !")));
 }
 
+// A file that is not a message file is refused before the line is touched (sending it
+// would clear the sign); a message file is sent and left byte for byte as it was, also
+// when it may not be written.
+void TestLinkCli::sendOnlyReadsMessageFiles() {
+    SimProcess sim(QStringLiteral("P30"), {QStringLiteral("--ids"), QStringLiteral("1")});
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
+    const QStringList line = {QStringLiteral("--model"), QStringLiteral("P30"), QStringLiteral("--port"),
+                              sim.device};
+    const QString notes = QDir(work).filePath(QStringLiteral("notes.txt"));
+    QFile text(notes);
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("hello\n") == 6);
+    text.close();
+    for (const QStringList& verb :
+         {QStringList{QStringLiteral("send")},
+          QStringList{QStringLiteral("group-send"), QStringLiteral("--ids"), QStringLiteral("1")}}) {
+        const VexaRun refused = VexaRun::Of(work, data, verb + QStringList{notes} + line);
+        QCOMPARE(refused.exit, 7);
+        QVERIFY2(refused.err.contains(QStringLiteral("not a message file")), qPrintable(refused.err));
+        QCOMPARE(ReadBytes(notes), QByteArray("hello\n"));
+    }
+    sim.WaitQuiet(300, 2000);
+    QVERIFY(sim.Received().isEmpty());
+
+    // UTF-8 with a comment line and a value out of range: all stays as the file has it.
+    QByteArray utf8("\xEF\xBB\xBF; kept by the operator\r\n[INFO]\r\n");
+    for (int row = 0; row < 10; ++row)
+        utf8 += QStringLiteral("PARA_%1=1%2000001000\r\nDATA_%1=%3\r\n")
+                    .arg(row, 2, 10, QLatin1Char('0'))
+                    .arg(row == 0 ? 9 : 0)
+                    .arg(row == 0 ? QStringLiteral("[ASCII]HI") : QString())
+                    .toUtf8();
+    const QString file = QDir(work).filePath(QStringLiteral("kept.led"));
+    QFile message(file);
+    QVERIFY(message.open(QIODevice::WriteOnly) && message.write(utf8) == utf8.size());
+    message.close();
+    const VexaRun sent = VexaRun::Of(work, data, QStringList{QStringLiteral("send"), file} + line);
+    QCOMPARE(sent.exit, 0);
+    QCOMPARE(ReadBytes(file), utf8);
+    QVERIFY(QFile::setPermissions(file, QFile::ReadOwner));
+    const VexaRun readOnly = VexaRun::Of(work, data, QStringList{QStringLiteral("send"), file} + line);
+    QCOMPARE(readOnly.exit, 0);
+    QVERIFY2(!readOnly.err.contains(QStringLiteral("Open failed")), qPrintable(readOnly.err));
+}
+
+// A server that takes the clock frame and hangs up had an open line: the exit says the
+// frame or its acknowledgement failed, not that no port opened.
+void TestLinkCli::hangUpAfterTheClockIsNoOpenFailure() {
+    HangUpServer server;
+    QVERIFY(server.port > 0);
+    const VexaRun clock =
+        VexaRun::Of(work, data,
+                    {QStringLiteral("clock"), QStringLiteral("--model"), QStringLiteral("P30"),
+                     QStringLiteral("--port"), QStringLiteral("tcp://127.0.0.1:%1").arg(server.port)});
+    QVERIFY2(clock.exit == 3 || clock.exit == 4, qPrintable(QString::number(clock.exit) + clock.err));
+}
+
 void TestLinkCli::hangupDuringSendGivesSendFailure() {
     const QString file = MakeFile(QStringLiteral("P27"), kRichText);
     SimProcess sim(QStringLiteral("P27"), {QStringLiteral("--hangup-after"), QStringLiteral("300")},
@@ -235,6 +317,17 @@ void TestLinkCli::scanFindsTheSimulatorsIds() {
         QCOMPARE(list.entries[static_cast<size_t>(id)].checkMask, 1u);
     }
     QCOMPARE(list.entries[4].groupMask, 0u);
+
+    // A sign list that is there but cannot be read (over the read limit) is not replaced
+    // by what the scan found, and the scan says so in its exit status.
+    QFile big(AppPaths(data, data).IdListPath());
+    QVERIFY(big.resize(EncodedTextReader::MaxFileBytes + 1));
+    const VexaRun unread =
+        VexaRun::Of(work, data,
+                    {QStringLiteral("scan"), QStringLiteral("--model"), QStringLiteral("P27"),
+                     QStringLiteral("--port"), sim.device, QStringLiteral("--save")});
+    QCOMPARE(unread.exit, 1);
+    QCOMPARE(big.size(), EncodedTextReader::MaxFileBytes + 1);
 }
 
 void TestLinkCli::idCommandsAndClockGetTheirReplies_data() {
@@ -349,6 +442,53 @@ void TestLinkCli::powerReachesEveryListedSign() {
     QCOMPARE(signs.size(), 2);
     QCOMPARE(signs[0].toObject().value(QStringLiteral("id")).toInt(), 4);
     QCOMPARE(signs[1].toObject().value(QStringLiteral("result")).toInt(), 0);
+}
+
+// P04 drops "ä" of its text: pack and send name the row on stderr and in JSON; with
+// --strict neither prints data nor sends, and the sign receives nothing.
+void TestLinkCli::rowsThatWillNotLookAsPreviewedAreWarned() {
+    const QString file = MakeFile(QStringLiteral("P04"), QStringLiteral("[ASCII]Nächster Halt"));
+    QVERIFY(!file.isEmpty());
+    const QString warning = QStringLiteral("warning: row 1: not sent to the sign: ä (U+00E4)");
+    const QStringList pack{QStringLiteral("pack"), file, QStringLiteral("--model"), QStringLiteral("P04")};
+    const VexaRun packed = VexaRun::Of(work, data, pack + QStringList{QStringLiteral("--json")});
+    QCOMPARE(packed.exit, 0);
+    QCOMPARE(packed.err.trimmed(), warning);
+    const QJsonArray rows =
+        QJsonDocument::fromJson(packed.out.toUtf8()).object().value(QStringLiteral("rows")).toArray();
+    QCOMPARE(rows.at(0).toObject().value(QStringLiteral("warnings")).toArray(), QJsonArray());
+    const QJsonObject finding =
+        rows.at(1).toObject().value(QStringLiteral("warnings")).toArray().at(0).toObject();
+    QCOMPARE(finding.value(QStringLiteral("kind")).toString(), QStringLiteral("dropped"));
+    QCOMPARE(finding.value(QStringLiteral("subjects")).toArray(), QJsonArray{QStringLiteral("ä")});
+    const VexaRun strictPack = VexaRun::Of(work, data, pack + QStringList{QStringLiteral("--strict")});
+    QCOMPARE(strictPack.exit, 6);
+    QCOMPARE(strictPack.out, QString());
+
+    SimProcess sim(QStringLiteral("P04"), {QStringLiteral("--ids"), QStringLiteral("1")},
+                   SimProcess::Trace::Off);
+    QVERIFY2(!sim.device.isEmpty(), "vexa-sim did not start");
+    const QStringList send{QStringLiteral("send"),    file,
+                           QStringLiteral("--model"), QStringLiteral("P04"),
+                           QStringLiteral("--port"),  sim.device};
+    const VexaRun refused = VexaRun::Of(work, data, send + QStringList{QStringLiteral("--strict")});
+    QCOMPARE(refused.exit, 6);
+    QVERIFY2(refused.err.startsWith(warning), qPrintable(refused.err));
+    QTest::qWait(300);
+    QCOMPARE(sim.Events(QStringLiteral("message")).size(), 0);
+    const VexaRun sent = VexaRun::Of(work, data, send);
+    QCOMPARE(sent.exit, 0);
+    QCOMPARE(sent.err.trimmed(), warning);
+    QByteArray received;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            for (const QJsonObject& e : sim.Events(QStringLiteral("message")))
+                if (e.value(QStringLiteral("slot")).toInt() == 1)
+                    received = DataOf(e);
+            return !received.isEmpty();
+        }(),
+        5000);
+    QCOMPARE(received, QByteArray("Nchster Halt"));
 }
 
 QTEST_MAIN(TestLinkCli)

@@ -9,8 +9,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
+#include <atomic>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace vexa;
@@ -42,6 +45,38 @@ struct Listener {
     int Accept() const { return ::accept(fd, nullptr, nullptr); }
 };
 
+// A server that agrees to COM port control (and, when told, confirms the baud rate), then
+// sends Telnet option requests without end and never reads, until the test is over.
+struct FloodServer {
+    Listener listener;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+    explicit FloodServer(bool confirmBaud) {
+        thread = std::thread([this, confirmBaud] {
+            const int peer = listener.Accept();
+            QByteArray greeting = Bytes({255, 253, 44, 255, 251, 0, 255, 253, 0});
+            if (confirmBaud)
+                greeting += Bytes({255, 250, 44, 101, 0, 0, 0x4B, 0, 255, 240});
+            ::send(peer, greeting.constData(), static_cast<size_t>(greeting.size()), MSG_NOSIGNAL);
+            QByteArray flood; // every option but COM port control itself, asked for and taken back
+            for (int option = 0; option < 256; ++option)
+                if (option != TelnetCodec::OptionComPort)
+                    flood += Bytes({255, 253, option, 255, 251, option, 255, 252, option, 255, 254, option});
+            while (!stop) {
+                pollfd out{peer, POLLOUT, 0};
+                if (::poll(&out, 1, 50) > 0)
+                    ::send(peer, flood.constData(), static_cast<size_t>(flood.size()),
+                           MSG_NOSIGNAL | MSG_DONTWAIT);
+            }
+            ::close(peer);
+        });
+    }
+    ~FloodServer() {
+        stop = true;
+        thread.join();
+    }
+};
+
 } // namespace
 
 class TestNetworkSerialPort : public QObject {
@@ -52,6 +87,7 @@ private slots:
     void telnetDataKeepsEveryByte();
     void telnetAnswersTheServerOnceAndKeepsItsBaud();
     void outputCountModelsTheLineAtTheBaudRate();
+    void optionFloodIsBounded();
     void closedConnectionIsAPortError();
     void engineSwitchesPortKindsByName();
 };
@@ -118,6 +154,37 @@ void TestNetworkSerialPort::telnetAnswersTheServerOnceAndKeepsItsBaud() {
     QCOMPARE(codec.ServerBaud(), std::optional<int>(19200));
     QCOMPARE(TelnetCodec::ComPortSettings(*SerialSettings::Parse(QStringLiteral("19200,n,8,1"))).left(10),
              Bytes({255, 250, 44, 1, 0, 0, 0x4B, 0, 255, 240}));
+}
+
+// A server flooding Telnet option requests holds neither the opening beyond its limit nor
+// any later call beyond one bounded read, and gets each request answered once.
+void TestNetworkSerialPort::optionFloodIsBounded() {
+    TelnetCodec codec;
+    QByteArray requests;
+    for (int round = 0; round < 100; ++round)
+        for (int option = 0; option < 256; ++option)
+            requests += Bytes({255, 253, option, 255, 251, option, 255, 252, option, 255, 254, option});
+    QVERIFY(codec.Feed(requests).answer.size() <= 4 * 256 * 3);
+
+    for (const bool confirmBaud : {false, true}) {
+        FloodServer server(confirmBaud);
+        NetworkSerialPort port;
+        port.SetPortName(QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.listener.port));
+        QVERIFY(port.SetSettings(QStringLiteral("19200,n,8,1")));
+        QElapsedTimer clock;
+        clock.start();
+        const bool opened = port.Open();
+        QCOMPARE(opened, confirmBaud);
+        QVERIFY2(clock.elapsed() < NetworkSerialPort::NegotiationLimitMs + 2000,
+                 qPrintable(QString::number(clock.elapsed())));
+        if (!opened)
+            continue;
+        clock.restart();
+        QVERIFY(port.Write(QByteArray(16, 'x')));
+        QVERIFY(port.InputWaiting() >= 0);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        port.Close();
+    }
 }
 
 // 480 bytes at 4800 baud (8N1) take one second on the server's line: the count starts near

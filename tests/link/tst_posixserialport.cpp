@@ -1,5 +1,6 @@
 #include "link/PosixSerialPort.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +55,7 @@ private slots:
     void openFailuresKeepTheErrorCode();
     void bytesPassUnchangedBothWays();
     void partialWriteIsFinishedNotDropped();
+    void outputCountFollowsTheLine();
     void readTakesAtMost1024Bytes();
     void receiveNotificationArrivesInTheOwnerThread();
     void hangupOfTheOtherSideIsAPortError();
@@ -122,13 +124,32 @@ void TestPosixSerialPort::partialWriteIsFinishedNotDropped() {
     QVERIFY(port.Write(block));
     QVERIFY(port.OutputWaiting() > 0); // the terminal took only part of it
     QVERIFY(port.Write("END"));
+    // Every count of the output pushes the rest on (the line at 1200 baud would still be
+    // busy for minutes, so the count itself stays above 0 meanwhile).
     QByteArray received;
-    for (int round = 0; round < 1000 && port.OutputWaiting() != 0; ++round)
+    for (int round = 0; round < 1000 && received.size() < block.size() + 3; ++round) {
+        QVERIFY(port.OutputWaiting() > 0);
         received += master.Receive(10);
-    received += master.Receive(50);
-    QCOMPARE(port.OutputWaiting(), 0);
+    }
     QCOMPARE(received.size(), block.size() + 3);
     QVERIFY(received == block + "END");
+}
+
+// A pseudo-terminal takes everything at once; the count still follows the line at its baud
+// rate, so the pauses after a frame hold at the sign.
+void TestPosixSerialPort::outputCountFollowsTheLine() {
+    Master master;
+    PosixSerialPort port;
+    port.SetPortName(master.slavePath);
+    QVERIFY(port.SetSettings(QStringLiteral("9600,n,8,1")));
+    QVERIFY(port.Open());
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(port.Write(QByteArray(192, 'x'))); // 200 ms on the line
+    QVERIFY(port.OutputWaiting() > 150);
+    QCOMPARE(master.Receive(50).size(), 192);
+    QTRY_COMPARE_WITH_TIMEOUT(port.OutputWaiting(), 0, 2000);
+    QVERIFY2(clock.elapsed() >= 190, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestPosixSerialPort::readTakesAtMost1024Bytes() {

@@ -28,6 +28,18 @@ private slots:
         QCOMPARE(IdCommandModel::ParseId(QStringLiteral("1x")), 0);
     }
 
+    // Why an ID command found no reply it could take, from what the line left.
+    void idFailureReasons() {
+        QCOMPARE(IdCommandModel::FailureReason({}), QStringLiteral("No sign answered."));
+        QCOMPARE(IdCommandModel::FailureReason(QByteArray::fromHex("84659C5A03"
+                                                                   "84659C5A05"
+                                                                   "CC42001A00401007")),
+                 QStringLiteral(
+                     "Several signs answered (IDs 3, 5, 7). Read an ID with only one sign on the line."));
+        QCOMPARE(IdCommandModel::FailureReason(QByteArray::fromHex("84659C5A0384")),
+                 QStringLiteral("The reply was not understood: 84 65 9C 5A 03 84"));
+    }
+
     void groupTreeFromTheSettingsKeys() {
         QTemporaryDir dir;
         SystemSettings settings(dir.filePath(QStringLiteral("System.set")));

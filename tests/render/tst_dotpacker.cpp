@@ -1,9 +1,11 @@
 #include "core/ModelCatalogue.h"
+#include "core/SignColours.h"
 #include "render/BmpWriter.h"
 #include "render/DotPacker.h"
 #include "render/SendPreparation.h"
 #include "store/CMessageTable.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +35,23 @@ DotPacker::Params TwoBit(int family, int columns, bool date = false, int rows = 
     p.date = date;
     p.rows = rows;
     return p;
+}
+
+// A bitmap of pixels drawn from exact sign colours, near misses, other colours and
+// transparency, so both the vector and the scalar paths meet every case.
+QImage RandomBitmap(int width, int height, QRandomGenerator& random) {
+    static constexpr QRgb kPixels[] = {kBlack,     kRed,       kGreen,     kYellow,    0x00000000,
+                                       0x80FF0000, 0xFFFE0000, 0xFF0000FF, 0xFF808080, 0xFFFFFFFF};
+    QImage image = Bitmap(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, kPixels[random.bounded(int(std::size(kPixels)))]);
+    }
+    return image;
+}
+
+bool BitAt(const QByteArray& bytes, qsizetype index, int bit) {
+    return (uchar(bytes.at(index)) >> bit & 1u) != 0;
 }
 
 QByteArray Hex(const char* text) {
@@ -76,7 +95,7 @@ private slots:
 
     void twoBitFamilyFivePages() {
         // 70 columns on 64-column pages: two pages of 256 bytes; page 1 packs 6 columns per
-        // line in 2 bytes whose unreached high bits are 1; the rest of the page is 00.
+        // line in 2 bytes whose unreached high bits are dark (0); the rest of the page is 00.
         QImage image = Bitmap(70, 16);
         image.setPixel(64, 0, kRed);    // page 1, dot 0: red bit (bit 1)
         image.setPixel(69, 15, kGreen); // page 1, last line, dot 5: green bit (bit 2) of byte 1
@@ -86,13 +105,13 @@ private slots:
         QCOMPARE(page0.count('\0'), 256); // dark dots of family 5 are 00, line bytes full
         const QByteArray page1 = bytes.mid(256);
         QCOMPARE(uchar(page1[0]), uchar(0x02));
-        QCOMPARE(uchar(page1[1]), uchar(0xF0));
+        QCOMPARE(uchar(page1[1]), uchar(0x00));
         for (int line = 1; line < 15; ++line) {
             QCOMPARE(uchar(page1[line * 16]), uchar(0x00));
-            QCOMPARE(uchar(page1[line * 16 + 1]), uchar(0xF0));
+            QCOMPARE(uchar(page1[line * 16 + 1]), uchar(0x00));
             QCOMPARE(uchar(page1[line * 16 + 2]), uchar(0x00)); // the page fill of family 5
         }
-        QCOMPARE(uchar(page1[15 * 16 + 1]), uchar(0xF4));
+        QCOMPARE(uchar(page1[15 * 16 + 1]), uchar(0x04));
     }
 
     void twoBitFamilyTwoLevels() {
@@ -110,14 +129,18 @@ private slots:
         QCOMPARE(uchar(bytes[16]), uchar(0xFF)); // line 1: dark dots are 11
     }
 
-    void twoBitFirstByteStartsFromZero() {
-        // A 2-column page: the very first byte keeps 0 in its unreached bits, later ones 1.
+    void twoBitFillerBitsAreDark() {
+        // A 2-column message: the dots of a line's last byte beyond it are dark, so the sign
+        // lights nothing after the message.
         QImage image = Bitmap(2, 16);
-        const QByteArray bytes = DotPacker::PackImage(image, TwoBit(0, 48));
-        QCOMPARE(bytes.size(), 256);
-        QCOMPARE(uchar(bytes[0]), uchar(0x00));
-        QCOMPARE(uchar(bytes[12]), uchar(0xF0)); // line 1 starts at 48 * 2 / 8 = 12
-        QCOMPARE(uchar(bytes[13]), uchar(0xFF));
+        image.setPixel(1, 1, kYellow);
+        const QByteArray five = DotPacker::PackImage(image, TwoBit(5, 64));
+        QCOMPARE(uchar(five[16]), uchar(0x0C)); // line 1: dot 1 yellow, dots 2 and 3 dark (00)
+        QCOMPARE(five.count('\0'), 255);
+        // Family 2's dark level is 11, the very first byte of the buffer included.
+        const QByteArray two = DotPacker::PackImage(image, TwoBit(2, 64));
+        QCOMPARE(uchar(two[0]), uchar(0xFF));
+        QCOMPARE(uchar(two[16]), uchar(0xF3));
     }
 
     void twoBitDatePages() {
@@ -145,7 +168,7 @@ private slots:
         const QByteArray bytes = DotPacker::PackImage(image, TwoBit(5, 224));
         QCOMPARE(bytes.size(), 2 * 896);
         QCOMPARE(uchar(bytes[56]), uchar(0x01));
-        QCOMPARE(uchar(bytes[896]), uchar(0xFC)); // page 1: one dark dot, high bits 1
+        QCOMPARE(uchar(bytes[896 + 56]), uchar(0x00)); // page 1, line 1: one dark dot, the rest dark
     }
 
     void packsWhatTheBmpWriterWrote() {
@@ -158,6 +181,36 @@ private slots:
         QCOMPARE(DotPacker::PackFrameBitmap(path, OneBit(1)), DotPacker::PackImage(image, OneBit(1)));
         QCOMPARE(DotPacker::PackFrameBitmap(path, OneBit(2)), DotPacker::PackImage(image, OneBit(2)));
         QCOMPARE(DotPacker::PackFrameBitmap(path, TwoBit(2, 64)), DotPacker::PackImage(image, TwoBit(2, 64)));
+    }
+
+    // The packed bits of every dot say what SignColours::LightOf says the sign lights.
+    void packedDotsFollowTheSignColourRule() {
+        QRandomGenerator random(2026);
+        const QImage image = RandomBitmap(40, 16, random);
+        const QByteArray oneBit = DotPacker::PackImage(image, OneBit());
+        const QByteArray red = DotPacker::PackImage(image, OneBit(1));
+        const QByteArray green = DotPacker::PackImage(image, OneBit(2));
+        const QByteArray twoBit = DotPacker::PackImage(image, TwoBit(5, 64));
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                const qsizetype oneBitByte = y * 5 + x / 8;
+                const int oneBitBit = 7 - x % 8;
+                QCOMPARE(BitAt(oneBit, oneBitByte, oneBitBit),
+                         SignColours::LightOf(PackKind::OneBit, pixel) == SignLight::Single);
+                const SignLight planes = SignColours::LightOf(PackKind::ColourPlanes, pixel);
+                QCOMPARE(BitAt(red, oneBitByte, oneBitBit),
+                         planes == SignLight::Red || planes == SignLight::Yellow);
+                QCOMPARE(BitAt(green, oneBitByte, oneBitBit),
+                         planes == SignLight::Green || planes == SignLight::Yellow);
+                const SignLight two = SignColours::LightOf(PackKind::TwoBitPages, pixel);
+                const qsizetype twoBitByte = y * 16 + x / 4;
+                QCOMPARE(BitAt(twoBit, twoBitByte, 2 * (x % 4)),
+                         two == SignLight::Green || two == SignLight::Yellow);
+                QCOMPARE(BitAt(twoBit, twoBitByte, 2 * (x % 4) + 1),
+                         two == SignLight::Red || two == SignLight::Yellow);
+            }
+        }
     }
 
     void characterCodes_data() {

@@ -46,10 +46,10 @@ class TestGlyphEditors : public QObject {
         return field;
     }
     void Store(const QString& content) { QVERIFY(table.WriteContent(0, content)); }
-    GlyphTextEditorModel TextEditor() { return GlyphTextEditorModel(table, 0, {&library, data, 7}); }
+    GlyphTextEditorModel TextEditor() { return GlyphTextEditorModel(table, 0, {&library, data, 7, {}, {}}); }
     ImageEditorModel ImageEditor(const QStringList& entries = {}, int selected = -1) {
         Store(ContentGrammar::ImageListText(entries));
-        ImageEditorModel model(table, 0, {&library, data, 16});
+        ImageEditorModel model(table, 0, {&library, data, 16, {}, {}});
         model.LoadRow();
         model.Select(selected);
         return model;
@@ -257,7 +257,7 @@ private slots:
 
     void imageEditorReadsAndWritesTheRow() {
         Store(QStringLiteral("C:\\p\\a.bmp;C:\\p\\b.gif"));
-        ImageEditorModel model(table, 0, {&library, data, 16});
+        ImageEditorModel model(table, 0, {&library, data, 16, {}, {}});
         model.LoadRow();
         QCOMPARE(model.Entries(), QStringList{QStringLiteral("C:\\p\\a.bmp")});
 

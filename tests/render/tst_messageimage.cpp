@@ -1,6 +1,7 @@
 #include "render/BmpWriter.h"
 #include "render/GlyphLibrary.h"
 #include "render/MessageImage.h"
+#include "render/RenderLog.h"
 #include "render/TextRasteriser.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QtEndian>
 #include <QtTest>
 #include <cstdio>
+#include <sys/stat.h>
 
 using namespace vexa;
 
@@ -230,6 +232,27 @@ private slots:
         QCOMPARE(image.Measure(), 3);
     }
 
+    // Drawing traces stay off unless asked for: `vexa render` once printed a line of glyph
+    // numbers on stderr.
+    void drawingTracesAreOffByDefault() {
+        QVERIFY(!lcRender().isDebugEnabled());
+        QVERIFY(lcRender().isWarningEnabled());
+    }
+
+    // A named pipe where a glyph should be reads as no glyph, also where only the width of
+    // the part beyond the window is taken from the files: drawing goes on.
+    void namedPipeForAGlyphIsNoGlyph() {
+        QTemporaryDir data;
+        WriteImage(data.filePath(QStringLiteral("ASCII/65.bmp")), 3, 16, qRgb(255, 255, 0));
+        QCOMPARE(::mkfifo(QFile::encodeName(data.filePath(QStringLiteral("ASCII/79.bmp"))).constData(), 0600),
+                 0);
+        MessageImage image = Make(16);
+        image.dataDir = data.path();
+        image.SetContent(QStringLiteral("[ASCII]") + QString(100, u'A') + QStringLiteral("OA"));
+        image.PreviewRaster(QSize(100, 34));
+        QCOMPARE(image.contentWidth, 303);
+    }
+
     void bmpWriterWritesThirtyTwoBits() {
         QImage source(3, 2, QImage::Format_ARGB32);
         source.fill(0xFF000000);
@@ -283,6 +306,53 @@ private slots:
         for (int y = 1; y < 33; ++y)
             for (int x = 1; x < 65; ++x)
                 QCOMPARE(noGrid.pixel(x, y), 0xFF000000u);
+    }
+
+    // Every dot of a preview is drawn in the colour the sign lights for it, and the LED
+    // colour of a single-colour sign is the operator's choice; the exported bitmap keeps
+    // the colours the packer reads.
+    void previewShowsTheSignsColours_data() {
+        QTest::addColumn<int>("kind"); // PackKind
+        QTest::addColumn<int>("led");  // LedColour
+        QTest::addColumn<QRgb>("blue");
+        QTest::addColumn<QRgb>("red");
+        QTest::newRow("2-bit: other colours light yellow")
+            << int(PackKind::TwoBitPages) << int(LedColour::Red) << 0xFFFFFF00u << 0xFFFF0000u;
+        QTest::newRow("planes: only pure colours light")
+            << int(PackKind::ColourPlanes) << int(LedColour::Red) << 0xFF000000u << 0xFFFF0000u;
+        QTest::newRow("one colour: amber") << int(PackKind::OneBit) << int(LedColour::Amber)
+                                           << SignColours::ArgbOf(SignLight::Single, LedColour::Amber)
+                                           << SignColours::ArgbOf(SignLight::Single, LedColour::Amber);
+    }
+    void previewShowsTheSignsColours() {
+        QFETCH(int, kind);
+        QFETCH(int, led);
+        QFETCH(QRgb, blue);
+        QFETCH(QRgb, red);
+        MessageImage image = Make(12);
+        image.signKind = static_cast<PackKind>(kind);
+        image.ledColour = static_cast<LedColour>(led);
+        // "I" in red, then "I" in blue (colour 2 of a table of red and blue).
+        image.SetContent(
+            QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Arial;}}{\\colortbl ;\\red255\\green0\\blue0;"
+                           "\\red0\\green0\\blue255;}\\pard\\f0\\fs24\\cf1 I\\cf2 I\\par}"));
+        const QImage dots = image.PreviewDots(image.contentWidth);
+        QSet<QRgb> shown;
+        for (int y = 0; y < dots.height(); ++y)
+            for (int x = 0; x < dots.width(); ++x)
+                shown << dots.pixel(x, y);
+        QSet<QRgb> expected{0xFF000000u, blue, red};
+        QCOMPARE(shown, expected);
+        const QImage exported = image.RenderExportFrame(0);
+        bool exportedBlue = false;
+        for (int y = 0; y < exported.height(); ++y)
+            for (int x = 0; x < exported.width(); ++x)
+                exportedBlue |= exported.pixel(x, y) == 0xFF0000FFu;
+        QVERIFY(exportedBlue);
+        // The enlarged preview follows a change of LED colour.
+        const QImage before = image.PreviewRaster(QSize(202, 38));
+        image.ledColour = image.ledColour == LedColour::White ? LedColour::Red : LedColour::White;
+        QCOMPARE(image.PreviewRaster(QSize(202, 38)) != before, kind == int(PackKind::OneBit));
     }
 
     void previewCacheFollowsOwnerChanges() {

@@ -53,6 +53,13 @@ CharFormat Format(const QString& face, int twips, QRgb colour, bool bold = false
     return format;
 }
 
+// The same format in the automatic colour (no colour of its own): drawn in the default colour.
+CharFormat Auto(CharFormat format) {
+    format.colour = CharFormat::AutoColour;
+    format.autoColour = true;
+    return format;
+}
+
 // Text and formats of one run, to build an expected RichText from.
 struct Run {
     QString text;
@@ -121,6 +128,7 @@ private slots:
     void fixtureRichEditWestern();
     void fixtureRichEditChinese();
     void fixtureOfficeSuite();
+    void fixtureAssociatedFonts();
     void fixtureDocumentConverter();
     void writerGoldenDocument();
     void writerEmptyDocumentIsComplete();
@@ -140,12 +148,12 @@ void TestRtf::readerDefaultsWithoutFormatting() {
     const RichText rich = ReadLatin(QStringLiteral("{\\rtf1\\ansi Hello}"));
     QCOMPARE(rich.text, QStringLiteral("Hello"));
     QVERIFY(rich.IsValid());
-    QVERIFY(SameFormat(rich, 0, 5, Format(QString(), 240, qRgb(0, 0, 0))));
+    QVERIFY(SameFormat(rich, 0, 5, Auto(Format(QString(), 240, 0))));
 
     const RichText withDefaultFont = ReadLatin(
         QStringLiteral("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0 Arial;}{\\f1\\fswiss Tahoma;}}x\\plain y}"));
     QCOMPARE(withDefaultFont.text, QStringLiteral("xy"));
-    QVERIFY(SameFormat(withDefaultFont, 0, 2, Format(QStringLiteral("Tahoma"), 240, qRgb(0, 0, 0))));
+    QVERIFY(SameFormat(withDefaultFont, 0, 2, Auto(Format(QStringLiteral("Tahoma"), 240, 0))));
 }
 
 void TestRtf::readerTextEscapesAndSpecialCharacters_data() {
@@ -224,9 +232,9 @@ void TestRtf::readerFontAndColourTables() {
     QCOMPARE(rich.formats.at(0), Format(QStringLiteral("Arial"), 200, qRgb(255, 0, 0)));
     QCOMPARE(rich.formats.at(1), Format(QStringLiteral("Times New Roman"), 330, qRgb(0, 255, 0)));
     QCOMPARE(rich.formats.at(2), Format(QStringLiteral("Verdana"), 330, qRgb(255, 0, 7)));
-    QCOMPARE(rich.formats.at(3), Format(QStringLiteral("Courier New"), 330, qRgb(0, 0, 0)));
-    // An unknown font number falls back to the default font, an unknown colour to black.
-    QCOMPARE(rich.formats.at(4), Format(QStringLiteral("Arial"), 330, qRgb(0, 0, 0)));
+    QCOMPARE(rich.formats.at(3), Auto(Format(QStringLiteral("Courier New"), 330, 0)));
+    // An unknown font number falls back to the default font, an unknown colour is automatic.
+    QCOMPARE(rich.formats.at(4), Auto(Format(QStringLiteral("Arial"), 330, 0)));
 
     // A colour table without the empty first entry: \cf0 is its first colour.
     const RichText first = ReadLatin(
@@ -422,33 +430,57 @@ void TestRtf::fixtureRichEditChinese() {
 void TestRtf::fixtureOfficeSuite() {
     const RichText rich = RtfReader::Read(Fixture(QStringLiteral("libreoffice.rtf")), kCp1252);
     const QString serif = QStringLiteral("Liberation Serif");
-    const QRgb black = qRgb(0, 0, 0);
+    // \cf0 is the automatic colour.
     const RichText expected = Runs({
         {QStringLiteral("Red "), Format(serif, 240, qRgb(255, 0, 0))},
-        {QStringLiteral("bold"), Format(serif, 240, black, true)},
-        {QStringLiteral(" caf\u00E9 "), Format(serif, 240, black)},
-        {QStringLiteral("slanted"), Format(serif, 240, black, false, true, true)},
-        {QStringLiteral("\u4E2D\u6587"), Format(QStringLiteral("Noto Sans CJK SC"), 320, black)},
-        {QStringLiteral("\r"), Format(serif, 240, black)},
+        {QStringLiteral("bold"), Auto(Format(serif, 240, 0, true))},
+        {QStringLiteral(" caf\u00E9 "), Auto(Format(serif, 240, 0))},
+        {QStringLiteral("slanted"), Auto(Format(serif, 240, 0, false, true, true))},
+        {QStringLiteral("\u4E2D\u6587"), Auto(Format(QStringLiteral("Noto Sans CJK SC"), 320, 0))},
+        {QStringLiteral("\r"), Auto(Format(serif, 240, 0))},
         {QStringLiteral("Second"), Format(serif, 240, qRgb(0, 128, 0))},
     });
     COMPARE_RICH(rich, expected);
 }
 
+// LibreOffice gives East Asian and complex-script runs their face and size with \af and \afs
+// after \dbch and \rtlch only: each character takes those of its script (a space that of the
+// character before it).
+void TestRtf::fixtureAssociatedFonts() {
+    const auto corpus = [](const char* name) {
+        QFile file(QStringLiteral(VEXA_TEST_DATA_DIR "/corpus/rtf/") + QLatin1String(name));
+        return file.open(QIODevice::ReadOnly) ? kCp1252.Decode(file.readAll()) : QString();
+    };
+    const QString serif = QStringLiteral("Liberation Serif");
+    const QString hei = QStringLiteral("WenQuanYi Micro Hei");
+    COMPARE_RICH(RtfReader::Read(corpus("lo-zh-cn.rtf"), kCp1252),
+                 Runs({{QStringLiteral("Hi "), Auto(Format(serif, 240, 0))},
+                       {QStringLiteral("\u4E2D\u6587\u4FE1\u606F"), Auto(Format(hei, 320, 0))}}));
+    COMPARE_RICH(
+        RtfReader::Read(corpus("lo-thai.rtf"), kCp1252),
+        Runs({{QStringLiteral("\u0E44\u0E17\u0E22 "), Auto(Format(QStringLiteral("Garuda"), 280, 0))},
+              {QStringLiteral("ok"), Format(serif, 240, qRgb(0, 255, 0))}}));
+    // \hich and \loch name western text: its face and size stay those of \f and \fs.
+    COMPARE_RICH(ReadLatin(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 A;}{\\f1 B;}}\\hich\\af1\\afs40\\loch\\f0 "
+                                          "\\'e9\\dbch\\af1\\afs40 x\\u20013?}")),
+                 Runs({{QStringLiteral("\u00E9x"), Auto(Format(QStringLiteral("A"), 240, 0))},
+                       {QStringLiteral("\u4E2D"), Auto(Format(QStringLiteral("B"), 400, 0))}}));
+}
+
 void TestRtf::fixtureDocumentConverter() {
     const RichText rich = RtfReader::Read(Fixture(QStringLiteral("pandoc.rtf")), kCp1252);
     const QString helvetica = QStringLiteral("Helvetica");
-    const QRgb black = qRgb(0, 0, 0);
+    // pandoc sets no colour: everything is in the automatic colour.
     const RichText expected = Runs({
-        {QStringLiteral("Plain "), Format(helvetica, 240, black)},
-        {QStringLiteral("bold"), Format(helvetica, 240, black, true)},
-        {QStringLiteral(" "), Format(helvetica, 240, black)},
-        {QStringLiteral("italic"), Format(helvetica, 240, black, false, true)},
-        {QStringLiteral(" "), Format(helvetica, 240, black)},
-        {QStringLiteral("under"), Format(helvetica, 240, black, false, false, true)},
-        {QStringLiteral(" caf\u00E9 \u4E2D\u6587\r"), Format(helvetica, 240, black)},
-        {QStringLiteral("code"), Format(QStringLiteral("Courier"), 240, black)},
-        {QStringLiteral(" \u201Cquoted\u201D"), Format(helvetica, 240, black)},
+        {QStringLiteral("Plain "), Auto(Format(helvetica, 240, 0))},
+        {QStringLiteral("bold"), Auto(Format(helvetica, 240, 0, true))},
+        {QStringLiteral(" "), Auto(Format(helvetica, 240, 0))},
+        {QStringLiteral("italic"), Auto(Format(helvetica, 240, 0, false, true))},
+        {QStringLiteral(" "), Auto(Format(helvetica, 240, 0))},
+        {QStringLiteral("under"), Auto(Format(helvetica, 240, 0, false, false, true))},
+        {QStringLiteral(" caf\u00E9 \u4E2D\u6587\r"), Auto(Format(helvetica, 240, 0))},
+        {QStringLiteral("code"), Auto(Format(QStringLiteral("Courier"), 240, 0))},
+        {QStringLiteral(" \u201Cquoted\u201D"), Auto(Format(helvetica, 240, 0))},
     });
     COMPARE_RICH(rich, expected);
 }
@@ -573,14 +605,18 @@ void TestRtf::documentRoundTrip() {
         {QStringLiteral("bold\r"), Format(QStringLiteral("Arial"), 330, qRgb(0, 255, 0), true)},
         {QStringLiteral("\u4E2D\u6587"),
          Format(QStringLiteral("SimSun"), 320, qRgb(255, 255, 0), false, true, true, 134)},
+        // Automatic colour stays automatic (written as \cf0), explicit black stays black.
+        {QStringLiteral(" auto"), Auto(Format(QStringLiteral("Arial"), 240, 0))},
+        {QStringLiteral(" black"), Format(QStringLiteral("Arial"), 240, qRgb(0, 0, 0))},
     });
     QTextDocument document;
     RichTextDocument::SetRTF(document, RtfWriter::Write(rich), kCp1252);
     QCOMPARE(document.blockCount(), 2);
-    QCOMPARE(document.toPlainText(), QStringLiteral("Red bold\n\u4E2D\u6587"));
+    QCOMPARE(document.toPlainText(), QStringLiteral("Red bold\n\u4E2D\u6587 auto black"));
     QVERIFY(!document.isUndoAvailable());
     COMPARE_RICH(RichTextDocument::ToRichText(document), rich);
     COMPARE_RICH(ReadLatin(RichTextDocument::GetRTF(document)), rich);
+    QVERIFY(RichTextDocument::GetRTF(document).contains(QStringLiteral("\\cf0\\")));
 }
 
 void TestRtf::documentEmptyGivesShortRtf() {
@@ -606,7 +642,7 @@ void TestRtf::documentEmptyGivesShortRtf() {
     CharFormat endFormat;
     RtfReader::Read(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 A;}{\\f1 B;}}\\f0 x\\f1\\fs40\\b\\par}"), kCp1252,
                     &endFormat);
-    QCOMPARE(endFormat, Format(QStringLiteral("B"), 400, qRgb(0, 0, 0), true));
+    QCOMPARE(endFormat, Auto(Format(QStringLiteral("B"), 400, 0, true)));
 }
 
 void TestRtf::documentFormatMapping() {

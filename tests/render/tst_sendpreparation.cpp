@@ -127,6 +127,31 @@ private slots:
         QCOMPARE(payload.At(0, 1).length, 0); // nothing written, nothing sent
     }
 
+    // Rows drawn from the Data tree stop a send when their folder is missing and say which
+    // (they would go out blank or with gaps); a sign that draws its own characters needs none.
+    void missingGlyphFolderStopsTheSendNamingIt() {
+        AppPaths bare(dir.path(), dir.path());
+        bare.SetDataDir(dir.filePath(QStringLiteral("NoData")));
+        GlyphLibrary none;
+        CMessageTable table;
+        QVERIFY(table.OpenMessageFile(MessageFile("P30", {{0, QStringLiteral("[ASCII]HI")}})));
+        Payload payload;
+        const QStringList problems =
+            SendPreparation::PrepareMessageFile(Model("P30"), table, none, bare, payload);
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems[0].startsWith(QStringLiteral("row 0: ")) && problems[0].contains(bare.DataDir()),
+                 qPrintable(problems[0]));
+
+        QVERIFY(QDir().mkpath(bare.DataDir() + QStringLiteral("/ASCII")));
+        QVERIFY(table.WriteContent(1, kRtf.arg(24).arg(QStringLiteral("Bye [GIF_002]"))));
+        table.sendFlag[1] = 1;
+        const QStringList animation =
+            SendPreparation::PrepareMessageFile(Model("P30"), table, none, bare, payload);
+        QCOMPARE(animation.size(), 1);
+        QVERIFY2(animation[0].contains(bare.DataDir() + QStringLiteral("/Gif/16")), qPrintable(animation[0]));
+        QVERIFY(SendPreparation::PrepareMessageFile(Model("P04"), table, none, bare, payload).isEmpty());
+    }
+
     void characterCodeModelsPackTheText() {
         CMessageTable table;
         QVERIFY(table.OpenMessageFile(MessageFile("P04", {{0, QStringLiteral("[ASCII]AB[GIF_003]C  ")},

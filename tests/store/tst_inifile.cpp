@@ -137,7 +137,7 @@ private slots:
         // "[" has no "=": it lands on the empty value name with the text after its first character.
         const int k = ini.KeyIndex(QStringLiteral("K"));
         QCOMPARE(ini.ValueIndex(k, QString()), 0);
-        QCOMPARE(ini.keyNames.size(), 1);
+        QCOMPARE(ini.KeyCount(), 1);
     }
 
     void namesAreCaseSensitive() {
@@ -150,10 +150,9 @@ private slots:
     void mergeOnLoadAndRepeatedNames() {
         CIniFile ini;
         ini.LoadText(QStringLiteral("[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n[A]\r\nx=9\r\n"));
-        QCOMPARE(ini.keyNames, QStringList({QStringLiteral("A"), QStringLiteral("B")}));
-        const auto& a = ini.keyList[0];
-        QCOMPARE(a.valueNames, QStringList({QStringLiteral("x"), QStringLiteral("y")}));
-        QCOMPARE(a.valueTexts, QStringList({QStringLiteral("9"), QStringLiteral("2")}));
+        QCOMPARE(ini.KeyNames(), QStringList({QStringLiteral("A"), QStringLiteral("B")}));
+        QCOMPARE(ini.ValueNames(0), QStringList({QStringLiteral("x"), QStringLiteral("y")}));
+        QCOMPARE(ini.ValueTexts(0), QStringList({QStringLiteral("9"), QStringLiteral("2")}));
         ini.LoadText(QStringLiteral("[B]\r\nz=4\r\nw=5\r\n"));
         QCOMPARE(ini.GetText(QStringLiteral("B"), QStringLiteral("z")), QStringLiteral("4"));
         QCOMPARE(ini.GetText(QStringLiteral("A"), QStringLiteral("y")), QStringLiteral("2"));
@@ -212,7 +211,7 @@ private slots:
         QVERIFY(text.size() > 25000 * 3);
         CIniFile ini = Loaded(Utf16Le(text));
         QCOMPARE(ini.GetText(QStringLiteral("K"), QStringLiteral("VALUE_2999")), QString(20, u'x'));
-        QCOMPARE(ini.keyList[0].valueNames.size(), 3000);
+        QCOMPARE(ini.ValueNames(0).size(), 3000);
     }
 
     void oversizedFileIsRefusedAndModelKept() {
@@ -238,7 +237,7 @@ private slots:
         ini.PutText(QStringLiteral("K"), QStringLiteral("v"), QStringLiteral("1"), true);
         ini.filePath = Path(QStringLiteral("absent.ini"));
         QVERIFY(!ini.LoadFile());
-        QCOMPARE(ini.keyNames.size(), 1);
+        QCOMPARE(ini.KeyCount(), 1);
     }
 
     void failedSaveKeepsOldFileAndReports() {

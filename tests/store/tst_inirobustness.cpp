@@ -29,9 +29,9 @@ private slots:
             const QString text = EncodedTextReader::DecodeBody(bytes.mid(offset), encoding, pages[round % 3]);
             CIniFile ini;
             ini.LoadText(text);
-            QCOMPARE(ini.keyNames.size(), static_cast<qsizetype>(ini.keyList.size()));
-            for (const auto& k : ini.keyList)
-                QCOMPARE(k.valueNames.size(), k.valueTexts.size());
+            QCOMPARE(ini.KeyNames().size(), ini.KeyCount());
+            for (int k = 0; k < ini.KeyCount(); ++k)
+                QCOMPARE(ini.ValueNames(k).size(), ini.ValueTexts(k).size());
 
             // What was parsed is what a reload of the saved bytes gives (values with CR LF
             // cannot occur: they were cut at the line ends when parsed).
@@ -41,13 +41,13 @@ private slots:
             QCOMPARE(EncodedTextReader::Detect(saved, &savedOffset), TextEncoding::Utf16Le);
             reread.LoadText(
                 EncodedTextReader::DecodeBody(saved.mid(savedOffset), TextEncoding::Utf16Le, pages[0]));
-            for (size_t k = 0; k < ini.keyList.size(); ++k) {
-                const auto& names = ini.keyList[k].valueNames;
+            for (int k = 0; k < ini.KeyCount(); ++k) {
+                const QStringList names = ini.ValueNames(k);
+                const QStringList texts = ini.ValueTexts(k);
                 for (qsizetype v = 0; v < names.size(); ++v) {
                     if (names[v].isEmpty() || names[v].contains(u'=') || names[v].startsWith(u'['))
                         continue; // never written, or not readable back by design
-                    QCOMPARE(reread.GetText(ini.keyNames[static_cast<qsizetype>(k)], names[v]),
-                             ini.keyList[k].valueTexts[v]);
+                    QCOMPARE(reread.GetText(ini.KeyNames()[k], names[v]), texts[v]);
                 }
             }
         }

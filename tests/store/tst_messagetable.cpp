@@ -97,9 +97,15 @@ private slots:
             QCOMPARE(table.sendFlag[row], 0);
             QCOMPARE(table.ReadContent(row), QString());
         }
-        // Saving unchanged parameters rewrites them with twelve characters each.
+        // Only what changed is written: unchanged rows keep the template's eleven characters,
+        // a changed row is written with twelve.
+        const QByteArray before = ReadBytes(path);
         QVERIFY(table.SaveParams());
-        QVERIFY(ReadBytes(path).contains(Utf16Le(QStringLiteral("PARA_07=107700000000\r\n")).mid(2)));
+        QCOMPARE(ReadBytes(path), before);
+        table.blink[7] = 1;
+        QVERIFY(table.SaveParams());
+        QVERIFY(ReadBytes(path).contains(Utf16Le(QStringLiteral("PARA_07=107700000001\r\n")).mid(2)));
+        QVERIFY(ReadBytes(path).contains(Utf16Le(QStringLiteral("PARA_06=10660000000\r\n")).mid(2)));
     }
 
     void contentWithCrLfIsStoredWithoutIt() {
@@ -113,6 +119,13 @@ private slots:
         // A lone CR or LF stays; no CR LF pair survives, not even one formed by a removal.
         QCOMPARE(reread.ReadContent(2), QStringLiteral("ab\rc\nde"));
         QCOMPARE(reread.ReadContent(3), QString());
+
+        // In RTF a line break ends the control word before it: it becomes a space there,
+        // and only there (not after text, an escaped backslash or a space).
+        QVERIFY(table.WriteContent(
+            4, QStringLiteral("{\\rtf1\\loch\r\nauto\\fs24\r\n12\\\\x\r\ny \\b \r\nz\\par\r\r\n\n}")));
+        QVERIFY(reread.OpenMessageFile(path));
+        QCOMPARE(reread.ReadContent(4), QStringLiteral("{\\rtf1\\loch auto\\fs24 12\\\\xy \\b z\\par }"));
     }
 
     void unreadableFileOpensAsZeros() {

@@ -1,9 +1,13 @@
 #include "store/CIdList.h"
+#include "store/EncodedTextReader.h"
+#include "store/FileStamp.h"
 #include "store/SystemSettings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace vexa;
 
@@ -29,6 +33,53 @@ class TestSignList : public QObject {
     QTemporaryDir dir;
 
 private slots:
+    // A sign list or settings file that is there but could not be read (too large, a named
+    // pipe) is never written over; the refusal is said once per file, and so is the read
+    // failure, however many reads and writes follow.
+    void unreadFilesAreNeverWrittenOver_data() {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("too large") << false;
+        QTest::newRow("named pipe") << true;
+    }
+    void unreadFilesAreNeverWrittenOver() {
+        QFETCH(bool, pipe);
+        QTemporaryDir folder;
+        const QString listPath = folder.filePath(QStringLiteral("IDLIST.id"));
+        const QString setPath = folder.filePath(QStringLiteral("System.set"));
+        for (const QString& path : {listPath, setPath}) {
+            if (pipe) {
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            } else {
+                QFile f(path);
+                QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(EncodedTextReader::MaxFileBytes + 1));
+            }
+        }
+        const FileStamp listBefore = FileStamp::Of(listPath), setBefore = FileStamp::Of(setPath);
+        QStringList reports;
+        const auto note = [&](const QString&, const QString& text, const QString&) { reports << text; };
+
+        CIdList list(listPath);
+        list.file.SetErrorReporter(note);
+        QVERIFY(!list.LoadIdList());
+        list.entries[3] = {QStringLiteral("New"), 1, 1, 0};
+        QVERIFY(!list.SaveIdList());
+        QVERIFY(!list.SaveIdList());
+
+        SystemSettings settings(setPath);
+        settings.File().SetErrorReporter(note);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(settings.NowSelID() + settings.Mode485() + settings.Language(), 0);
+        QVERIFY(!settings.SetNowSelID(3));
+        QVERIFY(!settings.SetLedType(QStringLiteral("P30")));
+        QVERIFY(!settings.SetLanguage(6));
+        QCOMPARE(settings.LedType(), QString());
+
+        QVERIFY(FileStamp::Of(listPath) == listBefore);
+        QVERIFY(FileStamp::Of(setPath) == setBefore);
+        QCOMPARE(reports.count(CIniFile::NotSavedText), 2);
+        QCOMPARE(reports.size(), pipe ? 2 : 4); // and each oversized file's read failure once
+    }
+
     void savedListHoldsTheValuesInOrder() {
         CIdList list(dir.filePath(QStringLiteral("IDLIST.id")));
         list.entries[7].name = QStringLiteral("Gate 7");
@@ -40,8 +91,8 @@ private slots:
         CIniFile file;
         file.filePath = list.file.filePath;
         QVERIFY(file.LoadFile());
-        QCOMPARE(file.keyNames, QStringList{QStringLiteral("IDLIST")});
-        const QStringList names = file.keyList[0].valueNames;
+        QCOMPARE(file.KeyNames(), QStringList{QStringLiteral("IDLIST")});
+        const QStringList names = file.ValueNames(0);
         QCOMPARE(names.size(), 778);
         QStringList expected{QStringLiteral("GROUP_CHECK")};
         for (int k = 1; k <= 12; ++k)
@@ -70,7 +121,7 @@ private slots:
         CIniFile file;
         file.filePath = path;
         QVERIFY(file.LoadFile());
-        const QStringList names = file.keyList[0].valueNames;
+        const QStringList names = file.ValueNames(0);
         QCOMPARE(names.size(), 779);
         QCOMPARE(names.mid(0, 6), (QStringList{"VENDOR_NOTE", "LEDID3", "LEDID3_GROUP", "LEDID3_CHECK",
                                                "GROUP_CHECK", "GROUP2NAME"}));

@@ -53,6 +53,11 @@ public:
             buffer.remove(0, end + 1);
         }
     }
+    // Every event so far, in the order printed.
+    QList<QJsonObject> All() {
+        Collect();
+        return events;
+    }
     QList<QJsonObject> Events(const QString& kind) {
         Collect();
         QList<QJsonObject> found;

@@ -5,6 +5,8 @@
 #include "app/ui/CWzdStatusBar.h"
 #include "app/ui/IContentEditorLauncher.h"
 #include "app/ui/MessageRowControls.h"
+#include "app/ui/SignColourMenu.h"
+#include "render/ui/CImageWnd.h"
 #include "support/BoxAnswerer.h"
 #include "support/MainWindowRig.h"
 #include "support/WidgetFinder.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QHelpEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -26,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
@@ -214,6 +218,23 @@ private slots:
         QCOMPARE(Get<QPushButton>(20089)->menu()->actions().size(),
                  ModelCatalogue::EffectNames(m->effectListSet).size());
         QCOMPARE(window->Preview(9)->Image().exportHeight, rows == 7 ? 12 : 0);
+    }
+
+    // The LED colour of single-colour signs is chosen in the Setting menu, stored in
+    // System.set and shown by the previews at once; two-colour models have no choice.
+    void signColourMenuStoresAndShowsTheChoice() {
+        OPEN(QStringLiteral("P13"));
+        auto* menu = window->findChild<SignColourMenu*>();
+        QVERIFY(menu);
+        QVERIFY(menu->menuAction()->isEnabled());
+        QVERIFY(menu->ItemOf(LedColour::Red)->isChecked());
+        QCOMPARE(window->Preview(0)->Image().signKind, std::optional(PackKind::OneBit));
+        menu->ItemOf(LedColour::Amber)->trigger();
+        QCOMPARE(app->settingsFile.SignColour(), LedColour::Amber);
+        QCOMPARE(window->Preview(0)->Image().ledColour, LedColour::Amber);
+        QVERIFY(menu->ItemOf(LedColour::Amber)->isChecked());
+        ChooseModel(QStringLiteral("P30"));
+        QVERIFY(!menu->menuAction()->isEnabled());
     }
 
     void modelChangeKeepsOrResetsTheFile() {
@@ -474,7 +495,8 @@ private slots:
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 QVERIFY(box);
                 QCOMPARE(box->text(), QStringLiteral("Exit？"));
-                QCOMPARE(box->windowTitle(), QString());
+                QCOMPARE(box->windowTitle(),
+                         QStringLiteral("Vexa Message Editor")); // not the executable's name
                 box->button(button)->click();
             });
         };
@@ -523,15 +545,18 @@ private slots:
         test::BoxAnswerer answers;
         emit app->signLink.linkMessage(1124, 40, 0);
         QCOMPARE(window->StatusPanes()->PaneText(2), QString());
+        Get<QAbstractButton>(CVexaDlg::Check485)->click(); // frames addressed to the sign
         emit app->signLink.linkMessage(1124, 100, 1);
         QCOMPARE(window->StatusPanes()->PaneText(2), QStringLiteral("OK!"));
         QCOMPARE(window->StatusPanes()->PaneText(3), QStringLiteral("100%"));
         QVERIFY(window->Idle());
         QVERIFY(window->Command(CVexaDlg::SendCommand)->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(window->StatusPanes()->PaneText(2), QString(), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->StatusPanes()->PaneText(3), QString(), 3000);
+        QCOMPARE(window->StatusPanes()->PaneText(2), QStringLiteral("OK!")); // until the next operation
         QVERIFY(answers.texts.isEmpty());
         emit app->signLink.linkMessage(1124, 100, 1 | (3 << 16));
         QTRY_COMPARE(answers.texts, QStringList{QStringLiteral("Send Failure!")});
+        QCOMPARE(window->StatusPanes()->PaneText(2), QStringLiteral("Send Failure!")); // never "OK!"
     }
 
     void sendWithoutPortReportsTheOpenFailure() {
@@ -662,6 +687,11 @@ private slots:
         QCOMPARE(root->child(2)->checkState(0), Qt::Checked);
         QCOMPARE(app->idList.TickedIds(), QList<int>({3, 7}));
         QVERIFY(answers.texts.isEmpty());
+        TypePort(dir->filePath(QStringLiteral("ttyOther"))); // another line: the marks go
+        QVERIFY(!window->LastScan().HasScan());
+        QVERIFY(window->ScanSummary()->isHidden());
+        root = Get<QTreeWidget>(CVexaDlg::SignTree)->topLevelItem(0); // the tree was filled anew
+        QCOMPARE(root->child(1)->toolTip(0), QString());
     }
 
     // The three outcomes of Synchronize Time: acknowledged, sent unanswered, not sent.
@@ -784,7 +814,7 @@ private slots:
         QVERIFY(QDir().mkpath(tools));
         QFile script(tools + QStringLiteral("/imagedit"));
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nexit 3\n"); // what the launcher does when the desktop has no editor
+        script.write("#!/bin/sh\nexit 1\n"); // what the launcher does when the desktop cannot open the folder
         script.close();
         QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
         test::BoxAnswerer answers;
@@ -863,8 +893,9 @@ private slots:
         QVERIFY2(!device.isEmpty(), "the simulator named no device");
 
         OPEN(QStringLiteral("P29"));
-        app->messageTable.WriteContent(
-            0, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Hi\\par}"));
+        app->messageTable.WriteContent(0,
+                                       QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;"
+                                                      "\\red255\\green0\\blue0;}\\f0\\cf1\\fs24 Hi\\par}"));
         app->messageTable.sendFlag[0] = 1;
         app->messageTable.SaveParams();
         window->LoadPreviews();
@@ -874,7 +905,8 @@ private slots:
 
         test::BoxAnswerer answers;
         QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(window->StatusPanes()->PaneText(2), QStringLiteral("OK!"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->StatusPanes()->PaneText(2),
+                                  QStringLiteral("OK! Sent to every sign on the line."), 30000);
         QByteArray events;
         QTRY_VERIFY_WITH_TIMEOUT((events += sim.readAll()).contains("\"event\":\"message\""), 5000);
         QVERIFY(events.contains("\"slot\":0"));
@@ -889,6 +921,57 @@ private slots:
         com->setEditText(QStringLiteral("/dev/ttyUSB1"));
         emit com->lineEdit()->editingFinished();
         QCOMPARE(window->StatusPanes()->PaneText(1), QStringLiteral("COM:ttyUSB1"));
+    }
+
+    // A row that will not look as previewed carries a mark, says why in its tooltip and
+    // accessible description, and Send asks once first: No sends nothing, Yes sends.
+    void rowThatWillNotLookAsPreviewedIsMarkedAndAskedAbout() {
+        OpenWindow({.model = QStringLiteral("P04"),
+                    .dataDir = QStringLiteral(VEXA_BIN_DIR "/Data"),
+                    .listPorts = [this] { return ports; }});
+        if (QTest::currentTestFailed())
+            return;
+        app->messageTable.WriteContent(2, QStringLiteral("[ASCII]Grüße"));
+        app->messageTable.kind[2] = CMessageTable::KindText;
+        app->messageTable.sendFlag[2] = 1;
+        app->messageTable.SaveParams();
+        window->LoadPreviews();
+        CImageWnd* warned = window->Preview(2);
+        const QString reason = QStringLiteral("not sent to the sign: ü (U+00FC), ß (U+00DF)");
+        QCOMPARE(warned->accessibleDescription(), reason);
+        QCOMPARE(window->Preview(1)->accessibleDescription(), QString());
+        // The mark: amber at the top of the warned preview's right half (left of its play
+        // button) only.
+        const auto amberInCorner = [](const QImage& shot) {
+            int amber = 0;
+            for (int y = 0; y < std::min(shot.height(), 20); ++y)
+                for (int x = shot.width() / 2; x < shot.width(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    amber += c.red() > 200 && c.green() > 120 && c.green() < 210 && c.blue() < 90 ? 1 : 0;
+                }
+            return amber;
+        };
+        // Previews are drawn once the window has shown its first frame.
+        QTRY_VERIFY(amberInCorner(warned->grab().toImage()) > 10);
+        QCOMPARE(amberInCorner(window->Preview(1)->grab().toImage()), 0);
+        QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), warned->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(warned, &help);
+        QTRY_VERIFY(QToolTip::text().endsWith(QStringLiteral("\n\n") + reason));
+        QToolTip::hideText();
+
+        TypePort(dir->filePath(QStringLiteral("ttyNone")));
+        QString question;
+        AnswerNextBox(QMessageBox::No, &question);
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
+        QCOMPARE(question, QStringLiteral("Some rows will not look as previewed:\nrow 2: ") + reason +
+                               QStringLiteral("\nSend anyway?"));
+        QVERIFY(window->Idle());
+
+        test::BoxAnswerer answers; // Yes, then OK to the failure of this test's port
+        QTest::mouseClick(Get<QPushButton>(CVexaDlg::SendButton), Qt::LeftButton);
+        QVERIFY(!window->Idle());
+        QCOMPARE(answers.texts.value(0), question);
+        QTRY_VERIFY_WITH_TIMEOUT(answers.texts.contains(QStringLiteral("Open COM Port Failure!")), 10000);
     }
 
     void checkBox485IsStored() {

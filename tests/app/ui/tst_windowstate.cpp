@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(window->Command(CVexaDlg::FileExit)->shortcut(), QKeySequence(QKeySequence::Quit));
         QVERIFY(!window->Command(CVexaDlg::SendCommand)->shortcut().isEmpty());
         QVERIFY(!window->Command(CVexaDlg::SynchronizeTime)->shortcut().isEmpty());
-        QCOMPARE(window->Control(20062)->accessibleName(), QStringLiteral("Row 3 preview"));
+        QCOMPARE(window->Control(20062)->accessibleName(), QStringLiteral("Row 3: empty"));
         QCOMPARE(window->Control(20082)->accessibleName(), QStringLiteral("Row 3 effect"));
     }
 

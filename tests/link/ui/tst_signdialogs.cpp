@@ -12,12 +12,14 @@
 #include "support/WhenModal.h"
 #include "support/WidgetFinder.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMap>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -250,6 +252,18 @@ private slots:
             QTest::keyClick(tree, Qt::Key_Space); // the root is no box
             QCOMPARE(tree->ItemImage(root), int(TreeOptionsState::Group));
             QCOMPARE(d->TickedIds(), QList<int>({2, 5}));
+            // Screen readers hear the ticks as checked states.
+            QMap<QString, QString> states;
+            QAccessibleInterface* access = QAccessible::queryAccessibleInterface(tree);
+            for (int i = 0; access && i < access->childCount(); ++i) {
+                const QAccessible::State state = access->child(i)->state();
+                states[access->child(i)->text(QAccessible::Name)] = !state.checkable ? QStringLiteral("-")
+                                                                    : state.checked  ? QStringLiteral("on")
+                                                                                     : QStringLiteral("off");
+            }
+            QCOMPARE(states.value(QStringLiteral("5.Five")), QStringLiteral("on"));
+            QCOMPARE(states.value(QStringLiteral("7.Seven")), QStringLiteral("off"));
+            QCOMPARE(states.value(QStringLiteral("LED")), QStringLiteral("-"));
 
             test::Get<QPushButton>(d, CDialogGroup::PowerOnButton)->click();
             disabledDuringRun << !test::Get<QPushButton>(d, CDialogGroup::SendAllButton)->isEnabled()
@@ -257,7 +271,8 @@ private slots:
                               << !window->Control(CVexaDlg::ScanButton)->isEnabled();
             auto* sendAll = test::Get<QPushButton>(d, CDialogGroup::SendAllButton);
             QTRY_VERIFY_WITH_TIMEOUT(sendAll->isEnabled(), 10000);
-            QCOMPARE(window->StatusPanes()->PaneText(2), QStringLiteral("Sent: 2, 5."));
+            QCOMPARE(window->StatusPanes()->PaneText(2),
+                     QStringLiteral("Power on: 2, 5.")); // names the operation
             sendAll->click();
             QVERIFY(!window->Idle());
             QTRY_VERIFY_WITH_TIMEOUT(sendAll->isEnabled(), 30000);
