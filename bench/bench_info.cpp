@@ -3,7 +3,10 @@
 // for N = 10^4 and 10^5. The verb runs in process through the command line's own code,
 // its output thrown away; the figures are medians of rounds alternating the two sizes,
 // and the growth ratio tells whether the cost is linear (about 10 for ten times the
-// values). Usage:
+// values). First, before anything else has used memory, it reads a message file just under
+// the 16 MiB read limit made of the smallest sections (one value each, in the legacy code
+// page, whose text costs two bytes per file byte) and prints the peak memory the read took
+// as a multiple of the file's size. Usage:
 //   bench_info [--rounds N] [--values N]
 // --values runs one size only (for counting instructions of one size with callgrind:
 // valgrind --tool=callgrind --toggle-collect='*TimedInfo*' build/bin/bench_info --values N).
@@ -19,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 #include <vector>
 
@@ -88,6 +92,60 @@ struct Files {
     return ms;
 }
 
+// A kB figure of /proc/self/status ("VmRSS", "VmHWM"), 0 when unknown.
+qint64 StatusKb(const char* name) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name))
+            return line.mid(static_cast<qsizetype>(qstrlen(name)) + 1)
+                .trimmed()
+                .split(' ')
+                .value(0)
+                .toLongLong();
+    }
+    return 0;
+}
+
+// `vexa info` on a message file of tiny sections just under the read limit: how many times
+// the file's size the read added to the process at its peak.
+bool MeasureMemory() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sections.led"));
+    QByteArray bytes("[INFO]\r\n");
+    for (int row = 0; row < 10; ++row)
+        bytes += QStringLiteral("PARA_%1=10000001000\r\n").arg(row, 2, 10, QLatin1Char('0')).toLatin1();
+    const qint64 limit = 16 * 1024 * 1024 - 64;
+    for (int section = 0; bytes.size() + 16 <= limit; ++section)
+        bytes += QStringLiteral("[S%1]\r\nv=1\r\n").arg(section, 6, 10, QLatin1Char('0')).toLatin1();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return false;
+    file.close();
+    const qint64 size = bytes.size();
+    bytes = QByteArray();
+    Files none;
+    if (!none.Make(0))
+        return false;
+    malloc_trim(0);
+    const qint64 before = StatusKb("VmRSS:");
+    QFile reset(QStringLiteral("/proc/self/clear_refs")); // "5" starts the peak (VmHWM) afresh
+    if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1)
+        return false;
+    reset.close();
+    int exitCode = 0;
+    none.messageFile = path;
+    const double ms = TimedInfo(none, &exitCode);
+    const qint64 peak = StatusKb("VmHWM:");
+    if (exitCode != 0 || peak <= 0)
+        return false;
+    std::printf("bench_info: vexa info on a %.1f MiB message file of one-value sections: %.0f ms\n",
+                size / 1048576.0, ms);
+    std::printf("  peak memory / file size  %6.2f   (goal <= 8)\n", (peak - before) * 1024.0 / size);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -102,6 +160,8 @@ int main(int argc, char* argv[]) {
             only = std::max(1, args[++i].toInt());
     }
     int exitCode = 0;
+    if (only == 0 && !MeasureMemory())
+        std::fprintf(stderr, "bench_info: the memory figure could not be taken\n");
     if (only > 0) {
         Files files;
         if (!files.Make(only))

@@ -99,7 +99,7 @@ SendResult SendOnce(const char* name) {
     // Rebuild the sequence from what went on the wire to price it.
     FrameSequence sequence;
     for (const MemorySerialPort::WriteRecord& w : port.Writes())
-        sequence.push_back({w.bytes, 0, -1});
+        sequence.push_back({w.bytes, 0, -1, {}});
     Demand demand = Demanded(sequence, settings, model->rows, model->family);
     // Pauses of the family's own sequence.
     SendInputs sendInputs;

@@ -1,5 +1,5 @@
 // Measures the rendering core against bare renderers built here: ten 255-character rows
-// set, previewed, exported and packed as a send prepares them (16-row P30 and 12-row
+// set, previewed, exported, packed and checked as a send prepares them (16-row P30 and 12-row
 // P13), divided by the time of the same text runs drawn once into rasters of the same
 // size with QPainter::drawText, and with ready-made QGlyphRuns (QRawFont). Then the
 // growth of the render time per character from 10 to 8000 characters per row.
@@ -165,6 +165,7 @@ void SetUp(Rows& rows, const DisplayModel& model, const GlyphLibrary& library, c
         image.glyphLibrary = &library;
         image.controlId = 20060 + row;
         image.imageDir = imageDir;
+        image.signKind = model.packKind;
         image.SetPageAlign(true);
         rows.list[static_cast<size_t>(row)] = &image;
         rows.table.kind[static_cast<size_t>(row)] = CMessageTable::KindText;
@@ -173,7 +174,7 @@ void SetUp(Rows& rows, const DisplayModel& model, const GlyphLibrary& library, c
 }
 
 // What a send of ten rows costs the project: set each content, draw its preview, export
-// and pack both frames.
+// and pack both frames, and check what will not look as previewed.
 void ProjectRound(Rows& rows, const DisplayModel& model, const QStringList& contents) {
     for (int row = 0; row < 10; ++row)
         rows.images[static_cast<size_t>(row)].SetContent(contents[row]);
@@ -182,6 +183,7 @@ void ProjectRound(Rows& rows, const DisplayModel& model, const QStringList& cont
     Payload payload;
     SendPreparation::PrepareSendData(model, rows.list, rows.table, payload);
     SendPreparation::LimitDataSize(model, rows.table, payload);
+    SendPreparation::Warnings(model, rows.list, rows.table);
 }
 
 // The timed sides, kept out of line so that a profiler can count each one alone
