@@ -74,7 +74,7 @@ def options_of(text):
 FILES = """.SH FILES
 .TP
 .I WorkData/System.set
-settings: model, port, language, current sign
+settings: model, port, language, current sign, LED colour of single-colour signs
 .TP
 .I WorkData/IDLIST.id
 the sign list
@@ -98,6 +98,34 @@ for an installed program.
 """
 
 
+EXIT_CODES = """.TP
+.B 0
+done: sent, set, acknowledged
+.TP
+.B 1
+the port could not be opened, or the command failed
+.TP
+.B 2
+a usage error: nothing was done
+.TP
+.B 3
+a frame did not leave the port (some signs failed, for group commands)
+.TP
+.B 4
+the frame was sent but the sign did not acknowledge it
+.TP
+.B 5
+refused: the data is over the model's limit
+.TP
+.B 6
+refused by \\fB\\-\\-strict\\fR: rows will not look on the sign as previewed (nothing sent)
+.TP
+.B 7
+nothing sent: the data could not be prepared (a message file that cannot be read or is none,
+a row whose bitmap could not be written, a glyph folder missing)
+"""
+
+
 def vexa_page(binary, version, date):
     usage = run(binary, "--help")
     page = header("vexa", "Vexa Message Editor", version, date)
@@ -108,6 +136,7 @@ def vexa_page(binary, version, date):
     for verb, summary in verbs_of(usage):
         page += f".SS {verb}\n{roff(summary)}\n.PP\n" + block(run(binary, verb, "--help"))
     page += ".SH EXIT STATUS\nThe exit status is the result code of the command; each command's help names its codes.\n"
+    page += EXIT_CODES
     page += FILES
     page += ".SH SEE ALSO\n.BR vexa\\-editor (1),\n.BR vexa\\-sim (1)\n"
     return page
@@ -173,6 +202,8 @@ _vexa() {{
             COMPREPLY=($(compgen -d -- "$cur")); return ;;
         --codepage)
             COMPREPLY=($(compgen -W "1252 936 950 932 949 1251 874 1258" -- "$cur")); return ;;
+        --sign-colour)
+            COMPREPLY=($(compgen -W "red amber green white" -- "$cur")); return ;;
     esac
 
     if [ -z "$verb" ]; then

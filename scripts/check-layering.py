@@ -2,7 +2,8 @@
 """Fails when a file under src/ includes a floor above its own, or when a file outside a
 ui/ folder or src/editors includes a Qt Widgets header.
 
-Floors, from the ground up: core, store, render, link, app. A file may include its own
+Floors, from the ground up: core, store, render, link, app, with playback beside store:
+it reads core alone, and render and everything above may read it. A file may include its own
 floor and the floors below it. Widget folders sit on top: src/ui (the shared widget floor)
 reads core, store and render; <floor>/ui reads its floor, the floors below, src/ui and the
 widget folders of lower floors; src/editors reads everything up to app plus src/ui and
@@ -14,21 +15,22 @@ import os
 import re
 import sys
 
-FLOORS = ["core", "store", "render", "link", "app"]
+FLOORS = ["core", "playback", "store", "render", "link", "app"]
 
 ALLOWED = {
     "core": {"core"},
+    "playback": {"core", "playback"},
     "store": {"core", "store"},
-    "render": {"core", "store", "render"},
-    "link": {"core", "store", "render", "link"},
-    "app": {"core", "store", "render", "link", "app"},
-    "ui": {"core", "store", "render", "ui"},
-    "render/ui": {"core", "store", "render", "ui", "render/ui"},
-    "link/ui": {"core", "store", "render", "link", "ui", "render/ui", "link/ui"},
-    "editors": {"core", "store", "render", "link", "app", "ui", "render/ui", "editors"},
-    "app/ui": {"core", "store", "render", "link", "app", "ui", "render/ui", "link/ui", "editors", "app/ui"},
-    "cli": {"core", "store", "render", "link", "app", "cli"},
-    "sim": {"core", "store", "render", "link", "app", "sim"},
+    "render": {"core", "playback", "store", "render"},
+    "link": {"core", "playback", "store", "render", "link"},
+    "app": {"core", "playback", "store", "render", "link", "app"},
+    "ui": {"core", "playback", "store", "render", "ui"},
+    "render/ui": {"core", "playback", "store", "render", "ui", "render/ui"},
+    "link/ui": {"core", "playback", "store", "render", "link", "ui", "render/ui", "link/ui"},
+    "editors": {"core", "playback", "store", "render", "link", "app", "ui", "render/ui", "editors"},
+    "app/ui": {"core", "playback", "store", "render", "link", "app", "ui", "render/ui", "link/ui", "editors", "app/ui"},
+    "cli": {"core", "playback", "store", "render", "link", "app", "cli"},
+    "sim": {"core", "playback", "store", "render", "link", "app", "sim"},
 }
 WIDGET_FOLDERS = {"ui", "render/ui", "link/ui", "editors", "app/ui"}
 

@@ -15,6 +15,15 @@ echo "check-package: built $deb"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 dpkg -x "$deb" "$scratch"
+# A fresh install draws every language: the package recommends each font package the
+# build machine gets from install-deps.sh.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for font in $(grep -o 'fonts-[a-z0-9-]*' "$root/scripts/install-deps.sh"); do
+    if [[ ", $recommends," != *", $font,"* ]]; then
+        echo "check-package: Recommends lacks $font ($recommends)" >&2
+        exit 1
+    fi
+done
 "$scratch/usr/bin/vexa" models >/dev/null
 "$scratch/usr/bin/vexa" --version
 env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/usr/bin/vexa-editor" --version

@@ -10,8 +10,9 @@ packages=(
   qt6-qpa-plugins
   fonts-liberation fonts-wqy-microhei fonts-tlwg-garuda-ttf fontconfig
   xvfb xauth xdg-utils imagemagick
-  socat python3 ccache ser2net
-  qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream man-db bash
+  dbus at-spi2-core python3-pyatspi
+  socat python3 python3-pil ccache ser2net
+  qt6-svg-dev qt6-image-formats-plugins dpkg-dev lintian desktop-file-utils appstream man-db bash
   clang libclang-rt-14-dev clang-format
 )
 
