@@ -63,7 +63,8 @@ int CVexaApp::ReadStartupSettings() {
     if (!settingsFile.Readable() || language == 0)
         language = LanguageCodes::DefaultLanguageCode();
     rowImages.SetLedColour(settingsFile.SignColour());
-    const int id = settingsFile.NowSelID();
+    selectedSign = settingsFile.NowSelID();
+    const int id = selectedSign;
     const QString path = paths.WorkFilePath(id);
     if (!readOnly && !QFileInfo::exists(path)) {
         // A copy of the built-in template, made again at the next start should a power cut
@@ -73,6 +74,11 @@ int CVexaApp::ReadStartupSettings() {
     }
     WorkFiles::OpenWorkFile(*this, path);
     return settingsFile.Mode485();
+}
+
+void CVexaApp::SetSelectedSign(int id) {
+    selectedSign = id;
+    settingsFile.SetNowSelID(id);
 }
 
 int CVexaApp::StartUp() {

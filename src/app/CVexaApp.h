@@ -71,6 +71,14 @@ public:
     // folder, else the animation folder of the model's height ("" when both are there).
     QString MissingGlyphFolder();
 
+    // The sign whose messages the window shows. Held here, not only in System.set: when
+    // that file cannot be read or written, a getter reading it would say 0, and a later
+    // New, model change or reload would then work on another sign's file.
+    int SelectedSign() const { return selectedSign; }
+    // Makes id the selected sign and stores it as NowSelID (a refused write is told by
+    // the settings file; the selection holds for this session all the same).
+    void SetSelectedSign(int id);
+
     // The model stored in the settings (LedType).
     QString ModelName() { return settingsFile.LedType(); }
 
@@ -82,6 +90,7 @@ private:
     CIniFile::ErrorReporter reporter;
     int codePage = LegacyCodePage::DefaultCodePage;
     bool readOnly = false;
+    int selectedSign = 0;
 };
 
 } // namespace vexa

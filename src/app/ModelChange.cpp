@@ -31,7 +31,7 @@ ModelChange::Result ModelChange::Apply(CVexaApp& app, const QString& newName) {
         return Result::MessagesKept;
     // A model whose template could not take the place of the old messages is taken back,
     // so the stored model and the sign's file never disagree.
-    const int id = app.settingsFile.NowSelID();
+    const int id = app.SelectedSign();
     if (!WorkFiles::ResetWorkFile(app, id, newName)) {
         app.settingsFile.SetLedType(oldName);
         return Result::Failed;

@@ -75,10 +75,10 @@ bool SignTreeContent::PasteSign(CVexaApp& app, int source, int target) {
 }
 
 bool SignTreeContent::SelectSign(CVexaApp& app, int id) {
-    if (id == app.settingsFile.NowSelID())
+    if (id == app.SelectedSign())
         return false;
     app.messageTable.SaveParams();
-    app.settingsFile.SetNowSelID(id);
+    app.SetSelectedSign(id);
     const QString path = WorkFiles::EnsureWorkFile(app, id, false);
     WorkFiles::OpenWorkFile(app, path);
     return true;

@@ -64,7 +64,7 @@ QStringList TransferRunner::ChainWarningLines(const DisplayModel& model) {
 void TransferRunner::ReopenSelectedSign() {
     if (!reloadSelected)
         return;
-    const int selected = app.settingsFile.NowSelID();
+    const int selected = app.SelectedSign();
     app.signLink.currentId = selected;
     app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(selected));
 }

@@ -78,7 +78,7 @@ bool WorkFiles::OpenWorkFile(CVexaApp& app, const QString& path) {
 }
 
 bool WorkFiles::NewFile(CVexaApp& app) {
-    const int id = app.settingsFile.NowSelID();
+    const int id = app.SelectedSign();
     if (!ResetWorkFile(app, id, app.settingsFile.LedType()))
         return false;
     return app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(id));

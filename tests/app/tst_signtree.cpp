@@ -1,9 +1,12 @@
 #include "app/CVexaApp.h"
 #include "app/SignTreeContent.h"
 #include "app/WorkFiles.h"
+#include "store/CMessageTable.h"
+#include "store/EncodedTextReader.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,6 +130,30 @@ private slots:
         QCOMPARE(bytes(app.Paths().WorkFilePath(4)), bytes(app.Paths().WorkFilePath(2)));
         QVERIFY(SignTreeContent::PasteSign(app, 2, 7)); // a sign without a file gets one
         QVERIFY(QFile::exists(app.Paths().WorkFilePath(7)));
+    }
+
+    // System.set turned unreadable while the editor runs: the selection it could not
+    // store still holds, so New resets the selected sign's file and no other.
+    void newResetsTheSelectedSignWhenTheSettingsCannotBeRead() {
+        QTemporaryDir dir;
+        CVexaApp app(AppPaths(dir.path(), dir.path()));
+        QVERIFY(QDir().mkpath(app.Paths().WorkDataDir()));
+        QVERIFY(app.settingsFile.SetLedType(QStringLiteral("P29")));
+        QVERIFY(app.settingsFile.SetNowSelID(1));
+        app.StartUp();
+        QVERIFY(SignTreeContent::SelectSign(app, 4));
+        QVERIFY(app.messageTable.WriteContent(0, QStringLiteral("[ASCII]KEEP")));
+        QFile settings(app.settingsFile.Path());
+        QVERIFY(settings.open(QIODevice::ReadWrite) && settings.resize(EncodedTextReader::MaxFileBytes + 1));
+        settings.close();
+        QVERIFY(SignTreeContent::SelectSign(app, 7));
+        QCOMPARE(app.SelectedSign(), 7);
+        QVERIFY(WorkFiles::NewFile(app));
+        QCOMPARE(app.messageTable.MessageFilePath(), app.Paths().WorkFilePath(7));
+        QVERIFY(!QFileInfo::exists(app.Paths().WorkFilePath(0)));
+        CMessageTable four;
+        QVERIFY(four.OpenMessageFile(app.Paths().WorkFilePath(4)));
+        QCOMPARE(four.ReadContent(0), QStringLiteral("[ASCII]KEEP"));
     }
 
     void selectingASignSavesTheOldAndOpensTheNew() {

@@ -118,7 +118,7 @@ void TestTransferRunner::chainSendsTickedSignsInOrderAndReloadsTheSelection() {
     b.MakeSign(9, true);
     b.MakeSign(3, true);
     b.MakeSign(5, false);
-    b.app.settingsFile.SetNowSelID(5);
+    b.app.SetSelectedSign(5);
     QSignalSpy starting(&b.runner, &TransferRunner::signStarting);
     QSignalSpy ended(&b.runner, &TransferRunner::transferEnded);
     QSignalSpy finished(&b.runner, &TransferRunner::sendsFinished);

@@ -849,7 +849,7 @@ void CVexaDlg::OnPasteSign(int target) {
         QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::CopyFailed));
         return;
     }
-    if (target == app.settingsFile.NowSelID()) {
+    if (target == app.SelectedSign()) {
         WorkFiles::OpenWorkFile(app, app.Paths().WorkFilePath(target));
         ReloadCurrentFile();
     }
@@ -859,7 +859,7 @@ void CVexaDlg::OnPasteSign(int target) {
 // the tree is refilled whatever it ended with.
 void CVexaDlg::OnEditSigns(int style) {
     IdEditorModel editor(
-        app.idList, style, app.settingsFile.NowSelID(),
+        app.idList, style, app.SelectedSign(),
         [this](int id) { return QFileInfo::exists(WorkFiles::EnsureWorkFile(app, id, false)); }, &app.texts);
     CDialogID dialog(std::move(editor), this);
     dialog.exec();
