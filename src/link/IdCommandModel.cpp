@@ -50,11 +50,19 @@ QString IdCommandModel::FailureReason(const QByteArray& replies, const LanguageT
         .arg(QString::fromLatin1(replies.toHex(' ').toUpper()));
 }
 
+// A port that did not open is named as such: "no sign answered" would send the operator
+// looking at the signs instead of the port.
+QString IdCommandModel::Reason(const LanguageTexts* texts) const {
+    if (link.LastOpenFailed())
+        return LanguageTexts::Say(texts, LanguageTexts::Text::IdPortNotOpened).arg(link.LastOpenFailure());
+    return FailureReason(link.ReplyBytes(), texts);
+}
+
 IdCommandModel::ReadOutcome IdCommandModel::FinishRead(const LanguageTexts* texts) {
     link.ClosePort();
     if (link.readIdDone.load() != 0)
         return {true, link.currentId.load(), {}};
-    return {false, 0, FailureReason(link.ReplyBytes(), texts)};
+    return {false, 0, Reason(texts)};
 }
 
 void IdCommandModel::StartSet(int current, int next) {
@@ -65,7 +73,7 @@ IdCommandModel::ReadOutcome IdCommandModel::FinishSet(const LanguageTexts* texts
     link.ClosePort();
     if (link.setIdDone.load() != 0)
         return {true, link.currentId.load(), {}};
-    return {false, 0, FailureReason(link.ReplyBytes(), texts)};
+    return {false, 0, Reason(texts)};
 }
 
 } // namespace vexa

@@ -42,6 +42,7 @@ public:
     static QString FailureReason(const QByteArray& replies, const LanguageTexts* texts = nullptr);
 
 private:
+    QString Reason(const LanguageTexts* texts) const;
     SignLink& link;
 };
 

@@ -221,10 +221,11 @@ bool SignLink::Execute(const FrameSequence& sequence) {
 // ---------------------------------------------------------------- port handling
 
 bool SignLink::EnsureOpen() {
-    if (port->IsOpen() || port->Open())
-        return true;
-    LogOpenFailure();
-    return false;
+    const bool open = port->IsOpen() || port->Open();
+    lastOpenFailed = !open;
+    if (!open)
+        LogOpenFailure();
+    return open;
 }
 
 void SignLink::LogOpenFailure() {
@@ -335,7 +336,10 @@ SendInputs SignLink::MakeSendInputs(const Payload* payload, const CMessageTable*
         for (int j = 0; j < Payload::RowCount; ++j) {
             SlotParams& s = SendInputsAccess::Slot(inputs, j);
             const auto row = static_cast<size_t>(j);
-            s.effect = ModelCatalogue::EffectToRun(effectListSet, table->effect[row]);
+            // The stored index goes on the wire as it stands, also when the model's list
+            // is shorter (a file written under another model): each family's builder
+            // decides what such an index means to its signs.
+            s.effect = table->effect[row];
             s.speed = table->speed[row];
             s.holdTime = table->holdTime[row];
             s.marquee = table->marquee[row];

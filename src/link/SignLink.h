@@ -134,6 +134,8 @@ public:
     // Device and system reason of the last port that did not open
     // ("/dev/ttyUSB0: No such file or directory"), empty before any failure.
     QString LastOpenFailure() const;
+    // True when the port of the latest operation did not open (false once one opens).
+    bool LastOpenFailed() const { return lastOpenFailed.load(); }
     // Result of the last send, group or scan worker: 0, 1 (port not opened) or 3 (a frame
     // not sent; for a group, some IDs failed).
     int LastResult() const { return lastResult.load(); }
@@ -240,6 +242,7 @@ private:
     mutable std::mutex outcomeMutex; // groupResults and lastOpenFailure: worker writes, UI reads
     QList<IdResult> groupResults;
     QString lastOpenFailure;
+    std::atomic<bool> lastOpenFailed{false};
     ReplyBuffer replyBuffer;
 
     std::thread worker;

@@ -255,6 +255,7 @@ const OwnText kOwnTexts[] = {
     {Text::IdSeveralAnswered, "MSG_ID_SEVERAL",
      "Several signs answered (IDs %1). Read an ID with only one sign on the line.", nullptr, nullptr},
     {Text::IdNoAnswer, "MSG_ID_NO_ANSWER", "No sign answered.", nullptr, nullptr},
+    {Text::IdPortNotOpened, "MSG_ID_PORT_NOT_OPENED", "The port could not be opened: %1", nullptr, nullptr},
     {Text::IdReplyNotUnderstood, "MSG_ID_REPLY_UNCLEAR", "The reply was not understood: %1", nullptr,
      nullptr},
     {Text::PickerTitle, "TITLE_PICKER", "Special characters", nullptr, nullptr},

@@ -216,6 +216,7 @@ public:
         ImageEditorHint,
         IdSeveralAnswered,
         IdNoAnswer,
+        IdPortNotOpened,
         IdReplyNotUnderstood,
         PickerTitle,
         PickerDone,

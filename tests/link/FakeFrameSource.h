@@ -11,8 +11,11 @@ public:
     int frameCount = 3;
     int frameBytes = 8;
     int pauseMs = 0;
+    // What the engine handed over for the last message send.
+    mutable vexa::SendInputs lastInputs;
 
     vexa::FrameSequence MessageSequence(const vexa::SendInputs& inputs) const override {
+        lastInputs = inputs;
         vexa::FrameSequence sequence;
         for (int i = 0; i < frameCount; ++i) {
             QByteArray frame(frameBytes, static_cast<char>(0xA0 + i));

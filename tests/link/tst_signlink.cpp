@@ -1,4 +1,5 @@
 #include "FakeFrameSource.h"
+#include "link/IdCommandModel.h"
 #include "link/MemorySerialPort.h"
 #include "link/SignLink.h"
 #include "store/CIdList.h"
@@ -74,6 +75,7 @@ private slots:
     void applyModelCopiesTheCatalogueRow();
     void unknownModelKeepsFamilyAndSettingsFollowRows();
     void sendWritesTheSequenceAndReportsInOrder();
+    void storedEffectGoesOnTheWireUnchanged();
     void unopenablePortEndsWithResultOneThen1128();
     void stalledLineGivesResultThreeAfterTheLimit();
     void stalledLineWaitsTheRealLimit();
@@ -85,6 +87,7 @@ private slots:
     void addressedSendReadsRepliesWhileSending();
     void clockIsOkOnlyWhenTheFrameLeftThePort();
     void commandOpenFailureGivesTheFunctionText();
+    void idReadOnAPortThatDidNotOpenSaysSo();
     void logStartsWithHeaderAndFramesInHex();
     void secondStartWhileBusyIsRefused();
 };
@@ -168,6 +171,20 @@ void TestSignLink::sendWritesTheSequenceAndReportsInOrder() {
     QCOMPARE(Describe(rig.messages), Describe(want));
     QVERIFY(!rig.port.IsOpen());
     QCOMPARE(rig.port.CloseCount(), 1);
+}
+
+// A file written under a model with eight effects keeps index 7 under a model with seven:
+// the sign receives the stored index, never a substitute chosen by the window.
+void TestSignLink::storedEffectGoesOnTheWireUnchanged() {
+    Rig rig;
+    rig.link.ApplyModel(QStringLiteral("P06"));
+    rig.table.effect[0] = 7;
+    rig.table.effect[1] = 3;
+    QVERIFY(rig.link.StartSend());
+    QTRY_VERIFY(rig.Saw(SignLink::SendEndedMessage));
+    rig.link.WaitForWorker();
+    QCOMPARE(SendInputsAccess::Slot(rig.frames->lastInputs, 0).effect, 7);
+    QCOMPARE(SendInputsAccess::Slot(rig.frames->lastInputs, 1).effect, 3);
 }
 
 void TestSignLink::unopenablePortEndsWithResultOneThen1128() {
@@ -369,6 +386,22 @@ void TestSignLink::clockIsOkOnlyWhenTheFrameLeftThePort() {
         QCOMPARE(rig.link.SetClock(), 1);
         QCOMPARE(rig.link.ackFlag.load(), 0);
     }
+}
+
+// The ID tool names a port that did not open, and forgets it once a port opens.
+void TestSignLink::idReadOnAPortThatDidNotOpenSaysSo() {
+    Rig rig;
+    rig.link.ApplyModel(QStringLiteral("P13"));
+    IdCommandModel ids(rig.link);
+    rig.port.SetOpenError(ENOENT);
+    ids.StartRead();
+    const IdCommandModel::ReadOutcome failed = ids.FinishRead();
+    QVERIFY(!failed.ok);
+    QVERIFY2(failed.reason.startsWith(QStringLiteral("The port could not be opened: ")),
+             qPrintable(failed.reason));
+    rig.port.SetOpenError(0);
+    ids.StartRead();
+    QCOMPARE(ids.FinishRead().reason, QStringLiteral("No sign answered."));
 }
 
 void TestSignLink::commandOpenFailureGivesTheFunctionText() {

@@ -589,8 +589,9 @@ void CVexaDlg::RefreshRow(int i) {
     DescribePreview(i);
 }
 
-// The button shows the effect the sign runs; a stored index outside the model's list is
-// sent as the list's first effect, and the tooltip says so.
+// The button shows the effect the sign runs. A stored index outside the model's list goes
+// on the wire as stored; the signs take it for the list's first effect (the addressed
+// family sends that effect's code), which the button shows and the tooltip explains.
 void CVexaDlg::ShowEffect(int i) {
     const auto r = static_cast<size_t>(i);
     MessageRowControls* row = rows[r];
