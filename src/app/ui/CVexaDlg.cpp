@@ -548,7 +548,7 @@ void CVexaDlg::OnModelSelected(int index) {
     const QString name = modelList->itemText(index);
     if (ModelChange::WouldReplaceMessages(app, name) &&
         QMessageBox::question(this, Say(Text::CaptionWarning), ModelChange::QuestionText(&app.texts),
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
         ShowStoredModel(); // No: the old model stays chosen and the file untouched
         return;
     }
@@ -816,7 +816,7 @@ void CVexaDlg::OnDeleteSign() {
     const int id = selected->data(0, ItemIdRole).toInt();
     if (QMessageBox::question(this, DialogLook::ProgramTitle(),
                               SignTreeContent::RemoveQuestion(app.idList, id, &app.texts),
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     if (!SignTreeContent::RemoveFromTree(app.idList, id))
         return;
@@ -913,7 +913,7 @@ void CVexaDlg::ReloadCurrentFile() {
 
 void CVexaDlg::OnNew() {
     if (QMessageBox::question(this, DialogLook::ProgramTitle(), Say(Text::AskNewFile),
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     if (WorkFiles::NewFile(app)) // else told, and the messages stay as they were
         ReloadCurrentFile();
@@ -1217,7 +1217,7 @@ void CVexaDlg::SetUpTransfers() {
     connect(&app.signLink, &SignLink::openFailure, this,
             [this](const QString&, const QString& function, int error) {
                 ShowOpenFailure();
-                ShowFailureBox(QMessageBox::Warning, QCoreApplication::applicationName(),
+                ShowFailureBox(QMessageBox::Warning, DialogLook::ProgramTitle(),
                                Say(Text::OpenFailureBox).arg(error).arg(function),
                                SignLink::ResultOpenFailed);
             });

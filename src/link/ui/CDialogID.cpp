@@ -100,7 +100,7 @@ void CDialogID::accept() {
     IdEditorModel::Outcome outcome = acceptWith(false);
     if (!outcome.question.isEmpty()) {
         if (QMessageBox::question(this, DialogLook::ProgramTitle(), outcome.question,
-                                  QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
             return;
         outcome = acceptWith(true);
     }
