@@ -233,6 +233,11 @@ TransferRunner::Start TransferRunner::PlanFile(CMessageTable& table, int id, Siz
         problems << QStringLiteral("cannot read %1").arg(table.LoadError());
         return Start::Unprepared;
     }
+    if (!table.HoldsMessageTable()) {
+        // A real send refuses it: its rows would all go out empty and clear the sign.
+        problems << QStringLiteral("%1 is not a message file").arg(table.MessageFilePath());
+        return Start::Unprepared;
+    }
     Payload payload;
     problems = prepare(*model, table, payload, SendPreparation::Bitmaps::InMemory);
     if (!problems.isEmpty())

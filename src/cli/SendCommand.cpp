@@ -127,9 +127,8 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
         if (chain) {
             app.LoadSignList();
             start = runner.PlanChain(plan, &skipped);
-        } else if (!app.messageTable.OpenMessageFile(files.front())) {
-            CliContext::PrintError(QStringLiteral("send: cannot read %1").arg(app.messageTable.LoadError()));
-            return CliContext::Failure;
+        } else if (!LinkSession::OpenMessageFile(app.messageTable, files.front(), QStringLiteral("send"))) {
+            return CliContext::NotPrepared; // what the send itself would answer
         } else {
             app.signLink.currentId = currentSign;
             start = runner.PlanSend(plan);
@@ -141,7 +140,7 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
         case TransferRunner::Start::Unprepared:
             for (const QString& problem : runner.Problems())
                 CliContext::PrintError(QStringLiteral("send: not sent: ") + problem);
-            return CliContext::Failure;
+            return CliContext::NotPrepared;
         case TransferRunner::Start::Declined:
             return LinkSession::RefusedBySize;
         default:
@@ -150,7 +149,7 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
         for (const QString& sign : skipped)
             CliContext::PrintError(QStringLiteral("send: not sent: ") + sign);
         if (!skipped.isEmpty())
-            worst = CliContext::Failure;
+            worst = CliContext::NotPrepared; // as the send answers for a sign it passed over
         const int reported =
             DryRun::Report(parser, QStringLiteral("send"), session.PortName(), plan, parser.isSet(json));
         if (reported != 0 || worst != 0)

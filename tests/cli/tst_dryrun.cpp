@@ -122,6 +122,24 @@ private slots:
         QCOMPARE(bytes.left(start.size()).toHex(), start.toHex());
     }
 
+    // A file that is no message file is refused as the send refuses it: its ten empty rows
+    // would clear the sign. Nothing is written, the file itself included.
+    void dryRunRefusesWhatTheSendRefuses() {
+        const QString notes = QDir(work).filePath(QStringLiteral("notes.txt"));
+        QFile file(notes);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("hello\n") == 6);
+        file.close();
+        const QString raw = QDir(work).filePath(QStringLiteral("n.bin"));
+        const VexaRun dry =
+            VexaRun::Of(work, data,
+                        {QStringLiteral("send"), notes, QStringLiteral("--model"), QStringLiteral("P30"),
+                         QStringLiteral("--dry-run"), QStringLiteral("--raw"), raw});
+        QCOMPARE(dry.exit, 7);
+        QVERIFY2(dry.err.contains(QStringLiteral("not a message file")), qPrintable(dry.err));
+        QCOMPARE(ReadFile(notes), QByteArray("hello\n"));
+        QVERIFY(!QFile::exists(raw));
+    }
+
     // group-send and send --485 plan every sign; --json gives the same as objects.
     void multiSignPlansAsJson() {
         const QString file =
