@@ -242,6 +242,7 @@ TransferRunner::Start TransferRunner::PlanFile(CMessageTable& table, int id, Siz
     problems = prepare(*model, table, payload, SendPreparation::Bitmaps::InMemory);
     if (!problems.isEmpty())
         return Start::Unprepared;
+    CollectPlanWarnings(*model, table);
     const int excess = SendPreparation::LimitDataSize(*model, table, payload);
     if (size == SizeAnswer::Ask && !AskAboutSize(excess))
         return Start::Declined;
@@ -249,7 +250,14 @@ TransferRunner::Start TransferRunner::PlanFile(CMessageTable& table, int id, Siz
     return Start::Started;
 }
 
+void TransferRunner::CollectPlanWarnings(const DisplayModel& model, CMessageTable& table) {
+    if (collectPlanWarnings)
+        planWarnings << SendPreparation::WarningLines(
+            SendPreparation::Warnings(model, PlanRows().Pointers(), table), &app.texts);
+}
+
 TransferRunner::Start TransferRunner::PlanSend(TransferPlan& plan, SizeAnswer size) {
+    planWarnings.clear();
     plan = Named(app.signLink.EmptyPlan());
     return PlanFile(app.messageTable, app.signLink.currentId.load(), size, plan);
 }
@@ -261,13 +269,18 @@ TransferRunner::Start TransferRunner::PlanChain(TransferPlan& plan, QStringList*
     const QList<int> ids = app.idList.TickedIds();
     if (ids.isEmpty())
         return Start::NoIdSelected;
+    QStringList chainWarnings;
     for (int id : ids) {
         CMessageTable table;
         table.messageFile.SetCodePage(LegacyCodePage(app.CodePage()));
         table.OpenMessageFile(app.Paths().WorkFilePath(id));
+        planWarnings.clear();
         if (PlanFile(table, id, size, plan) == Start::Unprepared && skipped)
             *skipped << QStringLiteral("ID %1: %2").arg(id).arg(problems.join(QStringLiteral("; ")));
+        for (const QString& line : std::as_const(planWarnings))
+            chainWarnings << QStringLiteral("ID %1: %2").arg(id).arg(line);
     }
+    planWarnings = chainWarnings;
     return Start::Started;
 }
 
@@ -276,6 +289,7 @@ TransferRunner::Start TransferRunner::PlanGroup(const QList<int>& ids, int opera
     if (!model)
         return Start::NoModel;
     problems.clear();
+    planWarnings.clear();
     Payload payload;
     if (operation == SignLink::GroupSendMessages) {
         if (!app.messageTable.Loaded()) {
@@ -285,6 +299,7 @@ TransferRunner::Start TransferRunner::PlanGroup(const QList<int>& ids, int opera
         problems = prepare(*model, app.messageTable, payload, SendPreparation::Bitmaps::InMemory);
         if (!problems.isEmpty())
             return Start::Unprepared;
+        CollectPlanWarnings(*model, app.messageTable);
         if (!AskAboutSize(SendPreparation::LimitDataSize(*model, app.messageTable, payload)))
             return Start::Declined;
     }

@@ -81,6 +81,8 @@ public:
     bool ChainRunning() const { return chainRunning; }
     // Why the last BeginTransfer returned Unprepared.
     const QStringList& Problems() const { return problems; }
+    void SetPlanWarnings(bool collect) { collectPlanWarnings = collect; }
+    const QStringList& PlanWarnings() const { return planWarnings; }
     const QList<int>& SendIds() const { return sendIds; }
     // The outcome of every sign of the last chain, in the order they were sent.
     const QList<SignLink::IdResult>& ChainResults() const { return chainResults; }
@@ -99,7 +101,9 @@ public:
     // Dry runs: what an operation would write and how long it would take, prepared as the
     // real one is (the same preparer, size question and frame builders) but with nothing
     // saved, written or opened, and the open message file left as it is. Problems() tells
-    // why a plan is Unprepared.
+    // why a plan is Unprepared. With SetPlanWarnings(true) a plan also collects the lines
+    // the real send would ask about (rows that will not look as previewed; "ID 3: …"
+    // lines for a chain), for PlanWarnings().
     Start PlanSend(TransferPlan& plan, SizeAnswer size = SizeAnswer::Ask); // the open file to currentId
     // Every ticked sign, each from its own work file. A sign that cannot be prepared or
     // whose data are declined is left out, as a chain passes it over; skipped gets one
@@ -147,6 +151,7 @@ private:
     TransferPlan Named(TransferPlan plan) const;
     TransferPlan Awaiting(TransferPlan plan, int waitMs) const;
     RowImages& PlanRows();
+    void CollectPlanWarnings(const DisplayModel& model, CMessageTable& table);
     // Collects the warnings of the prepared rows. False when the question was answered No.
     bool CheckWarnings(const DisplayModel& model, bool ask);
     // The warning lines of every sign of a chain, each prepared from its own file.
@@ -166,6 +171,8 @@ private:
     bool chainRunning = false;
     bool sendRunning = false;
     QStringList problems;
+    bool collectPlanWarnings = false;
+    QStringList planWarnings;
     std::unique_ptr<RowImages> planRows;
 };
 

@@ -1,6 +1,7 @@
 #include "cli/DryRun.h"
 
 #include "cli/CliContext.h"
+#include "cli/RowWarnings.h"
 #include "cli/VerbParser.h"
 #include "store/AtomicFile.h"
 
@@ -164,6 +165,14 @@ QJsonObject DryRun::Json(const QString& verb, const QString& port, const Transfe
                      {QStringLiteral("predictedMs"), t.predictedMs},
                      {QStringLiteral("about"), TransferPlan::AboutText(t.predictedMs)}}},
     };
+}
+
+int DryRun::ReportWarnings(const QString& verb, const QStringList& lines, bool strict) {
+    RowWarnings::Print(lines);
+    if (!strict || lines.isEmpty())
+        return 0;
+    CliContext::PrintError(verb + QStringLiteral(": --strict: nothing sent"));
+    return RowWarnings::RowsWarned;
 }
 
 int DryRun::Report(const VerbParser& parser, const QString& verb, const QString& port,

@@ -26,6 +26,11 @@ public:
     static int Report(const VerbParser& parser, const QString& verb, const QString& port,
                       const TransferPlan& plan, bool json);
 
+    // Prints the warning lines of the rows the real run would warn about, as it prints
+    // them; with strict and any line, says nothing is sent and gives the --strict exit
+    // status. 0 otherwise.
+    static int ReportWarnings(const QString& verb, const QStringList& lines, bool strict);
+
     static QString Text(const QString& verb, const QString& port, const TransferPlan& plan);
     static QJsonObject Json(const QString& verb, const QString& port, const TransferPlan& plan);
     // 16 bytes a line: offset, the bytes in hex, the printable ones as text.

@@ -32,16 +32,22 @@ void GroupRun::PrintResults(const QList<SignLink::IdResult>& results, bool json)
 }
 
 int GroupRun::PrintPlan(LinkSession& session, const QString& verb, const VerbParser& parser,
-                        const QList<int>& ids, int operation, bool json) {
+                        const QList<int>& ids, int operation, bool json, bool strict) {
     TransferPlan plan;
-    switch (session.Runner().PlanGroup(ids, operation, plan)) {
+    TransferRunner& runner = session.Runner();
+    runner.SetPlanWarnings(true);
+    switch (runner.PlanGroup(ids, operation, plan)) {
     case TransferRunner::Start::Started:
+        if (const int warned = DryRun::ReportWarnings(verb, runner.PlanWarnings(), strict))
+            return warned;
         return DryRun::Report(parser, verb, session.PortName(), plan, json);
     case TransferRunner::Start::Declined:
         return LinkSession::RefusedBySize;
-    default:
-        for (const QString& problem : session.Runner().Problems())
+    case TransferRunner::Start::Unprepared:
+        for (const QString& problem : runner.Problems())
             CliContext::PrintError(verb + QStringLiteral(": not sent: ") + problem);
+        return CliContext::NotPrepared;
+    default:
         return CliContext::Failure;
     }
 }

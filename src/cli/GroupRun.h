@@ -15,9 +15,10 @@ class VerbParser;
 class GroupRun {
 public:
     static int Run(LinkSession& session, const QList<int>& ids, int operation, bool json);
-    // The same operation as a dry run: its plan printed, nothing sent.
+    // The same operation as a dry run: its plan printed, nothing sent. The rows a send
+    // would warn about are printed as the send prints them; strict makes them an error.
     static int PrintPlan(LinkSession& session, const QString& verb, const VerbParser& parser,
-                         const QList<int>& ids, int operation, bool json);
+                         const QList<int>& ids, int operation, bool json, bool strict = false);
     // The per-sign lines or JSON of a group operation or a multi-sign send.
     static void PrintResults(const QList<SignLink::IdResult>& results, bool json);
 };

@@ -62,7 +62,7 @@ int GroupSendCommand::Run(CliContext& context, const QStringList& args) {
     });
     if (DryRun::Requested(parser))
         return GroupRun::PrintPlan(session, QStringLiteral("group-send"), parser, *ids,
-                                   SignLink::GroupSendMessages, parser.isSet(json));
+                                   SignLink::GroupSendMessages, parser.isSet(json), parser.isSet(strict));
     // As the Group Send command: prepare the payload, then start.
     if (!app.glyphLibrary.IsLoaded())
         app.LoadGlyphLibrary();

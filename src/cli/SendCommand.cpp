@@ -121,6 +121,7 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
     app.messageTable.messageFile.SetReadOnly(true);
 
     if (DryRun::Requested(parser)) {
+        runner.SetPlanWarnings(true);
         TransferPlan plan;
         TransferRunner::Start start = TransferRunner::Start::Started;
         QStringList skipped;
@@ -146,6 +147,9 @@ int SendCommand::Run(CliContext& context, const QStringList& args) {
         default:
             break;
         }
+        if (const int warned =
+                DryRun::ReportWarnings(QStringLiteral("send"), runner.PlanWarnings(), strictRows))
+            return warned;
         for (const QString& sign : skipped)
             CliContext::PrintError(QStringLiteral("send: not sent: ") + sign);
         if (!skipped.isEmpty())

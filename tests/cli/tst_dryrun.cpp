@@ -140,6 +140,22 @@ private slots:
         QVERIFY(!QFile::exists(raw));
     }
 
+    // The rows a send would warn about are told by its dry run too, and --strict refuses
+    // them there as it does in the send.
+    void dryRunWarnsAsTheSendWarns() {
+        const QString file = VexaRun::NewMessageFile(work, data, QDir(work).filePath("w.led"),
+                                                     QStringLiteral("P04"), kRichText);
+        QVERIFY(!file.isEmpty());
+        const QStringList args = {QStringLiteral("send"), file, QStringLiteral("--model"),
+                                  QStringLiteral("P04"), QStringLiteral("--dry-run")};
+        const VexaRun told = VexaRun::Of(work, data, args);
+        QCOMPARE(told.exit, 0);
+        QVERIFY2(told.err.contains(QStringLiteral("warning: row 1: ")), qPrintable(told.err));
+        const VexaRun strict = VexaRun::Of(work, data, args + QStringList{QStringLiteral("--strict")});
+        QCOMPARE(strict.exit, 6);
+        QVERIFY(!strict.out.contains(QStringLiteral("predicted")));
+    }
+
     // group-send and send --485 plan every sign; --json gives the same as objects.
     void multiSignPlansAsJson() {
         const QString file =
