@@ -176,12 +176,14 @@ void FleetCheck::CheckLine(const FleetLine& line, QList<Finding>& findings) {
                           .arg(paths.WorkFilePath(signs.selected));
         }
     }
+    // A line no operation runs cannot fail one: what stands in its way is told as a note.
+    const Kind problemKind = line.enabled ? Kind::Problem : Kind::Warning;
     if (!line.enabled)
-        warnings << QStringLiteral("disabled (Enabled=0): fleet operations pass it over");
+        warnings.prepend(QStringLiteral("disabled (Enabled=0): fleet operations pass it over"));
     for (const QString& text : std::as_const(blocking))
-        findings.append({line.name, text, Kind::Problem, true});
+        findings.append({line.name, text, problemKind, line.enabled});
     for (const QString& text : std::as_const(others))
-        findings.append({line.name, text, Kind::Problem, false});
+        findings.append({line.name, text, problemKind, false});
     for (const QString& text : std::as_const(warnings))
         findings.append({line.name, text, Kind::Warning, false});
 }

@@ -404,7 +404,8 @@ void TestFleet::checkNamesEveryProblem() {
         WriteFleet(QStringLiteral("[Line twin]\nPort=tcp://127.0.0.1:4001\nModel=P27\nDataDir=good\n"
                                   "[Line odd]\nPort=udp://x:1\nModel=P99\nDataDir=nowhere\nSpeed=3\n"
                                   "Enabled=yes\n"
-                                  "[Lien typo]\nPort=/dev/ttyUSB0\n"));
+                                  "[Lien typo]\nPort=/dev/ttyUSB0\n"
+                                  "[Line spare]\nPort=/dev/ttyUSB9\nModel=P27\nDataDir=unused\nEnabled=0\n"));
     const VexaRun check = Fleet({QStringLiteral("check"), path});
     QCOMPARE(check.exit, 1);
     for (const QString& expected :
@@ -417,8 +418,12 @@ void TestFleet::checkNamesEveryProblem() {
               .arg(dir->filePath(QStringLiteral("nowhere"))),
           QStringLiteral("line odd: problem: unknown value 'Speed'"),
           QStringLiteral("line odd: problem: Enabled must be 0 or 1, not 'yes'"),
-          QStringLiteral("problem: [Lien typo] is not a line")})
+          QStringLiteral("problem: [Lien typo] is not a line"),
+          QStringLiteral("line spare: warning: folder %1 does not exist")
+              .arg(dir->filePath(QStringLiteral("unused")))})
         QVERIFY2(check.out.contains(expected), qPrintable(expected + QStringLiteral("\n---\n") + check.out));
+    QVERIFY2(!check.out.contains(QStringLiteral("line spare: problem")),
+             qPrintable(check.out)); // not run: noted only
 
     // A run passes the lines that cannot run over, naming why, and fails.
     const FleetRun run =
