@@ -121,6 +121,7 @@ void MessageImage::SetContent(const QString& newContent) {
         break;
     case ContentKind::GlyphCodes:
         plainText = parsed.text;
+        glyphText = plainText; // what a character-code sign receives of it: the digits
         glyphCodes = parsed.glyphCodes;
         break;
     case ContentKind::Date:
@@ -166,7 +167,9 @@ void MessageImage::RefreshFrameLists() {
 }
 
 void MessageImage::EnsureFrameLists() {
-    const bool usesGlyphFiles = kind == ContentKind::BitmapFont || (kind == ContentKind::Date && !isRunText);
+    const bool usesGlyphFiles = kind == ContentKind::BitmapFont ||
+                                (kind == ContentKind::Date && !isRunText) ||
+                                (kind == ContentKind::GlyphCodes && Packing() == PackKind::CharacterCodes);
     if (usesGlyphFiles &&
         (frameListsRows != rows || frameListsDataDir != dataDir || frameListsPackKind != Packing()))
         RefreshFrameLists();
@@ -175,7 +178,7 @@ void MessageImage::EnsureFrameLists() {
 bool MessageImage::SendsNoText() const {
     if (Packing() != PackKind::CharacterCodes)
         return false;
-    return kind == ContentKind::Rtf || kind == ContentKind::GlyphCodes || kind == ContentKind::ImageList ||
+    return kind == ContentKind::Rtf || kind == ContentKind::ImageList ||
            (kind == ContentKind::Date && isRunText != 0);
 }
 
@@ -265,7 +268,12 @@ int MessageImage::DrawContent(QImage& raster, bool drawAll, int frameIndex, int 
                                                  visibleWidth);
         break;
     case ContentKind::GlyphCodes:
-        width = GlyphTextRenderer::DrawGlyphCodes(raster, glyphCodes, glyphLibrary, drawAll, visibleWidth);
+        // A character-code sign is sent the digits of the codes and shows them as text.
+        width =
+            Packing() == PackKind::CharacterCodes
+                ? GlyphTextRenderer::DrawGlyphText(raster, frameLists[static_cast<size_t>(frame)], drawAll,
+                                                   visibleWidth)
+                : GlyphTextRenderer::DrawGlyphCodes(raster, glyphCodes, glyphLibrary, drawAll, visibleWidth);
         break;
     case ContentKind::ImageList:
         width = DrawImageList(raster, drawAll, visibleWidth);
@@ -528,7 +536,8 @@ QImage MessageImage::PreviewDots(int columns) {
             std::fill(line + std::max(width, 0), line + columns, TextRasteriser::Dark);
         }
     }
-    if (kind == ContentKind::Date)
+    // A character-code sign receives a date row's text only, never its date and time.
+    if (kind == ContentKind::Date && Packing() != PackKind::CharacterCodes)
         TextRasteriser::DrawClock(dots, width, CurrentDateString());
     contentWidth = width;
     if (signKind)

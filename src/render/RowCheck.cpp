@@ -247,9 +247,13 @@ Text TextOf(Kind kind) {
     case Kind::PictureLow:
         return Text::RowCheckPictureLow;
     case Kind::PictureTall:
+        return Text::RowCheckPictureTall;
+    case Kind::SentAsDigits:
+        return Text::RowCheckSentAsDigits;
+    case Kind::DateNotSent:
         break;
     }
-    return Text::RowCheckPictureTall;
+    return Text::RowCheckDateNotSent;
 }
 
 // The named subjects joined with ", ", the ones past NamedSubjects counted.
@@ -274,6 +278,9 @@ RowFindings RowCheck::Check(MessageImage& image) {
             CheckRuns(image, out);
         break;
     case ContentKind::Date:
+        if (characterSign &&
+            !TextRasteriser::DateString(image.dateFlags, QDateTime::currentDateTime()).isEmpty())
+            out.Add(Kind::DateNotSent);
         if (image.isRunText == 0) {
             if (characterSign)
                 CheckCharacterCodes(image, image.plainText, out);
@@ -298,9 +305,10 @@ RowFindings RowCheck::Check(MessageImage& image) {
             CheckGlyphFiles(image, image.plainText, out);
         break;
     case ContentKind::GlyphCodes:
-        if (characterSign)
-            out.Add(Kind::SentEmpty);
-        else
+        if (characterSign) {
+            if (!ContentGrammar::IsBlank(image.plainText))
+                out.Add(Kind::SentAsDigits, Excerpt(image.plainText));
+        } else
             CheckGlyphCodes(image, out);
         break;
     case ContentKind::ImageList:
@@ -400,9 +408,13 @@ QString RowCheck::KindName(RowFinding::Kind kind) {
     case Kind::PictureLow:
         return QStringLiteral("picture-low");
     case Kind::PictureTall:
+        return QStringLiteral("picture-tall");
+    case Kind::SentAsDigits:
+        return QStringLiteral("sent-as-digits");
+    case Kind::DateNotSent:
         break;
     }
-    return QStringLiteral("picture-tall");
+    return QStringLiteral("date-not-sent");
 }
 
 void RowCheck::DrawMark(QPainter& painter, const QRect& preview) {

@@ -22,6 +22,8 @@ struct RowFinding {
         NotAPicture,    // files no image reader reads
         PictureLow,     // pictures lower than the sign: dark rows under them
         PictureTall,    // pictures taller than the sign: only their top rows are shown
+        SentAsDigits,   // glyph codes a character-code sign receives as the text of their digits
+        DateNotSent,    // a date a character-code sign does not receive: it shows the text only
     };
 
     Kind kind = Kind::NoGlyph;

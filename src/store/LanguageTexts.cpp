@@ -183,6 +183,10 @@ const OwnText kOwnTexts[] = {
     {Text::RowCheckSentEmpty, "CHECK_SENT_EMPTY", "sent empty: this sign shows plain text only", nullptr,
      nullptr},
     {Text::RowCheckDropped, "CHECK_DROPPED", "not sent to the sign: %1", nullptr, nullptr},
+    {Text::RowCheckSentAsDigits, "CHECK_SENT_AS_DIGITS", "glyph codes go to this sign as their digits: %1",
+     nullptr, nullptr},
+    {Text::RowCheckDateNotSent, "CHECK_DATE_NOT_SENT",
+     "this sign receives the text only, not the date and time", nullptr, nullptr},
     {Text::RowCheckNoGlyph, "CHECK_NO_GLYPH", "no glyph for %1", nullptr, nullptr},
     {Text::RowCheckShownAs, "CHECK_SHOWN_AS", "%1 shows as %2", nullptr, nullptr},
     {Text::RowCheckCutOffTop, "CHECK_CUT_OFF_TOP", "cut off at the top of the sign", nullptr, nullptr},
@@ -239,6 +243,14 @@ const OwnText kOwnTexts[] = {
     {Text::Tip485, "TIP_485",
      "RS-485 addressing: every frame carries the sign's ID, and Send goes to each ticked sign in turn. "
      "Without it the frames carry no ID, so every sign on the line takes the message.",
+     nullptr, nullptr},
+    {Text::Tip485NoId, "TIP_485_NO_ID",
+     "RS-485 line: Send goes to each ticked sign in turn. This model's frames carry no sign ID, on or off, "
+     "so every sign on the line takes each message.",
+     nullptr, nullptr},
+    {Text::Tip485AlwaysId, "TIP_485_ALWAYS_ID",
+     "RS-485 line: Send goes to each ticked sign in turn. This model's frames always carry the sign's ID, "
+     "on or off.",
      nullptr, nullptr},
     {Text::ResultsPowerOn, "RESULTS_POWER_ON", "Power on: %1.", nullptr, nullptr},
     {Text::ResultsPowerOff, "RESULTS_POWER_OFF", "Power off: %1.", nullptr, nullptr},

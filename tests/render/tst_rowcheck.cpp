@@ -233,6 +233,17 @@ private slots:
         MessageImage& rich = Row("P04", Rtf(QStringLiteral("Abc"), 12));
         QCOMPARE(KindsOf(rich.Findings()), QList<Kind>{Kind::SentEmpty});
         QCOMPARE(rich.contentWidth, 0);
+
+        // Glyph codes arrive as the text of their digits, and a date row as its text alone:
+        // the previews show exactly that, and say why.
+        MessageImage& digits = Row("P04", QStringLiteral("[DASCII]65,66,"));
+        QCOMPARE(KindsOf(digits.Findings()), QList<Kind>{Kind::SentAsDigits});
+        QCOMPARE(digits.PreviewRaster(QSize(402, 37)),
+                 Row("P04", QStringLiteral("[ASCII]65,66,")).PreviewRaster(QSize(402, 37)));
+        MessageImage& date = Row("P04", QStringLiteral("[DATE_000011][ASCII]Time"));
+        QCOMPARE(KindsOf(date.Findings()), QList<Kind>{Kind::DateNotSent});
+        QCOMPARE(date.PreviewRaster(QSize(402, 37)),
+                 Row("P04", QStringLiteral("[ASCII]Time")).PreviewRaster(QSize(402, 37)));
     }
 
     // Bitmap-font text and glyph codes: a letter without a glyph file is named and drawn

@@ -533,6 +533,20 @@ void CVexaDlg::ShowGroupSendTip() {
     const QString range =
         models.size() > 1 ? models.constFirst() + QChar(0x2013) + models.constLast() : models.value(0);
     Command(GroupSend)->setToolTip(groupSendEnabled ? QString() : Say(Text::GroupSendNeeds485).arg(range));
+    Show485Tip();
+}
+
+// What the 485 option changes depends on the family: the character-code family never
+// puts an ID in its frames and the addressed family always does.
+void CVexaDlg::Show485Tip() {
+    if (!box485)
+        return; // the model is applied once before the settings controls exist
+    const auto family = static_cast<LinkFamily>(app.signLink.family);
+    const Text tip = family == LinkFamily::SlotTrailer       ? Text::Tip485NoId
+                     : family == LinkFamily::AddressedBlocks ? Text::Tip485AlwaysId
+                                                             : Text::Tip485;
+    box485->setToolTip(Say(tip));
+    box485->setAccessibleDescription(Say(tip));
 }
 
 void CVexaDlg::OnSignColour(LedColour led) {
@@ -1084,8 +1098,6 @@ void CVexaDlg::ApplyOwnTexts() {
     modelLabel->setText(Say(Text::ModelLabel));
     comLabel->setText(Say(Text::ComLabel));
     comList->setToolTip(Say(Text::ComListTip));
-    box485->setToolTip(Say(Text::Tip485));
-    box485->setAccessibleDescription(Say(Text::Tip485));
     ShowGroupSendTip();
     if (chosenPort.isEmpty())
         statusPanes->SetPaneText(1, Say(Text::PortAutomatic));

@@ -235,6 +235,7 @@ private:
     QString WithLineNote(const QString& result) const;
     void ClearScanMarks();
     void ShowGroupSendTip();
+    void Show485Tip();
     void OnProgressTimer();
     void OnEndTimer();
     void SetIdle(bool isIdle);

@@ -244,6 +244,18 @@ private slots:
                  QStringLiteral("Group Send needs a model on an RS-485 line (P26\u2013P28)"));
     }
 
+    // The 485 option's tooltip says what it does on the model's family.
+    void optionTipFollowsTheFamily() {
+        OPEN(QStringLiteral("P04"));
+        auto* box = Get<QCheckBox>(CVexaDlg::Check485);
+        QVERIFY2(box->toolTip().contains(QStringLiteral("carry no sign ID")), qPrintable(box->toolTip()));
+        CloseWindow();
+        OPEN(QStringLiteral("P27"));
+        box = Get<QCheckBox>(CVexaDlg::Check485);
+        QVERIFY2(box->toolTip().contains(QStringLiteral("always carry")), qPrintable(box->toolTip()));
+        QCOMPARE(box->accessibleDescription(), box->toolTip());
+    }
+
     // Stored effect 7 of template 177 is outside the seven effects of P26: the sign runs
     // the list's first effect, and the row shows and says it.
     void effectOutsideTheListShowsWhatTheSignRuns() {
