@@ -1,5 +1,8 @@
 #include "sim/DotRenderer.h"
 
+#include "render/MessageImage.h"
+#include "render/RowImages.h"
+
 #include <algorithm>
 
 namespace vexa {
@@ -33,6 +36,21 @@ QImage DotRenderer::Render(const DisplayModel& model, QByteArrayView data, int s
         break;
     }
     return {};
+}
+
+QImage DotRenderer::RenderCharacters(const DisplayModel& model, QByteArrayView data, const QString& dataDir,
+                                     LedColour led) {
+    if (data.isEmpty())
+        return {};
+    // Every byte the packer sends stands for the character of the same number, so the
+    // received bytes read as Latin-1 are the text that sends exactly those bytes.
+    MessageImage image;
+    RowImages::ApplyModelTo(image, model);
+    image.dataDir = dataDir;
+    image.ledColour = led;
+    image.SetContent(QStringLiteral("[ASCII]") + QString::fromLatin1(data.data(), data.size()));
+    const int width = image.Measure();
+    return width > 0 ? image.PreviewDots(width) : QImage();
 }
 
 QImage DotRenderer::RenderRows(QByteArrayView data, int height, QRgb lit) {

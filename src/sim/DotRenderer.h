@@ -17,6 +17,10 @@ public:
     // set: 0 or 1, the data set (pass) the bytes came in; it picks the plane colour.
     static QImage Render(const DisplayModel& model, QByteArrayView data, int set,
                          LedColour led = LedColour::Red);
+    // The text a character-code sign received (one byte a character), drawn with the glyph
+    // files of the Data folder as that sign's own font draws it; null for no text.
+    static QImage RenderCharacters(const DisplayModel& model, QByteArrayView data, const QString& dataDir,
+                                   LedColour led = LedColour::Red);
     // Red and green planes of the same message drawn together (yellow where both are lit).
     static QImage Combine(const QImage& red, const QImage& green);
 

@@ -2,6 +2,7 @@
 
 #include "playback/AnimatedPicture.h"
 #include "playback/PlaybackProgramme.h"
+#include "store/AppPaths.h"
 #include "store/AtomicFile.h"
 
 #include <QBuffer>
@@ -118,7 +119,9 @@ void SignSimulator::Render(const QJsonObject& message) {
     const QByteArray data = QByteArray::fromHex(message.value(QStringLiteral("data")).toString().toLatin1());
     const int slot = message.value(QStringLiteral("slot")).toInt();
     const int set = message.value(QStringLiteral("set")).toInt();
-    QImage image = DotRenderer::Render(*model, data, set, options.led);
+    QImage image = model->packKind == PackKind::CharacterCodes
+                       ? DotRenderer::RenderCharacters(*model, data, DataDir(), options.led)
+                       : DotRenderer::Render(*model, data, set, options.led);
     if (image.isNull())
         return;
     // The paged family's header tells how many pages the message has; the 256-byte frames
@@ -174,6 +177,13 @@ void SignSimulator::Render(const QJsonObject& message) {
         frames = {image, QImage()};
     }
     Animate(message, stem, frames);
+}
+
+// The Data folder of this program, whose glyph files a character-code sign's font is drawn from.
+const QString& SignSimulator::DataDir() {
+    if (dataDir.isEmpty())
+        dataDir = AppPaths::ForApplication().DataDir();
+    return dataDir;
 }
 
 // The animated picture of what the sign shows of a message, played with the parameters it

@@ -33,6 +33,7 @@ private:
     void Handle(const SimEvents& events, qint64 nowMs);
     void Reply(const SignResponder::Outcome& outcome);
     void Render(const QJsonObject& message);
+    const QString& DataDir();
     void Animate(const QJsonObject& message, const QString& stem, const std::array<QImage, 2>& frames);
     bool ReadLine(qint64 nowMs, bool& hungUp);
     bool OpenLine(QString& error);
@@ -53,6 +54,7 @@ private:
     bool quietReported = true;
     qint64 lastInputMs = 0;
     std::map<int, QImage> redPlanes;
+    QString dataDir;                                     // found at the first character-code message
     std::map<int, std::array<QImage, 2>> receivedFrames; // frames 0 and 1 of a slot (id << 16 | slot)
 };
 
