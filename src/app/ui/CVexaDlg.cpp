@@ -604,8 +604,8 @@ void CVexaDlg::RefreshRow(int i) {
 }
 
 // The button shows the effect the sign runs. A stored index outside the model's list goes
-// on the wire as stored; the signs take it for the list's first effect (the addressed
-// family sends that effect's code), which the button shows and the tooltip explains.
+// on the wire as stored; the button shows the list's first effect for it, the one the
+// addressed family sends in its place, and the tooltip explains.
 void CVexaDlg::ShowEffect(int i) {
     const auto r = static_cast<size_t>(i);
     MessageRowControls* row = rows[r];
