@@ -221,11 +221,13 @@ bool SignLink::Execute(const FrameSequence& sequence) {
 // ---------------------------------------------------------------- port handling
 
 bool SignLink::EnsureOpen() {
-    const bool open = port->IsOpen() || port->Open();
-    lastOpenFailed = !open;
-    if (!open)
-        LogOpenFailure();
-    return open;
+    if (port->IsOpen() || port->Open()) {
+        std::lock_guard lock(outcomeMutex);
+        lastOpenFailure.clear();
+        return true;
+    }
+    LogOpenFailure();
+    return false;
 }
 
 void SignLink::LogOpenFailure() {

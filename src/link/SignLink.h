@@ -131,11 +131,10 @@ public:
     // The per-ID outcomes of the last group operation, in the order the IDs were sent.
     // Complete when its final 1124 is reported.
     QList<IdResult> GroupResults() const;
-    // Device and system reason of the last port that did not open
-    // ("/dev/ttyUSB0: No such file or directory"), empty before any failure.
+    // Device and system reason when the port of the latest operation did not open
+    // ("/dev/ttyUSB0: No such file or directory"); empty once a port opens.
     QString LastOpenFailure() const;
-    // True when the port of the latest operation did not open (false once one opens).
-    bool LastOpenFailed() const { return lastOpenFailed.load(); }
+    bool LastOpenFailed() const { return !LastOpenFailure().isEmpty(); }
     // Result of the last send, group or scan worker: 0, 1 (port not opened) or 3 (a frame
     // not sent; for a group, some IDs failed).
     int LastResult() const { return lastResult.load(); }
@@ -242,7 +241,6 @@ private:
     mutable std::mutex outcomeMutex; // groupResults and lastOpenFailure: worker writes, UI reads
     QList<IdResult> groupResults;
     QString lastOpenFailure;
-    std::atomic<bool> lastOpenFailed{false};
     ReplyBuffer replyBuffer;
 
     std::thread worker;

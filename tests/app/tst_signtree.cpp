@@ -25,6 +25,14 @@ private:
         e.checkMask = check;
     }
 
+    // A P29 work folder whose selected sign is 1, started as the editor starts.
+    static void StartOnSignOne(CVexaApp& app) {
+        QVERIFY(QDir().mkpath(app.Paths().WorkDataDir()));
+        QVERIFY(app.settingsFile.SetLedType(QStringLiteral("P29")));
+        QVERIFY(app.settingsFile.SetNowSelID(1));
+        app.StartUp();
+    }
+
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
@@ -137,10 +145,7 @@ private slots:
     void newResetsTheSelectedSignWhenTheSettingsCannotBeRead() {
         QTemporaryDir dir;
         CVexaApp app(AppPaths(dir.path(), dir.path()));
-        QVERIFY(QDir().mkpath(app.Paths().WorkDataDir()));
-        QVERIFY(app.settingsFile.SetLedType(QStringLiteral("P29")));
-        QVERIFY(app.settingsFile.SetNowSelID(1));
-        app.StartUp();
+        StartOnSignOne(app);
         QVERIFY(SignTreeContent::SelectSign(app, 4));
         QVERIFY(app.messageTable.WriteContent(0, QStringLiteral("[ASCII]KEEP")));
         QFile settings(app.settingsFile.Path());
@@ -159,10 +164,7 @@ private slots:
     void selectingASignSavesTheOldAndOpensTheNew() {
         QTemporaryDir dir;
         CVexaApp app(AppPaths(dir.path(), dir.path()));
-        QVERIFY(QDir().mkpath(app.Paths().WorkDataDir()));
-        QVERIFY(app.settingsFile.SetLedType(QStringLiteral("P29")));
-        QVERIFY(app.settingsFile.SetNowSelID(1));
-        app.StartUp();
+        StartOnSignOne(app);
         app.messageTable.speed[0] = 6; // not yet saved
         QVERIFY(SignTreeContent::SelectSign(app, 4));
         QCOMPARE(app.settingsFile.NowSelID(), 4);

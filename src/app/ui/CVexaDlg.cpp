@@ -518,6 +518,7 @@ void CVexaDlg::ApplyModelToWindow() {
     ApplyRowMenuTexts();
     Command(GroupSend)->setEnabled(groupSendEnabled);
     ShowGroupSendTip();
+    Show485Tip();
     // The LED colour matters only where the sign lights every dot in one colour.
     signColourMenu->menuAction()->setEnabled(model.packKind && SignColours::IsSingleColour(*model.packKind));
 }
@@ -533,7 +534,6 @@ void CVexaDlg::ShowGroupSendTip() {
     const QString range =
         models.size() > 1 ? models.constFirst() + QChar(0x2013) + models.constLast() : models.value(0);
     Command(GroupSend)->setToolTip(groupSendEnabled ? QString() : Say(Text::GroupSendNeeds485).arg(range));
-    Show485Tip();
 }
 
 // What the 485 option changes depends on the family: the character-code family never
@@ -1099,6 +1099,7 @@ void CVexaDlg::ApplyOwnTexts() {
     comLabel->setText(Say(Text::ComLabel));
     comList->setToolTip(Say(Text::ComListTip));
     ShowGroupSendTip();
+    Show485Tip();
     if (chosenPort.isEmpty())
         statusPanes->SetPaneText(1, Say(Text::PortAutomatic));
     Command(SignViewCommand)->setText(Say(Text::SignViewTitle));
