@@ -50,6 +50,16 @@ demo_sign() {
     "$vexa" set --row 7 --kind text --content "$(msg 2 '' 'Have a nice day [GIF_000]')" --blink 1 --send 1 "$file" >/dev/null
     "$vexa" set --row 8 --kind text --content "[ASCII]Row 9 in glyphs" --speed 7 "$file" >/dev/null
     "$vexa" set --row 9 --kind text --content "$(msg 1 '' 'Row ten')" --effect 1 "$file" >/dev/null
+    # warned=1: rows the row check warns about (black text too tall for the sign, a picture
+    # that is missing), to show the marks, the tooltips and the editors' warning lines.
+    if [ -n "${warned:-}" ] && [ "$size" != ascii ]; then
+        local black='{\rtf1\ansi{\fonttbl{\f0 Arial;}}{\colortbl;\red255\green0\blue0;\red0\green0\blue0;}'
+        "$vexa" set --row 0 --kind text --send 1 "$file" \
+            --content "${black}\\f0\\fs48\\cf1 Tall \\cf2 black\\par}" >/dev/null
+    fi
+    if [ -n "${warned:-}" ]; then
+        "$vexa" set --row 5 --kind image --content "$dir/missing-logo.png;" --send 1 "$file" >/dev/null
+    fi
 }
 
 shoot() { # shoot MODEL NAME SIZE [SCALE [EDITOR]]  (EDITOR: text = row 0, date = row 3)
@@ -72,6 +82,8 @@ shoot P04 text-7row ascii 1 text
 shoot P29 date-16row 24 1 date
 shoot P04 date-7row ascii 1 date
 shoot P29 text-16row-2x 24 2 text
+warned=1 shoot P29 main-warned 24
+warned=1 shoot P29 text-warned 24 1 text
 
 # The sign dialogs, and the window after a scan and after a group send, against a simulated
 # line of signs 1 and 7 (sign 2 of the demo list does not answer).
@@ -119,6 +131,7 @@ shoot_editors() {
     local codes pictures="" n
     codes="[DASCII]$(glyph_codes 1 1 'Hello ')$(glyph_codes 0 0 'World ')$(glyph_codes 3 2 'Ok')$(printf '%d,' $((137 | (1 << 11))))"
     for n in 1 3 5; do pictures+="$build/bin/Data/Gif/$rows/${n}_0.bmp;"; done
+    [ -n "${warned:-}" ] && pictures+="$dir/missing-logo.png;"
     "$vexa" set --row 8 --kind text --content "$codes" --send 1 "$file" >/dev/null
     "$vexa" set --row 5 --kind image --content "$pictures" --send 1 "$file" >/dev/null
     local shot=$build/bin/vexa-dialogshot
@@ -133,10 +146,18 @@ shoot_editors() {
     run_shot "$name-text-editor" --editor bitmapfont --row 8
     run_shot "$name-character-picker" --editor bitmapfont --row 8 --click 1065
     run_shot "$name-image-editor" --editor image --row 5
+    # The picture preparation, on a real picture of the system (another with SHOT_PICTURE).
+    local photo=${SHOT_PICTURE:-/usr/share/pixmaps/debian-logo.png}
+    if [ -r "$photo" ]; then
+        run_shot "$name-picture-import" --editor image --row 5 --click 1070 --pick "$photo"
+    else
+        echo "screenshot: $photo is missing; picture preparation skipped" >&2
+    fi
 }
 
 shoot_editors P06 p06 7 ascii
 shoot_editors P30 p30 16 24
+warned=1 shoot_editors P30 p30-warned 16 24
 
 # The main window in the languages of other scripts (language codes of System.set).
 for shot in 1:zh-hans 4:ja 5:ko 6:ru 7:th 8:id 10:vi; do

@@ -1,11 +1,13 @@
-// vexa-dialogshot --data-dir DIR --editor bitmapfont|image --row N [--click ID] OUT.png
+// vexa-dialogshot --data-dir DIR --editor bitmapfont|image --row N [--click ID] [--pick FILE] OUT.png
 // Opens the main window on DIR, launches the editor of row N as the window does, clicks
-// the control ID inside it when asked (the picker button opens the character picker),
-// waits for the pictures to settle and saves the topmost dialog as OUT.png.
+// the control ID inside it when asked (the picker button opens the character picker; the
+// image editor's import button opens the picture preparation on FILE, which stands in for
+// the file chooser), waits for the pictures to settle and saves the topmost dialog as OUT.png.
 
 #include "app/CVexaApp.h"
 #include "app/ui/CVexaDlg.h"
 #include "app/ui/EditorLauncher.h"
+#include "editors/CDialogImg.h"
 #include "render/PngFile.h"
 #include "ui/ToolTipStyle.h"
 
@@ -21,6 +23,8 @@ using namespace vexa;
 namespace {
 
 constexpr int SettleMs = 600;
+// A picture is prepared in the background; a large photo takes a moment longer.
+constexpr int PictureSettleMs = 2000;
 
 QWidget* FindControl(QWidget* root, int id) {
     for (QWidget* child : root->findChildren<QWidget*>()) {
@@ -31,8 +35,8 @@ QWidget* FindControl(QWidget* root, int id) {
 }
 
 // Saves the topmost modal dialog once it has been shown a moment, then ends every loop.
-void SaveTopDialog(const QString& target, int* status) {
-    QTimer::singleShot(SettleMs, [target, status] {
+void SaveTopDialog(const QString& target, int* status, int settleMs = SettleMs) {
+    QTimer::singleShot(settleMs, [target, status] {
         QWidget* dialog = QApplication::activeModalWidget();
         *status = dialog && PngFile::Write(dialog->grab().toImage(), target) ? 0 : 1;
         if (*status != 0)
@@ -56,7 +60,10 @@ int main(int argc, char* argv[]) {
                                  QStringLiteral("0"));
     const QCommandLineOption click(QStringLiteral("click"), QStringLiteral("Control to click in the editor."),
                                    QStringLiteral("ID"));
-    parser.addOptions({dataDir, editor, row, click});
+    const QCommandLineOption pick(QStringLiteral("pick"),
+                                  QStringLiteral("Picture the image editor's file chooser answers."),
+                                  QStringLiteral("FILE"));
+    parser.addOptions({dataDir, editor, row, click, pick});
     parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("PNG file to write."));
     parser.process(application);
     if (parser.positionalArguments().size() != 1)
@@ -79,12 +86,14 @@ int main(int argc, char* argv[]) {
             QWidget* dialog = QApplication::activeModalWidget();
             auto* button =
                 dialog && clickId ? qobject_cast<QAbstractButton*>(FindControl(dialog, clickId)) : nullptr;
-            if (button) {
-                SaveTopDialog(target, &status);
-                button->click();
-            } else {
-                SaveTopDialog(target, &status);
+            auto* imageEditor = qobject_cast<CDialogImg*>(dialog);
+            if (imageEditor && parser.isSet(pick)) {
+                const QString picked = parser.value(pick);
+                imageEditor->choosePicture = [picked](QWidget*) { return picked; };
             }
+            SaveTopDialog(target, &status, parser.isSet(pick) ? PictureSettleMs : SettleMs);
+            if (button)
+                button->click();
         });
         EditorLauncher(app).Launch(kind, parser.value(row).toInt(), &window);
     });
