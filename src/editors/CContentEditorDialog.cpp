@@ -180,8 +180,8 @@ void CContentEditorDialog::ShowSelectionFormat() {
     underlineButton->setChecked(view.underline);
     if (view.faceIndex >= 0)
         faceList->setCurrentIndex(view.faceIndex);
-    if (view.sizeIndex >= 0)
-        sizeList->setCurrentIndex(view.sizeIndex);
+    // A size the list does not offer shows as blank rather than as the size shown before.
+    sizeList->setCurrentIndex(view.sizeIndex);
     if (view.colourIndex >= 0)
         colourBox->setCurrentIndex(view.colourIndex);
 }

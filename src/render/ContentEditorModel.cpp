@@ -102,7 +102,8 @@ ContentEditorModel::FormatView ContentEditorModel::ShowSelectionFormat(const Cha
     view.underline = at.underline;
     const int points = at.sizeTwips / 20;
     view.faceIndex = at.face.isEmpty() ? -1 : PrefixIndex(faceEntries, at.face);
-    view.sizeIndex = PrefixIndex(SizeEntries(), QString::number(points));
+    // Sizes match whole: 2 points is not the list's 20, and 24 points is none of its entries.
+    view.sizeIndex = static_cast<int>(SizeEntries().indexOf(QString::number(points)));
     faceName = at.face;
     textColour = at.colour;
     fontSize = points;

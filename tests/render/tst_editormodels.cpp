@@ -128,8 +128,13 @@ private slots:
         format.colour = qRgb(0x12, 0x34, 0x56);
         format.face = QStringLiteral("Nowhere");
         view = editor.ShowSelectionFormat(format, faces);
+        format.sizeTwips = 480; // 24 points, above the list
+        view = editor.ShowSelectionFormat(format, faces);
         QCOMPARE(view.colourIndex, -1);
         QCOMPARE(view.faceIndex, -1);
+        QCOMPARE(view.sizeIndex, -1);
+        format.sizeTwips = 40; // 2 points: not the list's 20
+        QCOMPARE(editor.ShowSelectionFormat(format, faces).sizeIndex, -1);
         editor.ChooseColour(7);
         editor.fontSize = 9;
         const CharFormat applied = editor.ApplyFormat(format, false, true, true);
