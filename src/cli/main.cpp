@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +48,26 @@ bool TakeGlobalOptions(QStringList& args, CliContext& context) {
     return true;
 }
 
+// The verb of the command line, past the global options; "" when there is none.
+QByteArray VerbOf(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--data-dir" || arg == "--codepage")
+            ++i;
+        else if (!arg.startsWith("--data-dir=") && !arg.startsWith("--codepage="))
+            return arg;
+    }
+    return {};
+}
+
+// A fleet only runs and watches one child vexa per line, which does the rendering: the
+// parent needs no fonts or platform plugin, and its memory counts once beside every child's.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char* argv[]) {
+    if (VerbOf(argc, argv) == "fleet")
+        return std::make_unique<QCoreApplication>(argc, argv);
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -58,7 +79,7 @@ int main(int argc, char* argv[]) {
         mkdir(runtime.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
-    QGuiApplication application(argc, argv);
+    const std::unique_ptr<QCoreApplication> application = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vexa"));
     SilenceFontShapingMessages();
 
