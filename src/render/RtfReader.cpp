@@ -292,6 +292,9 @@ private:
     std::optional<CharFormat> closingFormat; // the format in effect where the document ends
 
     int tablesVersion = 0; // counts changes of the font and colour tables
+    // Set by whatever may change the text state (a control, a group, a table entry): runs
+    // of plain characters between them reuse the cached state without building its key.
+    bool textStateStale = true;
     std::optional<CachedTextState> textState;
     ScriptClass lastScript = ScriptClass::Western; // of the last character that is not a space
 
@@ -315,6 +318,7 @@ private:
 
     void OpenGroup() {
         pendingSkip = 0;
+        textStateStale = true;
         if (overflowDepth > 0 || static_cast<int>(groups.size()) > RtfReader::MaxGroupDepth) {
             ++overflowDepth;
             return;
@@ -325,6 +329,7 @@ private:
 
     void CloseGroup() {
         pendingSkip = 0;
+        textStateStale = true;
         if (overflowDepth > 0) {
             --overflowDepth;
             return;
@@ -410,6 +415,7 @@ private:
     void HandleControl(const ControlToken& token) {
         if (token.kind == ControlToken::Kind::Incomplete)
             return;
+        textStateStale = true;
         if (token.kind == ControlToken::Kind::Word && token.word == u"bin") {
             SkipBinary(token.parameter.value_or(0));
             return;
@@ -744,6 +750,9 @@ private:
     // The format and code page of text at this point, worked out again only when
     // something they depend on changed since the last character.
     const CachedTextState& TextState() {
+        if (textState && !textStateStale)
+            return *textState;
+        textStateStale = false;
         const GroupState& state = groups.back();
         const TextKey key{state.font,   state.halfPoints, state.colour,         state.bold,
                           state.italic, state.underline,  state.associatedFont, state.associatedHalfPoints,
@@ -819,12 +828,17 @@ private:
         entryBytes.clear();
     }
 
+    void TablesChanged() {
+        ++tablesVersion;
+        textStateStale = true;
+    }
+
     void CommitFontEntry() {
         FlushEntryBytes();
         if (entryIndex >= 0 && (fonts.size() < RtfReader::MaxTableEntries || fonts.contains(entryIndex))) {
             entry.face = entry.face.trimmed().left(255);
             fonts.insert(entryIndex, entry);
-            ++tablesVersion;
+            TablesChanged();
         }
         StartFontEntry();
     }
@@ -837,7 +851,7 @@ private:
                 colours.push_back(qRgb(red, green, blue));
             else
                 colours.push_back(std::nullopt);
-            ++tablesVersion;
+            TablesChanged();
         }
         red = green = blue = 0;
         colourSet = false;
