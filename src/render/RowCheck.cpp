@@ -151,9 +151,17 @@ void CheckGlyphCodes(const MessageImage& image, Gathered& out) {
     }
 }
 
-bool IsAnimationRun(const TextRun& run) {
+bool IsAnimationRun(const TextRun& run, int* number = nullptr) {
     return run.text.size() == ContentGrammar::AnimationTokenLength &&
-           ContentGrammar::ReadAnimationToken(run.text, 0);
+           ContentGrammar::ReadAnimationToken(run.text, 0, number);
+}
+
+// An animation token whose animation the glyph library lacks for the sign's height draws
+// nothing, in the preview and on the sign alike.
+bool AnimationMissing(const MessageImage& image, const TextRun& run) {
+    int number = 0;
+    return image.glyphLibrary && IsAnimationRun(run, &number) &&
+           !image.glyphLibrary->AnimationFrame(image.rows, number, 0);
 }
 
 // Text runs: characters no font has, colours the sign does not light as composed, and
@@ -163,6 +171,8 @@ void CheckRuns(MessageImage& image, Gathered& out) {
         const TextRun& run = image.runList[coverage.run];
         for (const char32_t c : coverage.missing)
             out.Add(Kind::NoGlyph, QString::fromUcs4(&c, 1));
+        if (AnimationMissing(image, run))
+            out.Add(Kind::NoGlyph, run.text);
         if (!coverage.hasInk)
             continue;
         if (!IsAnimationRun(run) && !TextRasteriser::IsBanded(run.colour)) {

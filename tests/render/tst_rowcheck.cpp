@@ -261,6 +261,13 @@ private slots:
         QCOMPARE(codes.contentWidth, library.GlyphOfCode(65 | green7x9)->width());
     }
 
+    // An animation token that names no animation of the sign's height draws nothing.
+    void animationsTheLibraryLacks() {
+        const RowFindings findings = Row("P30", Rtf(QStringLiteral("A[GIF_999]B[GIF_006]"), 12)).Findings();
+        QCOMPARE(KindsOf(findings), QList<Kind>{Kind::NoGlyph});
+        QCOMPARE(findings.front().subjects, QStringList{QStringLiteral("[GIF_999]")});
+    }
+
     void picturesThatDoNotShow() {
         const QString tall = dir.filePath(QStringLiteral("tall.png"));
         QImage picture(20, 32, QImage::Format_RGB32);
