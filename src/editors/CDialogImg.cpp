@@ -64,6 +64,9 @@ void CDialogImg::BuildControls() {
         DialogLook::Tag(new QGroupBox(QStringLiteral("Edit"), this), EditGroup, QStringLiteral("Edit"));
     list = DialogLook::Tag(new QListWidget(editGroup), PathList, QStringLiteral("Picture files"));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The warning sign of a picture the row check names stays within the line's height.
+    const int mark = list->fontMetrics().height();
+    list->setIconSize(QSize(mark, mark));
     list->setMinimumWidth(300);
     picture = DialogLook::Tag(new CPicWnd(editGroup), PictureBox, QStringLiteral("Selected picture"));
     picture->setFixedSize(140, 100);
