@@ -131,7 +131,10 @@ shoot_editors() {
     local codes pictures="" n
     codes="[DASCII]$(glyph_codes 1 1 'Hello ')$(glyph_codes 0 0 'World ')$(glyph_codes 3 2 'Ok')$(printf '%d,' $((137 | (1 << 11))))"
     for n in 1 3 5; do pictures+="$build/bin/Data/Gif/$rows/${n}_0.bmp;"; done
-    [ -n "${warned:-}" ] && pictures+="$dir/missing-logo.png;"
+    if [ -n "${warned:-}" ]; then
+        pictures+="$dir/missing-logo.png;"
+        codes+=$(printf '%d,' $((0xE9 | (1 << 13) | (1 << 11)))) # é, which no bitmap font has
+    fi
     "$vexa" set --row 8 --kind text --content "$codes" --send 1 "$file" >/dev/null
     "$vexa" set --row 5 --kind image --content "$pictures" --send 1 "$file" >/dev/null
     local shot=$build/bin/vexa-dialogshot
@@ -158,6 +161,7 @@ shoot_editors() {
 shoot_editors P06 p06 7 ascii
 shoot_editors P30 p30 16 24
 warned=1 shoot_editors P30 p30-warned 16 24
+warned=1 shoot_editors P06 p06-warned 7 ascii
 
 # The main window in the languages of other scripts (language codes of System.set).
 for shot in 1:zh-hans 4:ja 5:ko 6:ru 7:th 8:id 10:vi; do
