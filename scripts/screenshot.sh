@@ -113,6 +113,20 @@ shoot_signs() { # shoot_signs [NAME]  (NAME: the pictures' prefix, "signs" by de
 }
 shoot_signs
 
+# Playback: the sign view playing the programme, three rows playing in the window, and the
+# text editor playing its row, on a 16-row sign (P30).
+shoot_playback() {
+    local dir=$work/playback
+    demo_sign P30 "$dir" 24
+    for scene in sign-view rows-playing editor-playing; do
+        (cd "$dir" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 2400x1600x24" \
+            "$editor" --data-dir "$dir" --scene "$scene" --screenshot "$out/playback-$scene.png") ||
+            echo "screenshot: scene $scene failed" >&2
+        echo "screenshot: $out/playback-$scene.png"
+    done
+}
+shoot_playback
+
 # --- The bitmap-font text editor, its character picker and the image editor, on a 7-row
 # two-colour model (P06) and a 16-row model (P30). Row 8 holds glyph codes in several fonts
 # and colours, row 5 a list of pictures from the Data tree.
