@@ -10,7 +10,7 @@ packages=(
   qt6-qpa-plugins
   fonts-liberation fonts-wqy-microhei fonts-tlwg-garuda-ttf fontconfig
   xvfb xauth xdg-utils imagemagick
-  dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi xdotool
   socat python3 python3-pil ccache ser2net
   qt6-svg-dev qt6-image-formats-plugins dpkg-dev lintian desktop-file-utils appstream man-db bash
   clang libclang-rt-14-dev clang-format

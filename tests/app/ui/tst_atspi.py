@@ -2,8 +2,9 @@
 """Walks the editor as a screen reader user does: every window by Tab, every dialog that a
 button or a menu item opens, and checks that each control that takes the focus has a name
 that is not empty and not just its value. The sign trees must expose their ticks as checked
-states. Runs the real vexa-editor under the X display and the accessibility bus it is given
-(see tst_atspi.sh); exit status 0 passed, 1 failed, 77 skipped."""
+states. The walk must have opened the menus' dialogs and the row editors. Runs the real
+vexa-editor under the X display and the accessibility bus it is given (see tst_atspi.sh);
+exit status 0 passed, 1 failed, 77 skipped."""
 
 import os
 import re
@@ -22,14 +23,22 @@ warnings.filterwarnings("ignore", category=DeprecationWarning)
 
 KEY_TAB = 0xFF09
 KEY_SPACE = 0x0020
-KEY_RETURN = 0xFF0D
 KEY_ESCAPE = 0xFF1B
 KEY_DOWN = 0xFF54
 
 # Buttons that end a dialog rather than open one.
 ENDING = {"ok", "cancel", "done", "close", "yes", "no", "&yes", "&no"}
 # Menus whose items open no dialog (languages switch the texts; effects change a row).
-NO_DIALOGS = {"language(&l)", "language"}
+NO_DIALOGS = {"language(&l)", "language(l)", "language"}
+# Menu items the walk must not choose: they end the program.
+NOT_CHOSEN = {"exit(e)", "exit"}
+# Buttons the walk must not press: a scan opens no dialog and keeps the rows disabled while
+# it asks every ID of the line.
+NOT_PRESSED = {"scan"}
+# Windows the walk must have opened, by the start of their names: the menus' dialogs (walked
+# once) and the row editors of the first row (on each model).
+MENU_DIALOGS = ["ID modify", "Group Send", "Sign view", "Open"]
+ROW_DIALOGS = ["Text Editor", "Date Editor", "Image Editor"]
 
 
 class Walker:
@@ -38,6 +47,7 @@ class Walker:
         self.menus = menus  # whether the menu bars' dialogs are walked too
         self.faults = []
         self.walked = set()
+        self.opened = []  # names of the windows the walk opened, in order
         self.focused = None
         self.listener = Atspi.EventListener.new(self.on_focus)
         self.listener.register("object:state-changed:focused")
@@ -201,15 +211,57 @@ class Walker:
             component.grab_focus()
         self.pump(0.15)
 
+    def is_open(self, window):
+        return self.identity(window) in [self.identity(w) for w in self.windows()]
+
+    def buttons_of(self, node, depth=0):
+        if node is None or depth > 6:
+            return []
+        if node.get_role() == Atspi.Role.PUSH_BUTTON:
+            return [node]
+        found = []
+        for i in range(node.get_child_count()):
+            found += self.buttons_of(node.get_child_at_index(i), depth + 1)
+        return found
+
+    def give_keyboard(self, window):
+        """Gives the keyboard to a window of the editor. The display has no window manager:
+        when a dialog closes, the X focus goes back to the root window, not to the dialog's
+        owner, and the keys of the walk would reach no window."""
+        name = window.get_name() or ""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.pid)],
+                               capture_output=True, text=True, check=False).stdout.split()
+        for xid in found:
+            title = subprocess.run(["xdotool", "getwindowname", xid], capture_output=True, text=True,
+                                   check=False).stdout.rstrip("\n")
+            if title == name:
+                subprocess.run(["xdotool", "windowfocus", "--sync", xid], capture_output=True, check=False)
+                break
+        self.pump(0.3)
+
     def close(self, window, opener_window):
-        """Closes a window the walk opened and waits until its opener is active again."""
-        for _ in range(4):
-            if self.identity(window) not in [self.identity(w) for w in self.windows()]:
+        """Closes a window the walk opened with Escape and gives the keyboard back to the
+        window that opened it. One that Escape cannot close is named, then closed by its
+        Cancel or Close button."""
+        for attempt in range(4):
+            if not self.is_open(window):
+                self.give_keyboard(opener_window)
                 return True
+            if attempt == 2:
+                self.give_keyboard(window)
             self.key(KEY_ESCAPE, wait=0.4)
             self.pump(0.2)
+        if not self.is_open(window):
+            self.give_keyboard(opener_window)
+            return True
         self.faults.append(f"{window.get_name()!r} did not close with Escape")
-        return False
+        for button in self.buttons_of(window):
+            if (button.get_name() or "").strip().lower() in ("cancel", "close"):
+                self.press(button)
+                self.pump(0.5)
+                break
+        self.give_keyboard(opener_window)
+        return not self.is_open(window)
 
     def new_window(self, before, wait=3.0):
         known = {self.identity(w) for w in before}
@@ -230,18 +282,28 @@ class Walker:
         if opened is None:
             return
         print(f"  opened {opened.get_name()!r}", flush=True)
+        self.opened.append(opened.get_name() or "")
         self.walk(opened)
         self.close(opened, window)
+
+    @staticmethod
+    def is_menu_item(accessible):
+        return accessible is not None and accessible.get_role() in (
+            Atspi.Role.MENU_ITEM, Atspi.Role.CHECK_MENU_ITEM, Atspi.Role.RADIO_MENU_ITEM
+        )
+
+    def first_menu_item(self):
+        """The focused item of a menu that has just opened; a button's menu opens with none
+        focused until Down moves onto its first item."""
+        return self.focused if self.is_menu_item(self.focused) else self.key(KEY_DOWN)
 
     def menu_items(self):
         """The items of the popup menu that has the focus now, by the Down key."""
         items = []
         seen = set()
-        focused = self.focused
+        focused = self.first_menu_item()
         for _ in range(30):
-            if focused is None or focused.get_role() not in (
-                Atspi.Role.MENU_ITEM, Atspi.Role.CHECK_MENU_ITEM, Atspi.Role.RADIO_MENU_ITEM
-            ):
+            if not self.is_menu_item(focused):
                 break
             key = focused.get_name()
             if key in seen:
@@ -257,20 +319,62 @@ class Walker:
         self.pump(0.3)
         items = self.menu_items()
         self.key(KEY_ESCAPE)
-        for index, item in enumerate(items):
+        for item in items:
             label = f"{where} > {item}"
             if label in self.walked:
                 continue
             self.walked.add(label)
 
-            def choose(index=index):
+            def choose(name=item):
+                # The menu may open on the item chosen last: the item is found by its name
+                # among the open menu's items and chosen through its action.
+                self.focused = None
                 open_menu()
                 self.pump(0.3)
-                for _ in range(index):
-                    self.key(KEY_DOWN)
-                Atspi.generate_keyboard_event(KEY_RETURN, None, Atspi.KeySynthType.SYM)
+                first = self.first_menu_item()
+                menu = first.get_parent() if first is not None else None
+                for i in range(menu.get_child_count() if menu is not None else 0):
+                    entry = menu.get_child_at_index(i)
+                    if self.is_menu_item(entry) and entry.get_name() == name:
+                        self.press(entry)
+                        return
+                self.key(KEY_ESCAPE)
 
             self.open_and_walk(window, choose)
+            if self.active_window() is None or self.identity(self.active_window()) != self.identity(window):
+                self.pump(0.5)
+
+    @staticmethod
+    def press(accessible):
+        """Runs the first action of an object. An action that opens a modal dialog answers
+        only when the dialog closes: the call gives up waiting at once, the dialog stays."""
+        Atspi.set_timeout(400, 10000)
+        try:
+            accessible.get_action_iface().do_action(0)
+        except GLib.Error:
+            pass
+        finally:
+            Atspi.set_timeout(3000, 10000)
+
+    def walk_menu_bar_entry(self, where, window, entry):
+        """Chooses each enabled item of a menu of the menu bar, which the tree holds while
+        the menu is closed, and walks what it opens."""
+        popup = entry.get_child_at_index(0) if entry.get_child_count() > 0 else None
+        if popup is None:
+            return
+        for i in range(popup.get_child_count()):
+            item = popup.get_child_at_index(i)
+            if not self.is_menu_item(item) or item.get_action_iface() is None:
+                continue
+            name = item.get_name() or ""
+            action = item.get_action_iface()
+            if name.lower() in NOT_CHOSEN or action.get_n_actions() == 0 or action.get_action_name(0) != "Press":
+                continue
+            if not item.get_state_set().contains(Atspi.StateType.ENABLED) or f"{where} > {name}" in self.walked:
+                continue
+            self.walked.add(f"{where} > {name}")
+            print(f"  choosing {where} > {name}", flush=True)
+            self.open_and_walk(window, lambda it=item: self.press(it))
             if self.active_window() is None or self.identity(self.active_window()) != self.identity(window):
                 self.pump(0.5)
 
@@ -307,15 +411,12 @@ class Walker:
             name = (entry.get_name() or "").lower()
             if name in NO_DIALOGS:
                 continue
-            action = entry.get_action_iface()
-            if action is None:
-                continue
-            self.walk_menu(f"{title} > {entry.get_name()}", window, lambda a=action: a.do_action(0))
+            self.walk_menu_bar_entry(f"{title} > {entry.get_name()}", window, entry)
         for stop in stops:
             if stop.get_role() != Atspi.Role.PUSH_BUTTON:
                 continue
             name = (stop.get_name() or "").strip()
-            if name.lower() in ENDING or f"{title} > {name}" in self.walked:
+            if name.lower() in ENDING | NOT_PRESSED or f"{title} > {name}" in self.walked:
                 continue
             if name.startswith("Row ") and not name.startswith("Row 1 "):
                 continue  # every row has the same buttons as the first
@@ -326,8 +427,9 @@ class Walker:
                 continue
             if name.startswith("Row 1 "):
                 self.focus(stop)
-                self.walk_menu(f"{title} > {name}", window,
-                               lambda s=stop: (self.focus(s), Atspi.generate_keyboard_event(KEY_SPACE, None, Atspi.KeySynthType.SYM)))
+                # The button's menu opens through its action: after a dialog has closed, the
+                # window may not have the keyboard back in time for Space.
+                self.walk_menu(f"{title} > {name}", window, lambda s=stop: (self.focus(s), self.press(s)))
                 continue
             self.open_and_walk(window, lambda s=stop: (self.focus(s), Atspi.generate_keyboard_event(KEY_SPACE, None, Atspi.KeySynthType.SYM)))
             if self.identity(window) not in [self.identity(w) for w in self.windows()]:
@@ -355,13 +457,25 @@ def run(editor, model, menus):
     try:
         end = time.monotonic() + 30
         window = None
+        restarted = False
         while time.monotonic() < end and window is None:
             walker.pump(0.3)
+            if process.poll() is not None and not restarted:
+                # The display was not ready for the first start: one more start.
+                print(f"{model}: the editor ended at start (status {process.returncode}); starting it again", flush=True)
+                process = subprocess.Popen([editor, "--data-dir", folder], cwd=folder, env=environment)
+                walker.pid = process.pid
+                restarted = True
+                end = time.monotonic() + 30
             window = walker.active_window() or (walker.windows() or [None])[0]
         if window is None:
             return [f"{model}: the editor's window never reached the accessibility bus"]
         walker.pump(1.0)
         walker.walk(window)
+        expected = ROW_DIALOGS + (MENU_DIALOGS if menus else [])
+        for name in expected:
+            if not any(opened.startswith(name) for opened in walker.opened):
+                walker.faults.append(f"the walk did not open {name!r} (it opened {walker.opened})")
         return [f"{model}: {fault}" for fault in walker.faults]
     finally:
         process.terminate()
