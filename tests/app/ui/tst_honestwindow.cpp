@@ -4,10 +4,12 @@
 #include "app/ui/MessageRowControls.h"
 #include "link/ui/CDialogID.h"
 #include "link/ui/CDialogIDSet.h"
+#include "store/EncodedTextReader.h"
 #include "support/MainWindowRig.h"
 #include "support/SimProcess.h"
 #include "support/WidgetFinder.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
@@ -96,6 +99,26 @@ private:
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { CloseWindow(); }
+
+    // A settings file too large to read is told once, and each write it refuses once: the
+    // window reads and writes it for every row and every click.
+    void anUnreadableSettingsFileIsToldOnce() {
+        QStringList reports;
+        OPEN(QStringLiteral("P30"), [&](CVexaApp& context) {
+            context.SetErrorReporter(
+                [&](const QString&, const QString& text, const QString&) { reports << text; });
+            QFile settings(context.settingsFile.Path());
+            QVERIFY(settings.open(QIODevice::ReadWrite) &&
+                    settings.resize(EncodedTextReader::MaxFileBytes + 1));
+        });
+        for (int row = 0; row < 3; ++row)
+            qobject_cast<QAbstractButton*>(window->Control(MessageRowControls::SendId + row))->click();
+        Get<QCheckBox>(CVexaDlg::Check485)->click();
+        Get<QCheckBox>(CVexaDlg::Check485)->click();
+        CloseWindow();
+        QVERIFY2(!reports.isEmpty(), "the unread file was not told");
+        QCOMPARE(QSet<QString>(reports.begin(), reports.end()).size(), reports.size());
+    }
 
     // Signs added one by one are ticked while the root is not: a new language must leave
     // every tick, in the tree and in the file.
