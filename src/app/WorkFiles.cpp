@@ -84,20 +84,22 @@ bool WorkFiles::NewFile(CVexaApp& app) {
     return app.messageTable.OpenMessageFile(app.Paths().WorkFilePath(id));
 }
 
-bool WorkFiles::OpenFile(CVexaApp& app, const QString& chosenPath) {
+bool WorkFiles::OpenFile(CVexaApp& app, const QString& chosenPath, QString* reason) {
     CMessageTable& table = app.messageTable;
-    if (app.ReadOnly())
+    const auto fail = [reason](const QString& why) {
+        if (reason)
+            *reason = why;
         return false;
+    };
+    if (app.ReadOnly())
+        return fail(app.texts.Get(LanguageTexts::Text::ReadOnlyMark));
     table.SaveParams();
     CMessageTable chosen; // a file that cannot be read must not replace the sign's messages
-    if (!chosen.OpenMessageFile(chosenPath)) {
-        app.Report(QStringLiteral("Error"), app.texts.Get(LanguageTexts::Text::OpenFailed),
-                   chosen.LoadError());
-        return false;
-    }
+    if (!chosen.OpenMessageFile(chosenPath))
+        return fail(chosen.LoadError());
     if (!CopyReplacing(chosenPath, table.MessageFilePath()))
-        return false;
-    return table.OpenMessageFile(table.MessageFilePath());
+        return fail(QDir::toNativeSeparators(table.MessageFilePath()));
+    return table.OpenMessageFile(table.MessageFilePath()) || fail(table.LoadError());
 }
 
 bool WorkFiles::SaveFileAs(CVexaApp& app, const QString& targetPath) {

@@ -40,7 +40,9 @@ public:
     // the sign's messages stay as they were.
     static bool NewFile(CVexaApp& app);
     // File → Open: the chosen file is copied over the current work file, which is reopened.
-    static bool OpenFile(CVexaApp& app, const QString& chosenPath);
+    // On failure nothing is reported: reason (when given) says why, for the one message the
+    // window shows.
+    static bool OpenFile(CVexaApp& app, const QString& chosenPath, QString* reason = nullptr);
     // File → Save: the current work file is copied to the chosen path.
     static bool SaveFileAs(CVexaApp& app, const QString& targetPath);
 };

@@ -171,9 +171,15 @@ private slots:
         QCOMPARE(ReadBytes(exported), before);
         QCOMPARE(table.MessageFilePath(), app.Paths().WorkFilePath(12));
 
-        // Opening a file that does not exist changes nothing.
-        QVERIFY(!WorkFiles::OpenFile(app, dir.filePath(QStringLiteral("missing.led"))));
+        // Opening a file that does not exist changes nothing, and only the window tells it,
+        // once, with the reason.
+        QStringList reports;
+        app.SetErrorReporter([&](const QString&, const QString& text, const QString&) { reports << text; });
+        QString reason;
+        QVERIFY(!WorkFiles::OpenFile(app, dir.filePath(QStringLiteral("missing.led")), &reason));
         QCOMPARE(table.ReadContent(0), QStringLiteral("[ASCII]hello"));
+        QVERIFY(reason.contains(QStringLiteral("missing.led")));
+        QCOMPARE(reports, QStringList());
     }
 
     void codePageComesFromSettings() {

@@ -938,8 +938,13 @@ void CVexaDlg::OnOpen() {
     const QString chosen = QFileDialog::getOpenFileName(this, QString(), QString(), Say(Text::LedFileFilter));
     if (chosen.isEmpty())
         return;
-    if (!WorkFiles::OpenFile(app, chosen))
-        QMessageBox::critical(this, Say(Text::CaptionError), Say(Text::OpenFileFailed));
+    QString reason;
+    if (!WorkFiles::OpenFile(app, chosen, &reason)) {
+        QMessageBox box(QMessageBox::Critical, Say(Text::CaptionError), Say(Text::OpenFileFailed),
+                        QMessageBox::Ok, this);
+        box.setDetailedText(reason);
+        box.exec();
+    }
     ReloadCurrentFile();
 }
 
