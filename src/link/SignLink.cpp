@@ -231,7 +231,11 @@ bool SignLink::EnsureOpen() {
 }
 
 void SignLink::LogOpenFailure() {
-    const QString detail = port->PortName() + QStringLiteral(": ") + port->ErrorString();
+    // A network port's reason already starts with its name.
+    const QString reason = port->ErrorString();
+    const QString name = port->PortName();
+    const QString detail =
+        !name.isEmpty() && reason.startsWith(name) ? reason : name + QStringLiteral(": ") + reason;
     qCInfo(lcLink).noquote() << "open failed:" << detail;
     if (family == static_cast<int>(LinkFamily::PagedBlocks))
         debugLog.Write(QString::asprintf("Open failure, Error code:%d ", port->LastError()) +

@@ -263,9 +263,10 @@ void TestDeviceServer::nothingListeningGivesResultOne() {
                                      {QStringLiteral("send"), file, QStringLiteral("--model"),
                                       QStringLiteral("P13"), QStringLiteral("--port"), url});
     QCOMPARE(sent.exit, 1);
-    QVERIFY2(sent.err.contains(QStringLiteral("Open COM Port Failure!")), qPrintable(sent.err));
-    QVERIFY2(sent.err.contains(url + QStringLiteral(": cannot connect: Connection refused")),
+    QVERIFY2(sent.err.contains(QStringLiteral("Open COM Port Failure! ") + url +
+                               QStringLiteral(": cannot connect: Connection refused")),
              qPrintable(sent.err));
+    QVERIFY2(!sent.err.contains(url + QStringLiteral(": ") + url), qPrintable(sent.err)); // the name once
     QVERIFY(sent.ms < 5000);
 }
 
