@@ -65,7 +65,11 @@ public:
             error = QStringLiteral("ser2net is not installed (scripts/install-deps.sh)");
             return false;
         }
-        for (int attempt = 0; attempt < 3; ++attempt) {
+        // A start can fail on a loaded host (another test takes the free port first, or the
+        // server ends at once): a few more tries, each after a short pause.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (attempt > 0)
+                QTest::qWait(100 * attempt);
             port = FreeLoopbackPort();
             const QString accepter = mode == Mode::Raw
                                          ? QStringLiteral("tcp,127.0.0.1,%1").arg(port)
@@ -86,7 +90,10 @@ public:
                           .arg(port);
                 return true;
             }
-            error = QString::fromLocal8Bit(process.readAll());
+            error = QString::fromLocal8Bit(process.readAll()) +
+                    (process.state() == QProcess::NotRunning
+                         ? QStringLiteral(" (ser2net ended with status %1)").arg(process.exitCode())
+                         : QStringLiteral(" (ser2net did not listen on port %1)").arg(port));
             Stop();
         }
         return false;
